@@ -1,0 +1,119 @@
+#include "engine/resources/resource.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <allegro.h>
+#include <boost/filesystem.hpp>
+
+#include "engine/core/exception.h"
+
+namespace orvel {
+
+namespace detail {
+void DatafileObjectUnloader::operator()(DATAFILE* object) const {
+    if (object != nullptr) {
+        unload_datafile_object(object);
+    }
+}
+}  // namespace detail
+
+namespace {
+
+std::string& DatafilePath() {
+    static std::string path;
+    return path;
+}
+
+std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
+    DATAFILE* object =
+        load_datafile_object(DatafilePath().c_str(), DatafileObjectPath(name).c_str());
+    return std::shared_ptr<DATAFILE>(object, detail::DatafileObjectUnloader());
+}
+
+IStreamPtr OpenLooseFile(const std::string& name) {
+    if (!boost::filesystem::exists(name)) {
+        throw ExceptionFileNotFound(name);
+    }
+    auto stream = std::make_shared<std::ifstream>(name, std::ios::in | std::ios::binary);
+    if (!stream->is_open()) {
+        throw ExceptionFileNotFound(name);
+    }
+    return stream;
+}
+
+std::vector<char> ReadAll(std::istream& stream) {
+    return std::vector<char>(std::istreambuf_iterator<char>(stream),
+                             std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+void SetDatafilePath(const std::string& path) {
+    if (!boost::filesystem::exists(path)) {
+        throw ExceptionFileNotFound(path);
+    }
+    DatafilePath() = path;
+}
+
+const std::string& GetDatafilePath() { return DatafilePath(); }
+
+void ClearDatafilePath() { DatafilePath().clear(); }
+
+std::string NormaliseResourceName(const std::string& name) {
+    boost::filesystem::path result;
+    for (const boost::filesystem::path& part : boost::filesystem::path(name)) {
+        if (part == ".") {
+            continue;
+        }
+        if (part == ".." && !result.empty() && result.filename() != "..") {
+            result.remove_filename();
+            continue;
+        }
+        result /= part;
+    }
+    return result.generic_string();
+}
+
+std::string DatafileObjectPath(const std::string& name) {
+    std::string path = name;
+    size_t slash = path.find('/');
+    while (slash != std::string::npos) {
+        path.insert(slash, ".dat");
+        // Resume two characters after the "/" just handled, so a "/" that
+        // directly follows another gets no ".dat".
+        slash = path.find('/', slash + 4 + 2);
+    }
+    return path;
+}
+
+IStreamPtr OpenResource(const std::string& rawName) {
+    const std::string name = NormaliseResourceName(rawName);
+    if (!DatafilePath().empty()) {
+        const std::shared_ptr<DATAFILE> object = LoadObject(name);
+        if (object) {
+            if (object->type != DAT_DATA) {
+                throw ExceptionFileFormatInvalid(name, 0);
+            }
+            const char* data = static_cast<const char*>(object->dat);
+            return std::make_shared<std::istringstream>(std::string(data, data + object->size));
+        }
+    }
+    return OpenLooseFile(name);
+}
+
+AccessInterfacePtr LoadDatafileObject(const std::string& rawName) {
+    const std::string name = NormaliseResourceName(rawName);
+    auto access = std::make_shared<AccessInterface>();
+    if (!DatafilePath().empty()) {
+        access->object = LoadObject(name);
+        if (access->object) {
+            return access;
+        }
+    }
+    access->bytes = ReadAll(*OpenLooseFile(name));
+    return access;
+}
+
+}  // namespace orvel
