@@ -11,8 +11,8 @@ FuzzySetLinear::FuzzySetLinear(float trueValue, float falseValue)
     // Equal values give an infinite slope, a NaN value a NaN slope, and an
     // infinite value (or a difference too large for a float) a zero slope.
     if (!std::isfinite(slope) || slope == 0.0f) {
-        throw ExceptionGeneral("A linear fuzzy set needs trueValue and falseValue to be different finite "
-                               "numbers.");
+        throw ExceptionGeneral(
+            "A linear fuzzy set needs different, finite trueValue and falseValue.");
     }
 }
 

@@ -17,7 +17,8 @@ FuzzySetMultiLinear::FuzzySetMultiLinear(const std::vector<PointF>& points) {
         const PointF& p1 = points[i];
         // Written so that a NaN x is refused as well.
         if (!(p0.x <= p1.x)) {
-            throw ExceptionGeneral("The points of a multi-linear fuzzy set must be in increasing x; point " +
+            throw ExceptionGeneral(
+                "The points of a multi-linear fuzzy set must be in increasing x; point " +
                 IntToString(static_cast<int>(i)) + " is not.");
         }
         // Two points at one x make a step; the segment between them is never
@@ -30,9 +31,9 @@ FuzzySetMultiLinear::FuzzySetMultiLinear(const std::vector<PointF>& points) {
 
 float FuzzySetMultiLinear::Evaluate(float x) const {
     // The last segment that starts at or before x.
-    const auto after = std::upper_bound(
-        segments.begin(), segments.end(), x,
-        [](float value, const Segment& segment) { return value < segment.x; });
+    const auto after =
+        std::upper_bound(segments.begin(), segments.end(), x,
+                         [](float value, const Segment& segment) { return value < segment.x; });
     if (after == segments.begin()) {
         return segments.front().y;
     }

@@ -22,11 +22,9 @@ struct CurveCase {
 TEST(EasingCurveTest, EveryCurveAtItsStartMiddleAndEnd) {
     const float sinQuarterPi = std::sqrt(0.5f);
     const CurveCase cases[] = {
-        {"FirstQuadrantSin", std::make_shared<orvel::FirstQuadrantSin>(), 0.0f, sinQuarterPi,
-         1.0f},
+        {"FirstQuadrantSin", std::make_shared<orvel::FirstQuadrantSin>(), 0.0f, sinQuarterPi, 1.0f},
         {"EaseIn", std::make_shared<orvel::EaseIn>(), 0.0f, sinQuarterPi, 1.0f},
-        {"FirstQuadrantCos", std::make_shared<orvel::FirstQuadrantCos>(), 1.0f, sinQuarterPi,
-         0.0f},
+        {"FirstQuadrantCos", std::make_shared<orvel::FirstQuadrantCos>(), 1.0f, sinQuarterPi, 0.0f},
         {"FourthQuadrantSin", std::make_shared<orvel::FourthQuadrantSin>(), 0.0f,
          1.0f - sinQuarterPi, 1.0f},
         {"EaseInEaseOut", std::make_shared<orvel::EaseInEaseOut>(), 0.0f, 0.5f, 1.0f},

@@ -29,8 +29,8 @@ TEST(EasingHolderTest, PointHolderFollowsItsCurveAndIsNotClamped) {
         float x;
         float y;
     } table[] = {
-        {0.0f, 10.0f, 100.0f},  {0.25f, 20.0f, 80.0f},  {0.5f, 30.0f, 60.0f},
-        {0.75f, 40.0f, 40.0f},  {1.0f, 50.0f, 20.0f},   {-0.25f, 0.0f, 120.0f},
+        {0.0f, 10.0f, 100.0f}, {0.25f, 20.0f, 80.0f}, {0.5f, 30.0f, 60.0f},
+        {0.75f, 40.0f, 40.0f}, {1.0f, 50.0f, 20.0f},  {-0.25f, 0.0f, 120.0f},
     };
     for (const auto& row : table) {
         path.SetElapsed(row.elapsed);

@@ -204,8 +204,8 @@ TEST(FuzzyContextTest, SetsThatCannotBeBuiltAreRefusedByName) {
              set.SetFloat("trueValue", 4.0f);
              set.SetFloat("falseValue", 4.0f);
          },
-         "Error: Fuzzy set broken: A linear fuzzy set needs trueValue and falseValue to be "
-         "different finite numbers."},
+         "Error: Fuzzy set broken: A linear fuzzy set needs different, finite trueValue and "
+         "falseValue."},
         {[](Properties& set) {
              set.SetString("type", "FUZZY_SET_MultiLinear");
              set.SetList("points", PointList({}));
@@ -251,8 +251,8 @@ TEST(FuzzyContextTest, LoadAndSetReplaceSetsOfTheSameName) {
     EXPECT_FLOAT_EQ(context.GetFuzzySet("distantX")->Evaluate(25.0f), 0.5f);
     EXPECT_FLOAT_EQ(context.GetFuzzySet("kept")->Evaluate(0.25f), 0.25f);
 
-    context.SetFuzzySet("kept", std::make_shared<orvel::FuzzySetMultiLinear>(
-                                    std::vector<PointF>{PointF(0, 7)}));
+    context.SetFuzzySet(
+        "kept", std::make_shared<orvel::FuzzySetMultiLinear>(std::vector<PointF>{PointF(0, 7)}));
     EXPECT_FLOAT_EQ(context.GetFuzzySet("kept")->Evaluate(0.25f), 7.0f);
 }
 

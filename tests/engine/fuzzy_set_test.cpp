@@ -53,12 +53,9 @@ TEST(FuzzySetLinearTest, RisingSetClampsOutsideItsRange) {
 
 TEST(FuzzySetLinearTest, FallingSetWhenTrueValueIsBelowFalseValue) {
     const FuzzySetLinear falling(0.0f, 10.0f);
-    ExpectTable(falling, {{-5.0f, 1.0f},
-                          {0.0f, 1.0f},
-                          {2.5f, 0.75f},
-                          {5.0f, 0.5f},
-                          {10.0f, 0.0f},
-                          {15.0f, 0.0f}});
+    ExpectTable(
+        falling,
+        {{-5.0f, 1.0f}, {0.0f, 1.0f}, {2.5f, 0.75f}, {5.0f, 0.5f}, {10.0f, 0.0f}, {15.0f, 0.0f}});
 }
 
 TEST(FuzzySetLinearTest, NegativeAndOffsetRanges) {
@@ -72,12 +69,11 @@ TEST(FuzzySetLinearTest, RefusesValuesThatGiveNoFiniteNonZeroSlope) {
     const struct {
         float trueValue;
         float falseValue;
-    } cases[] = {{3.0f, 3.0f}, {0.0f, -0.0f}, {nan, 1.0f}, {1.0f, nan}, {inf, 0.0f}, {0.0f, -inf},
-                 {3e38f, -3e38f}};
+    } cases[] = {{3.0f, 3.0f}, {0.0f, -0.0f}, {nan, 1.0f},    {1.0f, nan},
+                 {inf, 0.0f},  {0.0f, -inf},  {3e38f, -3e38f}};
     for (const auto& c : cases) {
         EXPECT_EQ(WhatOf([&] { FuzzySetLinear(c.trueValue, c.falseValue); }),
-                  "Error: A linear fuzzy set needs trueValue and falseValue to be different "
-                  "finite numbers.")
+                  "Error: A linear fuzzy set needs different, finite trueValue and falseValue.")
             << c.trueValue << " " << c.falseValue;
     }
 }
@@ -122,10 +118,14 @@ TEST(FuzzySetMultiLinearTest, SinglePointIsAConstant) {
 TEST(FuzzySetMultiLinearTest, RefusesNoPointsAndPointsOutOfOrder) {
     EXPECT_EQ(WhatOf([] { FuzzySetMultiLinear(std::vector<PointF>()); }),
               "Error: A multi-linear fuzzy set needs at least one point.");
-    EXPECT_EQ(WhatOf([] { FuzzySetMultiLinear({PointF(0, 0), PointF(5, 1), PointF(4, 0)}); }),
+    EXPECT_EQ(WhatOf([] {
+                  FuzzySetMultiLinear({PointF(0, 0), PointF(5, 1), PointF(4, 0)});
+              }),
               "Error: The points of a multi-linear fuzzy set must be in increasing x; point 2 "
               "is not.");
-    EXPECT_EQ(WhatOf([] { FuzzySetMultiLinear({PointF(NAN, 0), PointF(5, 1)}); }),
+    EXPECT_EQ(WhatOf([] {
+                  FuzzySetMultiLinear({PointF(NAN, 0), PointF(5, 1)});
+              }),
               "Error: The points of a multi-linear fuzzy set must be in increasing x; point 1 "
               "is not.");
 }
