@@ -19,12 +19,21 @@ void DatafileObjectUnloader::operator()(DATAFILE* object) const {
 }
 }  // namespace detail
 
+// The process-wide resource tree: where resources are looked up. Created
+// empty on first use and kept for the life of the process.
+struct ResourceTreeImpl {
+    // Empty: no datafile, every resource is a loose file.
+    std::string datafilePath;
+};
+
 namespace {
 
-std::string& DatafilePath() {
-    static std::string path;
-    return path;
+ResourceTreeImpl& ResourceTree() {
+    static ResourceTreeImpl tree;
+    return tree;
 }
+
+std::string& DatafilePath() { return ResourceTree().datafilePath; }
 
 std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
     DATAFILE* object =

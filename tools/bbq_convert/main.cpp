@@ -68,9 +68,8 @@ bool ReadPpm(const std::string& name, Picture& picture) {
     uint32_t maxValue = 0;
     if (!stream.read(magic, 2) || magic[0] != 'P' || magic[1] != '6' ||
         !ReadPpmNumber(stream, picture.width) || !ReadPpmNumber(stream, picture.height) ||
-        !ReadPpmNumber(stream, maxValue) || maxValue == 0 || maxValue > 255 ||
-        picture.width == 0 || picture.height == 0 ||
-        uint64_t(picture.width) * picture.height > (uint64_t(1) << 28)) {
+        !ReadPpmNumber(stream, maxValue) || maxValue == 0 || maxValue > 255 || picture.width == 0 ||
+        picture.height == 0 || uint64_t(picture.width) * picture.height > (uint64_t(1) << 28)) {
         return false;
     }
     const size_t pixels = size_t(picture.width) * picture.height;
