@@ -35,6 +35,18 @@ ResourceTreeImpl& ResourceTree() {
 
 std::string& DatafilePath() { return ResourceTree().datafilePath; }
 
+// Whether anything exists at `path`; a path that cannot be examined (a folder
+// without search permission on the way, say) counts as missing.
+bool Exists(const std::string& path) {
+    boost::system::error_code error;
+    return boost::filesystem::exists(path, error) && !error;
+}
+
+bool IsFolder(const std::string& path) {
+    boost::system::error_code error;
+    return boost::filesystem::is_directory(path, error) && !error;
+}
+
 std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
     DATAFILE* object =
         load_datafile_object(DatafilePath().c_str(), DatafileObjectPath(name).c_str());
@@ -43,7 +55,7 @@ std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
 
 IStreamPtr OpenLooseFile(const std::string& name) {
     // A folder of that name is no resource: reading it would give no bytes.
-    if (!boost::filesystem::exists(name) || boost::filesystem::is_directory(name)) {
+    if (!Exists(name) || IsFolder(name)) {
         throw ExceptionFileNotFound(name);
     }
     auto stream = std::make_shared<std::ifstream>(name, std::ios::in | std::ios::binary);
@@ -61,7 +73,7 @@ std::vector<char> ReadAll(std::istream& stream) {
 }  // namespace
 
 void SetDatafilePath(const std::string& path) {
-    if (!boost::filesystem::exists(path)) {
+    if (!Exists(path)) {
         throw ExceptionFileNotFound(path);
     }
     DatafilePath() = path;
