@@ -509,12 +509,24 @@ private:
 
     // Statements up to the closing brace, which must follow.
     void StructBody(Properties& set) {
+        Enter(INVALID_ELEMENT);
         while (Statement(set)) {
         }
         if (!CloseBrace()) {
             Fail(INVALID_ELEMENT);
         }
+        Leave();
     }
+
+    // Real files nest braces a handful of levels deep. The limit only keeps a
+    // hostile text (a downloaded level, say) from exhausting the stack; going
+    // past it is the error of the struct or list that nests too deep.
+    void Enter(const char* message) {
+        if (++nesting > MAX_NESTING) {
+            Fail(message);
+        }
+    }
+    void Leave() { --nesting; }
 
     // "list" once per nesting level, the element type, the name, the body.
     bool ListStatement(Properties& set) {
@@ -539,10 +551,12 @@ private:
             return false;
         }
         const AnyVectorPtr list = std::make_shared<AnyVector>();
+        Enter(INVALID_LIST_ELEMENT);
         ListLevel(*list, 1, declaredDepth, elementType);
         if (!CloseBrace()) {
             Fail(INVALID_LIST_ELEMENT);
         }
+        Leave();
         set.SetList(key, list);
         return true;
     }
@@ -558,10 +572,12 @@ private:
         while (OpenBrace()) {
             const AnyVectorPtr inner = std::make_shared<AnyVector>();
             list.Append(Property(inner, PROPERTY_LIST));
+            Enter(INVALID_LIST_ELEMENT);
             ListLevel(*inner, depth + 1, declaredDepth, elementType);
             if (!CloseBrace()) {
                 Fail(INVALID_LIST_ELEMENT);
             }
+            Leave();
         }
     }
 
@@ -585,9 +601,12 @@ private:
         return true;
     }
 
+    static const int MAX_NESTING = 500;
+
     const char* cursor;
     const char* const end;
     int line = 1;
+    int nesting = 0;
     const PropertiesPtr root = std::make_shared<Properties>();
 };
 

@@ -239,6 +239,47 @@ TEST(PropertyFileTest, ErrorsNameMessageAndLine) {
     }
 }
 
+std::string Repeated(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i) {
+        result += text;
+    }
+    return result;
+}
+
+TEST(PropertyFileTest, DeepNestingReadsUpToALimitAndFailsBeyondIt) {
+    const std::string structs = Repeated("struct s {\n", 500) + Repeated("}\n", 500);
+    EXPECT_EQ(ParsePropertyString(structs, "deep")->Size(), 1u);
+    const std::string lists = "list " + Repeated("list ", 499) + "int l {\n" +
+                              Repeated("{\n", 499) + "7\n" + Repeated("}\n", 500);
+    EXPECT_EQ(ParsePropertyString(lists, "deep")->Size(), 1u);
+
+    // A hostile text is an error, not a stack overflow.
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {Repeated("struct s {\n", 100000), INVALID_ELEMENT},
+        {"list struct l {\n" + Repeated("{\nlist struct l {\n", 100000), INVALID_LIST_ELEMENT},
+        {"list " + Repeated("list ", 100000) + "int l {\n" + Repeated("{\n", 100000),
+         INVALID_LIST_ELEMENT},
+    };
+    for (const auto& c : cases) {
+        try {
+            ParsePropertyString(c.text, "deep");
+            ADD_FAILURE() << "no error";
+        } catch (const ExceptionSyntax& e) {
+            EXPECT_EQ(e.GetMessage(), c.message);
+        }
+    }
+    try {
+        ParsePropertyString(Repeated("struct s {\n", 501), "deep");
+        ADD_FAILURE() << "no error";
+    } catch (const ExceptionSyntax& e) {
+        EXPECT_EQ(e.GetLine(), 502);
+    }
+}
+
 TEST(PropertyFileTest, StreamAndFileReadTheWholeText) {
     std::istringstream stream("int a: 1\nstruct s {\nint b: 2\n}\n");
     EXPECT_EQ(Describe(*ParsePropertyStream(stream, "stream")), "{a:i1;s:{b:i2;};}");
