@@ -68,9 +68,10 @@ bool StatementType(const Word& word, PropertyType& type) {
 }
 
 // A recursive-descent reader over the whole text. Every rule either matches
-// and moves on, or fails and leaves the position where it found it, so the
-// caller can try something else; the errors of the format are thrown at the
-// point where they are found and carry the line of that point.
+// and moves on, or fails having moved past blanks at most, so the caller can
+// try something else at the same place; the errors of the format are thrown
+// where they are found and carry the line of that point. Type words and
+// names are whole words: "integer: 5" is no int statement.
 class GenericFileParser {
 public:
     explicit GenericFileParser(const std::string& text)
