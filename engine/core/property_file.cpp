@@ -280,8 +280,18 @@ private:
                 }
             }
         }
-        const std::string text(start, p);
-        const float parsed = std::strtof(text.c_str(), nullptr);
+        // strtof wants a terminated text; numbers of ordinary length are
+        // copied to the stack rather than the heap.
+        char buffer[64];
+        const size_t length = static_cast<size_t>(p - start);
+        float parsed = 0.0f;
+        if (length < sizeof(buffer)) {
+            std::copy(start, p, buffer);
+            buffer[length] = '\0';
+            parsed = std::strtof(buffer, nullptr);
+        } else {
+            parsed = std::strtof(std::string(start, p).c_str(), nullptr);
+        }
         if (std::isinf(parsed)) {
             return false;
         }
@@ -373,83 +383,70 @@ private:
         return true;
     }
 
-    // Reads one literal of the type into `value`.
-    bool ReadValue(PropertyType type, Property& value) {
+    // Reads one literal of the type into the scratch values.
+    bool ReadValue(PropertyType type) {
         switch (type) {
             case PROPERTY_INT:
+                return ReadInt(scratch.number);
             case PROPERTY_BOOL:
-            case PROPERTY_COLOUR: {
-                int32_t number = 0;
-                const bool read = type == PROPERTY_INT    ? ReadInt(number)
-                                  : type == PROPERTY_BOOL ? ReadBool(number)
-                                                          : ReadColour(number);
-                if (read) {
-                    value = Property(number, type);
-                }
-                return read;
-            }
-            case PROPERTY_FLOAT: {
-                float number = 0.0f;
-                if (!ReadFloat(number)) {
-                    return false;
-                }
-                value = Property(number, type);
-                return true;
-            }
-            case PROPERTY_STRING: {
-                std::string text;
-                if (!ReadString(text)) {
-                    return false;
-                }
-                value = Property(text, type);
-                return true;
-            }
-            case PROPERTY_POINT: {
-                PointI point;
-                if (!ReadPair(point.x, point.y, &GenericFileParser::ReadInt)) {
-                    return false;
-                }
-                value = Property(point, type);
-                return true;
-            }
-            case PROPERTY_POINTF: {
-                PointF point;
-                if (!ReadPair(point.x, point.y, &GenericFileParser::ReadFloat)) {
-                    return false;
-                }
-                value = Property(point, type);
-                return true;
-            }
+                return ReadBool(scratch.number);
+            case PROPERTY_COLOUR:
+                return ReadColour(scratch.number);
+            case PROPERTY_FLOAT:
+                return ReadFloat(scratch.real);
+            case PROPERTY_STRING:
+                return ReadString(scratch.text);
+            case PROPERTY_POINT:
+                return ReadPair(scratch.point.x, scratch.point.y, &GenericFileParser::ReadInt);
+            case PROPERTY_POINTF:
+                return ReadPair(scratch.pointF.x, scratch.pointF.y, &GenericFileParser::ReadFloat);
             default:
                 return false;
         }
     }
 
-    static void Store(Properties& set, PropertyKey key, const Property& value) {
-        switch (value.type) {
+    // Stores the literal read last under the key, with the setter of its type.
+    void StoreValue(Properties& set, PropertyKey key, PropertyType type) const {
+        switch (type) {
             case PROPERTY_INT:
-                set.SetInt(key, boost::any_cast<int32_t>(value.value));
-                break;
-            case PROPERTY_FLOAT:
-                set.SetFloat(key, boost::any_cast<float>(value.value));
-                break;
-            case PROPERTY_COLOUR:
-                set.SetColour(key, boost::any_cast<int32_t>(value.value));
+                set.SetInt(key, scratch.number);
                 break;
             case PROPERTY_BOOL:
-                set.SetBool(key, boost::any_cast<int32_t>(value.value) != 0);
+                set.SetBool(key, scratch.number != 0);
+                break;
+            case PROPERTY_COLOUR:
+                set.SetColour(key, scratch.number);
+                break;
+            case PROPERTY_FLOAT:
+                set.SetFloat(key, scratch.real);
                 break;
             case PROPERTY_STRING:
-                set.SetString(key, boost::any_cast<const std::string&>(value.value));
+                set.SetString(key, scratch.text);
                 break;
             case PROPERTY_POINT:
-                set.SetPoint(key, boost::any_cast<PointI>(value.value));
+                set.SetPoint(key, scratch.point);
                 break;
             case PROPERTY_POINTF:
-                set.SetPointF(key, boost::any_cast<PointF>(value.value));
+                set.SetPointF(key, scratch.pointF);
                 break;
             default:
                 break;
+        }
+    }
+
+    // The literal read last as a list element.
+    Property ValueElement(PropertyType type) const {
+        switch (type) {
+            case PROPERTY_FLOAT:
+                return Property(scratch.real, type);
+            case PROPERTY_STRING:
+                return Property(scratch.text, type);
+            case PROPERTY_POINT:
+                return Property(scratch.point, type);
+            case PROPERTY_POINTF:
+                return Property(scratch.pointF, type);
+            default:
+                return Property(scratch.number, type);
         }
     }
 
@@ -485,11 +482,10 @@ private:
         if (!Char(':')) {
             Fail(MISSING_COLON);
         }
-        Property value;
-        if (!ReadValue(type, value) || !LineEnds()) {
+        if (!ReadValue(type) || !LineEnds()) {
             return false;
         }
-        Store(set, key, value);
+        StoreValue(set, key, type);
         return true;
     }
 
@@ -593,21 +589,30 @@ private:
             return true;
         }
         const Position start = Save();
-        Property value;
-        if (!ReadValue(elementType, value) || !LineEnds()) {
+        if (!ReadValue(elementType) || !LineEnds()) {
             Restore(start);
             return false;
         }
-        list.Append(value);
+        list.Append(ValueElement(elementType));
         return true;
     }
 
     static const int MAX_NESTING = 500;
 
+    // The value of the literal read last, one member per kind of value.
+    struct Scratch {
+        int32_t number = 0;  // int, bool and colour
+        float real = 0.0f;
+        std::string text;
+        PointI point;
+        PointF pointF;
+    };
+
     const char* cursor;
     const char* const end;
     int line = 1;
     int nesting = 0;
+    Scratch scratch;
     const PropertiesPtr root = std::make_shared<Properties>();
 };
 
