@@ -26,8 +26,11 @@ namespace orvel {
 //       }
 //   }
 //
-// Every syntax error is an ExceptionSyntax that names the line where reading
-// stopped; nothing of a partly read tree is ever returned.
+// A byte-order mark at the start is skipped, and the end of the text ends the
+// last line. Every syntax error is an ExceptionSyntax that names the line
+// where reading stopped; nothing of a partly read tree is ever returned, and
+// a text that is not a property file at all is an error, never an empty set.
+// Braces nest at most 500 deep.
 
 // Opens the resource through OpenResource and parses all of it. Every call
 // reads and parses again; nothing is cached.
