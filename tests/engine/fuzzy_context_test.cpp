@@ -1,10 +1,12 @@
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/core/exception.h"
+#include "engine/core/property_file.h"
 #include "engine/fuzzy/fuzzy_context.h"
 #include "engine/fuzzy/fuzzy_set_linear.h"
 #include "engine/fuzzy/fuzzy_set_multi_linear.h"
@@ -127,6 +129,60 @@ TEST(FuzzyContextTest, SavedContextLoadsBackToTheSameValues) {
                 << name << " at x = " << x;
         }
     }
+}
+
+TEST(FuzzyContextTest, SavedContextReadsBackThroughThePropertyFileWriterAndReader) {
+    FuzzyContext original;
+    original.Load(*SampleContext());
+    original.SetFuzzySet("thirds", std::make_shared<orvel::FuzzySetLinear>(1.0f / 3.0f, -2.0f));
+    std::ostringstream text;
+    orvel::PrintProperties(*original.Save(), text, 0);
+
+    FuzzyContext reloaded;
+    reloaded.Load(*orvel::ParsePropertyString(text.str(), "fuzzy context"));
+    for (const char* name : {"distantX", "absSlow", "approachVelocity", "thirds"}) {
+        for (float x = -30.0f; x <= 60.0f; x += 0.25f) {
+            // The writer keeps six significant digits.
+            EXPECT_NEAR(reloaded.GetFuzzySet(name)->Evaluate(x),
+                        original.GetFuzzySet(name)->Evaluate(x), 1e-5f)
+                << name << " at x = " << x << "\n"
+                << text.str();
+        }
+    }
+}
+
+TEST(FuzzyContextTest, LoadsAContextWrittenByHand) {
+    const char* const text =
+        "string type: \"FUZZY_CONTEXT\"\n"
+        "struct sets\n"
+        "{\n"
+        "\tstruct absCloseY {\n"
+        "\t\tstring type: \"FUZZY_SET_Linear\"\n"
+        "\t\tfloat trueValue: 2\n"
+        "\t\tfloat falseValue: 6.5\n"
+        "\t}\n"
+        "\tstruct veryCloseX\n"
+        "\t{\n"
+        "\t\tstring type: \"FUZZY_SET_MultiLinear\"\n"
+        "\t\tlist pointf points\n"
+        "\t\t{\n"
+        "\t\t\t(-4, 0)\n"
+        "\t\t\t(0, 1)\n"
+        "\t\t\t4, 0\n"
+        "\t\t}\n"
+        "\t}\n"
+        "}\n";
+    FuzzyContext context;
+    context.Load(*orvel::ParsePropertyString(text, "hand-written"));
+    const orvel::FuzzySet* close = context.GetFuzzySet("absCloseY");
+    EXPECT_FLOAT_EQ(close->Evaluate(2.0f), 1.0f);
+    EXPECT_FLOAT_EQ(close->Evaluate(4.25f), 0.5f);
+    EXPECT_FLOAT_EQ(close->Evaluate(7.0f), 0.0f);
+    const orvel::FuzzySet* veryClose = context.GetFuzzySet("veryCloseX");
+    EXPECT_FLOAT_EQ(veryClose->Evaluate(-2.0f), 0.5f);
+    EXPECT_FLOAT_EQ(veryClose->Evaluate(0.0f), 1.0f);
+    EXPECT_FLOAT_EQ(veryClose->Evaluate(3.0f), 0.25f);
+    EXPECT_FLOAT_EQ(veryClose->Evaluate(9.0f), 0.0f);
 }
 
 TEST(FuzzyContextTest, UnknownSetNameIsRefusedByName) {
