@@ -376,3 +376,20 @@ TEST(StateMachineTest, InstanceIsOneMachineWithAnEmptyDefinition) {
     ASSERT_NE(machine->GetDefinition(), nullptr);
     EXPECT_TRUE(machine->GetDefinition()->Empty());
 }
+
+// The shipped definition names a first screen, reached from the exit state.
+TEST(StateMachineTest, ShippedDefinitionStartsFromTheExitState) {
+    TarnmooreStateMachineImpl machine;
+    machine.LoadStateMachineDefinition();
+    ASSERT_TRUE(machine.HasTrigger("STATE_Exit", "Forward"));
+    const PropertyKey first(machine.GetDefinition()->GetStruct("STATE_Exit")->GetStruct("Forward")->GetString("state"));
+    EXPECT_TRUE(machine.GetDefinition()->HasProperty(first));
+
+    machine.RegisterStateClass(first, [first](const StateArguments& arguments) {
+        return std::make_shared<FakeState>(first, arguments);
+    });
+    const orvel::StatePtr exit = std::make_shared<orvel::ExitState>();
+    const orvel::StatePtr next = machine.CreateStateForTrigger(exit, "Forward");
+    EXPECT_NE(next, exit);
+    EXPECT_EQ(next->GetName(), first);
+}
