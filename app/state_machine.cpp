@@ -68,9 +68,9 @@ orvel::StatePtr GameStateOf(const orvel::StatePtr& current, PropertyKey currentN
     const GameStateHolder* holder = dynamic_cast<const GameStateHolder*>(current.get());
     orvel::StatePtr game = holder != nullptr ? holder->GetGameState() : orvel::StatePtr();
     if (!game) {
-        throw orvel::ExceptionGeneral("State " + currentName.GetName() +
-                                      " holds no game to return to.\nTrigger: " +
-                                      trigger.GetName());
+        throw orvel::ExceptionGeneral(
+            "State " + currentName.GetName() +
+            " holds no game to return to.\nTrigger: " + trigger.GetName());
     }
     return game;
 }
@@ -126,14 +126,13 @@ orvel::StatePtr TarnmooreStateMachineImpl::CreateNextState(const orvel::StatePtr
 
     const PropertyKey nextName(triggerEntry->GetString(KEY_STATE));
     if (!definition->HasProperty(nextName)) {
-        throw orvel::ExceptionGeneral("Unknown next state in statemachine: " +
-                                      nextName.GetName() + "\nCurrent state: " +
-                                      currentName.GetName() + "\nTrigger: " + trigger.GetName());
+        throw orvel::ExceptionGeneral("Unknown next state in statemachine: " + nextName.GetName() +
+                                      "\nCurrent state: " + currentName.GetName() +
+                                      "\nTrigger: " + trigger.GetName());
     }
     const orvel::PropertiesPtr nextEntry = definition->GetStruct(nextName);
-    const PropertyKey className = nextEntry->HasProperty(KEY_CLASS)
-                                      ? PropertyKey(nextEntry->GetString(KEY_CLASS))
-                                      : nextName;
+    const PropertyKey className =
+        nextEntry->HasProperty(KEY_CLASS) ? PropertyKey(nextEntry->GetString(KEY_CLASS)) : nextName;
 
     // The transition is checked before the next state is built, so a bad
     // entry never builds (and throws away) an expensive state such as a level.
@@ -143,10 +142,10 @@ orvel::StatePtr TarnmooreStateMachineImpl::CreateNextState(const orvel::StatePtr
     if (hasTransition) {
         transitionName = PropertyKey(triggerEntry->GetString(KEY_TRANSITION));
         if (!orvel::IsTransitionName(transitionName)) {
-            throw orvel::ExceptionGeneral(
-                "Unknown transition: " + transitionName.GetName() + "\nNext state: " +
-                nextName.GetName() + "\nCurrent state: " + currentName.GetName() +
-                "\nTrigger: " + trigger.GetName());
+            throw orvel::ExceptionGeneral("Unknown transition: " + transitionName.GetName() +
+                                          "\nNext state: " + nextName.GetName() +
+                                          "\nCurrent state: " + currentName.GetName() +
+                                          "\nTrigger: " + trigger.GetName());
         }
         if (triggerEntry->HasProperty(KEY_TRANSITION_TIME)) {
             duration = triggerEntry->GetFloat(KEY_TRANSITION_TIME);
@@ -211,8 +210,7 @@ orvel::StatePtr TarnmooreStateMachineImpl::CreateByClass(PropertyKey className,
 
 orvel::StatePtr TarnmooreStateMachineImpl::Construct(PropertyKey className,
                                                      const StateArguments& arguments,
-                                                     PropertyKey currentName,
-                                                     PropertyKey trigger) {
+                                                     PropertyKey currentName, PropertyKey trigger) {
     const auto factory = factories.find(className);
     if (factory == factories.end()) {
         throw UnknownState(arguments.name, currentName, trigger);

@@ -75,9 +75,7 @@ std::shared_ptr<UnitStats> Attributes::GetUnitStats(PropertyKey key) {
 
 FONT* Attributes::GetFont(PropertyKey key) { return Get<FONT*>(key); }
 
-TutorialDialog* Attributes::GetTutorialDialog(PropertyKey key) {
-    return Get<TutorialDialog*>(key);
-}
+TutorialDialog* Attributes::GetTutorialDialog(PropertyKey key) { return Get<TutorialDialog*>(key); }
 
 Attributes& GlobalProperties() {
     static Attributes registry;

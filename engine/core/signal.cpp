@@ -58,7 +58,8 @@ Signal::~Signal() {
 
 void Signal::Connect(Watcher* watcher, Slot slot) {
     std::lock_guard<std::recursive_mutex> guard(core->lock);
-    core->connections.push_back(std::make_shared<Core::Connection>(Core::Connection{watcher, slot, true}));
+    core->connections.push_back(
+        std::make_shared<Core::Connection>(Core::Connection{watcher, slot, true}));
     watcher->AddSignal(core.get());
 }
 

@@ -25,15 +25,24 @@ const char* const INT_KEYS[] = {
 const int INT_DEFAULTS[] = {0, 0, 1, 1, 1, 1};
 
 const char* const FLAGS[] = {
-    "TUTORIAL_DIALOG_Welcome",        "TUTORIAL_DIALOG_ControllingAirship",
-    "TUTORIAL_DIALOG_Refuelling",     "TUTORIAL_DIALOG_Refuelling2",
-    "TUTORIAL_DIALOG_Objective",      "TUTORIAL_DIALOG_EnemyBunker",
-    "TUTORIAL_DIALOG_FriendlyBunker", "TUTORIAL_DIALOG_MagnetBunker",
-    "TUTORIAL_DIALOG_FanBunker",      "TUTORIAL_DIALOG_VehicleAtBunker",
-    "TUTORIAL_DIALOG_Death",          "TUTORIAL_DIALOG_EnemyArtilleryTurret",
-    "TUTORIAL_DIALOG_EmptyArtilleryTurret", "TUTORIAL_DIALOG_FullMoney",
-    "TUTORIAL_DIALOG_LongTimeToWin",  "TUTORIAL_DIALOG_NoTanks",
-    "TUTORIAL_DIALOG_NoInfantry",     "TUTORIAL_DIALOG_BuyUnits",
+    "TUTORIAL_DIALOG_Welcome",
+    "TUTORIAL_DIALOG_ControllingAirship",
+    "TUTORIAL_DIALOG_Refuelling",
+    "TUTORIAL_DIALOG_Refuelling2",
+    "TUTORIAL_DIALOG_Objective",
+    "TUTORIAL_DIALOG_EnemyBunker",
+    "TUTORIAL_DIALOG_FriendlyBunker",
+    "TUTORIAL_DIALOG_MagnetBunker",
+    "TUTORIAL_DIALOG_FanBunker",
+    "TUTORIAL_DIALOG_VehicleAtBunker",
+    "TUTORIAL_DIALOG_Death",
+    "TUTORIAL_DIALOG_EnemyArtilleryTurret",
+    "TUTORIAL_DIALOG_EmptyArtilleryTurret",
+    "TUTORIAL_DIALOG_FullMoney",
+    "TUTORIAL_DIALOG_LongTimeToWin",
+    "TUTORIAL_DIALOG_NoTanks",
+    "TUTORIAL_DIALOG_NoInfantry",
+    "TUTORIAL_DIALOG_BuyUnits",
 };
 
 std::vector<int> Medals(const orvel::Properties& settings) {
@@ -109,9 +118,7 @@ TEST(SettingsDefaultsTest, PartialAndWrongTypedSets) {
          }},
         {"unknown keys are kept",
          [](orvel::Properties& s) { s.SetString("settingsTestExtra", "kept"); },
-         [](const orvel::Properties& s) {
-             EXPECT_EQ(s.GetString("settingsTestExtra"), "kept");
-         }},
+         [](const orvel::Properties& s) { EXPECT_EQ(s.GetString("settingsTestExtra"), "kept"); }},
         {"wrong-typed ints get their defaults",
          [](orvel::Properties& s) {
              s.SetString("TARNMOORE_Music", "loud");

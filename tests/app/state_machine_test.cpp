@@ -135,9 +135,8 @@ struct StateMachineFixture : ::testing::Test {
             created.push_back(help);
             return std::make_shared<FakeHelpScreen>(help, a);
         });
-        previousHandler = SetMessageHandler([this](const std::string& text) {
-            messages.push_back(text);
-        });
+        previousHandler =
+            SetMessageHandler([this](const std::string& text) { messages.push_back(text); });
         orvel::GlobalProperties().Erase("isTutorialLevel");
     }
     void TearDown() override {
@@ -317,7 +316,8 @@ TEST_F(StateMachineFixture, MessagesKeepTheCurrentScreen) {
         {"TARNMOORE_STATE_MainMenu", false, "Help",
          "Error: InGameSingleScreen states can only be reached from another InGameSingleScreen "
          "state or from Mechanica.\nCurrent state: TARNMOORE_STATE_MainMenu\nTrigger: Help"},
-        {"TARNMOORE_STATE_Unlisted", false, "Forward", "Property Not Found: TARNMOORE_STATE_Unlisted"},
+        {"TARNMOORE_STATE_Unlisted", false, "Forward",
+         "Property Not Found: TARNMOORE_STATE_Unlisted"},
         // Data names a help screen, but the current screen holds no game.
         {"TARNMOORE_STATE_InGameHelp1", true, "Back",
          "Error: State TARNMOORE_STATE_InGameHelp1 holds no game to return to.\nTrigger: Back"},
@@ -339,9 +339,10 @@ TEST_F(StateMachineFixture, MessagesKeepTheCurrentScreen) {
 }
 
 TEST_F(StateMachineFixture, ConstructorFailureIsShownAndTheScreenStays) {
-    machine.RegisterStateClass("TARNMOORE_STATE_Options", [](const StateArguments&) -> orvel::StatePtr {
-        throw orvel::ExceptionFileNotFound("resources/Options/Options.txt");
-    });
+    machine.RegisterStateClass(
+        "TARNMOORE_STATE_Options", [](const StateArguments&) -> orvel::StatePtr {
+            throw orvel::ExceptionFileNotFound("resources/Options/Options.txt");
+        });
     const orvel::StatePtr current = Screen("TARNMOORE_STATE_MainMenu");
     EXPECT_EQ(machine.CreateStateForTrigger(current, "Options"), current);
     ASSERT_EQ(messages.size(), 1u);
@@ -371,7 +372,8 @@ TEST_F(StateMachineFixture, HasTrigger) {
 }
 
 TEST(StateMachineTest, InstanceIsOneMachineWithAnEmptyDefinition) {
-    const std::shared_ptr<TarnmooreStateMachineImpl>& machine = TarnmooreStateMachineImpl::Instance();
+    const std::shared_ptr<TarnmooreStateMachineImpl>& machine =
+        TarnmooreStateMachineImpl::Instance();
     EXPECT_EQ(machine, TarnmooreStateMachineImpl::Instance());
     ASSERT_NE(machine->GetDefinition(), nullptr);
     EXPECT_TRUE(machine->GetDefinition()->Empty());
@@ -382,7 +384,8 @@ TEST(StateMachineTest, ShippedDefinitionStartsFromTheExitState) {
     TarnmooreStateMachineImpl machine;
     machine.LoadStateMachineDefinition();
     ASSERT_TRUE(machine.HasTrigger("STATE_Exit", "Forward"));
-    const PropertyKey first(machine.GetDefinition()->GetStruct("STATE_Exit")->GetStruct("Forward")->GetString("state"));
+    const PropertyKey first(
+        machine.GetDefinition()->GetStruct("STATE_Exit")->GetStruct("Forward")->GetString("state"));
     EXPECT_TRUE(machine.GetDefinition()->HasProperty(first));
 
     machine.RegisterStateClass(first, [first](const StateArguments& arguments) {

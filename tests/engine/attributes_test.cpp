@@ -39,10 +39,8 @@ const Getter GETTERS[] = {
     {"string", [](orvel::Attributes& a, PropertyKey k) { EXPECT_EQ(a.GetString(k), "text"); }},
     {"properties",
      [](orvel::Attributes& a, PropertyKey k) { EXPECT_TRUE(a.GetProperties(k) != nullptr); }},
-    {"font",
-     [](orvel::Attributes& a, PropertyKey k) {
-         EXPECT_EQ(a.GetFont(k), reinterpret_cast<FONT*>(&fontStandIn));
-     }},
+    {"font", [](orvel::Attributes& a,
+                PropertyKey k) { EXPECT_EQ(a.GetFont(k), reinterpret_cast<FONT*>(&fontStandIn)); }},
 };
 
 }  // namespace

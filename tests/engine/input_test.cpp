@@ -91,8 +91,8 @@ TEST(InputTest, LibraryKeyCodesMapIntoTheTable) {
         int library;
         int slot;
     } cases[] = {
-        {0, 0},     {59, 59},   {102, 102}, {103, -1}, {114, -1}, {115, 103},
-        {117, 105}, {126, 114}, {127, -1},  {-1, -1},
+        {0, 0},     {59, 59},   {102, 102}, {103, -1}, {114, -1},
+        {115, 103}, {117, 105}, {126, 114}, {127, -1}, {-1, -1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(orvel::KeySlotFromLibraryKey(c.library), c.slot) << c.library;
@@ -123,9 +123,8 @@ TEST_F(InputFixture, MouseButtonEdgesAndPosition) {
         bool released;
     };
     const Frame frames[] = {
-        {1, 1, true, false},  {1, 1, false, false}, {3, 2, true, false},
-        {3, 1, false, false}, {2, 1, false, true},  {0, 2, false, true},
-        {4, 5, true, false},  {1, 4, false, true},
+        {1, 1, true, false}, {1, 1, false, false}, {3, 2, true, false}, {3, 1, false, false},
+        {2, 1, false, true}, {0, 2, false, true},  {4, 5, true, false}, {1, 4, false, true},
     };
     int x = 0;
     for (const Frame& frame : frames) {
@@ -162,8 +161,7 @@ TEST(InputTest, JoystickMasks) {
         {"stick down",
          [](orvel::JoystickReading& r) { r.sticks[0].axes[1].secondDirection = true; },
          orvel::JOYSTICK_DOWN},
-        {"stick left",
-         [](orvel::JoystickReading& r) { r.sticks[0].axes[0].firstDirection = true; },
+        {"stick left", [](orvel::JoystickReading& r) { r.sticks[0].axes[0].firstDirection = true; },
          orvel::JOYSTICK_LEFT},
         {"stick right and button 2",
          [](orvel::JoystickReading& r) {

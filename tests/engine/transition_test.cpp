@@ -68,12 +68,9 @@ TEST_F(TransitionFixture, UpdatesUntilHandOver) {
         float dt;
         int updates;
     } cases[] = {
-        {0.5f, 1.0f / 70.0f, 35},
-        {0.5f, 0.2f, 8},  // each slow frame advances only 1/15 s
-        {0.5f, 0.5f, 8},
-        {1.0f, 1.0f / 15.0f, 15},
-        {0.0f, 1.0f / 70.0f, 1},
-        {0.0f, 0.0f, 1},
+        {0.5f, 1.0f / 70.0f, 35}, {0.5f, 0.2f, 8},  // each slow frame advances only 1/15 s
+        {0.5f, 0.5f, 8},          {1.0f, 1.0f / 15.0f, 15},
+        {0.0f, 1.0f / 70.0f, 1},  {0.0f, 0.0f, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.duration);
@@ -182,8 +179,11 @@ TEST_F(TransitionFixture, FadeSwitchesScreensAtHalfTimeExactly) {
         int updates;
         bool drawsFrom;
         float alpha;
-    } steps[] = {{0, true, 0.0f}, {4, true, 0.2928932f}, {8, true, 1.0f},
-                 {9, false, 0.8049097f}, {16, false, 0.0f}};
+    } steps[] = {{0, true, 0.0f},
+                 {4, true, 0.2928932f},
+                 {8, true, 1.0f},
+                 {9, false, 0.8049097f},
+                 {16, false, 0.0f}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.updates);
         orvel::StateTransitionFade fade(from, to, 1.0f);
@@ -196,9 +196,9 @@ TEST_F(TransitionFixture, FadeSwitchesScreensAtHalfTimeExactly) {
 }
 
 TEST_F(TransitionFixture, FactoryKnowsExactlyTheFiveTransitions) {
-    for (const char* name : {"STATE_TRANSITION_SlideUp", "STATE_TRANSITION_SlideDown",
-                             "STATE_TRANSITION_SlideRight", "STATE_TRANSITION_SlideLeft",
-                             "STATE_TRANSITION_Fade"}) {
+    for (const char* name :
+         {"STATE_TRANSITION_SlideUp", "STATE_TRANSITION_SlideDown", "STATE_TRANSITION_SlideRight",
+          "STATE_TRANSITION_SlideLeft", "STATE_TRANSITION_Fade"}) {
         EXPECT_TRUE(orvel::IsTransitionName(PropertyKey(name))) << name;
         const orvel::StatePtr transition = orvel::CreateTransition(name, from, to, 0.25f);
         ASSERT_NE(transition, nullptr) << name;
