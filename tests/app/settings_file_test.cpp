@@ -126,6 +126,7 @@ TEST_F(SettingsFileFixture, SaveAndLoadGiveTheSameSet) {
     LoadSettings();
     orvel::Properties& settings = Loaded();
     settings.SetInt("TARNMOORE_HighestLevelReached", 2);
+    settings.GetList("TARNMOORE_LevelMedals")->SetInt(0, 0);
     settings.GetList("TARNMOORE_LevelMedals")->SetInt(1, 2);
     settings.GetStruct("TUTORIAL_DIALOG_DialogPlayedFlags")->SetInt("TUTORIAL_DIALOG_Death", 1);
     settings.SetString("settingsTestKept", "extra key");
