@@ -90,7 +90,11 @@ orvel::PropertiesPtr BuildDefinition() {
     AddStruct(*tree, "TARNMOORE_STATE_MapScreen");
     AddStruct(*tree, "TARNMOORE_STATE_Options");
     AddStruct(*tree, "TARNMOORE_STATE_Credits");
-    AddStruct(*tree, "TARNMOORE_STATE_LoadingMechanica");
+    const orvel::PropertiesPtr loading =
+        AddTrigger(*AddStruct(*tree, "TARNMOORE_STATE_LoadingMechanica"), "Forward",
+                   "TARNMOORE_STATE_Mechanica");
+    loading->SetString("transition", "STATE_TRANSITION_Fade");
+    loading->SetFloat("transitionTime", 0.0f);
     const orvel::PropertiesPtr intro = AddStruct(*tree, "TARNMOORE_STATE_Intro");
     intro->SetString("class", "TARNMOORE_STATE_SingleScreen");
     intro->SetString("SINGLE_SCREEN_MorphPath", "Intro/intro.txt");
@@ -203,6 +207,8 @@ TEST_F(StateMachineFixture, FactoryTable) {
          "TARNMOORE_STATE_Intro", "resources/Intro/intro.txt", "", 0.0f},
         {"TARNMOORE_STATE_MainMenu", "Skirmish", -1, "TARNMOORE_STATE_LoadingMechanica",
          "TARNMOORE_STATE_LoadingMechanica", "", "", 0.0f},
+        {"TARNMOORE_STATE_LoadingMechanica", "Forward", -1, "TARNMOORE_STATE_Mechanica",
+         "TARNMOORE_STATE_Mechanica", "", "STATE_TRANSITION_Fade", 0.0f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.current) + " " + c.trigger + " " +
