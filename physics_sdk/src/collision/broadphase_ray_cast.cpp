@@ -1,5 +1,7 @@
 #include "collision/broadphase.h"
 
+#include "collision/geometry.h"
+
 #include <cmath>
 
 // The ray cast walks each level's cells along the ray with a digital
@@ -32,38 +34,6 @@ int AxisOfShortest(const phVector& d) {
         return 0;
     }
     return ay <= az ? 1 : 2;
-}
-
-// Clips the segment p0-p1 to the box, moving the ends that lie outside onto
-// it; false when no part of the segment lies inside.
-bool ClipSegment(phVector& p0, phVector& p1, const phVector& boxMin, const phVector& boxMax) {
-    float t0 = 0.0f;
-    float t1 = 1.0f;
-    const phVector d = p1 - p0;
-    for (int i = 0; i < 3; ++i) {
-        if (d[i] == 0.0f) {
-            if (!(p0[i] > boxMin[i] && p0[i] < boxMax[i])) {
-                return false;
-            }
-            continue;
-        }
-        float enter = (boxMin[i] - p0[i]) / d[i];
-        float leave = (boxMax[i] - p0[i]) / d[i];
-        if (enter > leave) {
-            const float swap = enter;
-            enter = leave;
-            leave = swap;
-        }
-        t0 = enter > t0 ? enter : t0;
-        t1 = leave < t1 ? leave : t1;
-        if (!(t0 < t1)) {
-            return false;
-        }
-    }
-    const phVector start = p0;
-    p0 = start + d * t0;
-    p1 = start + d * t1;
-    return true;
 }
 
 struct RayCast {
@@ -196,7 +166,7 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
     cast.handler = &handler;
     cast.q0 = phVector(p0.x, p0.y, p0.z, 1.0f);
     cast.q1 = phVector(p1.x, p1.y, p1.z, 1.0f);
-    if (!ClipSegment(cast.q0, cast.q1, m_worldMin, m_worldMax)) {
+    if (!ClipSegmentToBox(cast.q0, cast.q1, m_worldMin, m_worldMax)) {
         return;
     }
     const phVector ray = cast.q1 - cast.q0;
@@ -220,7 +190,7 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
     phVector a = cast.q0 - ray * reach;
     phVector b = cast.q1 + ray * reach;
     const phVector cubeMax(m_origin.x + side, m_origin.y + side, m_origin.z + side, 1.0f);
-    if (!ClipSegment(a, b, m_origin, cubeMax)) {
+    if (!ClipSegmentToBox(a, b, m_origin, cubeMax)) {
         return;
     }
     a = a - m_origin;
