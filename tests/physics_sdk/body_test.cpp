@@ -1,10 +1,11 @@
 #include "dynamics/rigid_body.h"
 
+#include "body_test_shape.h"
 #include "collision/broadphase.h"
 #include "collision/collision.h"
 #include "core/class_ids.h"
 #include "dynamics/body_math.h"
-#include "body_test_shape.h"
+#include "dynamics/body_ray_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -133,9 +134,8 @@ TEST(RigidBody, DampingClampsReadBackThroughTheGetters) {
         float in, factor, readBack;
     };
     const Case cases[] = {
-        {0.0f, 0.9999f, 0.0f},  {0.1f, 0.99791f, 0.1f}, {0.5f, 0.98995f, 0.5f},
-        {1.0f, 0.98f, 1.0f},    {2.0f, 0.98f, 1.0f},    {-1.0f, 0.9999f, 0.0f},
-        {nan, 0.9999f, 0.0f},
+        {0.0f, 0.9999f, 0.0f}, {0.1f, 0.99791f, 0.1f}, {0.5f, 0.98995f, 0.5f}, {1.0f, 0.98f, 1.0f},
+        {2.0f, 0.98f, 1.0f},   {-1.0f, 0.9999f, 0.0f}, {nan, 0.9999f, 0.0f},
     };
     for (const Case& c : cases) {
         BodyFixture f;
@@ -286,7 +286,8 @@ TEST(RigidBody, RotationFromMatrixRoundTrips) {
         {"180 about y", phMatrix::RotationY(kPi)},
         {"180 about z", phMatrix::RotationZ(kPi)},
         {"-90 about z", phMatrix::RotationZ(-0.5f * kPi)},
-        {"mixed", phMatrix::RotationX(0.3f) * phMatrix::RotationY(-1.2f) * phMatrix::RotationZ(2.9f)},
+        {"mixed",
+         phMatrix::RotationX(0.3f) * phMatrix::RotationY(-1.2f) * phMatrix::RotationZ(2.9f)},
         {"180 about a diagonal",
          phMatrix(phQuaternion::FromAxisAngle(phNormalize(phVector(1.0f, 1.0f, 0.0f)), kPi),
                   phVector(0.0f, 0.0f, 0.0f))},
@@ -339,8 +340,9 @@ TEST(RigidBody, ImpulsesChangeThePointVelocityByTheAskedAmount) {
     ExpectNear(f.body.Velocity(), phVector(0.0f, 0.0f, 0.0f), 0.0f);
 
     f.body.SetMass(2.0f, 1.0f, 3.0f, 2.0f);
-    f.body.SetMatrix(phMatrix(phQuaternion::FromAxisAngle(phNormalize(phVector(1.0f, 2.0f, 3.0f)), 0.8f),
-                              phVector(1.0f, 1.0f, 1.0f)));
+    f.body.SetMatrix(
+        phMatrix(phQuaternion::FromAxisAngle(phNormalize(phVector(1.0f, 2.0f, 3.0f)), 0.8f),
+                 phVector(1.0f, 1.0f, 1.0f)));
     // At the centre of mass only the velocity changes.
     ASSERT_TRUE(f.body.AddImpulse(phVector(1.0f, 0.0f, 0.0f), phVector(1.0f, 1.0f, 1.0f)));
     ExpectNear(f.body.Velocity(), phVector(1.0f, 0.0f, 0.0f), 1e-5f);
@@ -362,14 +364,14 @@ TEST(RigidBody, RayTestInTheShapesFrame) {
                               phVector(5.0f, 0.0f, 0.0f)));
     phVector normal;
     int attribute = 0;
-    const float t = f.body.RayHit(phVector(0.0f, 0.0f, 0.0f), phVector(10.0f, 0.0f, 0.0f), normal,
-                                  attribute);
+    const float t =
+        f.body.RayHit(phVector(0.0f, 0.0f, 0.0f), phVector(10.0f, 0.0f, 0.0f), normal, attribute);
     EXPECT_NEAR(t, 0.4f, 1e-5f);
     ExpectNear(normal, phVector(-1.0f, 0.0f, 0.0f), 1e-5f);
     EXPECT_EQ(attribute, 3);
-    EXPECT_GE(f.body.RayHit(phVector(0.0f, 3.0f, 0.0f), phVector(10.0f, 3.0f, 0.0f), normal,
-                            attribute),
-              1.0f);
+    EXPECT_GE(
+        f.body.RayHit(phVector(0.0f, 3.0f, 0.0f), phVector(10.0f, 3.0f, 0.0f), normal, attribute),
+        1.0f);
 }
 
 namespace {
@@ -392,7 +394,8 @@ TEST(RigidBody, IntegrationCallsTheTransformCallback) {
 }
 
 TEST(BodyMath, FastInverseSquareRootMatchesTheLibrary) {
-    const float values[] = {1e-20f, 1e-6f, 0.01f, 0.25f, 1.0f, 2.0f, 3.0f, 10.0f, 12345.0f, 1e12f, 1e30f};
+    const float values[] = {1e-20f, 1e-6f, 0.01f,    0.25f, 1.0f, 2.0f,
+                            3.0f,   10.0f, 12345.0f, 1e12f, 1e30f};
     for (float x : values) {
         const double expected = 1.0 / std::sqrt(double(x));
         EXPECT_NEAR(phFastInvSqrt(x) / expected, 1.0, 1e-6) << x;
@@ -403,4 +406,40 @@ TEST(BodyMath, RandomSequenceFollowsItsRecurrence) {
     const uint32_t a = phRandomNext();
     const uint32_t b = phRandomNext();
     EXPECT_EQ(b, a * 31415821u + 1u);
+}
+
+namespace {
+
+struct FilterLog {
+    PhysBody* body = nullptr;
+    float normal[4] = {};
+    int attribute = 0;
+    float t = -1.0f;
+};
+
+float RecordFilter(PhysBody* body, const float normal[4], int attribute, void* userData, float t) {
+    FilterLog* log = static_cast<FilterLog*>(userData);
+    log->body = body;
+    for (int i = 0; i < 4; ++i) {
+        log->normal[i] = normal[i];
+    }
+    log->attribute = attribute;
+    log->t = t;
+    return t;
+}
+
+}  // namespace
+
+TEST(RigidBody, RayCastThroughTheGridReachesTheCallersFilter) {
+    BodyFixture f(new TestSphere(1.0f));
+    f.body.SetMatrix(phMatrix(phQuaternion(), phVector(20.0f, 5.0f, 5.0f)));
+    FilterLog log;
+    phBodyRayFilter filter(RecordFilter, &log);
+    // From outside the world box: the parameter is along the caller's segment.
+    f.grid.RayCastGrid(phVector(-180.0f, 5.0f, 5.0f), phVector(220.0f, 5.0f, 5.0f), filter);
+    EXPECT_EQ(log.body, f.body.Handle());
+    EXPECT_NEAR(log.t, 199.0f / 400.0f, 1e-5f);
+    EXPECT_NEAR(log.normal[0], -1.0f, 1e-5f);
+    EXPECT_EQ(log.normal[3], 1.0f);
+    EXPECT_EQ(log.attribute, 3);
 }

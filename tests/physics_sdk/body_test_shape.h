@@ -35,7 +35,9 @@ public:
         hit.attribute = 3;
         return t;
     }
-    float GetVolume() const override { return 4.0f / 3.0f * 3.14159265f * m_radius * m_radius * m_radius; }
+    float GetVolume() const override {
+        return 4.0f / 3.0f * 3.14159265f * m_radius * m_radius * m_radius;
+    }
     phVector VolumeBelowPlane(const phMatrix&, phPlaneCallback, void*) override {
         return phVector(0.0f, 0.0f, 0.0f, 0.0f);
     }

@@ -96,8 +96,7 @@ public:
     explicit RayRecorder(float answer, bool keepNearest = false)
         : m_answer(answer), m_keepNearest(keepNearest) {}
 
-    float OnHit(phBroadPhaseBody* body, const phVector& normal, int attribute,
-                float t) override {
+    float OnHit(phBroadPhaseBody* body, const phVector& normal, int attribute, float t) override {
         hits.push_back(Hit{body, normal, attribute, t});
         return m_keepNearest ? t : m_answer;
     }
@@ -162,7 +161,9 @@ TEST(BroadPhaseGeometry, CellSizesAndOriginFollowTheWorldBox) {
         {Splat(-100.0f), Splat(100.0f), {256.0f, 128.0f, 64.0f, 32.0f}, Splat(-128.0f)},
         {Splat(-1000.0f), Splat(1000.0f), {2000.0f, 1000.0f, 500.0f, 250.0f}, Splat(-1000.0f)},
         // The widest axis sets the size; the cube is centred on the world box.
-        {V(0.0f, 0.0f, 0.0f), V(400.0f, 100.0f, 100.0f), {400.0f, 200.0f, 100.0f, 50.0f},
+        {V(0.0f, 0.0f, 0.0f),
+         V(400.0f, 100.0f, 100.0f),
+         {400.0f, 200.0f, 100.0f, 50.0f},
          V(0.0f, -150.0f, -150.0f)},
         // A small world still gets cells of at least 32 units.
         {Splat(-1.0f), Splat(1.0f), {256.0f, 128.0f, 64.0f, 32.0f}, Splat(-128.0f)},
@@ -223,8 +224,10 @@ TEST(BroadPhaseGeometry, BodiesLandInTheFinestCellThatHoldsTheirBox) {
         {"huge, far outside", Splat(big), Splat(2.0f * big), {3, 7, 7, 7}},
         {"huge, far outside below", Splat(-2.0f * big), Splat(-big), {3, 0, 0, 0}},
         {"huge, covers everything", Splat(-big), Splat(big), {0, 0, 0, 0}},
-        {"infinite", Splat(-std::numeric_limits<float>::infinity()),
-         Splat(std::numeric_limits<float>::infinity()), {0, 0, 0, 0}},
+        {"infinite",
+         Splat(-std::numeric_limits<float>::infinity()),
+         Splat(std::numeric_limits<float>::infinity()),
+         {0, 0, 0, 0}},
         {"NaN", Splat(nan), Splat(nan), {3, 0, 0, 0}},
     };
     for (const Case& c : cases) {
@@ -316,8 +319,7 @@ TEST(BroadPhasePairs, PairRuleTable) {
         if (c.paired) {
             expected = {Ordered(&a, &b), Ordered(&rootA, &fineB)};
         }
-        EXPECT_EQ(std::set<Pair>(recorder.pairs.begin(), recorder.pairs.end()), expected)
-            << c.what;
+        EXPECT_EQ(std::set<Pair>(recorder.pairs.begin(), recorder.pairs.end()), expected) << c.what;
         EXPECT_EQ(recorder.pairs.size(), expected.size()) << c.what;
     }
 }
@@ -369,8 +371,8 @@ public:
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
         for (int i = 0; i < count; ++i) {
             const float kind = unit(m_random);
-            m_boxes.push_back(std::make_unique<TestBox>(Splat(0.0f), Splat(1.0f), kind < 0.7f,
-                                                        kind >= 0.85f));
+            m_boxes.push_back(
+                std::make_unique<TestBox>(Splat(0.0f), Splat(1.0f), kind < 0.7f, kind >= 0.85f));
             RandomiseBox(*m_boxes.back());
             AddBody(grid, *m_boxes.back());
         }
@@ -545,20 +547,18 @@ TEST(BroadPhaseRayCast, CastsThroughTheGrid) {
     const Case cases[] = {
         {"every hit accepted", V(-90.0f, 0.5f, 0.5f), V(90.0f, 0.5f, 0.5f), 1.1f, false, 3,
          30.0f / 180.0f},
-        {"backwards", V(90.0f, 0.5f, 0.5f), V(-90.0f, 0.5f, 0.5f), 1.1f, false, 3,
-         30.0f / 180.0f},
-        {"filter returning 0 stops every later hit", V(-90.0f, 0.5f, 0.5f),
-         V(90.0f, 0.5f, 0.5f), 0.0f, false, 1, -1.0f},
-        {"ends inside the middle box", V(-90.0f, 0.5f, 0.5f), V(0.0f, 0.5f, 0.5f), 1.1f, false,
-         2, 30.0f / 90.0f},
-        {"misses everything", V(-90.0f, 50.0f, 0.5f), V(90.0f, 50.0f, 0.5f), 1.1f, false, 0,
-         -1.0f},
+        {"backwards", V(90.0f, 0.5f, 0.5f), V(-90.0f, 0.5f, 0.5f), 1.1f, false, 3, 30.0f / 180.0f},
+        {"filter returning 0 stops every later hit", V(-90.0f, 0.5f, 0.5f), V(90.0f, 0.5f, 0.5f),
+         0.0f, false, 1, -1.0f},
+        {"ends inside the middle box", V(-90.0f, 0.5f, 0.5f), V(0.0f, 0.5f, 0.5f), 1.1f, false, 2,
+         30.0f / 90.0f},
+        {"misses everything", V(-90.0f, 50.0f, 0.5f), V(90.0f, 50.0f, 0.5f), 1.1f, false, 0, -1.0f},
         {"diagonal through the off-axis box", V(0.0f, 0.0f, 0.0f), V(30.0f, 11.0f, 11.0f), 1.1f,
          false, 2, 0.0f},
-        {"outside the world box", V(-90.0f, 150.0f, 0.5f), V(90.0f, 150.0f, 0.5f), 1.1f, false,
-         0, -1.0f},
-        {"from outside the world, parameters along the caller's segment",
-         V(-300.0f, 0.5f, 0.5f), V(300.0f, 0.5f, 0.5f), 1.1f, false, 3, 240.0f / 600.0f},
+        {"outside the world box", V(-90.0f, 150.0f, 0.5f), V(90.0f, 150.0f, 0.5f), 1.1f, false, 0,
+         -1.0f},
+        {"from outside the world, parameters along the caller's segment", V(-300.0f, 0.5f, 0.5f),
+         V(300.0f, 0.5f, 0.5f), 1.1f, false, 3, 240.0f / 600.0f},
         {"zero length", V(55.0f, 0.5f, 0.5f), V(55.0f, 0.5f, 0.5f), 1.1f, false, 0, -1.0f},
         {"non-finite end", V(-90.0f, 0.5f, 0.5f),
          V(std::numeric_limits<float>::infinity(), 0.5f, 0.5f), 1.1f, false, 0, -1.0f},

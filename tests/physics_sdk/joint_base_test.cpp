@@ -102,7 +102,7 @@ TEST(JointBase, StiffnessClampsAndReadsBack) {
         float in, stored, readBack;
     };
     const Case cases[] = {
-        {0.9f, 10.9f, 0.9f}, {1.0f, 1.0f, 1.0f},  {0.0f, 100.0f, 0.0f}, {0.5f, 50.5f, 0.5f},
+        {0.9f, 10.9f, 0.9f},   {1.0f, 1.0f, 1.0f}, {0.0f, 100.0f, 0.0f}, {0.5f, 50.5f, 0.5f},
         {-2.0f, 100.0f, 0.0f}, {7.0f, 1.0f, 1.0f}, {nan, 100.0f, 0.0f},
     };
     for (const Case& c : cases) {
@@ -131,8 +131,8 @@ TEST(JointBase, FramesAreOrthonormalForAwkwardPins) {
         f.joint.CalculateGlobalMatrix(frame0, frame1);
         ExpectOrthonormalFrame(frame0, "first frame");
         ExpectOrthonormalFrame(frame1, "second frame");
-        const double length = std::sqrt(double(pin.x) * pin.x + double(pin.y) * pin.y +
-                                        double(pin.z) * pin.z);
+        const double length =
+            std::sqrt(double(pin.x) * pin.x + double(pin.y) * pin.y + double(pin.z) * pin.z);
         ExpectNear(frame0[0],
                    phVector(float(pin.x / length), float(pin.y / length), float(pin.z / length)),
                    1e-6f, "pin");
@@ -223,8 +223,8 @@ TEST(JointBase, WithoutASecondBodyTheFrameIsFixedAndItsJacobianZero) {
         EXPECT_EQ(j.linear0.w, 0.0f);
         EXPECT_EQ(j.angular0.w, 0.0f);
         // The Jacobian maps the body's motion to the point's speed along the row.
-        const float jv = phDot(j.linear0, f.child.Velocity()) +
-                         phDot(j.angular0, f.child.AngularVelocity());
+        const float jv =
+            phDot(j.linear0, f.child.Velocity()) + phDot(j.angular0, f.child.AngularVelocity());
         EXPECT_NEAR(jv, phDot(points.velocity0, frame0[i]), 1e-5f) << "row " << i;
         EXPECT_EQ(params.bounds[i].force, f.joint.ForceSlot(i));
         EXPECT_EQ(params.bounds[i].kind, kRowUnbounded);

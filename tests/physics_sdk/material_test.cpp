@@ -91,22 +91,22 @@ TEST(MaterialPairs, ClampsOfTheSetters) {
         bool frictionOn;
     };
     const FrictionCase friction[] = {
-        {0.5f, 0.8f, 0.8f, 0.8f, true},    // static raised to kinetic
-        {0.6f, 0.3f, 0.6f, 0.3f, true},
-        {-0.6f, -0.3f, 0.6f, 0.3f, true},  // magnitudes
-        {5.0f, 3.0f, 2.0f, 2.0f, true},    // both capped at 2
-        {0.5f, 0.001f, 0.5f, 0.01f, true}, // kinetic at least 0.01
-        {0.005f, 0.3f, 0.9f, 0.5f, false}, // off, coefficients kept
-        {nan, 0.3f, 0.9f, 0.5f, false},
-        {0.5f, nan, 0.5f, 0.01f, true},
+        {0.5f, 0.8f, 0.8f, 0.8f, true},  // static raised to kinetic
+        {0.6f, 0.3f, 0.6f, 0.3f, true},    {-0.6f, -0.3f, 0.6f, 0.3f, true},  // magnitudes
+        {5.0f, 3.0f, 2.0f, 2.0f, true},                                       // both capped at 2
+        {0.5f, 0.001f, 0.5f, 0.01f, true},  // kinetic at least 0.01
+        {0.005f, 0.3f, 0.9f, 0.5f, false},  // off, coefficients kept
+        {nan, 0.3f, 0.9f, 0.5f, false},    {0.5f, nan, 0.5f, 0.01f, true},
     };
     for (const FrictionCase& c : friction) {
         phMaterialPairs pairs;
         pairs.SetFriction(0, 0, c.staticIn, c.kineticIn);
         const phMaterial* pair = pairs.Find(0, 0);
         for (int i = 0; i < 2; ++i) {
-            EXPECT_FLOAT_EQ(pair->staticFriction[i], c.staticOut) << c.staticIn << ", " << c.kineticIn;
-            EXPECT_FLOAT_EQ(pair->kineticFriction[i], c.kineticOut) << c.staticIn << ", " << c.kineticIn;
+            EXPECT_FLOAT_EQ(pair->staticFriction[i], c.staticOut)
+                << c.staticIn << ", " << c.kineticIn;
+            EXPECT_FLOAT_EQ(pair->kineticFriction[i], c.kineticOut)
+                << c.staticIn << ", " << c.kineticIn;
         }
         const uint32_t both = kMaterialFriction0 | kMaterialFriction1;
         EXPECT_EQ(pair->flags & both, c.frictionOn ? both : 0u) << c.staticIn;

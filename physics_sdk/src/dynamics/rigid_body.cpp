@@ -195,8 +195,8 @@ void phRigidBody::Integrate(float dt) {
         const float angle = rate2 * invRate * dt;
         const phQuaternion turned = m_rotation * phQuaternion::FromAxisAngle(axis, angle);
         const float invLength = phFastInvSqrt(turned.DotProduct(turned));
-        m_rotation = phQuaternion(turned.x * invLength, turned.y * invLength,
-                                  turned.z * invLength, turned.w * invLength);
+        m_rotation = phQuaternion(turned.x * invLength, turned.y * invLength, turned.z * invLength,
+                                  turned.w * invLength);
         m_matrix = phMatrix(m_rotation, m_matrix[3]);
     }
 
