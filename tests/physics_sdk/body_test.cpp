@@ -53,11 +53,13 @@ void ExpectRotationNear(const phMatrix& a, const phMatrix& b, float tolerance, c
 }
 
 // One step as the island solver drives a lone body: the force callback's
-// force, damping, then integration.
-void Step(phRigidBody& body, const phVector& force, float dt) {
+// force, damping (when asked for), then integration.
+void Step(phRigidBody& body, const phVector& force, float dt, bool damped) {
     body.SetForce(force);
     body.SetTorque(phVector(0.0f, 0.0f, 0.0f));
-    body.ApplyDamping();
+    if (damped) {
+        body.ApplyDamping();
+    }
     body.Integrate(dt);
 }
 
@@ -166,10 +168,14 @@ TEST(RigidBody, AngularDampingActsPerBodyAxis) {
 
 TEST(RigidBody, FreeFallFollowsTheStepRecurrence) {
     struct Case {
+        bool damped;
         float damping;
         float dt;
     };
-    const Case cases[] = {{0.0f, 1.0f / 60.0f}, {0.1f, 1.0f / 60.0f}, {1.0f, 0.01f}};
+    const Case cases[] = {{false, 0.0f, 1.0f / 60.0f},
+                          {true, 0.0f, 1.0f / 60.0f},
+                          {true, 0.1f, 1.0f / 60.0f},
+                          {true, 1.0f, 0.01f}};
     for (const Case& c : cases) {
         BodyFixture f;
         const float mass = 3.0f;
@@ -177,12 +183,12 @@ TEST(RigidBody, FreeFallFollowsTheStepRecurrence) {
         f.body.SetLinearDamping(c.damping);
         f.body.SetMatrix(phMatrix(phQuaternion(), phVector(0.0f, 50.0f, 0.0f)));
         f.body.SetVelocity(phVector(1.0f, 2.0f, 0.0f));
-        const double factor = f.body.LinearDampingFactor();
+        const double factor = c.damped ? f.body.LinearDampingFactor() : 1.0;
         const double g = -9.8;
         // Symplectic order: velocity first, then position with the new velocity.
         double vx = 1.0, vy = 2.0, x = 0.0, y = 50.0;
         for (int i = 0; i < 120; ++i) {
-            Step(f.body, phVector(0.0f, float(g) * mass, 0.0f), c.dt);
+            Step(f.body, phVector(0.0f, float(g) * mass, 0.0f), c.dt, c.damped);
             vx = vx * factor;
             vy = vy * factor + g * c.dt;
             x += vx * c.dt;
@@ -196,6 +202,13 @@ TEST(RigidBody, FreeFallFollowsTheStepRecurrence) {
         EXPECT_NEAR(f.body.Force().y, g, 1e-5) << c.damping;
         // The box followed the body.
         EXPECT_NEAR(f.body.BoxMin().y, y - 0.5, 1e-3) << c.damping;
+        if (!c.damped) {
+            // Undamped, the recurrence has a closed form: each step's position
+            // moves with the velocity at the step's end.
+            const int n = 120;
+            EXPECT_NEAR(y, 50.0 + 2.0 * n * c.dt + g * c.dt * c.dt * n * (n + 1) / 2.0, 1e-9);
+            EXPECT_NEAR(f.body.Position().y, y, 1e-3);
+        }
     }
 }
 
