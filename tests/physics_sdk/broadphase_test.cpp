@@ -657,3 +657,26 @@ TEST(BroadPhaseRayCast, NearestHitMatchesBruteForce) {
     }
     EXPECT_GT(hitRays, 100);
 }
+
+TEST(BroadPhaseRayCast, RaysJustInsideABoxFaceStillHitIt) {
+    // Rays along x just inside the bottom face of boxes (the cast's list axis
+    // is y), at several heights and in cells of several levels.
+    const float heights[] = {0.5f, 1.0f, 3.0f, 17.25f, 33.0f, 90.0f};
+    for (float h : heights) {
+        for (float lengthX : {10.0f, 150.0f}) {
+            phBroadPhase grid;
+            grid.SetWorldSize(Splat(-100.0f), Splat(100.0f));
+            const float bottom = std::nextafter(h, 0.0f);
+            TestBox box(V(40.0f, bottom, 1.0f), V(40.0f + lengthX * 0.1f, h + 1.0f, 2.0f));
+            TestBox other(V(45.0f, h + 0.5f, 1.0f), V(46.0f, h + 0.8f, 2.0f));
+            AddBody(grid, other);
+            AddBody(grid, box);
+            PairRecorder pairs;
+            grid.UpdatePairs(pairs);
+            RayRecorder recorder(1.1f);
+            grid.RayCastGrid(V(-90.0f, h, 1.5f), V(90.0f, h, 1.5f), recorder);
+            ASSERT_EQ(recorder.hits.size(), 1u) << "height " << h << ", length " << lengthX;
+            EXPECT_EQ(recorder.hits[0].body, &box);
+        }
+    }
+}

@@ -13,14 +13,13 @@ public:
     virtual void OnPair(phBroadPhaseBody* body0, phBroadPhaseBody* body1) = 0;
 };
 
-// Receives each body hit by a ray cast, nearest bound first. `t` is the
+// Receives each body that a ray cast hits below the current bound. `t` is the
 // parameter along the caller's segment; the result becomes the new upper bound
-// of the parameter (hits at or beyond it are ignored).
+// of the parameter (later hits at or beyond it are ignored).
 class phBroadPhaseRayHandler {
 public:
     virtual ~phBroadPhaseRayHandler() = default;
-    virtual float OnHit(phBroadPhaseBody* body, const phVector& normal, int attribute,
-                        float t) = 0;
+    virtual float OnHit(phBroadPhaseBody* body, const phVector& normal, int attribute, float t) = 0;
 };
 
 // A hierarchical grid of four levels over one cube around the world box. Every

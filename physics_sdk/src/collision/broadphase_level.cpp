@@ -14,9 +14,9 @@ void phBroadPhaseLevel::InitCells(float baseSize, const phVector& origin) {
         for (int z = 0; z < n; ++z) {
             for (int x = 0; x < n; ++x) {
                 phBroadPhaseCell& cell = GetCell(x, y, z);
-                cell.boxMin = phVector(origin.x + float(x) * m_cellSize,
-                                       origin.y + float(y) * m_cellSize,
-                                       origin.z + float(z) * m_cellSize, 1.0f);
+                cell.boxMin =
+                    phVector(origin.x + float(x) * m_cellSize, origin.y + float(y) * m_cellSize,
+                             origin.z + float(z) * m_cellSize, 1.0f);
                 cell.boxMax = phVector(cell.boxMin.x + m_cellSize, cell.boxMin.y + m_cellSize,
                                        cell.boxMin.z + m_cellSize, 1.0f);
             }

@@ -8,7 +8,8 @@ namespace {
 // Pages of 4 KB; the pool gives its pages back whenever the last list page
 // is freed, so no block outlives the last world.
 phPool& Pool() {
-    static phPool pool(sizeof(phBroadPhasePage), phPool::ElementsPerPage(sizeof(phBroadPhasePage), 4));
+    static phPool pool(sizeof(phBroadPhasePage),
+                       phPool::ElementsPerPage(sizeof(phBroadPhasePage), 4));
     return pool;
 }
 
