@@ -680,3 +680,25 @@ TEST(BroadPhaseRayCast, RaysJustInsideABoxFaceStillHitIt) {
         }
     }
 }
+
+TEST(BroadPhaseRayCast, DiagonalThroughCellCornersHitsEachBodyOnce) {
+    phBroadPhase grid;
+    grid.SetWorldSize(Splat(-100.0f), Splat(100.0f));
+    std::vector<std::unique_ptr<TestBox>> boxes;
+    // Cell corners of the finest level lie on the diagonal every 32 units
+    // (origin -128); put boxes at corners and between them.
+    for (float c : {-96.0f, -80.0f, -32.0f, 0.0f, 16.0f, 64.0f, 90.0f}) {
+        boxes.push_back(std::make_unique<TestBox>(Splat(c - 0.5f), Splat(c + 0.5f)));
+        AddBody(grid, *boxes.back());
+    }
+    PairRecorder pairs;
+    grid.UpdatePairs(pairs);
+    RayRecorder recorder(1.1f);
+    grid.RayCastGrid(Splat(-99.0f), Splat(99.0f), recorder);
+    std::set<const phBroadPhaseBody*> hit;
+    for (const RayRecorder::Hit& h : recorder.hits) {
+        hit.insert(h.body);
+    }
+    EXPECT_EQ(recorder.hits.size(), boxes.size());
+    EXPECT_EQ(hit.size(), boxes.size());
+}
