@@ -9,7 +9,7 @@
 // tested at most once per cast; the bound carried from cell to cell lets the
 // caller's filter prune later hits. The walk runs along the ray's line across
 // the whole grid cube (so that it starts and ends strictly inside the cube),
-// and each piece of it is compared with the ray itself before a cell's bodies
+// and each span of it is compared with the ray itself before a cell's bodies
 // are tested.
 
 namespace {
@@ -51,7 +51,7 @@ struct RayCast {
     float bound;
 
     void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta);
-    void TestPiece(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
+    void TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
     void TestCell(phBroadPhaseCell& cell, float limit);
 };
 
@@ -95,7 +95,7 @@ void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const p
             cell[2] < n) {
             phBroadPhaseCell& c = level.GetCell(cell[0], cell[1], cell[2]);
             if (c.count != 0) {
-                TestPiece(c, start + delta * t, start + delta * exit);
+                TestSpan(c, start + delta * t, start + delta * exit);
             }
         }
         if (next[m] >= 1.0f) {
@@ -107,14 +107,14 @@ void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const p
     }
 }
 
-void RayCast::TestPiece(phBroadPhaseCell& cell, const phVector& a, const phVector& b) {
-    const phVector piece = b - a;
-    const float length2 = phDot(piece, piece);
+void RayCast::TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b) {
+    const phVector span = b - a;
+    const float length2 = phDot(span, span);
     if (!(length2 > 0.0f)) {
         return;
     }
-    float t0 = phDot(q0Grid - a, piece) / length2;
-    float t1 = phDot(q1Grid - a, piece) / length2;
+    float t0 = phDot(q0Grid - a, span) / length2;
+    float t1 = phDot(q1Grid - a, span) / length2;
     if (!(t0 < 1.0f && t1 > 0.0f)) {
         return;
     }
@@ -124,8 +124,8 @@ void RayCast::TestPiece(phBroadPhaseCell& cell, const phVector& a, const phVecto
     if (t1 > 1.0f) {
         t1 = 1.0f;
     }
-    const float c0 = a[axis] + piece[axis] * t0;
-    const float c1 = a[axis] + piece[axis] * t1;
+    const float c0 = a[axis] + span[axis] * t0;
+    const float c1 = a[axis] + span[axis] * t1;
     TestCell(cell, (c0 > c1 ? c0 : c1) + grid->GridOrigin()[axis]);
 }
 
