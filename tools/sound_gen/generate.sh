@@ -100,3 +100,20 @@ sox -R -n -r 22050 -c 3 -b 16 "$work/three.wav" synth 0.2 sine 220 sine 330 sine
 oggenc -Q -q 2 --serial 4 -o "$testdata/three_channels.ogg" "$work/three.wav"
 sox -R -n -r 22050 -c 1 -b 16 "$work/empty.wav" trim 0 0
 oggenc -Q -q 2 --serial 5 -o "$testdata/no_audio.ogg" "$work/empty.wav"
+
+# Samples for the loader tests: a loose tone, and a datafile that the
+# resource layer finds at tests/data/sound/sound_test.dat holding a sample
+# that exists only there and a plain data object posing as a sample.
+sox -R -n -r 11025 -c 1 -b 16 -e signed-integer "$testdata/tone.wav" synth 0.1 sine 600 gain -6
+sox -R -n -r 22050 -c 1 -b 16 -e signed-integer "$work/packed.wav" synth 0.05 sine 900 gain -6
+printf 'not a sample\n' > "$work/text_object.wav"
+(
+    cd "$work"
+    rm -f sound.dat data.dat tests.dat sound_test.dat
+    dat -k -a sound.dat packed.wav > /dev/null
+    dat -k -t DATA -a sound.dat text_object.wav > /dev/null
+    dat -k -t FILE -a data.dat sound.dat > /dev/null
+    dat -k -t FILE -a tests.dat data.dat > /dev/null
+    dat -k -t FILE -a sound_test.dat tests.dat > /dev/null
+)
+cp "$work/sound_test.dat" "$testdata/sound_test.dat"
