@@ -195,7 +195,6 @@ TEST(SoundManagerPlacementTest, PanAndVolumeFollowTheDistanceFromTheViewCentre) 
 
 class SampleLoadingTest : public ::testing::Test {
 protected:
-    void SetUp() override { install_allegro(SYSTEM_NONE, &errno, atexit); }
     void TearDown() override { orvel::ClearDatafilePath(); }
 };
 
