@@ -3,6 +3,9 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdlib>
+
 #include "engine/core/exception.h"
 #include "engine/resources/resource.h"
 #include "engine/sound/fake_voice_backend.h"
@@ -195,6 +198,12 @@ TEST(SoundManagerPlacementTest, PanAndVolumeFollowTheDistanceFromTheViewCentre) 
 
 class SampleLoadingTest : public ::testing::Test {
 protected:
+    // Datafiles need the library's file system; the headless system will do.
+    void SetUp() override {
+        if (system_driver == nullptr) {
+            install_allegro(SYSTEM_NONE, &errno, atexit);
+        }
+    }
     void TearDown() override { orvel::ClearDatafilePath(); }
 };
 
