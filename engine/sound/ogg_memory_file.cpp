@@ -57,25 +57,25 @@ size_t OggMemoryFile::Read(void* destination, size_t elementSize, size_t count) 
 int OggMemoryFile::Seek(int64_t offset, int whence) {
     int64_t target = 0;
     switch (whence) {
-    case SEEK_SET:
-        target = offset;
-        break;
-    case SEEK_CUR:
-        // Compared before adding, so no offset can overflow the sum.
-        if (offset < -static_cast<int64_t>(position) ||
-            offset > static_cast<int64_t>(size - position)) {
+        case SEEK_SET:
+            target = offset;
+            break;
+        case SEEK_CUR:
+            // Compared before adding, so no offset can overflow the sum.
+            if (offset < -static_cast<int64_t>(position) ||
+                offset > static_cast<int64_t>(size - position)) {
+                return -1;
+            }
+            target = static_cast<int64_t>(position) + offset;
+            break;
+        case SEEK_END:
+            if (offset != 0) {
+                return -1;
+            }
+            target = size;
+            break;
+        default:
             return -1;
-        }
-        target = static_cast<int64_t>(position) + offset;
-        break;
-    case SEEK_END:
-        if (offset != 0) {
-            return -1;
-        }
-        target = size;
-        break;
-    default:
-        return -1;
     }
     if (target < 0 || target > static_cast<int64_t>(size)) {
         return -1;

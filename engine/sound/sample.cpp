@@ -43,12 +43,11 @@ bool Sample::IsInside(const VoiceBackend& backend, int voice) const {
 }
 
 void Sample::PrunePlayingVoices(const VoiceBackend& backend) {
-    playingVoices.erase(std::remove_if(playingVoices.begin(), playingVoices.end(),
-                                       [&](int voice) {
-                                           return !IsHeldBy(backend, voice) ||
-                                                  !IsInside(backend, voice);
-                                       }),
-                        playingVoices.end());
+    playingVoices.erase(
+        std::remove_if(
+            playingVoices.begin(), playingVoices.end(),
+            [&](int voice) { return !IsHeldBy(backend, voice) || !IsInside(backend, voice); }),
+        playingVoices.end());
 }
 
 void Sample::ForgetVoice(int voice) {

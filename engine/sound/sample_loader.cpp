@@ -70,7 +70,7 @@ int MemoryEof(void* userdata) {
 
 int MemoryError(void*) { return 0; }
 
-PACKFILE_VTABLE MEMORY_VTABLE = {MemoryClose, MemoryGetc,  MemoryUngetc, MemoryRead, MemoryPutc,
+PACKFILE_VTABLE MEMORY_VTABLE = {MemoryClose, MemoryGetc, MemoryUngetc, MemoryRead, MemoryPutc,
                                  MemoryWrite, MemorySeek, MemoryEof,    MemoryError};
 
 void DestroySample(SAMPLE* sample) {

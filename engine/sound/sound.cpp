@@ -108,8 +108,8 @@ void Sound::FadeOut(int milliseconds) {
 
 void Sound::SetVolumeScale(float scale) {
     if (IsPlaying()) {
-        SetClampedVolume(
-            static_cast<int>(std::lround(static_cast<float>(sample->GetSettings().volume) * scale)));
+        SetClampedVolume(static_cast<int>(
+            std::lround(static_cast<float>(sample->GetSettings().volume) * scale)));
     }
 }
 

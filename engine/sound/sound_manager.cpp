@@ -55,7 +55,8 @@ SoundManager::SoundManager(int voices)
     : SoundManager(voices, std::make_shared<AllegroVoiceBackend>()) {}
 
 SoundManager::SoundManager(int voices, const VoiceBackendPtr& backend)
-    : backend(backend), random(std::random_device()()),
+    : backend(backend),
+      random(std::random_device()()),
       voiceTable(static_cast<size_t>(std::max(voices - 1, 0)), -1) {}
 
 SoundManager::~SoundManager() {
@@ -140,8 +141,7 @@ int SoundManager::AllocateVoice(const Sample& sample) {
             }
         } else {
             const int position = backend->GetPosition(voice);
-            const bool finished =
-                position < 1 || static_cast<unsigned long>(position) >= data->len;
+            const bool finished = position < 1 || static_cast<unsigned long>(position) >= data->len;
             if (!finished) {
                 continue;
             }

@@ -32,7 +32,7 @@ TEST(OggMemoryFileTest, CallbacksReadSeekAndTellWithinTheData) {
         {Op::Read, 1, 5, 2, 10, "89"},  // cut to what is left
         {Op::Read, 1, 1, 0, 10, ""},
         {Op::Seek, 0, SEEK_SET, 0, 0, ""},
-        {Op::Seek, 10, SEEK_SET, 0, 10, ""},  // the end itself is a place
+        {Op::Seek, 10, SEEK_SET, 0, 10, ""},   // the end itself is a place
         {Op::Seek, 11, SEEK_SET, -1, 10, ""},  // one past the end is not
         {Op::Seek, -1, SEEK_SET, -1, 10, ""},
         {Op::Seek, -3, SEEK_CUR, 0, 7, ""},
@@ -54,8 +54,8 @@ TEST(OggMemoryFileTest, CallbacksReadSeekAndTellWithinTheData) {
         char buffer[16] = {};
         long result = 0;
         if (step.op == Op::Read) {
-            result = static_cast<long>(callbacks.read_func(
-                buffer, static_cast<size_t>(step.a), static_cast<size_t>(step.b), &file));
+            result = static_cast<long>(callbacks.read_func(buffer, static_cast<size_t>(step.a),
+                                                           static_cast<size_t>(step.b), &file));
             EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max(result, 0L))), step.bytes);
         } else {
             result = callbacks.seek_func(&file, step.a, static_cast<int>(step.b));

@@ -16,8 +16,8 @@ using orvel::FakeVoiceBackend;
 using orvel::OggMemoryFile;
 using orvel::OggPlayer;
 
-const char* const MONO = "tests/data/sound/mono_1s.ogg";          // 1 s, 22050 Hz
-const char* const STEREO = "tests/data/sound/stereo_short.ogg";   // 0.3 s, 44100 Hz
+const char* const MONO = "tests/data/sound/mono_1s.ogg";         // 1 s, 22050 Hz
+const char* const STEREO = "tests/data/sound/stereo_short.ogg";  // 0.3 s, 44100 Hz
 const char* const THREE = "tests/data/sound/three_channels.ogg";
 const char* const NO_AUDIO = "tests/data/sound/no_audio.ogg";
 
@@ -79,8 +79,9 @@ TEST_F(OggPlayerTest, RefusesFilesItCannotPlay) {
               "Bitstream from resources/sounds/sounds.txt doesn't appear to be ogg.");
     EXPECT_FALSE(player.IsOpen());
     // Three channels would overrun a stereo stream buffer.
-    EXPECT_EQ(OpenError(player, THREE), "Bitstream from tests/data/sound/three_channels.ogg has 3 "
-                                        "channels; only mono and stereo music can be played.");
+    EXPECT_EQ(OpenError(player, THREE),
+              "Bitstream from tests/data/sound/three_channels.ogg has 3 "
+              "channels; only mono and stereo music can be played.");
     EXPECT_FALSE(player.IsOpen());
     EXPECT_FALSE(player.StartStream());
     // A refused file leaves an earlier one closed, not half open.
@@ -184,7 +185,8 @@ TEST_F(OggPlayerTest, ADecoderErrorSilencesTheRestOfThatBufferOnly) {
         bytes[i] = static_cast<char>(bytes[i] ^ 0x55);
     }
     const std::string name = ::testing::TempDir() + "damaged_music.ogg";
-    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 
     player.Open(name);
     ASSERT_TRUE(player.StartStream());

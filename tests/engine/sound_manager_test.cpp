@@ -95,18 +95,16 @@ TEST_F(SoundListTest, SettingsAreClampedScaledAndDefaulted) {
         {"defaults", Entry("a", TONE), 128, 128, 0, 11025, 0.06f, false},
         {"volume above range", Entry("a", TONE).Int("volume", 300), 255, 128, 0, 11025, 0.06f,
          false},
-        {"volume below range", Entry("a", TONE).Int("volume", -5), 0, 128, 0, 11025, 0.06f,
-         false},
+        {"volume below range", Entry("a", TONE).Int("volume", -5), 0, 128, 0, 11025, 0.06f, false},
         {"volume 256", Entry("a", TONE).Int("volume", 256), 255, 128, 0, 11025, 0.06f, false},
         {"pan above range", Entry("a", TONE).Int("pan", 256), 128, 255, 0, 11025, 0.06f, false},
         {"pan below range", Entry("a", TONE).Int("pan", -1), 128, 0, 0, 11025, 0.06f, false},
         {"frequency 1", Entry("a", TONE).Float("frequency", 1.0f), 128, 128, 44100, 44100, 0.06f,
          false},
-        {"frequency 0.5", Entry("a", TONE).Float("frequency", 0.5f), 128, 128, 22050, 22050,
-         0.06f, false},
-        {"variance and loop",
-         Entry("a", TONE).Float("frequencyVariance", 0.25f).Bool("loop", true), 128, 128, 0,
-         11025, 0.25f, true},
+        {"frequency 0.5", Entry("a", TONE).Float("frequency", 0.5f), 128, 128, 22050, 22050, 0.06f,
+         false},
+        {"variance and loop", Entry("a", TONE).Float("frequencyVariance", 0.25f).Bool("loop", true),
+         128, 128, 0, 11025, 0.25f, true},
     };
     for (const SettingsCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,10 +131,9 @@ TEST_F(SoundListTest, FileNamesAreJoinedToTheListFolderAndSamplesLoad) {
 }
 
 TEST_F(SoundListTest, ALaterEntryOfTheSameNameReplacesTheEarlier) {
-    manager.LoadSoundList(
-        MakeList({Entry("a", TONE).Int("volume", 10), Entry("b", TONE),
-                  Entry("a", "missing.wav").Int("volume", 20)}),
-        LIST_FILE);
+    manager.LoadSoundList(MakeList({Entry("a", TONE).Int("volume", 10), Entry("b", TONE),
+                                    Entry("a", "missing.wav").Int("volume", 20)}),
+                          LIST_FILE);
     EXPECT_EQ(manager.GetSampleCount(), 2u);
     const orvel::SamplePtr sample = manager.GetSample(PropertyKey("a"));
     EXPECT_EQ(sample->GetSettings().volume, 20);
@@ -172,19 +169,19 @@ TEST(SoundManagerPlacementTest, PanAndVolumeFollowTheDistanceFromTheViewCentre) 
     SoundManager manager(8, std::make_shared<FakeVoiceBackend>());
     // The view is 800 wide around x = 0: a half-width is 400.
     const PlacementCase cases[] = {
-        {0.0f, 128, 128, 128, 128},     // centre
-        {200.0f, 128, 128, 128, 192},   // half way right: 128 + 63.5
-        {-200.0f, 128, 128, 128, 65},   // half way left: 128 - 63.5
-        {400.0f, 128, 128, 128, 255},   // one half-width: full right, full volume
-        {-400.0f, 128, 128, 128, 1},    // full left
-        {600.0f, 128, 128, 64, 255},    // 1.5 half-widths: half volume
-        {-600.0f, 128, 128, 64, 1},     //
-        {800.0f, 128, 128, 0, 255},     // 2 half-widths: silent
-        {1000.0f, 128, 128, 0, 255},    // 2.5: silent
-        {-1000.0f, 128, 128, 0, 1},     //
-        {400.0f, 255, 200, 255, 255},   // the pan clamps at 255
-        {-400.0f, 255, 60, 255, 0},     // and at 0
-        {0.0f, 300, 128, 255, 128},     // so does the volume
+        {0.0f, 128, 128, 128, 128},    // centre
+        {200.0f, 128, 128, 128, 192},  // half way right: 128 + 63.5
+        {-200.0f, 128, 128, 128, 65},  // half way left: 128 - 63.5
+        {400.0f, 128, 128, 128, 255},  // one half-width: full right, full volume
+        {-400.0f, 128, 128, 128, 1},   // full left
+        {600.0f, 128, 128, 64, 255},   // 1.5 half-widths: half volume
+        {-600.0f, 128, 128, 64, 1},    //
+        {800.0f, 128, 128, 0, 255},    // 2 half-widths: silent
+        {1000.0f, 128, 128, 0, 255},   // 2.5: silent
+        {-1000.0f, 128, 128, 0, 1},    //
+        {400.0f, 255, 200, 255, 255},  // the pan clamps at 255
+        {-400.0f, 255, 60, 255, 0},    // and at 0
+        {0.0f, 300, 128, 255, 128},    // so does the volume
     };
     for (const PlacementCase& c : cases) {
         SCOPED_TRACE(c.x);
