@@ -110,10 +110,10 @@ printf 'not a sample\n' > "$work/text_object.wav"
 (
     cd "$work"
     rm -f sound.dat data.dat tests.dat sound_test.dat
-    dat -k -a sound.dat packed.wav > /dev/null
-    dat -k -t DATA -a sound.dat text_object.wav > /dev/null
-    dat -k -t FILE -a data.dat sound.dat > /dev/null
-    dat -k -t FILE -a tests.dat data.dat > /dev/null
-    dat -k -t FILE -a sound_test.dat tests.dat > /dev/null
+    dat -k -s1 -a sound.dat packed.wav > /dev/null
+    dat -k -s1 -t DATA -a sound.dat text_object.wav > /dev/null
+    dat -k -s1 -t FILE -a data.dat sound.dat > /dev/null
+    dat -k -s1 -t FILE -a tests.dat data.dat > /dev/null
+    dat -k -s1 -t FILE -a sound_test.dat tests.dat > /dev/null
 )
 cp "$work/sound_test.dat" "$testdata/sound_test.dat"
