@@ -14,32 +14,28 @@ const Property& AnyVector::At(size_t index) const {
     return elements[index];
 }
 
+// Only the held value decides, not the tag: colours and bools are held as
+// ints, and loaders read them with GetInt.
 template <typename T>
-T AnyVector::GetAs(size_t index, PropertyType type) const {
+T AnyVector::GetAs(size_t index) const {
     const Property& element = At(index);
     const T* value = boost::any_cast<T>(&element.value);
-    if (element.type != type || value == nullptr) {
+    if (value == nullptr) {
         throw ExceptionGeneral("List element " + IntToString(static_cast<int>(index)) +
                                " is of the wrong type.");
     }
     return *value;
 }
 
-PropertiesPtr AnyVector::GetStruct(size_t index) const {
-    return GetAs<PropertiesPtr>(index, PROPERTY_STRUCT);
-}
+PropertiesPtr AnyVector::GetStruct(size_t index) const { return GetAs<PropertiesPtr>(index); }
 
-AnyVectorPtr AnyVector::GetList(size_t index) const {
-    return GetAs<AnyVectorPtr>(index, PROPERTY_LIST);
-}
+AnyVectorPtr AnyVector::GetList(size_t index) const { return GetAs<AnyVectorPtr>(index); }
 
-std::string AnyVector::GetString(size_t index) const {
-    return GetAs<std::string>(index, PROPERTY_STRING);
-}
+std::string AnyVector::GetString(size_t index) const { return GetAs<std::string>(index); }
 
-int32_t AnyVector::GetInt(size_t index) const { return GetAs<int32_t>(index, PROPERTY_INT); }
+int32_t AnyVector::GetInt(size_t index) const { return GetAs<int32_t>(index); }
 
-float AnyVector::GetFloat(size_t index) const { return GetAs<float>(index, PROPERTY_FLOAT); }
+float AnyVector::GetFloat(size_t index) const { return GetAs<float>(index); }
 
 void AnyVector::SetInt(size_t index, int32_t value) {
     if (index >= elements.size()) {
@@ -164,9 +160,7 @@ void Properties::SetBool(PropertyKey key, bool value) {
     Set(key, static_cast<int32_t>(value ? 1 : 0), PROPERTY_BOOL);
 }
 
-void Properties::SetPoint(PropertyKey key, const PointI& value) {
-    Set(key, value, PROPERTY_POINT);
-}
+void Properties::SetPoint(PropertyKey key, const PointI& value) { Set(key, value, PROPERTY_POINT); }
 
 void Properties::SetPointF(PropertyKey key, const PointF& value) {
     Set(key, value, PROPERTY_POINTF);

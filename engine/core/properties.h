@@ -32,8 +32,9 @@ struct Property {
 };
 
 // The value of a list property: an ordered sequence of properties. Elements
-// of one list normally share a type, but nothing enforces it. Reads past the
-// end, or of an element of another type, throw ExceptionGeneral.
+// of one list normally share a type, but nothing enforces it. The typed reads
+// go by the held value (GetInt also reads colour and bool elements); reads
+// past the end, or of a value of another type, throw ExceptionGeneral.
 class AnyVector {
 public:
     size_t Size() const { return elements.size(); }
@@ -57,7 +58,7 @@ public:
 
 private:
     template <typename T>
-    T GetAs(size_t index, PropertyType type) const;
+    T GetAs(size_t index) const;
 
     std::vector<Property> elements;
 };
