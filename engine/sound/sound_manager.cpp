@@ -7,6 +7,7 @@
 #include <boost/filesystem/path.hpp>
 
 #include "engine/core/exception.h"
+#include "engine/core/property_file.h"
 #include "engine/sound/allegro_voice_backend.h"
 #include "engine/sound/sound.h"
 
@@ -65,6 +66,10 @@ SoundManager::~SoundManager() {
     for (int voice : voiceTable) {
         backend->DeallocateVoice(voice);
     }
+}
+
+void SoundManager::LoadSoundList(const std::string& file) {
+    LoadSoundList(*LoadPropertyFile(file), file);
 }
 
 void SoundManager::LoadSoundList(const Properties& soundList, const std::string& file) {

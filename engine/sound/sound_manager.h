@@ -32,6 +32,8 @@ public:
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
 
+    // Reads the sound list file (see the overload) and loads every sample.
+    void LoadSoundList(const std::string& file);
     // Takes every entry of the list "SoundList" of `soundList`, a tree read
     // from `file`. File names are relative to the folder of `file`. Throws
     // ExceptionStringNotFound ("SoundList", or "Sound #" for an entry without

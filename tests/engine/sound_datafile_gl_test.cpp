@@ -6,6 +6,7 @@
 #include "engine/sound/fake_voice_backend.h"
 #include "engine/sound/ogg_player.h"
 #include "engine/sound/sample_loader.h"
+#include "engine/sound/sound_manager.h"
 #include "tests/support/headless_allegro.h"
 
 namespace {
@@ -37,6 +38,16 @@ TEST_F(SoundDatafileTest, TheGameSamplesComeFromTheDatafile) {
         EXPECT_EQ(sample->freq, 22050);
         EXPECT_GT(sample->len, 0u);
     }
+}
+
+TEST_F(SoundDatafileTest, TheSoundListReadsFromTheDatafile) {
+    ASSERT_TRUE(orvel::LoadDatafileObject("resources/sounds/sounds.txt")->object);
+    orvel::SoundManager manager(8, std::make_shared<orvel::FakeVoiceBackend>());
+    manager.LoadSoundList("resources/sounds/sounds.txt");
+    EXPECT_EQ(manager.GetSampleCount(), 6u);
+    const orvel::SamplePtr magnet = manager.GetSample(PropertyKey("snd_magnet_on"));
+    ASSERT_TRUE(magnet);
+    EXPECT_NE(magnet->GetData(), nullptr);
 }
 
 TEST_F(SoundDatafileTest, TheLevelMusicStreamsFromTheDatafile) {

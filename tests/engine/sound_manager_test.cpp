@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/core/exception.h"
+#include "engine/core/property_file.h"
 #include "engine/resources/resource.h"
 #include "engine/sound/fake_voice_backend.h"
 #include "engine/sound/sample_loader.h"
@@ -155,6 +156,51 @@ TEST_F(SoundListTest, AnUnknownNameGivesASoundThatNeverPlays) {
     sound->Play();
     EXPECT_EQ(sound->GetVoice(), -1);
     EXPECT_EQ(backend->CountAllocatedVoices(), 0);
+}
+
+TEST_F(SoundListTest, TheGameSoundListLoadsEverySample) {
+    manager.LoadSoundList("resources/sounds/sounds.txt");
+    EXPECT_EQ(manager.GetSampleCount(), 6u);
+    for (const char* name : {"snd_magnet_on", "snd_money_spent", "snd_clicked_button",
+                             "snd_rollover_button", "snd_access_denied", "snd_stats_crank"}) {
+        SCOPED_TRACE(name);
+        const orvel::SamplePtr sample = manager.GetSample(PropertyKey(name));
+        ASSERT_TRUE(sample);
+        EXPECT_EQ(sample->GetFileName(), std::string("resources/sounds/") + name + ".wav");
+        ASSERT_NE(sample->GetData(), nullptr);
+        EXPECT_EQ(sample->GetData()->bits, 16);
+        // No entry names a frequency: each plays at its own rate.
+        EXPECT_EQ(sample->GetBaseFrequency(), sample->GetData()->freq);
+    }
+    EXPECT_TRUE(manager.GetSample(PropertyKey("snd_magnet_on"))->GetSettings().loop);
+    EXPECT_FALSE(manager.GetSample(PropertyKey("snd_clicked_button"))->GetSettings().loop);
+}
+
+TEST_F(SoundListTest, ListFilesReadThroughThePropertyFileReader) {
+    const orvel::PropertiesPtr list = orvel::ParsePropertyString(
+        "list struct SoundList\n"
+        "{\n"
+        "\t{\n"
+        "\t\tstring soundName: \"tick\"\n"
+        "\t\tstring fileName: \"tone.wav\"\n"
+        "\t\tint volume: 300\n"
+        "\t\tfloat frequency: 0.25\n"
+        "\t\tbool loop: yes\n"
+        "\t}\n"
+        "}\n",
+        LIST_FILE);
+    manager.LoadSoundList(*list, LIST_FILE);
+    const orvel::SamplePtr sample = manager.GetSample(PropertyKey("tick"));
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(sample->GetSettings().volume, 255);
+    EXPECT_EQ(sample->GetSettings().frequency, 11025);
+    EXPECT_TRUE(sample->GetSettings().loop);
+
+    EXPECT_THROW(manager.LoadSoundList("tests/data/sound/missing_list.txt"),
+                 orvel::ExceptionFileNotFound);
+    const orvel::PropertiesPtr noList = orvel::ParsePropertyString("int volume: 3\n", LIST_FILE);
+    EXPECT_EQ(ErrorText(manager, *noList),
+              "A string could not be found.\nString:SoundList\nIn tests/data/sound/list.txt");
 }
 
 struct PlacementCase {
