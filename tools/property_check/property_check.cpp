@@ -30,7 +30,10 @@ namespace fs = boost::filesystem;
 namespace {
 
 bool IsTextFile(const fs::path& path) {
-    return fs::is_regular_file(path) && boost::algorithm::iends_with(path.string(), ".txt");
+    // Build files stand beside the content (resources/CMakeLists.txt) but are
+    // not property files.
+    return fs::is_regular_file(path) && boost::algorithm::iends_with(path.string(), ".txt") &&
+           path.filename() != "CMakeLists.txt";
 }
 
 // The text files under `root` (or `root` itself), in name order so that the
