@@ -52,9 +52,12 @@ public:
     void AddTerrain(const TerrainMesh& terrain) override { AddTerrainBody(terrain); }
 
     b2Body* AddTerrainBody(const TerrainMesh& terrain) {
+        // Chain edges collide only with what lies on their right-hand side,
+        // so the profile is walked from +x to -x to make that side the top.
         std::vector<b2Vec2> points;
-        for (const Vec3& p : terrain.Profile()) {
-            points.emplace_back(p.x, p.y);
+        const std::vector<Vec3> profile = terrain.Profile();
+        for (auto p = profile.rbegin(); p != profile.rend(); ++p) {
+            points.emplace_back(p->x, p->y);
         }
         b2ChainShape chain;
         chain.CreateChain(points.data(), static_cast<int32>(points.size()), points.front(),

@@ -82,8 +82,13 @@ float BoundingRadius(const Box& box) {
 
 // Deepest corner below the terrain surface, measured vertically. A planar
 // body is measured against the profile at z = 0, which is what its engine
-// collides with.
+// collides with. A body beyond the terrain's edge has nothing to sink into.
 float TerrainDepth(const TerrainMesh& terrain, const Box& box, bool planar) {
+    const float edge = terrain.origin + terrain.cells * terrain.spacing;
+    const Vec3& c = box.pose.position;
+    if (c.x < terrain.origin || c.x > edge || (!planar && (c.z < terrain.origin || c.z > edge))) {
+        return 0.0f;
+    }
     float depth = 0.0f;
     for (int corner = 0; corner < 8; ++corner) {
         const Vec3 local = {(corner & 1 ? 1 : -1) * box.half[0], (corner & 2 ? 1 : -1) * box.half[1],
@@ -117,10 +122,13 @@ float Penetration(const SceneRecord& record, const std::vector<Pose>& poses) {
         boxes.push_back(MakeBox(poses[i], record.sizes[i]));
     }
     float deepest = 0.0f;
-    const Box ground = MakeBox(record.groundPose, record.groundSize);
+    std::vector<Box> statics;
+    for (size_t i = 0; i < record.staticPoses.size(); ++i) {
+        statics.push_back(MakeBox(record.staticPoses[i], record.staticSizes[i]));
+    }
     for (size_t i = 0; i < boxes.size(); ++i) {
-        if (record.hasGround) {
-            deepest = std::max(deepest, BoxOverlap(boxes[i], ground));
+        for (const Box& fixed : statics) {
+            deepest = std::max(deepest, BoxOverlap(boxes[i], fixed));
         }
         if (record.terrain != nullptr) {
             deepest = std::max(deepest, TerrainDepth(*record.terrain, boxes[i], record.planar));

@@ -32,13 +32,15 @@ Pose TurnedPose(const Vec3& position, float angleZ) {
     return pose;
 }
 
+void AddStaticBox(SceneRecord& record, BenchWorld& world, const Vec3& centre, const Vec3& size) {
+    world.AddStaticBox(centre, size);
+    record.staticPoses.push_back(PoseAt(centre));
+    record.staticSizes.push_back(size);
+}
+
+// The top face of the ground lies at y = 0.
 void AddGround(SceneRecord& record, BenchWorld& world) {
-    // The top face of the ground lies at y = 0.
-    const Vec3 centre = {0.0f, -0.5f * kGroundSize.y, 0.0f};
-    world.AddStaticBox(centre, kGroundSize);
-    record.hasGround = true;
-    record.groundPose = PoseAt(centre);
-    record.groundSize = kGroundSize;
+    AddStaticBox(record, world, {0.0f, -0.5f * kGroundSize.y, 0.0f}, kGroundSize);
 }
 
 int AddRecordedBox(SceneRecord& record, BenchWorld& world, const Vec3& centre, const Vec3& size,
@@ -78,6 +80,11 @@ void BuildTerrainBodies(const SceneSpec& spec, const TerrainMesh& terrain, Scene
     record.terrain = &terrain;
     const float half = 0.5f * terrain.cells * terrain.spacing;
     if (record.planar) {
+        // A planar heap spreads sideways; walls at both ends of the profile
+        // keep it from falling off, as the wide three-dimensional grid does.
+        const Vec3 wall = {1.0f, 40.0f, 1.0f};
+        AddStaticBox(record, world, {-half - 0.5f, 10.0f, 0.0f}, wall);
+        AddStaticBox(record, world, {half + 0.5f, 10.0f, 0.0f}, wall);
         const int perRow = 38;
         const float pitch = 1.5f;
         for (int i = 0; i < spec.size; ++i) {

@@ -40,9 +40,8 @@ struct JointRecord {
 struct SceneRecord {
     std::vector<Vec3> sizes;  // full sizes of every dynamic box
     std::vector<Pose> start;  // start pose of every dynamic box
-    bool hasGround = false;
-    Pose groundPose;
-    Vec3 groundSize;
+    std::vector<Pose> staticPoses;  // the ground and walls
+    std::vector<Vec3> staticSizes;
     const TerrainMesh* terrain = nullptr;
     bool planar = false;
     std::vector<JointRecord> joints;
