@@ -3,8 +3,10 @@
 // in one run. Prints the time per step of each engine with the ratios of
 // ours to each peer, then the quality measures.
 //
-// Usage: physics_bench [word ...] runs only the scenes whose label contains
-// one of the words (for example "stack" or "terrain 400").
+// Usage: physics_bench [--engine NAME] [word ...]
+// Words select the scenes whose label contains one of them (for example
+// "stack" or "terrain 400"); --engine keeps only the engines whose name
+// starts with NAME (for profiling one engine).
 #include <iostream>
 #include <memory>
 #include <string>
@@ -55,35 +57,68 @@ std::vector<SceneSpec> AllScenes() {
     return scenes;
 }
 
-bool Selected(const SceneSpec& spec, int argc, char** argv) {
-    if (argc < 2) {
+struct Options {
+    std::string engine;
+    std::vector<std::string> words;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--engine" && i + 1 < argc) {
+            options.engine = argv[++i];
+        } else {
+            options.words.push_back(arg);
+        }
+    }
+    return options;
+}
+
+bool Selected(const SceneSpec& spec, const Options& options) {
+    if (options.words.empty()) {
         return true;
     }
     const std::string label = spec.Label();
-    for (int i = 1; i < argc; ++i) {
-        if (label.find(argv[i]) != std::string::npos) {
+    for (const std::string& word : options.words) {
+        if (label.find(word) != std::string::npos) {
             return true;
         }
     }
     return false;
 }
 
+bool Kept(const bench::BenchEngine& engine, const Options& options) {
+    return engine.Name().compare(0, options.engine.size(), options.engine) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::unique_ptr<bench::BenchEngine>> engines;
-    bench::ReportColumns columns;
+    const Options options = ParseOptions(argc, argv);
+    struct Candidate {
+        std::unique_ptr<bench::BenchEngine> engine;
+        bool ours;
+    };
+    std::vector<Candidate> candidates;
 #ifdef GEARHAVEN_BENCH_OUR_SDK
-    engines.push_back(bench::MakePhysEngine(false));
-    engines.push_back(bench::MakePhysEngine(true));
-    columns.ours = {0, 1};
+    candidates.push_back({bench::MakePhysEngine(false), true});
+    candidates.push_back({bench::MakePhysEngine(true), true});
 #else
     std::cerr << "physics_bench: built without our SDK's entry points; peers only\n";
 #endif
-    columns.peers.push_back(static_cast<int>(engines.size()));
-    engines.push_back(bench::MakeBox2dEngine());
-    columns.peers.push_back(static_cast<int>(engines.size()));
-    engines.push_back(bench::MakeBulletEngine());
+    candidates.push_back({bench::MakeBox2dEngine(), false});
+    candidates.push_back({bench::MakeBulletEngine(), false});
+
+    std::vector<std::unique_ptr<bench::BenchEngine>> engines;
+    bench::ReportColumns columns;
+    for (Candidate& candidate : candidates) {
+        if (!Kept(*candidate.engine, options)) {
+            continue;
+        }
+        (candidate.ours ? columns.ours : columns.peers).push_back(static_cast<int>(engines.size()));
+        engines.push_back(std::move(candidate.engine));
+    }
     for (const auto& engine : engines) {
         columns.engines.push_back(engine->IsPlanar() ? engine->Name() + " (planar)"
                                                      : engine->Name());
@@ -92,7 +127,7 @@ int main(int argc, char** argv) {
     const bench::TerrainMesh terrain = bench::MakeTerrain();
     std::vector<bench::ReportRow> rows;
     for (const SceneSpec& spec : AllScenes()) {
-        if (!Selected(spec, argc, argv)) {
+        if (!Selected(spec, options)) {
             continue;
         }
         bench::ReportRow row;
