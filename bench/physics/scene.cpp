@@ -14,6 +14,7 @@ const float kPyramidGap = 0.05f;
 // Chain links: bars along x, jointed end to end, hanging from this height.
 const Vec3 kLinkSize = {1.0f, 0.2f, 0.2f};
 const float kChainHeight = 60.0f;
+const float kDropHeight = 6.0f;
 
 Pose PoseAt(const Vec3& position) {
     Pose pose;
@@ -71,8 +72,9 @@ void BuildPyramid(const SceneSpec& spec, SceneRecord& record, BenchWorld& world)
     }
 }
 
-// Bodies dropped onto the terrain from a little above it, each turned a
-// little so that they land on an edge rather than flat. In three dimensions
+// Bodies dropped onto the terrain, each turned a little so that they land on
+// an edge rather than flat. They fall for longer than the warm-up lasts, so
+// the timed stretch sees them land and settle. In three dimensions
 // they stand on a square grid; a planar engine gets rows along its profile.
 void BuildTerrainBodies(const SceneSpec& spec, const TerrainMesh& terrain, SceneRecord& record,
                         BenchWorld& world) {
@@ -91,7 +93,7 @@ void BuildTerrainBodies(const SceneSpec& spec, const TerrainMesh& terrain, Scene
             const int row = i / perRow;
             const int column = i % perRow;
             const float x = -0.5f * (perRow - 1) * pitch + column * pitch;
-            const float y = terrain.HeightAt(x, 0.0f) + 1.5f + row * pitch;
+            const float y = terrain.HeightAt(x, 0.0f) + kDropHeight + row * pitch;
             AddRecordedBox(record, world, {x, y, 0.0f}, kUnitBox, 0.1f * (i % 7) - 0.3f);
         }
         return;
@@ -101,7 +103,7 @@ void BuildTerrainBodies(const SceneSpec& spec, const TerrainMesh& terrain, Scene
     for (int i = 0; i < spec.size; ++i) {
         const float x = -half + 3.0f + (i % perRow + 0.5f) * pitch;
         const float z = -half + 3.0f + (i / perRow + 0.5f) * pitch;
-        const float y = terrain.HeightAt(x, z) + 1.5f;
+        const float y = terrain.HeightAt(x, z) + kDropHeight;
         AddRecordedBox(record, world, {x, y, z}, kUnitBox, 0.1f * (i % 7) - 0.3f);
     }
 }
