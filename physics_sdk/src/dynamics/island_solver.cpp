@@ -349,6 +349,32 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
     return active;
 }
 
+int phIslandSolver::SolveClamped(int firstClampable, int count) {
+    // A row that reached a bound on the way is clamped for the rest of the
+    // solve, but the solution may lie inside its bounds after all: such rows
+    // are set free again and the rows solved once more, until every clamped
+    // row pushes against its bound.
+    int free = count;
+    for (int round = 0; round <= count; ++round) {
+        free = SolveBounded(firstClampable, count);
+        if (free == count || Residual(count) <= kSolverSkipResidual) {
+            return free;
+        }
+        int released = 0;
+        for (int i = free; i < count; ++i) {
+            const bool atLower = m_x[i] <= m_bound[i].lower;
+            const bool atUpper = m_x[i] >= m_bound[i].upper;
+            if ((atLower && m_r[i] > kSolverResidual) || (atUpper && m_r[i] < -kSolverResidual)) {
+                ++released;
+            }
+        }
+        if (released == 0) {
+            return free;
+        }
+    }
+    return free;
+}
+
 void phIslandSolver::WriteBack(int from, int to) {
     for (int i = from; i < to; ++i) {
         if (m_bound[i].force != nullptr) {
@@ -384,7 +410,7 @@ void phIslandSolver::SolveRows() {
     int free = bounded;
     if (m_equalityMode == 0) {
         if (Residual(bounded) > kSolverSkipResidual) {
-            free = SolveBounded(equality, bounded);
+            free = SolveClamped(equality, bounded);
         }
         WriteBack(0, bounded);
         if (count == bounded) {
@@ -422,7 +448,7 @@ void phIslandSolver::SolveRows() {
         SwapRows(k, solved);
     }
     if (Residual(solved) > kSolverSkipResidual) {
-        SolveBounded(equality, solved);
+        SolveClamped(equality, solved);
     }
     // Every row still in use gets its force back, wherever the swaps left it.
     WriteBack(0, count);

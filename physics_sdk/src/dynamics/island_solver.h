@@ -121,6 +121,9 @@ public:
     void PrepareRows();
     void SolveRows();
     int SolveBounded(int firstClampable, int count);
+    // SolveBounded until no clamped row would rather leave its bound; returns
+    // the number of rows that stayed free (the clamped ones follow them).
+    int SolveClamped(int firstClampable, int count);
     float Residual(int count);
     void MultiplyA(int count, const float* in, float* out);
     void SwapRows(int i, int j);
