@@ -20,7 +20,11 @@ inline void ApplyGravity(PhysBody* handle) {
 
 struct TestScene {
     TestScene() : world(phPhysicsWorld::Create()) {}
-    ~TestScene() { phPhysicsWorld::Destroy(world); }
+    ~TestScene() {
+        if (world != nullptr) {
+            phPhysicsWorld::Destroy(world);
+        }
+    }
     TestScene(const TestScene&) = delete;
     TestScene& operator=(const TestScene&) = delete;
 
