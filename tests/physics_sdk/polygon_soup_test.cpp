@@ -487,6 +487,61 @@ TEST(PolygonSoupTest, ReadingRefusesDamagedFiles) {
     }
 }
 
+// A soup read back from blocks whose tree is a chain: node i holds face i
+// and node i + 1, so the tree is as deep as it has nodes.
+TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
+    const int nodeCount = 300;
+    const int faceCount = nodeCount + 1;
+    std::vector<float> vertices;
+    std::vector<int32_t> indices;
+    for (int f = 0; f < faceCount; ++f) {
+        const float x = float(f);
+        const float triangle[] = {x, 0, 0, x, 0, 1, x + 1, 0, 0};
+        vertices.insert(vertices.end(), triangle, triangle + 9);
+        indices.insert(indices.end(), {f, 3 * f, 3 * f + 1, 3 * f + 2});
+    }
+    std::vector<phAABBNode> nodes(nodeCount);
+    for (int i = 0; i < nodeCount; ++i) {
+        phAABBNode& node = nodes[size_t(i)];
+        node = {{float(i), -1, -1},
+                {float(faceCount) + 1, 1, 2},
+                phMakeLeafCode(4 * i + 1, 3),
+                uint32_t(2 * (i + 1))};
+    }
+    nodes.back().front = phMakeLeafCode(4 * nodeCount + 1, 3);
+    std::vector<std::string> blocks;
+    auto add = [&blocks](const void* data, size_t size) {
+        blocks.emplace_back(static_cast<const char*>(data), size);
+    };
+    const int32_t counts[3] = {int32_t(vertices.size() / 3), int32_t(indices.size()), nodeCount};
+    add(&counts[0], 4);
+    add(vertices.data(), 4 * vertices.size());
+    add(&counts[1], 4);
+    add(indices.data(), 4 * indices.size());
+    add(&counts[2], 4);
+    for (const phAABBNode& node : nodes) {
+        add(&node, sizeof(node));
+    }
+    struct Reader {
+        std::vector<std::string>* blocks;
+        size_t next;
+    } reader = {&blocks, 0};
+    phAABBPolygonSoup* soup = new phAABBPolygonSoup();
+    ASSERT_TRUE(soup->Deserialize(
+        [](void* userData, void* buffer, int size) {
+            Reader& r = *static_cast<Reader*>(userData);
+            std::memcpy(buffer, (*r.blocks)[r.next++].data(), size_t(size));
+        },
+        &reader));
+    EXPECT_EQ(soup->GetDepth(), nodeCount);
+    EXPECT_EQ(Query(*soup, phVector(-1, -1, -1), phVector(999, 1, 2)).size(), size_t(faceCount));
+    std::vector<const int32_t*> found;
+    soup->ForAllSectorsRayHit(phVector(-5, 0.5f, 0.5f), phVector(999, -0.5f, 0.5f),
+                              CollectPositions, &found);
+    EXPECT_EQ(found.size(), size_t(faceCount));
+    soup->Release();
+}
+
 TEST(PolygonSoupTest, DumpTextListsVerticesIndicesAndNodes) {
     Soup s;
     s.builder.Open();
