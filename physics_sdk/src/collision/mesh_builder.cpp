@@ -1,5 +1,6 @@
 #include "collision/mesh_builder.h"
 
+#include "collision/mesh_builder_matrix.h"
 #include "collision/polyhedra.h"
 #include "core/memory.h"
 #include "core/scratch_stack.h"
@@ -135,19 +136,6 @@ void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int att
 }
 
 }  // namespace
-
-void TransformPoints(const phMatrix& matrix, float* out, int outStrideInBytes, const float* in,
-                     int inStrideInBytes, int count) {
-    const char* source = reinterpret_cast<const char*>(in);
-    char* target = reinterpret_cast<char*>(out);
-    for (int i = 0; i < count; ++i) {
-        float p[3];
-        std::memcpy(p, source + size_t(i) * size_t(inStrideInBytes), sizeof(p));
-        const phVector q = matrix.TransformVector(phVector(p));
-        const float result[3] = {q.x, q.y, q.z};
-        std::memcpy(target + size_t(i) * size_t(outStrideInBytes), result, sizeof(result));
-    }
-}
 
 template <class T>
 phMeshBuilder::GrowArray<T>::~GrowArray() {
@@ -307,7 +295,7 @@ void phMeshBuilder::AddFace(int vertexCount, const float* vertices, int strideIn
         indices[i] = i;
     }
     AddFaceList(vertices, vertexCount, strideInBytes, 1, &vertexCount, indices, &attribute,
-                phMatrix::Identity());
+                phIdentityMatrix());
 }
 
 void phMeshBuilder::Close(bool optimize) {

@@ -116,9 +116,4 @@ private:
     GrowArray<float> m_vertices;
 };
 
-// Each of count points (x, y, z) times the matrix (rotation rows plus
-// row 3), read inStrideInBytes apart and written outStrideInBytes apart.
-void TransformPoints(const phMatrix& matrix, float* out, int outStrideInBytes, const float* in,
-                     int inStrideInBytes, int count);
-
 #endif
