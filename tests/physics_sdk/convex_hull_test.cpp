@@ -146,11 +146,17 @@ TEST(ConvexHullTest, ConstructionTable) {
     const Case cases[] = {
         {"cube with inner points", cubeWithInside, 8, 36, 8.0f},
         {"tetrahedron", {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2}}, 4, 12, 8.0f / 6.0f},
-        {"tetrahedron far away", {{100, 100, 100}, {102, 100, 100}, {100, 102, 100}, {100, 100, 102}},
-         4, 12, 8.0f / 6.0f},
+        {"tetrahedron far away",
+         {{100, 100, 100}, {102, 100, 100}, {100, 102, 100}, {100, 100, 102}},
+         4,
+         12,
+         8.0f / 6.0f},
         {"cube with near repeats", repeated, 8, 36, 64.0f},
-        {"octahedron", {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}}, 6,
-         24, 4.0f / 3.0f},
+        {"octahedron",
+         {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
+         6,
+         24,
+         4.0f / 3.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
