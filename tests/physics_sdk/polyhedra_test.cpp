@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -421,6 +422,85 @@ TEST(PolyhedraSimplifyTest, ClosedBoxKeepsItsShape) {
     const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
     EXPECT_NEAR(summary.area, 24.0, 1e-3);
     EXPECT_EQ(summary.faces, 12);
+}
+
+}  // namespace
+
+namespace {
+
+// Picks the n-th half-edge in key order.
+phEdge* NthEdge(phPolyhedra& polyhedra, int n) {
+    auto* node = polyhedra.First();
+    for (int i = 0; i < n; ++i) {
+        node = phPolyhedra::Next(node);
+    }
+    return &node->info;
+}
+
+TEST(PolyhedraCollapseTest, RandomCollapsesKeepTheInvariants) {
+    std::mt19937 random(11);
+    int collapses = 0;
+    for (int round = 0; round < 6; ++round) {
+        const int cells = 5;
+        phPolyhedra polyhedra;
+        for (int y = 0; y < cells; ++y) {
+            for (int x = 0; x < cells; ++x) {
+                polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
+                                  GridIndex(cells, x + 1, y + 1));
+                polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
+                                  GridIndex(cells, x, y + 1));
+            }
+        }
+        polyhedra.EndFace();
+        for (int step = 0; step < 40 && polyhedra.GetEdgeCount() > 0; ++step) {
+            phEdge* edge = NthEdge(polyhedra, int(random() % polyhedra.GetEdgeCount()));
+            const int32_t gone = edge->incidentVertex;
+            const int32_t kept = edge->twin->incidentVertex;
+            const int before = polyhedra.GetEdgeCount();
+            phEdge* survivor = polyhedra.CollapseEdge(edge);
+            CheckPolyhedra(polyhedra);
+            if (HasFatalFailure()) {
+                return;
+            }
+            if (survivor == nullptr) {
+                EXPECT_EQ(polyhedra.GetEdgeCount(), before);
+                continue;
+            }
+            ++collapses;
+            EXPECT_EQ(survivor->incidentVertex, kept);
+            EXPECT_LT(polyhedra.GetEdgeCount(), before);
+            for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+                ASSERT_NE(node->info.incidentVertex, gone);
+            }
+        }
+    }
+    // Most random picks are allowed; the refusals are the exception.
+    EXPECT_GT(collapses, 100);
+}
+
+TEST(PolyhedraTest, RandomFaceDeletionsKeepTheInvariants) {
+    std::mt19937 random(5);
+    const int cells = 4;
+    phPolyhedra polyhedra;
+    for (int y = 0; y < cells; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
+                                    GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
+            polyhedra.AddFace(4, quad);
+        }
+    }
+    polyhedra.EndFace();
+    for (int step = 0; step < 30 && polyhedra.GetEdgeCount() > 0; ++step) {
+        phEdge* edge = NthEdge(polyhedra, int(random() % polyhedra.GetEdgeCount()));
+        if (edge->incidentFace < 0) {
+            continue;
+        }
+        polyhedra.DeleteFace(edge);
+        CheckPolyhedra(polyhedra);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
 }
 
 }  // namespace
