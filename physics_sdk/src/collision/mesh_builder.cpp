@@ -21,6 +21,10 @@ constexpr double kStraightCornerDot = 0.9999;
 constexpr double kMinFaceNormalSquared = 1e-6;
 // Passes of merging per attribute before the result is taken as it stands.
 constexpr int kMaxMergePasses = 64;
+// Faces smaller than this go before merging (as in the polyhedra's own
+// optimisation).
+constexpr float kMinMergedFaceArea = 1e-4f;
+constexpr int kCoplanarMergePasses = 2;
 
 struct Point3d {
     double x, y, z;
@@ -407,7 +411,13 @@ void phMeshBuilder::MergeGroupOnce(int attribute, const FaceList& group, FaceLis
         run += length;
     }
     polyhedra.EndFace();
-    polyhedra.Optimize(m_vertices.data, 12, &leftover);
+    polyhedra.Triangulate(m_vertices.data, 12, &leftover);
+    polyhedra.RemoveSmallFaces(m_vertices.data, 12, kMinMergedFaceArea);
+    for (int pass = 0; pass < kCoplanarMergePasses; ++pass) {
+        if (!polyhedra.MergeCoplanarFaces(m_vertices.data, 12)) {
+            break;
+        }
+    }
     AppendPolyhedraFaces(polyhedra, m_vertices.data, attribute, out);
     AppendPolyhedraFaces(leftover, m_vertices.data, attribute, out);
 }
