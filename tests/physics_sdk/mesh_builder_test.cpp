@@ -306,6 +306,24 @@ TEST(MeshBuilderTest, FlatTerrainStripBecomesOneQuad) {
     EXPECT_NEAR(TotalArea(builder), 300.0, 1e-3);
 }
 
+TEST(MeshBuilderTest, FlatGridMergesIntoFewerConvexFaces) {
+    phMeshBuilder builder;
+    builder.Open();
+    for (int i = 0; i < 10; ++i) {
+        for (int k = 0; k < 10; ++k) {
+            const float x = float(i);
+            const float z = float(k);
+            Add(builder, {{x, 2, z}, {x, 2, z + 1}, {x + 1, 2, z + 1}, {x + 1, 2, z}});
+        }
+    }
+    builder.Close(true);
+    EXPECT_LT(builder.GetFaceCount(), 100);
+    for (const BuiltFace& face : Faces(builder)) {
+        ExpectPlanarConvex(builder, face.indices);
+    }
+    EXPECT_NEAR(TotalArea(builder), 100.0, 1e-3);
+}
+
 TEST(MeshBuilderTest, FaceListIsTransformedAndUnsafeFacesAreDropped) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float vertices[] = {0, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0, 1, nan, 0, 0};
