@@ -486,7 +486,11 @@ int phContactSolver::CalculateContactPoints(phContactPoint* out, int capacity,
     if (count0 <= 0) {
         return 0;
     }
-    const int count1 = m_shape1->PlaneSection(Direction(m_relative.UnrotateVector(m)),
+    // A solid's section is the same whichever way the plane faces, but a mesh
+    // face is a surface that keeps only what lies behind the plane: it is cut
+    // with the normal pointing into the mesh, so that its vertices count.
+    const phVector normal1 = m_shape1->GetKind() == kCollisionConvexPolygon ? n : m;
+    const int count1 = m_shape1->PlaneSection(Direction(m_relative.UnrotateVector(normal1)),
                                               m_relative.UntransformVector(p2), section1.Data());
     if (count1 <= 0) {
         return 0;
