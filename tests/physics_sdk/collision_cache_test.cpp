@@ -1,8 +1,9 @@
-#include "collision/box.h"
 #include "collision/collision_cache.h"
+#include "collision/box.h"
 #include "collision/compound.h"
 #include "collision/convex_hull.h"
 #include "collision/cylinder.h"
+#include "collision/static_mesh_tree.h"
 #include "core/hash.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@ namespace {
 // A convex shape that reports its own destruction.
 class WatchedShape : public phConvexCollision {
 public:
-    explicit WatchedShape(bool* deleted) : phConvexCollision(0, phMatrix(), kCollisionConvexHull), m_deleted(deleted) {}
+    explicit WatchedShape(bool* deleted)
+        : phConvexCollision(0, phMatrix(), kCollisionConvexHull), m_deleted(deleted) {}
     ~WatchedShape() override { *m_deleted = true; }
     float RayCast(const phVector&, const phVector&, phRayHit&) const override { return 1.2f; }
     uint32_t GetSignature() const override { return 0; }
@@ -32,11 +34,8 @@ TEST(CollisionCacheTest, SizeTable) {
         bool shares;
     };
     const SizeCase cases[] = {
-        {"same size", 1.0f, true},
-        {"1.0001", 1.0001f, true},
-        {"1.001", 1.001f, true},
-        {"1.002", 1.002f, false},
-        {"negative size", -1.0f, true},
+        {"same size", 1.0f, true}, {"1.0001", 1.0001f, true},      {"1.001", 1.001f, true},
+        {"1.002", 1.002f, false},  {"negative size", -1.0f, true},
     };
     for (const SizeCase& c : cases) {
         phCollisionCache cache;
@@ -196,6 +195,34 @@ TEST(CollisionCacheTest, DestroyingTheCacheKeepsShapesOthersHold) {
     EXPECT_EQ(shape->GetRefCount(), 1u);
     shape->Release();
     EXPECT_TRUE(deleted);
+}
+
+TEST(CollisionCacheTest, StaticMeshesAreNeverSharedAndMoveAfterTheirBuild) {
+    phCollisionCache cache;
+    phCollisionPolygonalSoup* a = phCreateTreeCollision(nullptr, nullptr, 1u, 2u, 3u);
+    phCollisionPolygonalSoup* b = phCreateTreeCollision(nullptr, nullptr, 1u, 2u, 3u);
+    cache.AddStaticMesh(a);
+    cache.AddStaticMesh(b);
+    EXPECT_EQ(cache.GetCount(), 2u);
+    const phStaticMeshKey keyA = phMakeStaticMeshKey(*a);
+    const phStaticMeshKey keyB = phMakeStaticMeshKey(*b);
+    EXPECT_NE(phCollisionCache::KeyOf(&keyA, sizeof(keyA)),
+              phCollisionCache::KeyOf(&keyB, sizeof(keyB)));
+
+    phTreeCollisionBeginBuild(*a);
+    const float quad[] = {0, 0, 0, 0, 0, 5, 5, 0, 5, 5, 0, 0};
+    phTreeCollisionAddFace(*a, 4, quad, 12, 1);
+    phTreeCollisionAddFace(*a, 4, quad, 12, 2);
+    phTreeCollisionEndBuild(*a, 0);
+    cache.UpdateStaticMesh(a);
+    EXPECT_EQ(cache.Find(&keyA, sizeof(keyA)), nullptr);
+    const phStaticMeshKey built = phMakeStaticMeshKey(*a);
+    phCollision* found = cache.Find(&built, sizeof(built));
+    EXPECT_EQ(found, a);
+    cache.ReleaseCollision(found);
+    cache.ReleaseCollision(a);
+    cache.ReleaseCollision(b);
+    EXPECT_EQ(cache.GetCount(), 0u);
 }
 
 }  // namespace

@@ -60,8 +60,7 @@ std::vector<phContactPoint> Collide(phCollision* shape, const phMatrix& matrix,
     convex.shape = shape;
     convex.matrix = matrix;
     std::vector<phContactPoint> points(kCapacity);
-    const int count =
-        CalculateConvexToMeshContacts(convex, mesh.Side(), points.data(), capacity);
+    const int count = CalculateConvexToMeshContacts(convex, mesh.Side(), points.data(), capacity);
     points.resize(count);
     return points;
 }
@@ -202,8 +201,8 @@ TEST(ContactCalculationMeshTest, ManyFacesNeverOverrunTheBuffer) {
     mesh.End();
     ShapePtr box = MakeBox(5, 1, 5);
     ShapePtr hull = MakeHullBox(5, 1, 5);
-    for (phCollision* shape : {static_cast<phCollision*>(box.get()),
-                               static_cast<phCollision*>(hull.get())}) {
+    for (phCollision* shape :
+         {static_cast<phCollision*>(box.get()), static_cast<phCollision*>(hull.get())}) {
         for (int capacity : {3, 40, kCapacity}) {
             const auto points = Collide(shape, At(0, 0.45f, 0), mesh, capacity);
             EXPECT_LE(static_cast<int>(points.size()), capacity);
@@ -221,12 +220,14 @@ TEST(ContactCalculationMeshTest, FuzzShapesOnTerrain) {
         for (int k = 0; k < 8; ++k) {
             const float x = float(i) - 4.0f;
             const float z = float(k) - 4.0f;
-            mesh.AddFace({phVector(x, unit(random) - 0.5f, z), phVector(x, unit(random) - 0.5f, z + 1),
-                          phVector(x + 1, unit(random) - 0.5f, z + 1)},
-                         1);
-            mesh.AddFace({phVector(x, unit(random) - 0.5f, z), phVector(x + 1, unit(random) - 0.5f, z + 1),
-                          phVector(x + 1, unit(random) - 0.5f, z)},
-                         2);
+            mesh.AddFace(
+                {phVector(x, unit(random) - 0.5f, z), phVector(x, unit(random) - 0.5f, z + 1),
+                 phVector(x + 1, unit(random) - 0.5f, z + 1)},
+                1);
+            mesh.AddFace(
+                {phVector(x, unit(random) - 0.5f, z), phVector(x + 1, unit(random) - 0.5f, z + 1),
+                 phVector(x + 1, unit(random) - 0.5f, z)},
+                2);
         }
     }
     mesh.End();
@@ -238,8 +239,8 @@ TEST(ContactCalculationMeshTest, FuzzShapesOnTerrain) {
         ShapePtr shape = round % 3 == 0   ? MakeBox(a, b, c)
                          : round % 3 == 1 ? MakeHullBox(a, b, c)
                                           : MakeCylinder(a, b);
-        const phMatrix rotation = phMatrix::RotationX(6.3f * unit(random)) *
-                                  phMatrix::RotationZ(6.3f * unit(random));
+        const phMatrix rotation =
+            phMatrix::RotationX(6.3f * unit(random)) * phMatrix::RotationZ(6.3f * unit(random));
         const int capacity = 1 + round % 30;
         const auto points = Collide(shape.get(),
                                     At(6.0f * unit(random) - 3.0f, 1.5f * unit(random) - 0.5f,

@@ -29,8 +29,8 @@ phMatrix At(float x, float y, float z, const phMatrix& rotation = phMatrix()) {
 std::vector<phContactPoint> Collide(phCollision* shape0, const phMatrix& m0, phCollision* shape1,
                                     const phMatrix& m1, int capacity = kCapacity) {
     std::vector<phContactPoint> points(kCapacity);
-    const int count =
-        CalculateConvexToConvexContacts(Side(shape0, m0), Side(shape1, m1), points.data(), capacity);
+    const int count = CalculateConvexToConvexContacts(Side(shape0, m0), Side(shape1, m1),
+                                                      points.data(), capacity);
     points.resize(count);
     return points;
 }
@@ -138,8 +138,8 @@ TEST(ContactCalculationTest, CapacityBoundsEveryPath) {
     ShapePtr box(MakeBox(1, 1, 1));
     ShapePtr hull(MakeHullBox(1, 1, 1));
     ShapePtr ground(MakeBox(10, 1, 10));
-    for (phCollision* shape : {static_cast<phCollision*>(box.get()),
-                               static_cast<phCollision*>(hull.get())}) {
+    for (phCollision* shape :
+         {static_cast<phCollision*>(box.get()), static_cast<phCollision*>(hull.get())}) {
         for (int capacity : {0, 1, 2}) {
             std::vector<phContactPoint> points(4);
             const int count = CalculateConvexToConvexContacts(
@@ -216,8 +216,8 @@ TEST(ContactCalculationTest, DiscLyingFlatAndOnItsRimOnABox) {
     ShapePtr disc(MakeCylinder(0.5f, 0.1f));
     ShapePtr ground(MakeBox(4, 1, 4));
     // Flat: the disc's axis (x) turned onto y.
-    const auto flat =
-        Collide(disc.get(), At(0, 0.54f, 0, phMatrix::RotationZ(1.5707963f)), ground.get(), At(0, 0, 0));
+    const auto flat = Collide(disc.get(), At(0, 0.54f, 0, phMatrix::RotationZ(1.5707963f)),
+                              ground.get(), At(0, 0, 0));
     ASSERT_GE(flat.size(), 3u);
     ExpectWellFormed(flat, 1e-3f);
     for (const phContactPoint& p : flat) {
@@ -324,7 +324,8 @@ struct ClipCase {
 
 std::vector<phVector> Square(float cx, float cz, float half, bool clockwise) {
     std::vector<phVector> s = {phVector(cx - half, 0, cz - half), phVector(cx - half, 0, cz + half),
-                               phVector(cx + half, 0, cz + half), phVector(cx + half, 0, cz - half)};
+                               phVector(cx + half, 0, cz + half),
+                               phVector(cx + half, 0, cz - half)};
     if (clockwise) {
         std::reverse(s.begin(), s.end());
     }
@@ -342,7 +343,10 @@ TEST(ContactCalculationTest, ClippingTable) {
         {"tiny square", Square(0, 0, 1, false), Square(0.2f, 0.2f, 0.01f, false), 1},
         {"segment across", {phVector(-3, 0, 0.2f), phVector(3, 0, 0.2f)}, Square(0, 0, 1, true), 2},
         {"segment outside", {phVector(-3, 0, 2), phVector(3, 0, 2)}, Square(0, 0, 1, false), 0},
-        {"two segments", {phVector(-3, 0, 0), phVector(3, 0, 0)}, {phVector(0, 0, -3), phVector(0, 0, 3)}, 0},
+        {"two segments",
+         {phVector(-3, 0, 0), phVector(3, 0, 0)},
+         {phVector(0, 0, -3), phVector(0, 0, 3)},
+         0},
         {"single point", {phVector(0, 0, 0)}, Square(0, 0, 1, false), 0},
     };
     const phVector plane(0, 1, 0, 0);
@@ -383,7 +387,8 @@ TEST(ContactCalculationTest, MergingTable) {
     };
     const float h = 0.70710678f;
     const MergeCase cases[] = {
-        {"close, normals summed", phVector(0.05f, 0, 0), phVector(1, 0, 0, 0), 1, phVector(h, h, 0)},
+        {"close, normals summed", phVector(0.05f, 0, 0), phVector(1, 0, 0, 0), 1,
+         phVector(h, h, 0)},
         {"far apart", phVector(0.08f, 0, 0), phVector(1, 0, 0, 0), 2, phVector(0, 1, 0)},
         {"normals cancel", phVector(0, 0.01f, 0), phVector(0, -1, 0, 0), 1, phVector(0, 1, 0)},
     };

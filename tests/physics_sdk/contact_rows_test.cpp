@@ -57,9 +57,12 @@ TEST_F(ContactRowsTest, TwoPointsGiveNormalRowsFirstThenFrictionRowsInPointOrder
         float* force;
     };
     const RowCase rows[] = {
-        {0, kRowOneSided, &first.contactForces[0]},  {1, kRowOneSided, &second.contactForces[0]},
-        {2, 0, &first.contactForces[1]},             {3, 0, &first.contactForces[2]},
-        {4, 1, &second.contactForces[1]},            {5, 1, &second.contactForces[2]},
+        {0, kRowOneSided, &first.contactForces[0]},
+        {1, kRowOneSided, &second.contactForces[0]},
+        {2, 0, &first.contactForces[1]},
+        {3, 0, &first.contactForces[2]},
+        {4, 1, &second.contactForces[1]},
+        {5, 1, &second.contactForces[2]},
     };
     for (const RowCase& r : rows) {
         EXPECT_EQ(params.bounds[r.row].kind, r.kind) << r.row;
@@ -121,7 +124,8 @@ TEST_F(ContactRowsTest, StaticAndKineticFrictionBySlidingSpeed) {
         float speed;
         float expectedBound;
     };
-    const SpeedCase cases[] = {{0.0f, 0.9f}, {0.2f, 0.9f}, {0.3f, 0.9f}, {0.31f, 0.5f}, {3.0f, 0.5f}};
+    const SpeedCase cases[] = {
+        {0.0f, 0.9f}, {0.2f, 0.9f}, {0.3f, 0.9f}, {0.31f, 0.5f}, {3.0f, 0.5f}};
     for (const SpeedCase& c : cases) {
         box->SetVelocity(phVector(c.speed, 0, 0));
         const phContactPoint point = PointAt(0, 0);
@@ -134,7 +138,8 @@ TEST_F(ContactRowsTest, StaticAndKineticFrictionBySlidingSpeed) {
         EXPECT_EQ(params.bounds[1].kind, 0);
         EXPECT_EQ(params.bounds[2].kind, 0);
         // The sliding row wants the tangential speed gone.
-        const float vt = phDot(phVector(-c.speed, 0, 0, 0), contact->FirstPoint()->material.tangent0);
+        const float vt =
+            phDot(phVector(-c.speed, 0, 0, 0), contact->FirstPoint()->material.tangent0);
         EXPECT_NEAR(params.rhs[1], vt * 60.0f, 1e-3f) << c.speed;
     }
 }

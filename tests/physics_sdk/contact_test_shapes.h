@@ -23,15 +23,16 @@ inline ShapePtr MakeHull(const std::vector<phVector>& points) {
     for (const phVector& p : points) {
         packed.insert(packed.end(), {p.x, p.y, p.z});
     }
-    return ShapePtr(new phCollisionConvexHull(0, static_cast<int>(points.size()),
-                                              3 * sizeof(float), packed.data(), phMatrix()));
+    return ShapePtr(new phCollisionConvexHull(0, static_cast<int>(points.size()), 3 * sizeof(float),
+                                              packed.data(), phMatrix()));
 }
 
 // A box as a convex hull of its corners: the same solid on the general path.
 inline ShapePtr MakeHullBox(float dx, float dy, float dz) {
     std::vector<phVector> corners;
     for (int i = 0; i < 8; ++i) {
-        corners.push_back(phVector((i & 1) ? -0.5f * dx : 0.5f * dx, (i & 2) ? -0.5f * dy : 0.5f * dy,
+        corners.push_back(phVector((i & 1) ? -0.5f * dx : 0.5f * dx,
+                                   (i & 2) ? -0.5f * dy : 0.5f * dy,
                                    (i & 4) ? -0.5f * dz : 0.5f * dz));
     }
     return MakeHull(corners);

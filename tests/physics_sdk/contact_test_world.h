@@ -16,9 +16,7 @@
 
 class ContactTestWorld : public phNarrowPhaseHost {
 public:
-    ContactTestWorld() {
-        grid.SetWorldSize(phVector(-100, -100, -100), phVector(100, 100, 100));
-    }
+    ContactTestWorld() { grid.SetWorldSize(phVector(-100, -100, -100), phVector(100, 100, 100)); }
     ~ContactTestWorld() {
         while (phContactJoint* contact = contacts.GetFirst()) {
             contact->Release();

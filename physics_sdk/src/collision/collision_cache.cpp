@@ -4,6 +4,7 @@
 #include "collision/collision.h"
 #include "collision/convex_hull.h"
 #include "collision/cylinder.h"
+#include "collision/static_mesh.h"
 #include "core/hash.h"
 #include "core/memory.h"
 #include "core/scratch_stack.h"
@@ -65,6 +66,24 @@ void phMakeConvexHullKey(int pointCount, int strideInBytes, const float* points,
         }
     }
     WriteMatrix(offset, record + 1 + 3 * pointCount);
+}
+
+phStaticMeshKey phMakeStaticMeshKey(const phCollisionPolygonalSoup& mesh) {
+    phStaticMeshKey key;
+    key.words[0] = kCollisionPolygonalSoup;
+    for (int i = 0; i < 3; ++i) {
+        key.words[1 + i] = static_cast<uint32_t>(QuantizeFloat(mesh.GetBoxMin()[i]));
+        key.words[4 + i] = static_cast<uint32_t>(QuantizeFloat(mesh.GetBoxMax()[i]));
+    }
+    const uint64_t addresses[4] = {reinterpret_cast<uint64_t>(mesh.GetCollideCallback()),
+                                   reinterpret_cast<uint64_t>(mesh.GetDestroyCallback()),
+                                   reinterpret_cast<uint64_t>(mesh.GetRayHitCallback()),
+                                   reinterpret_cast<uint64_t>(&mesh)};
+    for (int i = 0; i < 4; ++i) {
+        key.words[7 + 2 * i] = static_cast<uint32_t>(addresses[i]);
+        key.words[8 + 2 * i] = static_cast<uint32_t>(addresses[i] >> 32);
+    }
+    return key;
 }
 
 uint32_t phCollisionCache::KeyOf(const void* record, size_t length) {
@@ -216,4 +235,14 @@ phCollision* phCollisionCache::CreateConvexHull(int pointCount, int strideInByte
                                                    strideInBytes, points, offset);
     Insert(shape, key.Data(), length);
     return shape;
+}
+
+void phCollisionCache::AddStaticMesh(phCollisionPolygonalSoup* mesh) {
+    const phStaticMeshKey key = phMakeStaticMeshKey(*mesh);
+    Insert(mesh, &key, sizeof(key));
+}
+
+void phCollisionCache::UpdateStaticMesh(phCollisionPolygonalSoup* mesh) {
+    const phStaticMeshKey key = phMakeStaticMeshKey(*mesh);
+    Rekey(mesh, &key, sizeof(key));
 }

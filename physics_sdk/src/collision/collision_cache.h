@@ -15,6 +15,7 @@
 #include <cstdint>
 
 class phCollision;
+class phCollisionPolygonalSoup;
 
 class phCollisionCache : public phCollisionReleaser {
 public:
@@ -47,6 +48,13 @@ public:
     phCollision* CreateConvexHull(int pointCount, int strideInBytes, const float* points,
                                   const phMatrix& offset);
 
+    // Enters a new static mesh (never shared: its record holds its own
+    // address) and takes a reference for the caller.
+    void AddStaticMesh(phCollisionPolygonalSoup* mesh);
+    // After a mesh's build gave it its real box: re-keys it when its
+    // signature changed.
+    void UpdateStaticMesh(phCollisionPolygonalSoup* mesh);
+
     // The hash of a key record (seed 0).
     static uint32_t KeyOf(const void* record, size_t length);
 
@@ -70,6 +78,12 @@ struct phCylinderKey {
 };
 phBoxKey phMakeBoxKey(float dx, float dy, float dz, const phMatrix& offset);
 phCylinderKey phMakeCylinderKey(float radius, float height, const phMatrix& offset);
+// The kind, the quantised box, the three callback addresses and the mesh's
+// own address, as 32-bit words.
+struct phStaticMeshKey {
+    uint32_t words[15];
+};
+phStaticMeshKey phMakeStaticMeshKey(const phCollisionPolygonalSoup& mesh);
 // (3n + 17) words into record, which has room for them.
 void phMakeConvexHullKey(int pointCount, int strideInBytes, const float* points,
                          const phMatrix& offset, int32_t* record);

@@ -3,8 +3,8 @@
 #include "collision/collision.h"
 #include "dynamics/rigid_body.h"
 
-void FillContactPairFields(const phContactSide& side0, const phContactSide& side1, phContactPoint* out,
-                    int count) {
+void FillContactPairFields(const phContactSide& side0, const phContactSide& side1,
+                           phContactPoint* out, int count) {
     for (int i = 0; i < count; ++i) {
         out[i].body0 = side0.body;
         out[i].body1 = side1.body;

@@ -84,8 +84,8 @@ int CalculateConvexToMeshFaceContacts(const phContactSide& mesh, const phContact
 // vertices that are at least sqrt(0.002) apart, each with the plane as
 // normal, the penetration and the attribute. Either polygon may wind either
 // way about the plane's normal.
-int ClipContactPolygons(const phVector& plane, int32_t faceAttribute, float penetration,
-                        int countA, const phVector* polygonA, int countB, const phVector* polygonB,
+int ClipContactPolygons(const phVector& plane, int32_t faceAttribute, float penetration, int countA,
+                        const phVector* polygonA, int countB, const phVector* polygonB,
                         phContactPoint* out, int capacity);
 
 // Folds every point closer than sqrt(0.005) to an earlier one into it: the

@@ -74,8 +74,8 @@ int ClipByPlane(const phVector& clipNormal, const phVector& start, int count, co
 
 }  // namespace
 
-int ClipContactPolygons(const phVector& plane, int32_t faceAttribute, float penetration,
-                        int countA, const phVector* polygonA, int countB, const phVector* polygonB,
+int ClipContactPolygons(const phVector& plane, int32_t faceAttribute, float penetration, int countA,
+                        const phVector* polygonA, int countB, const phVector* polygonB,
                         phContactPoint* out, int capacity) {
     if (countA < 3 && countB < 3) {
         return 0;

@@ -38,7 +38,8 @@ void QueryFaces(const phContactSide& mesh, const phVector& boxMin, const phVecto
 }
 
 phVector FaceVertex(const FaceQuery& query, const int32_t* indices, int i) {
-    const float* v = query.desc.vertices + static_cast<ptrdiff_t>(indices[i]) * query.strideInFloats;
+    const float* v =
+        query.desc.vertices + static_cast<ptrdiff_t>(indices[i]) * query.strideInFloats;
     return phVector(v[0], v[1], v[2], 1.0f);
 }
 
@@ -60,9 +61,8 @@ float FaceTop(const FaceQuery& query, const int32_t* indices, int count, const p
 // The larger of the two separations of face and box along an axis, with the
 // axis turned to point from the face toward the box. False when the axis
 // keeps them apart by the margin.
-bool SeparationAlong(const FaceQuery& query, const int32_t* indices, int count,
-                     const phMatrix& box, const phVector& half, phVector& axis,
-                     float& separation) {
+bool SeparationAlong(const FaceQuery& query, const int32_t* indices, int count, const phMatrix& box,
+                     const phVector& half, phVector& axis, float& separation) {
     const float hi = FaceTop(query, indices, count, axis);
     const float lo = -FaceTop(query, indices, count, -axis);
     const float centre = phDot(axis, box[3]);
@@ -131,8 +131,8 @@ int BoxFaceContacts(const phContactSide& mesh, const phContactSide& box, const p
     }
 
     for (int i = 0; i < count; ++i) {
-        const phVector edge = FaceVertex(query, indices, (i + 1) % count) -
-                              FaceVertex(query, indices, i);
+        const phVector edge =
+            FaceVertex(query, indices, (i + 1) % count) - FaceVertex(query, indices, i);
         for (int k = 0; k < 3; ++k) {
             phVector axis = phCross(edge, boxInMesh[k]);
             axis.w = 0.0f;
@@ -179,8 +179,8 @@ int BoxFaceContacts(const phContactSide& mesh, const phContactSide& box, const p
             facePolygon[i] = FaceVertex(query, indices, i);
         }
     } else {
-        faceCount = PolygonPlaneCrossings(query.desc.vertices, indices, count,
-                                          query.strideInFloats, plane, facePolygon.Data());
+        faceCount = PolygonPlaneCrossings(query.desc.vertices, indices, count, query.strideInFloats,
+                                          plane, facePolygon.Data());
     }
     for (int i = 0; i < faceCount; ++i) {
         facePolygon[i] = mesh.matrix.TransformVector(facePolygon[i]);

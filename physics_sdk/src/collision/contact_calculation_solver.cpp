@@ -71,8 +71,8 @@ PolytopeTables::PolytopeTables() : testedStamp(), visibleStamp(), originStamp(),
         }
     }
     const float raw[kDirectionCount][3] = {
-        {1, -1, 1},  {-1, -1, -1}, {1, -1, -1}, {-1, 1, 1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1},
-        {1, 1, 1},   {0, -1, 0},   {0, 1, 0},   {1, 0, 0},  {-1, 0, 0}, {0, 0, 1},   {0, 0, -1}};
+        {1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {-1, 1, 1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1},
+        {1, 1, 1},  {0, -1, 0},   {0, 1, 0},   {1, 0, 0},  {-1, 0, 0}, {0, 0, 1},   {0, 0, -1}};
     for (int i = 0; i < kDirectionCount; ++i) {
         const phVector d(raw[i][0], raw[i][1], raw[i][2], 0.0f);
         directions[i] = -phNormalize(d);
@@ -94,6 +94,8 @@ int SectionRoom(const phConvexCollision& shape, int extra) {
 }
 
 }  // namespace
+
+void InitContactSolverTables() { Tables(); }
 
 const phVector* phPolytopeSearchDirections() { return Tables().directions; }
 
@@ -374,9 +376,9 @@ bool phContactSolver::Converge(int32_t edge) {
     m_resultFace = edge;
     m_resultDistance = n.w;
     const phVector normal = m_side0.matrix.RotateVector(-Direction(n));
-    m_resultPlane = phVector(normal.x, normal.y, normal.z,
-                             0.5f * phDot(n, tables.sum[e.vertex]) -
-                                 phDot(normal, m_side0.matrix[3]));
+    m_resultPlane =
+        phVector(normal.x, normal.y, normal.z,
+                 0.5f * phDot(n, tables.sum[e.vertex]) - phDot(normal, m_side0.matrix[3]));
     return true;
 }
 

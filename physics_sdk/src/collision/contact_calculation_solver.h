@@ -116,6 +116,11 @@ private:
     phFaceHeap m_inside;
 };
 
+// Lays the polytope tables, fills the starting tetrahedron and the search
+// directions. Done once per process, on first use; calling it again (the
+// world does when it is created) changes nothing.
+void InitContactSolverTables();
+
 // The 14 search directions of the starting tetrahedron as the search uses
 // them (normalised and negated).
 const phVector* phPolytopeSearchDirections();

@@ -18,8 +18,8 @@ bool IsCompound(const phCollision* shape) { return shape->IsClass(kClassIdCompou
 bool IsConvex(const phCollision* shape) { return shape->IsClass(kClassIdConvexCollision); }
 
 // The contacts of one convex shape against a non-compound one.
-int CollideConvexSides(const phContactSide& convex, const phContactSide& other,
-                       phContactPoint* out, int capacity) {
+int CollideConvexSides(const phContactSide& convex, const phContactSide& other, phContactPoint* out,
+                       int capacity) {
     if (IsConvex(other.shape)) {
         return CalculateConvexToConvexContacts(convex, other, out, capacity);
     }
@@ -84,8 +84,7 @@ int phCollideCompoundBody(phRigidBody* compound, phRigidBody* other, phContactPo
             continue;
         }
         const phMatrix& otherMatrix = other->ShapeMatrix();
-        for (int k = 0; k < otherCompound->GetChildCount() && count <= kCompoundGatherLimit;
-             ++k) {
+        for (int k = 0; k < otherCompound->GetChildCount() && count <= kCompoundGatherLimit; ++k) {
             phVector otherMin;
             phVector otherMax;
             otherCompound->CalcChildAABB(k, otherMatrix, otherMin, otherMax);
@@ -103,8 +102,8 @@ int phCollideCompoundBody(phRigidBody* compound, phRigidBody* other, phContactPo
 }
 
 phContactJoint* phUpdatePairContact(phNarrowPhaseHost& host, const phMaterial& pair,
-                                    phRigidBody* body0, phRigidBody* body1,
-                                    phContactPoint* points, int count) {
+                                    phRigidBody* body0, phRigidBody* body1, phContactPoint* points,
+                                    int count) {
     if (body0->IsStatic()) {
         std::swap(body0, body1);
         NegateNormals(points, count);

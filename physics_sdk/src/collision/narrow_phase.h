@@ -51,8 +51,7 @@ int phRemoveDuplicateContacts(phContactPoint* points, int count);
 
 // The contacts of a convex body (first) against any non-compound body, at
 // most capacity of them.
-int phCollideConvexBody(phRigidBody* convex, phRigidBody* other, phContactPoint* out,
-                        int capacity);
+int phCollideConvexBody(phRigidBody* convex, phRigidBody* other, phContactPoint* out, int capacity);
 // The contacts of a compound body (first) against any body, part by part
 // where the boxes overlap, gathered until more than kCompoundGatherLimit.
 int phCollideCompoundBody(phRigidBody* compound, phRigidBody* other, phContactPoint* out,
@@ -62,7 +61,7 @@ int phCollideCompoundBody(phRigidBody* compound, phRigidBody* other, phContactPo
 // to the second place (and the normals turned), the contact is found or made,
 // the normals follow its body order, and its points are refreshed.
 phContactJoint* phUpdatePairContact(phNarrowPhaseHost& host, const phMaterial& pair,
-                                    phRigidBody* body0, phRigidBody* body1,
-                                    phContactPoint* points, int count);
+                                    phRigidBody* body0, phRigidBody* body1, phContactPoint* points,
+                                    int count);
 
 #endif

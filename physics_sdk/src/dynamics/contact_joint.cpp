@@ -45,8 +45,8 @@ void SetTangents(phMaterial& record, const phVector& relativeVelocity) {
     if (speedSquared > kSlidingSpeedSquared) {
         tangent = t * (1.0f / std::sqrt(speedSquared));
     } else {
-        const phVector axis = std::fabs(n.z) <= kTangentAxisSwitch ? phVector(0, 0, 1, 0)
-                                                                    : phVector(1, 0, 0, 0);
+        const phVector axis =
+            std::fabs(n.z) <= kTangentAxisSwitch ? phVector(0, 0, 1, 0) : phVector(1, 0, 0, 0);
         const phVector c = Direction(phCross(n, axis));
         tangent = c * phFastInvSqrt(phDot(c, c));
     }
@@ -140,8 +140,7 @@ void phContactJoint::Update(const phMaterial& pair, const phContactPoint* points
             phContactPointNode* first = m_lastUsed != nullptr ? m_lastUsed->next : m_first;
             for (phContactPointNode* candidate = first; candidate != nullptr;
                  candidate = candidate->next) {
-                const float distance =
-                    phLengthSquared(candidate->material.point - point.position);
+                const float distance = phLengthSquared(candidate->material.point - point.position);
                 if (distance < nearest) {
                     nearest = distance;
                     node = candidate;

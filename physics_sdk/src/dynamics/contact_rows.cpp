@@ -52,7 +52,8 @@ void AddFrictionRow(int row, int normalRow, phJointRowParams& params, const phVe
     AddLinearRow(row, params, tangent, frame);
     const float vt = phDot(frame.relativeVelocity, tangent);
     params.rhs[row] = vt * params.invDt;
-    const float coefficient = std::fabs(vt) <= kContactStaticSpeed ? staticFriction : kineticFriction;
+    const float coefficient =
+        std::fabs(vt) <= kContactStaticSpeed ? staticFriction : kineticFriction;
     params.bounds[row].lower = -coefficient;
     params.bounds[row].upper = coefficient;
     params.bounds[row].kind = normalRow;
