@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -163,6 +165,100 @@ TEST_F(ContactRowsTest, ContactWithoutSecondBodyHasZeroSecondJacobian) {
         EXPECT_FLOAT_EQ(phLength(params.jacobians[row].linear1), 0.0f);
         EXPECT_FLOAT_EQ(phLength(params.jacobians[row].angular1), 0.0f);
         EXPECT_GT(phLength(params.jacobians[row].linear0), 0.99f);
+    }
+}
+
+// The box's accelerations when its contact rows are solved against an
+// outside force: the bounded system A x = b, A = J M^-1 J^T + diag(c), by
+// projected Gauss-Seidel, the friction bounds following the normal forces.
+struct Motion {
+    phVector linear;
+    phVector angular;
+    float normalForce = 0.0f;
+};
+
+Motion SolveBoxRows(const phRigidBody& body, phJointRowParams& params, int rows,
+                    const phVector& force) {
+    const float invMass = body.InvMassMatrix().w;
+    const phMatrix invInertia = body.WorldInverseInertia();
+    std::vector<phVector> scaledLinear(rows);
+    std::vector<phVector> scaledAngular(rows);
+    std::vector<float> b(rows);
+    std::vector<float> diagonal(rows);
+    std::vector<float> x(rows, 0.0f);
+    for (int i = 0; i < rows; ++i) {
+        const phJacobian& j = params.jacobians[i];
+        scaledLinear[i] = j.linear0 * invMass;
+        scaledAngular[i] = invInertia.RotateVector(j.angular0);
+        const float d = phDot(j.linear0, scaledLinear[i]) + phDot(j.angular0, scaledAngular[i]);
+        diagonal[i] = d * (1.0f + 0.001f * params.stiffness[i]);
+        b[i] = params.rhs[i] - phDot(scaledLinear[i], force);
+    }
+    for (int pass = 0; pass < 500; ++pass) {
+        for (int i = 0; i < rows; ++i) {
+            float ax = 0.0f;
+            for (int k = 0; k < rows; ++k) {
+                if (k != i) {
+                    const phJacobian& j = params.jacobians[i];
+                    ax += x[k] *
+                          (phDot(j.linear0, scaledLinear[k]) + phDot(j.angular0, scaledAngular[k]));
+                }
+            }
+            float value = (b[i] - ax) / diagonal[i];
+            const phRowBound& bound = params.bounds[i];
+            float lower = bound.lower;
+            float upper = bound.upper;
+            if (bound.kind >= 0) {
+                lower *= std::max(x[bound.kind], 0.0f);
+                upper *= std::max(x[bound.kind], 0.0f);
+            }
+            x[i] = std::min(std::max(value, lower), upper);
+        }
+    }
+    Motion motion;
+    phVector total = force;
+    phVector torque(0, 0, 0, 0);
+    for (int i = 0; i < rows; ++i) {
+        total += params.jacobians[i].linear0 * x[i];
+        torque += params.jacobians[i].angular0 * x[i];
+        if (params.bounds[i].kind == kRowOneSided) {
+            motion.normalForce += x[i];
+        }
+    }
+    motion.linear = total * invMass;
+    motion.angular = invInertia.RotateVector(torque);
+    return motion;
+}
+
+// A unit box resting on the floor under gravity, pushed sideways: the solved
+// rows must hold its weight, and let it slide only past the friction bound.
+TEST_F(ContactRowsTest, SolvedRowsHoldTheWeightAndResistSliding) {
+    pair.staticFriction[0] = pair.staticFriction[1] = 0.9f;
+    pair.kineticFriction[0] = pair.kineticFriction[1] = 0.5f;
+    const float g = 9.8f;
+    struct FrictionCase {
+        const char* name;
+        float speed;
+        float push;
+        float expectedAcceleration;
+    };
+    const FrictionCase cases[] = {
+        {"resting", 0.0f, 0.0f, 0.0f},
+        {"pushed below static friction", 0.0f, 0.5f * 0.9f * g, 0.0f},
+        {"pushed past static friction", 0.0f, 12.0f, 12.0f - 0.9f * g},
+        {"sliding slows by kinetic friction", 2.0f, 0.0f, -0.5f * g},
+    };
+    const phContactPoint corners[] = {PointAt(0.5f, 0.5f), PointAt(-0.5f, 0.5f),
+                                      PointAt(-0.5f, -0.5f), PointAt(0.5f, -0.5f)};
+    for (const FrictionCase& c : cases) {
+        box->SetVelocity(phVector(c.speed, 0, 0));
+        const int rows = Build(corners, 4);
+        ASSERT_EQ(rows, 12) << c.name;
+        const Motion motion = SolveBoxRows(*box, params, rows, phVector(c.push, -g, 0, 0));
+        EXPECT_NEAR(motion.normalForce, g, 0.05f) << c.name;
+        EXPECT_NEAR(motion.linear.y, 0.0f, 0.05f) << c.name;
+        EXPECT_NEAR(motion.linear.x, c.expectedAcceleration, 0.05f) << c.name;
+        EXPECT_NEAR(phLength(motion.angular), 0.0f, 0.2f) << c.name;
     }
 }
 
