@@ -66,14 +66,13 @@ TEST(BoxShapeTest, RayCastTable) {
         {"-z inward", unit, phVector(0, 0, 1), phVector(0, 0, -1), 0.25f, phVector(0, 0, 1)},
         {"long box y", phVector(2, 4, 6), phVector(0.5f, -4, 1), phVector(0.5f, 4, 1), 0.25f,
          phVector(0, -1, 0)},
-        {"off-centre z", phVector(2, 4, 6), phVector(0.9f, 1.9f, 10), phVector(0.9f, 1.9f, 0),
-         0.7f, phVector(0, 0, 1)},
+        {"off-centre z", phVector(2, 4, 6), phVector(0.9f, 1.9f, 10), phVector(0.9f, 1.9f, 0), 0.7f,
+         phVector(0, 0, 1)},
         // Entering through an edge: -x and -y tie; the earlier face in the
         // clipping order gives the normal.
         {"diagonal tie xy", unit, phVector(-1, -1, 0), phVector(1, 1, 0), 0.25f,
          phVector(-1, 0, 0)},
-        {"diagonal tie zy", unit, phVector(0, -1, 1), phVector(0, 1, -1), 0.25f,
-         phVector(0, 0, 1)},
+        {"diagonal tie zy", unit, phVector(0, -1, 1), phVector(0, 1, -1), 0.25f, phVector(0, 0, 1)},
         {"corner", unit, phVector(1, 1, 1), phVector(-1, -1, -1), 0.25f, phVector(1, 0, 0)},
         {"oblique", unit, phVector(-1, 0.2f, 0.1f), phVector(0, 0.2f, 0.1f), 0.5f,
          phVector(-1, 0, 0)},
@@ -104,9 +103,12 @@ TEST(BoxShapeTest, SupportVertexSigns) {
         phVector corner;
     };
     const Case cases[] = {
-        {phVector(0, 0, 0, 0), phVector(1, 2, 3)},      {phVector(1, 1, 1, 0), phVector(1, 2, 3)},
-        {phVector(-1, 1, 1, 0), phVector(-1, 2, 3)},    {phVector(1, -1, 1, 0), phVector(1, -2, 3)},
-        {phVector(1, 1, -1, 0), phVector(1, 2, -3)},    {phVector(-5, -0.1f, -2, 0), phVector(-1, -2, -3)},
+        {phVector(0, 0, 0, 0), phVector(1, 2, 3)},
+        {phVector(1, 1, 1, 0), phVector(1, 2, 3)},
+        {phVector(-1, 1, 1, 0), phVector(-1, 2, 3)},
+        {phVector(1, -1, 1, 0), phVector(1, -2, 3)},
+        {phVector(1, 1, -1, 0), phVector(1, 2, -3)},
+        {phVector(-5, -0.1f, -2, 0), phVector(-1, -2, -3)},
         {phVector(-0.0f, 0, -1e-20f, 0), phVector(1, 2, -3)},
     };
     phCollisionBox* box = MakeBox(-2, 4, 6);
@@ -210,12 +212,9 @@ TEST(BoxShapeTest, SignaturesShareQuantisedSizes) {
     phMatrix moved;
     moved[3] = phVector(0, 1, 0, 1);
     const Case cases[] = {
-        {phVector(1, 2, 3), phMatrix(), true},
-        {phVector(1.0001f, 2, 3), phMatrix(), true},
-        {phVector(-1, 2, -3), phMatrix(), true},
-        {phVector(1.002f, 2, 3), phMatrix(), false},
-        {phVector(2, 1, 3), phMatrix(), false},
-        {phVector(1, 2, 3), moved, false},
+        {phVector(1, 2, 3), phMatrix(), true},   {phVector(1.0001f, 2, 3), phMatrix(), true},
+        {phVector(-1, 2, -3), phMatrix(), true}, {phVector(1.002f, 2, 3), phMatrix(), false},
+        {phVector(2, 1, 3), phMatrix(), false},  {phVector(1, 2, 3), moved, false},
     };
     const uint32_t reference = phBoxSignature(1, 2, 3, phMatrix());
     for (const Case& c : cases) {
@@ -235,8 +234,8 @@ TEST(BoxShapeTest, VolumeAndCentre) {
         float volume;
     };
     const Case cases[] = {
-        {phVector(1, 1, 1), 1.0f},     {phVector(2, 4, 6), 48.0f}, {phVector(-2, 0.5f, 3), 3.0f},
-        {phVector(0, 0, 0), 0.0f},     {phVector(0, 1, 1), 0.0f},  {phVector(3, 2, 0), 0.0f},
+        {phVector(1, 1, 1), 1.0f}, {phVector(2, 4, 6), 48.0f}, {phVector(-2, 0.5f, 3), 3.0f},
+        {phVector(0, 0, 0), 0.0f}, {phVector(0, 1, 1), 0.0f},  {phVector(3, 2, 0), 0.0f},
     };
     for (const Case& c : cases) {
         phCollisionBox* box = MakeBox(c.size.x, c.size.y, c.size.z);

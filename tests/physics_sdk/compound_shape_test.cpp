@@ -94,22 +94,21 @@ TEST(CompoundShapeTest, NearestChildRayHit) {
     // A box at x = 2 (attribute 7), a box turned a quarter about z at x = 5
     // (attribute 9) and a cylinder along z at y = 4 (attribute 3).
     const Case cases[] = {
-        {"nearer of two from -x", phVector(0, 0, 0), phVector(10, 0, 0), 0.15f,
-         phVector(-1, 0, 0), 7},
+        {"nearer of two from -x", phVector(0, 0, 0), phVector(10, 0, 0), 0.15f, phVector(-1, 0, 0),
+         7},
         // The turned box's long side (2 along its y) lies along x.
         {"nearer of two from +x", phVector(10, 0, 0), phVector(0, 0, 0), 0.4f, phVector(1, 0, 0),
          9},
         {"turned box only", phVector(5, -3, 0), phVector(5, 0, 0), 2.5f / 3.0f, phVector(0, -1, 0),
          9},
-        {"cylinder cap", phVector(0, 4, -3), phVector(0, 4, 3), 1.0f / 3.0f, phVector(0, 0, -1),
-         3},
-        {"between the children", phVector(3.5f, -3, 0), phVector(3.5f, 3, 0), 1.2f, phVector(),
-         0},
+        {"cylinder cap", phVector(0, 4, -3), phVector(0, 4, 3), 1.0f / 3.0f, phVector(0, 0, -1), 3},
+        {"between the children", phVector(3.5f, -3, 0), phVector(3.5f, 3, 0), 1.2f, phVector(), 0},
     };
     phCollisionBox* near = MakeBox(1, 1, 1, Moved(phVector(2, 0, 0)));
-    phCollisionBox* far = MakeBox(1, 2, 1, Moved(phVector(5, 0, 0), phMatrix::RotationZ(1.5707963f)));
-    phCollisionCylinder* cylinder =
-        new phCollisionCylinder(0, 1.0f, 2.0f, Moved(phVector(0, 4, 0), phMatrix::RotationY(-1.5707963f)));
+    phCollisionBox* far =
+        MakeBox(1, 2, 1, Moved(phVector(5, 0, 0), phMatrix::RotationZ(1.5707963f)));
+    phCollisionCylinder* cylinder = new phCollisionCylinder(
+        0, 1.0f, 2.0f, Moved(phVector(0, 4, 0), phMatrix::RotationY(-1.5707963f)));
     near->SetUserData(7);
     far->SetUserData(9);
     cylinder->SetUserData(3);
@@ -141,16 +140,15 @@ TEST(CompoundShapeTest, VolumeAndVolumeBelowPlane) {
     // The plane y = 0 in the world, with the compound placed at height 0.25:
     // a quarter of each box lies below.
     struct Plane {
-        static void Fill(void*, const phMatrix&, phVector& plane) {
-            plane = phVector(0, 1, 0, 0);
-        }
+        static void Fill(void*, const phMatrix&, phVector& plane) { plane = phVector(0, 1, 0, 0); }
     };
     const phMatrix body = Moved(phVector(1, 0.25f, 0));
     const phVector below = compound->VolumeBelowPlane(body, Plane::Fill, nullptr);
     EXPECT_NEAR(below.w, 0.5f, 1e-4f);
     ExpectNear(phVector(below.x, below.y, below.z, 0), phVector(1, -0.125f, 0, 0), 1e-3f);
     // The same compound carried elsewhere answers for that place.
-    const phVector high = compound->VolumeBelowPlane(Moved(phVector(0, 5, 0)), Plane::Fill, nullptr);
+    const phVector high =
+        compound->VolumeBelowPlane(Moved(phVector(0, 5, 0)), Plane::Fill, nullptr);
     EXPECT_NEAR(high.w, 0.0f, 1e-5f);
     compound->Release();
     a->Release();

@@ -146,11 +146,17 @@ TEST(ConvexHullTest, ConstructionTable) {
     const Case cases[] = {
         {"cube with inner points", cubeWithInside, 8, 36, 8.0f},
         {"tetrahedron", {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2}}, 4, 12, 8.0f / 6.0f},
-        {"tetrahedron far away", {{100, 100, 100}, {102, 100, 100}, {100, 102, 100}, {100, 100, 102}},
-         4, 12, 8.0f / 6.0f},
+        {"tetrahedron far away",
+         {{100, 100, 100}, {102, 100, 100}, {100, 102, 100}, {100, 100, 102}},
+         4,
+         12,
+         8.0f / 6.0f},
         {"cube with near repeats", repeated, 8, 36, 64.0f},
-        {"octahedron", {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}}, 6,
-         24, 4.0f / 3.0f},
+        {"octahedron",
+         {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
+         6,
+         24,
+         4.0f / 3.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,6 +165,61 @@ TEST(ConvexHullTest, ConstructionTable) {
         EXPECT_EQ(hull->GetEdgeCount(), c.edges);
         EXPECT_NEAR(hull->GetVolume(), c.volume, 2e-3f * c.volume);
         CheckHull(*hull, c.points, 2e-3f);
+        hull->Release();
+    }
+}
+
+TEST(ConvexHullTest, NearlyCoplanarCloudsKeepAValidHull) {
+    struct Case {
+        const char* name;
+        std::vector<Point> points;
+        float volume;
+    };
+    std::mt19937 random(17);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::uniform_real_distribution<float> jitter(-0.002f, 0.002f);
+    // Many points on the faces of a cube, exactly and slightly off.
+    std::vector<Point> cubeFaces = CubeCorners(2.0f);
+    std::vector<Point> noisyFaces = CubeCorners(2.0f);
+    for (int i = 0; i < 300; ++i) {
+        const int axis = i % 3;
+        const float side = (i % 2 == 0) ? 2.0f : -2.0f;
+        float p[3] = {2.0f * unit(random), 2.0f * unit(random), 2.0f * unit(random)};
+        p[axis] = side;
+        cubeFaces.push_back({p[0], p[1], p[2]});
+        p[axis] = side + jitter(random);
+        noisyFaces.push_back({p[0], p[1], p[2]});
+    }
+    // A slab: two layers of a 12 x 12 grid with jitter.
+    std::vector<Point> slab;
+    for (int i = 0; i < 12; ++i) {
+        for (int j = 0; j < 12; ++j) {
+            for (float z : {0.0f, 1.0f}) {
+                slab.push_back({static_cast<float>(i) + jitter(random),
+                                static_cast<float>(j) + jitter(random), z + jitter(random)});
+            }
+        }
+    }
+    // A disc of many rim points: its caps hold 64 coplanar points each.
+    std::vector<Point> disc;
+    for (int i = 0; i < 64; ++i) {
+        const float angle = static_cast<float>(i) * 6.2831853f / 64.0f;
+        for (float z : {-0.25f, 0.25f}) {
+            disc.push_back({3.0f * std::cos(angle), 3.0f * std::sin(angle), z});
+        }
+    }
+    const float discArea = 0.5f * 64.0f * 9.0f * std::sin(6.2831853f / 64.0f);
+    const Case cases[] = {
+        {"points on cube faces", cubeFaces, 64.0f},
+        {"points near cube faces", noisyFaces, 64.0f},
+        {"jittered slab", slab, 121.0f},
+        {"disc", disc, 0.5f * discArea},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        phCollisionConvexHull* hull = MakeHull(c.points);
+        CheckHull(*hull, c.points, 4e-3f);
+        EXPECT_NEAR(hull->GetVolume(), c.volume, 0.01f * c.volume);
         hull->Release();
     }
 }

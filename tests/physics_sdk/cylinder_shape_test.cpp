@@ -17,8 +17,7 @@ void ExpectNear(const phVector& a, const phVector& b, float tolerance = 1e-4f) {
     EXPECT_NEAR(a.w, b.w, tolerance);
 }
 
-phCollisionCylinder* MakeCylinder(float radius, float height,
-                                  const phMatrix& offset = phMatrix()) {
+phCollisionCylinder* MakeCylinder(float radius, float height, const phMatrix& offset = phMatrix()) {
     return new phCollisionCylinder(phCylinderSignature(radius, height, offset), radius, height,
                                    offset);
 }
@@ -28,9 +27,8 @@ TEST(CylinderShapeTest, SideCountsByRadius) {
         float radius;
         int sides;
     };
-    const Case cases[] = {{0.0f, 128}, {0.1f, 128}, {0.49f, 128}, {0.6f, 153},
-                          {1.0f, 256}, {2.0f, 512}, {-2.0f, 512}, {4.0f, 1024},
-                          {10.0f, 1024}};
+    const Case cases[] = {{0.0f, 128}, {0.1f, 128},  {0.49f, 128}, {0.6f, 153},  {1.0f, 256},
+                          {2.0f, 512}, {-2.0f, 512}, {4.0f, 1024}, {10.0f, 1024}};
     for (const Case& c : cases) {
         phCollisionCylinder* cylinder = MakeCylinder(c.radius, 1.0f);
         EXPECT_EQ(cylinder->GetSideCount(), c.sides) << c.radius;
@@ -83,20 +81,17 @@ TEST(CylinderShapeTest, RayCastTable) {
     const float none = 1.2f;
     // Radius 1, height 2 (hh = 1).
     const Case cases[] = {
-        {"-x cap along the axis", phVector(-2, 0, 0), phVector(2, 0, 0), 0.25f,
-         phVector(-1, 0, 0)},
-        {"+x cap along the axis", phVector(2, 0, 0), phVector(-2, 0, 0), 0.25f,
-         phVector(1, 0, 0)},
+        {"-x cap along the axis", phVector(-2, 0, 0), phVector(2, 0, 0), 0.25f, phVector(-1, 0, 0)},
+        {"+x cap along the axis", phVector(2, 0, 0), phVector(-2, 0, 0), 0.25f, phVector(1, 0, 0)},
         {"-x cap off axis", phVector(-3, 0.5f, -0.5f), phVector(1, 0.5f, -0.5f), 0.5f,
          phVector(-1, 0, 0)},
-        {"side along -z", phVector(0, 0, -3), phVector(0, 0, 3), 1.0f / 3.0f,
-         phVector(0, 0, -1)},
+        {"side along -z", phVector(0, 0, -3), phVector(0, 0, 3), 1.0f / 3.0f, phVector(0, 0, -1)},
         {"side along +y", phVector(0.3f, 3, 0), phVector(0.3f, -1, 0), 0.5f, phVector(0, 1, 0)},
         // Near the end of the side the normal stays radial.
         {"side near the end", phVector(0.9f, 0, -3), phVector(0.9f, 0, 3), 1.0f / 3.0f,
          phVector(0, 0, -1)},
-        {"side diagonal", phVector(0, -3, -3), phVector(0, 0, 0), 1.0f - 1.0f / (3.0f * std::sqrt(2.0f)),
-         phVector(0, -std::sqrt(0.5f), -std::sqrt(0.5f))},
+        {"side diagonal", phVector(0, -3, -3), phVector(0, 0, 0),
+         1.0f - 1.0f / (3.0f * std::sqrt(2.0f)), phVector(0, -std::sqrt(0.5f), -std::sqrt(0.5f))},
         {"+x cap from outside the radius", phVector(3, 0, 1.5f), phVector(-1, 0, -0.5f), 0.5f,
          phVector(1, 0, 0)},
         {"starts inside", phVector(0, 0, 0), phVector(0, 0, 3), none, phVector()},
@@ -190,9 +185,8 @@ TEST(CylinderShapeTest, VolumeOfThePrism) {
     };
     // The convex base works on the octagonal prism: 2 sqrt(2) r^2 times the height.
     const float k = 2.0f * std::sqrt(2.0f);
-    const Case cases[] = {{1.0f, 1.0f, k},        {2.0f, 0.5f, k * 2.0f},
-                          {-0.5f, -4.0f, k},      {0.0f, 1.0f, 0.0f},
-                          {1.0f, 0.0f, 0.0f},     {0.0f, 0.0f, 0.0f}};
+    const Case cases[] = {{1.0f, 1.0f, k},    {2.0f, 0.5f, k * 2.0f}, {-0.5f, -4.0f, k},
+                          {0.0f, 1.0f, 0.0f}, {1.0f, 0.0f, 0.0f},     {0.0f, 0.0f, 0.0f}};
     for (const Case& c : cases) {
         phCollisionCylinder* cylinder = MakeCylinder(c.radius, c.height);
         EXPECT_FALSE(std::isnan(cylinder->GetVolume()));
@@ -231,7 +225,8 @@ TEST(CylinderShapeTest, SignatureClassAndSharedTable) {
     EXPECT_EQ(phCylinderSignature(1.0002f, 2.0f, phMatrix()), reference);
     EXPECT_NE(phCylinderSignature(1.002f, 2.0f, phMatrix()), reference);
     // Radius first: swapping radius and half height changes the record.
-    EXPECT_NE(phCylinderSignature(1.0f, 2.0f, phMatrix()), phCylinderSignature(1.0f, 0.5f, phMatrix()));
+    EXPECT_NE(phCylinderSignature(1.0f, 2.0f, phMatrix()),
+              phCylinderSignature(1.0f, 0.5f, phMatrix()));
 
     const int before = phCylinderEdgeTableUseCount();
     phCollisionCylinder* a = MakeCylinder(1.0f, 2.0f);
@@ -240,7 +235,8 @@ TEST(CylinderShapeTest, SignatureClassAndSharedTable) {
     EXPECT_EQ(a->GetSignature(), reference);
     EXPECT_EQ(a->GetEdges(), b->GetEdges());
     EXPECT_EQ(a->GetKind(), kCollisionCylinder);
-    for (uint32_t id : {kClassIdCylinder, kClassIdConvexCollision, kClassIdCollision, kClassIdRef}) {
+    for (uint32_t id :
+         {kClassIdCylinder, kClassIdConvexCollision, kClassIdCollision, kClassIdRef}) {
         EXPECT_TRUE(a->IsClass(id));
     }
     EXPECT_FALSE(a->IsClass(kClassIdBox));

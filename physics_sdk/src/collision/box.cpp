@@ -44,8 +44,8 @@ struct SlabFace {
 
 // The order in which the faces clip a ray: +x, -x, +z, -z, +y, -y. On equal
 // entry parameters the earlier face gives the normal.
-constexpr SlabFace kSlabFaces[6] = {{0, 1.0f}, {0, -1.0f}, {2, 1.0f},
-                                    {2, -1.0f}, {1, 1.0f}, {1, -1.0f}};
+constexpr SlabFace kSlabFaces[6] = {{0, 1.0f},  {0, -1.0f}, {2, 1.0f},
+                                    {2, -1.0f}, {1, 1.0f},  {1, -1.0f}};
 
 }  // namespace
 

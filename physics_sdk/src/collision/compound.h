@@ -61,8 +61,7 @@ public:
     // Child i's world matrix when the compound is placed by bodyMatrix.
     phMatrix GetChildMatrix(int i, const phMatrix& bodyMatrix) const;
     // Child i's world box when the compound is placed by bodyMatrix.
-    void CalcChildAABB(int i, const phMatrix& bodyMatrix, phVector& boxMin,
-                       phVector& boxMax) const;
+    void CalcChildAABB(int i, const phMatrix& bodyMatrix, phVector& boxMin, phVector& boxMax) const;
 
     // Union of the children's boxes in the compound's frame; it always holds
     // the origin.

@@ -37,10 +37,10 @@ constexpr float kVisibleTolerance = 1e-4f;
 constexpr int kMaxTableSize = 0xffff;
 
 const phVector kProbeDirections[14] = {
-    phVector(1, -1, 1, 0),  phVector(-1, -1, -1, 0), phVector(1, -1, -1, 0), phVector(-1, 1, 1, 0),
-    phVector(1, 1, -1, 0),  phVector(-1, 1, -1, 0),  phVector(-1, -1, 1, 0), phVector(1, 1, 1, 0),
-    phVector(0, -1, 0, 0),  phVector(0, 1, 0, 0),    phVector(1, 0, 0, 0),   phVector(-1, 0, 0, 0),
-    phVector(0, 0, -1, 0),  phVector(0, 0, 1, 0)};
+    phVector(1, -1, 1, 0), phVector(-1, -1, -1, 0), phVector(1, -1, -1, 0), phVector(-1, 1, 1, 0),
+    phVector(1, 1, -1, 0), phVector(-1, 1, -1, 0),  phVector(-1, -1, 1, 0), phVector(1, 1, 1, 0),
+    phVector(0, -1, 0, 0), phVector(0, 1, 0, 0),    phVector(1, 0, 0, 0),   phVector(-1, 0, 0, 0),
+    phVector(0, 0, -1, 0), phVector(0, 0, 1, 0)};
 
 // A list of plain items in SDK memory that grows as needed.
 template <class T>
@@ -183,18 +183,20 @@ bool HullBuilder::StartTetrahedron(GrowList<phVector>& points) {
     phVector p1;
     phVector p2;
     phVector p3;
-    if (!PickPoint(points, &probe, kMinSpan,
-                   [&](const phVector& x) { return phLengthSquared(x - p0); }, p1)) {
+    if (!PickPoint(
+            points, &probe, kMinSpan, [&](const phVector& x) { return phLengthSquared(x - p0); },
+            p1)) {
         return false;
     }
-    if (!PickPoint(points, &probe, kMinSpan,
-                   [&](const phVector& x) { return phLengthSquared(phCross(x - p0, p1 - p0)); },
-                   p2)) {
+    if (!PickPoint(
+            points, &probe, kMinSpan,
+            [&](const phVector& x) { return phLengthSquared(phCross(x - p0, p1 - p0)); }, p2)) {
         return false;
     }
     const phVector n = phCross(p2 - p0, p1 - p0);
-    if (!PickPoint(points, &probe, kMinSpan,
-                   [&](const phVector& x) { return std::fabs(phDot(x - p0, n)); }, p3)) {
+    if (!PickPoint(
+            points, &probe, kMinSpan,
+            [&](const phVector& x) { return std::fabs(phDot(x - p0, n)); }, p3)) {
         return false;
     }
     // The faces below are counter-clockwise from outside when the fourth
@@ -220,8 +222,8 @@ bool HullBuilder::StartTetrahedron(GrowList<phVector>& points) {
 }
 
 phVector HullBuilder::UnitNormal(const phEdge* face) const {
-    const phVector n = m_polyhedra.FaceNormal(
-        face, &m_vertices.Data()[0].x, static_cast<int>(sizeof(phVector)));
+    const phVector n =
+        m_polyhedra.FaceNormal(face, &m_vertices.Data()[0].x, static_cast<int>(sizeof(phVector)));
     return n * (1.0f / std::sqrt(phLengthSquared(n) + 1e-16f));
 }
 
@@ -401,9 +403,8 @@ bool HullBuilder::Build(GrowList<phVector>& points) {
 
 }  // namespace
 
-phCollisionConvexHull::phCollisionConvexHull(uint32_t signature, int pointCount,
-                                             int strideInBytes, const float* points,
-                                             const phMatrix& offset)
+phCollisionConvexHull::phCollisionConvexHull(uint32_t signature, int pointCount, int strideInBytes,
+                                             const float* points, const phMatrix& offset)
     : phConvexCollision(signature, offset, kCollisionConvexHull),
       m_boxMin(0.0f, 0.0f, 0.0f, 1.0f),
       m_boxMax(0.0f, 0.0f, 0.0f, 1.0f) {
@@ -650,8 +651,7 @@ int phCollisionConvexHull::PlaneSection(const phVector& normal, const phVector& 
     return phWalkSectionRing(start, m_vertices, dist.Data(), m_edgeCount, m_edgeCount / 2, points);
 }
 
-float phCollisionConvexHull::RayCast(const phVector& p0, const phVector& p1,
-                                     phRayHit& hit) const {
+float phCollisionConvexHull::RayCast(const phVector& p0, const phVector& p1, phRayHit& hit) const {
     // Clip the segment by every face plane; it enters through the face of
     // the latest entry and must enter before it leaves.
     float enter = 0.0f;

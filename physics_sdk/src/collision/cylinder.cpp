@@ -25,9 +25,9 @@ constexpr int kDrawSides = 24;
 // Prism vertices 0 to 7 ring the -x cap, 8 to 15 the +x cap. The faces,
 // counter-clockwise from outside: eight side quads, then the -x and the +x cap.
 constexpr int kPrismFaceSizes[10] = {4, 4, 4, 4, 4, 4, 4, 4, 8, 8};
-constexpr int kPrismFaceCorners[48] = {
-    7,  0,  8,  15, 0, 1, 9, 8, 1, 2, 10, 9,  2,  3,  11, 10, 3,  4,  12, 11, 4,  5,  13, 12,
-    5,  6,  14, 13, 6, 7, 15, 14, 7, 6, 5, 4, 3, 2, 1, 0, 8, 9, 10, 11, 12, 13, 14, 15};
+constexpr int kPrismFaceCorners[48] = {7, 0, 8,  15, 0, 1, 9,  8,  1, 2, 10, 9,  2,  3,  11, 10,
+                                       3, 4, 12, 11, 4, 5, 13, 12, 5, 6, 14, 13, 6,  7,  15, 14,
+                                       7, 6, 5,  4,  3, 2, 1,  0,  8, 9, 10, 11, 12, 13, 14, 15};
 
 phConvexEdge g_cylinderEdgeRecords[48];
 phSharedEdgeTable g_cylinderEdges(g_cylinderEdgeRecords, 48);
@@ -246,8 +246,8 @@ int phCollisionCylinder::SectionAcrossAxis(const phVector& normal, const phVecto
         const int step = normal.x >= 0.0f ? k : (8 - k) % 8;
         const float angle = static_cast<float>(step) * kTwoPi / 8.0f;
         AppendSpaced(
-            phVector(point.x, m_radius * std::cos(angle), m_radius * std::sin(angle), 1.0f),
-            points, count);
+            phVector(point.x, m_radius * std::cos(angle), m_radius * std::sin(angle), 1.0f), points,
+            count);
     }
     return count;
 }
