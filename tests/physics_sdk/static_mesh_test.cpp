@@ -287,6 +287,36 @@ TEST(StaticMeshTest, FlatTerrainCollapsesToOneFaceThatStillCollides) {
     EXPECT_NEAR(hit.normal.y, 1.0f, 1e-6f);
 }
 
+TEST(StaticMeshTest, OptimizedBumpyTerrainFarFromTheOriginKeepsItsSurface) {
+    // Optimising must not flatten or fold the surface, wherever it lies: a
+    // ray straight down anywhere over the strip hits it near the height the
+    // caller gave.
+    const int first = 3600;
+    const int count = 400;
+    auto height = [](int i) { return float(std::sin(i * 0.2)); };
+    Draws draws;
+    Tree tree(draws);
+    phTreeCollisionBeginBuild(*tree.shape);
+    for (int i = first; i < first + count; ++i) {
+        tree.AddQuad(float(i), height(i), float(i + 1), height(i + 1), 0);
+    }
+    phTreeCollisionEndBuild(*tree.shape, 1);
+    EXPECT_LT(tree.Mesh().GetNodeCount() + 1, count);
+    for (int i = first; i < first + count; ++i) {
+        for (const float f : {0.25f, 0.5f, 0.75f}) {
+            for (const float z : {0.1f, 0.9f}) {
+                const float x = float(i) + f;
+                phRayHit hit;
+                const float t = Cast(tree, phVector(x, 5, z), phVector(x, -5, z), hit);
+                ASSERT_LT(t, 1.0f) << x << " " << z;
+                const float expected = height(i) + (height(i + 1) - height(i)) * f;
+                EXPECT_NEAR(5.0f - 10.0f * t, expected, 0.05f) << x << " " << z;
+                EXPECT_GT(hit.normal.y, 0.9f);
+            }
+        }
+    }
+}
+
 TEST(StaticMeshTest, MeshOfTinyFacesOnlyEndsEmpty) {
     Draws draws;
     Tree tree(draws);

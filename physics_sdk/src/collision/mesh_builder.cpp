@@ -1,10 +1,12 @@
 #include "collision/mesh_builder.h"
 
+#include "collision/mesh_builder_matrix.h"
 #include "collision/polyhedra.h"
 #include "core/memory.h"
 #include "core/scratch_stack.h"
 #include "core/tree.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -20,6 +22,10 @@ constexpr double kStraightCornerDot = 0.9999;
 constexpr double kMinFaceNormalSquared = 1e-6;
 // Passes of merging per attribute before the result is taken as it stands.
 constexpr int kMaxMergePasses = 64;
+// Faces smaller than this go before merging (as in the polyhedra's own
+// optimisation).
+constexpr float kMinMergedFaceArea = 1e-4f;
+constexpr int kCoplanarMergePasses = 2;
 
 struct Point3d {
     double x, y, z;
@@ -106,6 +112,36 @@ int RemoveStraightCorners(int count, int32_t* indices, const float* vertices) {
     return count;
 }
 
+// Removes the spikes of a merged loop: where the loop runs out to a vertex
+// and straight back (x, y, x), the tip y and the repeated x go. Such spikes
+// are the spokes left around an interior vertex when the faces around it
+// merge into one. Returns the new count.
+int RemoveSpikes(int count, int32_t* loop) {
+    bool removed = true;
+    while (removed && count >= 3) {
+        removed = false;
+        for (int i = 0; i < count && count >= 3; ++i) {
+            const int before = (i + count - 1) % count;
+            const int after = (i + 1) % count;
+            if (loop[before] != loop[after]) {
+                continue;
+            }
+            // Remove the tip and the entry after it, the higher position
+            // first so that the lower one stays in place.
+            const int first = std::min(i, after);
+            const int second = std::max(i, after);
+            std::memmove(loop + second, loop + second + 1,
+                         sizeof(int32_t) * size_t(count - second - 1));
+            std::memmove(loop + first, loop + first + 1,
+                         sizeof(int32_t) * size_t(count - first - 2));
+            count -= 2;
+            removed = true;
+            break;
+        }
+    }
+    return count;
+}
+
 // Appends every face of the polyhedra, in the order of its half-edge tree,
 // as a convex polygon of the given attribute. Straight corners go first, so
 // that a long merged polygon with many vertices on its straight edges is cut
@@ -127,6 +163,7 @@ void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int att
             loop[count++] = h->incidentVertex;
             h = h->next;
         } while (h != edge && h != nullptr && count < polyhedra.GetEdgeCount());
+        count = RemoveSpikes(count, loop.Data());
         count = RemoveStraightCorners(count, loop.Data(), vertices);
         if (count >= 3) {
             out.AppendConvex(attribute, count, loop.Data());
@@ -135,19 +172,6 @@ void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int att
 }
 
 }  // namespace
-
-void TransformPoints(const phMatrix& matrix, float* out, int outStrideInBytes, const float* in,
-                     int inStrideInBytes, int count) {
-    const char* source = reinterpret_cast<const char*>(in);
-    char* target = reinterpret_cast<char*>(out);
-    for (int i = 0; i < count; ++i) {
-        float p[3];
-        std::memcpy(p, source + size_t(i) * size_t(inStrideInBytes), sizeof(p));
-        const phVector q = matrix.TransformVector(phVector(p));
-        const float result[3] = {q.x, q.y, q.z};
-        std::memcpy(target + size_t(i) * size_t(outStrideInBytes), result, sizeof(result));
-    }
-}
 
 template <class T>
 phMeshBuilder::GrowArray<T>::~GrowArray() {
@@ -307,7 +331,7 @@ void phMeshBuilder::AddFace(int vertexCount, const float* vertices, int strideIn
         indices[i] = i;
     }
     AddFaceList(vertices, vertexCount, strideInBytes, 1, &vertexCount, indices, &attribute,
-                phMatrix::Identity());
+                phIdentityMatrix());
 }
 
 void phMeshBuilder::Close(bool optimize) {
@@ -419,7 +443,13 @@ void phMeshBuilder::MergeGroupOnce(int attribute, const FaceList& group, FaceLis
         run += length;
     }
     polyhedra.EndFace();
-    polyhedra.Optimize(m_vertices.data, 12, &leftover);
+    polyhedra.Triangulate(m_vertices.data, 12, &leftover);
+    polyhedra.RemoveSmallFaces(m_vertices.data, 12, kMinMergedFaceArea);
+    for (int pass = 0; pass < kCoplanarMergePasses; ++pass) {
+        if (!polyhedra.MergeCoplanarFaces(m_vertices.data, 12)) {
+            break;
+        }
+    }
     AppendPolyhedraFaces(polyhedra, m_vertices.data, attribute, out);
     AppendPolyhedraFaces(leftover, m_vertices.data, attribute, out);
 }

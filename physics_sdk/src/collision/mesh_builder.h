@@ -6,6 +6,13 @@
 // faces of each attribute as a half-edge polyhedron and merges them into
 // convex polygons. The polygon soup is then built from the builder's arrays.
 //
+// The merge leaves out the polyhedra's quadric edge collapses: their costs
+// are taken in single precision, and a few units from the origin the
+// rounding of p'Qp already exceeds the collapse threshold, so collapses that
+// flatten or fold the surface get through and rays fall through the holes
+// they leave. Triangulating and merging coplanar faces keeps every vertex
+// where the caller put it.
+//
 // Faces are kept as runs in one index array: the attribute first, then the
 // vertex indices; the run-length array holds each face's vertex count + 1.
 // A face never has more than kMaxFaceVertices vertices: a longer face given
@@ -108,17 +115,13 @@ private:
     void CleanAndCompact();
     void MergeFaces();
     // Merges one attribute's faces once: builds them into a polyhedron,
-    // optimises it and writes its faces (and those it refused) to out.
+    // triangulates it, removes its small faces, merges its coplanar faces
+    // and writes its faces (and those it refused) to out.
     void MergeGroupOnce(int attribute, const FaceList& group, FaceList& out) const;
 
     FaceList m_faces;
     int m_vertexCount = 0;
     GrowArray<float> m_vertices;
 };
-
-// Each of count points (x, y, z) times the matrix (rotation rows plus
-// row 3), read inStrideInBytes apart and written outStrideInBytes apart.
-void TransformPoints(const phMatrix& matrix, float* out, int outStrideInBytes, const float* in,
-                     int inStrideInBytes, int count);
 
 #endif
