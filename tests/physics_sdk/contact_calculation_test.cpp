@@ -236,6 +236,53 @@ TEST(ContactCalculationTest, DiscLyingFlatAndOnItsRimOnABox) {
     }
 }
 
+// Points spread evenly over a sphere (a golden-angle spiral).
+std::vector<phVector> SpherePoints(float radius, int count) {
+    std::vector<phVector> points;
+    for (int i = 0; i < count; ++i) {
+        const float y = 1.0f - 2.0f * (static_cast<float>(i) + 0.5f) / static_cast<float>(count);
+        const float ring = std::sqrt(1.0f - y * y);
+        const float a = 2.3999632f * static_cast<float>(i);
+        points.push_back(
+            phVector(radius * ring * std::cos(a), radius * y, radius * ring * std::sin(a)));
+    }
+    return points;
+}
+
+// A ball of many faces pressed into a box and into another ball: the depth
+// found agrees with the round shapes' depth to within their faceting.
+TEST(ContactCalculationTest, BallDepthsAgreeWithTheRoundAnswer) {
+    ShapePtr ball = MakeHull(SpherePoints(0.5f, 400));
+    ShapePtr ground = MakeBox(4, 1, 4);
+    for (float overlap : {0.02f, 0.1f, 0.3f}) {
+        const auto onBox =
+            Collide(ball.get(), At(0.1f, 1.0f - overlap, -0.2f), ground.get(), At(0, 0, 0));
+        ASSERT_FALSE(onBox.empty()) << overlap;
+        ExpectWellFormed(onBox, 0.01f);
+        for (const phContactPoint& p : onBox) {
+            EXPECT_NEAR(p.normal.y, 1.0f, 0.02f) << overlap;
+            EXPECT_NEAR(p.penetration, overlap - kContactSkin, 0.01f) << overlap;
+            // Within the circle where the mid-overlap plane cuts the ball.
+            const float depth = 0.5f - 0.5f * overlap;
+            EXPECT_LE(std::hypot(p.position.x - 0.1f, p.position.z + 0.2f),
+                      std::sqrt(0.25f - depth * depth) + 0.01f)
+                << overlap;
+        }
+        // Two balls along a diagonal.
+        const phVector axis = phNormalize(phVector(1, 2, -1, 0));
+        const phVector centre = axis * (1.0f - overlap);
+        const auto onBall =
+            Collide(ball.get(), At(centre.x, centre.y, centre.z), ball.get(), At(0, 0, 0));
+        ASSERT_FALSE(onBall.empty()) << overlap;
+        ExpectWellFormed(onBall, 0.01f);
+        for (const phContactPoint& p : onBall) {
+            EXPECT_GT(phDot(p.normal, axis), 0.98f) << overlap;
+            EXPECT_NEAR(p.penetration, overlap - kContactSkin, 0.02f) << overlap;
+            EXPECT_NEAR(phDot(p.position, axis), 0.5f - 0.5f * overlap, 0.02f) << overlap;
+        }
+    }
+}
+
 TEST(ContactCalculationTest, PolytopeSearchFailsForSeparatedShapes) {
     ShapePtr a(MakeCylinder(0.5f, 1.0f));
     ShapePtr b(MakeHullBox(1, 1, 1));
@@ -277,13 +324,15 @@ TEST(ContactCalculationTest, FuzzRandomShapesAndPoses) {
         const float a = 0.1f + 2.0f * unit(random);
         const float b = 0.1f + 2.0f * unit(random);
         const float c = 0.1f + 2.0f * unit(random);
-        switch (which % 4) {
+        switch (which % 5) {
             case 0:
                 return MakeBox(a, b, c);
             case 1:
                 return MakeHullBox(a, b, c);
             case 2:
                 return MakeCylinder(a, b);
+            case 3:
+                return MakeHull(SpherePoints(a, 50 + static_cast<int>(300 * unit(random))));
             default: {
                 std::vector<phVector> points;
                 for (int i = 0; i < 12; ++i) {
