@@ -238,25 +238,26 @@ bool phContactSolver::BuildStartingTetrahedron() {
     return true;
 }
 
-void phContactSolver::PushInside(int32_t edge) {
+bool phContactSolver::PushInside(int32_t edge) {
     PolytopeTables& tables = Tables();
     while (m_inside.Count() > 0 &&
            (tables.edges[m_inside.Top().edge].flags & kPolytopeQueued) == 0) {
         m_inside.Pop();
     }
     const float key = tables.planes[tables.edges[edge].plane].w;
-    if (m_inside.Push(key, edge)) {
-        tables.edges[edge].flags |= kPolytopeQueued;
+    if (!m_inside.Push(key, edge)) {
+        return false;
     }
+    tables.edges[edge].flags |= kPolytopeQueued;
+    return true;
 }
 
-void phContactSolver::QueueFace(int32_t edge, bool insideOnly) {
+bool phContactSolver::QueueFace(int32_t edge, bool insideOnly) {
     const phVector& plane = Tables().planes[Tables().edges[edge].plane];
     if (plane.w <= 0.0f) {
-        PushInside(edge);
-    } else if (!insideOnly) {
-        m_outside.Push(-plane.w, edge);
+        return PushInside(edge);
     }
+    return insideOnly || m_outside.Push(-plane.w, edge);
 }
 
 bool phContactSolver::Expand(int32_t face, int32_t vertex, int32_t* newFaces, int& newFaceCount) {
@@ -396,8 +397,8 @@ bool phContactSolver::CalculatePenetration() {
     std::copy(tables.tetrahedron, tables.tetrahedron + kTetrahedronEdges, tables.edges);
     m_edgeCount = kTetrahedronEdges;
     for (int f = 0; f < 4; ++f) {
-        if (CalculateFacePlane(3 * f)) {
-            QueueFace(3 * f, false);
+        if (CalculateFacePlane(3 * f) && !QueueFace(3 * f, false)) {
+            return false;
         }
     }
 
@@ -422,8 +423,12 @@ bool phContactSolver::CalculatePenetration() {
             if (!Expand(face, vertex, newFaces, newFaceCount)) {
                 return false;
             }
+            // A face lost to a full queue could leave the origin outside the
+            // polytope unnoticed: the search gives up instead.
             for (int i = 0; i < newFaceCount; ++i) {
-                QueueFace(newFaces[i], false);
+                if (!QueueFace(newFaces[i], false)) {
+                    return false;
+                }
             }
         } else if (plane.w > 0.0f) {
             return false;
@@ -451,8 +456,11 @@ bool phContactSolver::CalculatePenetration() {
         if (!Expand(face, vertex, newFaces, newFaceCount)) {
             return Converge(face);
         }
+        // With the inside queue full, the face at hand is the best answer.
         for (int i = 0; i < newFaceCount; ++i) {
-            QueueFace(newFaces[i], true);
+            if (!QueueFace(newFaces[i], true)) {
+                return Converge(face);
+            }
         }
     }
     return false;

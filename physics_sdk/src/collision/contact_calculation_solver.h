@@ -96,8 +96,10 @@ private:
     // changing nothing, when the tables cannot hold the fan or the visible
     // region has no single horizon loop.
     bool Expand(int32_t face, int32_t vertex, int32_t* newFaces, int& newFaceCount);
-    void QueueFace(int32_t edge, bool insideOnly);
-    void PushInside(int32_t edge);
+    // Queues a new face by the side of it the origin lies on (outside faces
+    // only when insideOnly is false); false when a full queue refused it.
+    bool QueueFace(int32_t edge, bool insideOnly);
+    bool PushInside(int32_t edge);
     bool Converge(int32_t edge);
 
     phContactSide m_side0;
