@@ -417,3 +417,78 @@ TEST(PhysApi, VectorAndMatrixHelpers) {
     EXPECT_EQ(max[2], 4.0f);
     EXPECT_EQ(min[3], 1.0f);
 }
+
+TEST(PhysApi, ShapesAreSharedAndReleasedThroughTheCache) {
+    ApiFixture f;
+    const float offset[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 2, 0, 1};
+    PhysCollision* box = PhysCreateBox(f.world, 1.0f, 2.0f, 3.0f, nullptr);
+    EXPECT_EQ(PhysCreateBox(f.world, 1.0f, 2.0f, 3.0f, nullptr), box);
+    PhysCollision* moved = PhysCreateBox(f.world, 1.0f, 2.0f, 3.0f, offset);
+    EXPECT_NE(moved, box);
+    // The box under a matrix is the shape's own; a body places it by the
+    // offset first.
+    float min[3], max[3];
+    PhysCollisionCalculateAABB(moved, kIdentity, min, max);
+    EXPECT_NEAR(min[1], -1.0f, 1e-5f);
+    EXPECT_NEAR(max[2], 1.5f, 1e-5f);
+    PhysCollision* cylinder = PhysCreateCylinder(f.world, 0.5f, 2.0f, nullptr);
+    EXPECT_EQ(PhysCreateCylinder(f.world, 0.5f, 2.0f, nullptr), cylinder);
+    const float points[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1};
+    PhysCollision* hull = PhysCreateConvexHull(f.world, 5, points, 3 * sizeof(float), nullptr);
+    EXPECT_EQ(PhysCreateConvexHull(f.world, 5, points, 3 * sizeof(float), nullptr), hull);
+    PhysCollision* parts[2] = {box, cylinder};
+    PhysCollision* compound = PhysCreateCompoundCollision(f.world, 2, parts);
+    PhysBody* body = PhysBodyCreate(f.world, compound);
+    PhysBodySetCollision(body, hull);
+    PhysBodySetCollision(body, moved);
+    EXPECT_NEAR(Internal(body)->BoxMin().y, 1.0f, 1e-3f);
+    for (PhysCollision* shape : {box, box, moved, cylinder, cylinder, hull, hull, compound}) {
+        PhysReleaseCollision(f.world, shape);
+    }
+    // The body holds the last shape; the rest are gone from the cache.
+    EXPECT_EQ(Internal(f.world)->Shapes().GetCount(), 1u);
+    PhysBodyDestroy(f.world, body);
+    EXPECT_EQ(Internal(f.world)->Shapes().GetCount(), 0u);
+}
+
+TEST(PhysApi, ABoxRestsOnAStaticMesh) {
+    ApiFixture f;
+    PhysCollision* tree = PhysCreateTreeCollision(f.world, nullptr);
+    PhysCollision* other = PhysCreateTreeCollision(f.world, nullptr);
+    EXPECT_NE(tree, other);
+    PhysReleaseCollision(f.world, other);
+    PhysTreeCollisionBeginBuild(tree);
+    // A 20 by 20 floor of two triangles at y = 0, facing up.
+    const float floor[2][9] = {{-10, 0, -10, -10, 0, 10, 10, 0, 10},
+                               {-10, 0, -10, 10, 0, 10, 10, 0, -10}};
+    for (const float* face : floor) {
+        PhysTreeCollisionAddFace(tree, 3, face, 3 * sizeof(float), 5);
+    }
+    PhysTreeCollisionEndBuild(tree, 1);
+    PhysBody* ground = PhysBodyCreate(f.world, tree);
+    PhysReleaseCollision(f.world, tree);
+    PhysBodySetMassMatrix(ground, 10.0f, 1.0f, 1.0f, 1.0f);
+    float mass, ixx, iyy, izz;
+    PhysBodyGetMassMatrix(ground, &mass, &ixx, &iyy, &izz);
+    EXPECT_EQ(mass, 0.0f);
+
+    PhysCollision* shape = PhysCreateBox(f.world, 1.0f, 1.0f, 1.0f, nullptr);
+    PhysBody* box = PhysBodyCreate(f.world, shape);
+    PhysReleaseCollision(f.world, shape);
+    PhysBodySetMassMatrix(box, 1.0f, 0.2f, 0.2f, 0.2f);
+    float matrix[16];
+    std::copy(kIdentity, kIdentity + 16, matrix);
+    matrix[13] = 1.0f;
+    PhysBodySetMatrix(box, matrix);
+    PhysBodySetForceAndTorqueCallback(box, Gravity);
+    for (int i = 0; i < 180; ++i) {
+        PhysWorldUpdate(f.world, 1.0f / 60.0f);
+    }
+    PhysBodyGetMatrix(box, matrix);
+    EXPECT_NEAR(matrix[13], 0.5f, 0.02f);
+    static int faces;
+    faces = 0;
+    PhysBodyForEachPolygonDo(ground,
+                             [](PhysBody*, int count, const float*) { faces += count > 0; });
+    EXPECT_GT(faces, 0);
+}

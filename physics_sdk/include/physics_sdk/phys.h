@@ -58,6 +58,12 @@ typedef int (*PhysContactProcessCallback)(PhysMaterial* material, PhysContact* c
 // After an accepted pair's contacts were made.
 typedef void (*PhysContactEndCallback)(PhysMaterial* material);
 typedef void (*PhysJointDestructorCallback)(PhysJoint* joint);
+// Handed to a static mesh: called for each face that a contact query of the
+// mesh collects, with the query's two words, the vertices (strideInBytes
+// apart) and the face's vertex indices.
+typedef void (*PhysTreeCollisionFaceCallback)(void* word0, void* word1, const float* vertices,
+                                              int strideInBytes, int indexCount,
+                                              const int* indices);
 
 // World. A world starts with a box of -100..+100 on each axis and a step of
 // 1/60 s. Update and destroy are refused from inside the world's callbacks.
@@ -103,7 +109,29 @@ void PhysMaterialGetContactPositionAndNormal(const PhysMaterial* material, float
 void PhysMaterialSetContactFrictionState(PhysMaterial* material, int state, int index);
 void PhysMaterialSetContactTangentDirection(PhysMaterial* material, const float direction[3]);
 
-// Collision shapes.
+// Collision shapes. Boxes, cylinders, hulls and static meshes are shared:
+// asking twice for the same shape gives the same one with one more
+// reference. The offset matrix places the shape in its body (identity when
+// null).
+PhysCollision* PhysCreateBox(PhysWorld* world, float dx, float dy, float dz,
+                             const float offset[16]);
+PhysCollision* PhysCreateCylinder(PhysWorld* world, float radius, float height,
+                                  const float offset[16]);
+PhysCollision* PhysCreateConvexHull(PhysWorld* world, int count, const float* points,
+                                    int strideInBytes, const float offset[16]);
+// A new compound of the convex parts; never shared.
+PhysCollision* PhysCreateCompoundCollision(PhysWorld* world, int count,
+                                           PhysCollision* const* parts);
+// A new, empty static mesh; its faces are given between a begin and an end
+// of a build.
+PhysCollision* PhysCreateTreeCollision(PhysWorld* world, PhysTreeCollisionFaceCallback callback);
+void PhysTreeCollisionBeginBuild(PhysCollision* tree);
+// One face through vertexCount points, strideInBytes apart.
+void PhysTreeCollisionAddFace(PhysCollision* tree, int vertexCount, const float* vertices,
+                              int strideInBytes, int faceAttribute);
+// Welds the faces (and merges coplanar ones when optimize is set) and builds
+// the mesh's search tree.
+void PhysTreeCollisionEndBuild(PhysCollision* tree, int optimize);
 void PhysReleaseCollision(PhysWorld* world, PhysCollision* collision);
 void PhysCollisionCalculateAABB(const PhysCollision* collision, const float matrix[16],
                                 float min[3], float max[3]);

@@ -4,8 +4,12 @@
 #include "physics_sdk/phys.h"
 
 #include "collision/collision.h"
+#include "collision/compound.h"
+#include "collision/static_mesh_tree.h"
+#include "core/class_ids.h"
 #include "core/matrix.h"
 #include "core/memory.h"
+#include "dynamics/body_math.h"
 #include "dynamics/rigid_body.h"
 #include "dynamics/two_body_joint.h"
 #include "dynamics/world.h"
@@ -33,6 +37,18 @@ const phMaterial* Material(const PhysMaterial* material) {
     return reinterpret_cast<const phMaterial*>(material);
 }
 PhysJoint* JointHandle(phTwoBodyJoint* joint) { return joint ? joint->Handle() : nullptr; }
+PhysCollision* ShapeHandle(phCollision* shape) { return reinterpret_cast<PhysCollision*>(shape); }
+
+phMatrix Offset(const float offset[16]) { return offset ? phMatrix(offset) : phMatrix(); }
+
+// The static mesh behind a tree handle; null for any other shape.
+phCollisionPolygonalSoup* Tree(PhysCollision* tree) {
+    phCollision* shape = Shape(tree);
+    if (!shape->IsClass(kClassIdPolygonalSoup)) {
+        return nullptr;
+    }
+    return static_cast<phCollisionPolygonalSoup*>(shape);
+}
 
 // A point or direction as the SDK keeps it: x, y, z and w = 1.
 phVector Vector(const float v[3]) { return phVector(v[0], v[1], v[2], 1.0f); }
@@ -168,7 +184,66 @@ void PhysMaterialSetContactTangentDirection(PhysMaterial* material, const float 
     Material(material)->SetContactTangentDirection(direction);
 }
 
-void PhysReleaseCollision(PhysWorld*, PhysCollision* collision) { Shape(collision)->Release(); }
+PhysCollision* PhysCreateBox(PhysWorld* world, float dx, float dy, float dz,
+                             const float offset[16]) {
+    return ShapeHandle(World(world)->Shapes().CreateBox(dx, dy, dz, Offset(offset)));
+}
+
+PhysCollision* PhysCreateCylinder(PhysWorld* world, float radius, float height,
+                                  const float offset[16]) {
+    return ShapeHandle(World(world)->Shapes().CreateCylinder(radius, height, Offset(offset)));
+}
+
+PhysCollision* PhysCreateConvexHull(PhysWorld* world, int count, const float* points,
+                                    int strideInBytes, const float offset[16]) {
+    return ShapeHandle(
+        World(world)->Shapes().CreateConvexHull(count, strideInBytes, points, Offset(offset)));
+}
+
+PhysCollision* PhysCreateCompoundCollision(PhysWorld* world, int count,
+                                           PhysCollision* const* parts) {
+    return ShapeHandle(new phCompoundCollision(count, reinterpret_cast<phCollision* const*>(parts),
+                                               &World(world)->Shapes()));
+}
+
+PhysCollision* PhysCreateTreeCollision(PhysWorld* world, PhysTreeCollisionFaceCallback callback) {
+    // Three draws of the SDK's sequence key the new mesh apart from every
+    // other.
+    const uint32_t draw0 = phRandomNext();
+    const uint32_t draw1 = phRandomNext();
+    const uint32_t draw2 = phRandomNext();
+    phCollisionPolygonalSoup* tree =
+        phCreateTreeCollision(World(world), callback, draw0, draw1, draw2);
+    World(world)->Shapes().AddStaticMesh(tree);
+    return ShapeHandle(tree);
+}
+
+void PhysTreeCollisionBeginBuild(PhysCollision* tree) {
+    if (phCollisionPolygonalSoup* mesh = Tree(tree)) {
+        phTreeCollisionBeginBuild(*mesh);
+    }
+}
+
+void PhysTreeCollisionAddFace(PhysCollision* tree, int vertexCount, const float* vertices,
+                              int strideInBytes, int faceAttribute) {
+    if (phCollisionPolygonalSoup* mesh = Tree(tree)) {
+        phTreeCollisionAddFace(*mesh, vertexCount, vertices, strideInBytes, faceAttribute);
+    }
+}
+
+void PhysTreeCollisionEndBuild(PhysCollision* tree, int optimize) {
+    phCollisionPolygonalSoup* mesh = Tree(tree);
+    if (mesh == nullptr || !phTreeCollisionEndBuild(*mesh, optimize)) {
+        return;
+    }
+    // The mesh knows its world; the cache moves it to its new key.
+    phTreeCollisionMesh* treeMesh = phGetTreeCollisionMesh(*mesh);
+    static_cast<phPhysicsWorld*>(treeMesh->GetWorld())->Shapes().UpdateStaticMesh(mesh);
+}
+
+void PhysReleaseCollision(PhysWorld* world, PhysCollision* collision) {
+    World(world)->ReleaseShape(Shape(collision));
+}
 
 void PhysCollisionCalculateAABB(const PhysCollision* collision, const float matrix[16],
                                 float min[3], float max[3]) {
@@ -268,7 +343,7 @@ void PhysBodyGetAngularDamping(const PhysBody* body, float damping[3]) {
 }
 
 void PhysBodySetCollision(PhysBody* body, PhysCollision* collision) {
-    Body(body)->SetShape(Shape(collision));
+    Body(body)->World()->SetBodyShape(Body(body), Shape(collision));
 }
 
 void PhysBodySetMaterialGroupId(PhysBody* body, PhysMaterialGroupId id) {

@@ -2,6 +2,7 @@
 
 #include "collision/broadphase.h"
 #include "dynamics/constraint.h"
+#include "dynamics/contact_joint.h"
 #include "dynamics/rigid_body.h"
 #include "dynamics/world.h"
 #include "dynamics/world_body_graph.h"
@@ -477,7 +478,7 @@ int phIslandSolver::IslandIndex(const phRigidBody* body, uint32_t markBase) cons
     return body->islandIndex;
 }
 
-void phIslandSolver::GatherIsland(phRigidBody* seed, uint32_t markBase) {
+void phIslandSolver::GatherIsland(phPhysicsWorld& world, phRigidBody* seed, uint32_t markBase) {
     const uint32_t building = markBase + 1;
     auto enter = [this, building](phRigidBody* body) {
         if (body->islandMark != building) {
@@ -507,6 +508,14 @@ void phIslandSolver::GatherIsland(phRigidBody* seed, uint32_t markBase) {
                 m_stack[depth++] = link->twin;
             }
             phConstraint* constraint = link->constraint;
+            if (constraint->Kind() == kJointContact) {
+                phContactJoint* contact = static_cast<phContactJoint*>(constraint);
+                if (contact->RefreshMark() != markBase) {
+                    contact->islandMark = building;
+                    contact->SetRefreshMark(markBase);
+                    world.QueueStaleContact(contact);
+                }
+            }
             if (constraint->islandMark < building) {
                 constraint->islandMark = building;
                 m_joints.Reserve(m_jointCount + 1);
@@ -575,7 +584,7 @@ void phIslandSolver::BuildJointRows(phPhysicsWorld& world, uint32_t markBase) {
 
 int phIslandSolver::BuildIsland(phPhysicsWorld& world, phRigidBody* seed, uint32_t markBase) {
     BeginIsland();
-    GatherIsland(seed, markBase);
+    GatherIsland(world, seed, markBase);
     PrepareBodies();
     if (m_jointCount > 0) {
         BuildJointRows(world, markBase);

@@ -139,7 +139,7 @@ private:
     // Gathers the island of the seed, prepares its bodies and rows and
     // solves them; returns the body count plus one.
     int BuildIsland(phPhysicsWorld& world, phRigidBody* seed, uint32_t markBase);
-    void GatherIsland(phRigidBody* seed, uint32_t markBase);
+    void GatherIsland(phPhysicsWorld& world, phRigidBody* seed, uint32_t markBase);
     void PrepareBodies();
     void BuildJointRows(phPhysicsWorld& world, uint32_t markBase);
     void ApplyRowForces();

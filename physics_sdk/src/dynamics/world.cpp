@@ -1,5 +1,6 @@
 #include "dynamics/world.h"
 
+#include "collision/collision.h"
 #include "core/memory.h"
 #include "dynamics/ball_joint.h"
 #include "dynamics/body_ray_filter.h"
@@ -84,9 +85,13 @@ void phPhysicsWorld::Step(float step) {
     phFpuPrecisionGuard precision(kFpuPrecision24);
     m_timeStep = step;
     m_invTimeStep = 1.0f / step;
+    m_broadphase.UpdatePairs(*this);
     phIslandSolver& solver = phIslandSolver::Shared();
     solver.SetModes(m_passMode, m_equalityMode);
     solver.SolveIslands(*this);
+    while (phContactJoint* contact = m_contacts.PopQueued()) {
+        DestroyConstraintNow(contact);
+    }
     m_islandStamp += 2;
 }
 
@@ -153,7 +158,12 @@ void phPhysicsWorld::DestroyBodyNow(phRigidBody* body) {
     while (body->constraintLinks != nullptr) {
         DestroyConstraintNow(body->constraintLinks->constraint);
     }
+    // The shape goes back through the cache: one more reference for the
+    // body's own release, handed back there.
+    phCollision* shape = body->Shape();
+    shape->AddRef();
     body->Shutdown();
+    m_shapes.ReleaseCollision(shape);
     if (body->activeNode != nullptr) {
         if (body->IsActive()) {
             ActivationCallback(body, 0);
@@ -349,4 +359,67 @@ phTwoBodyJoint* phPhysicsWorld::CreateUpVectorJoint(const phVector& pin, phRigid
         return nullptr;
     }
     return LinkJoint(joint);
+}
+
+void phPhysicsWorld::SetBodyShape(phRigidBody* body, phCollision* shape) {
+    phCollision* old = body->Shape();
+    old->AddRef();
+    body->SetShape(shape);
+    m_shapes.ReleaseCollision(old);
+}
+
+void phPhysicsWorld::OnPair(phBroadPhaseBody* body0, phBroadPhaseBody* body1) {
+    phCollidePair(*this, static_cast<phRigidBody*>(body0), static_cast<phRigidBody*>(body1));
+}
+
+phMaterial* phPhysicsWorld::FindMaterialPair(int group0, int group1) {
+    return m_materials.Find(group0, group1);
+}
+
+bool phPhysicsWorld::JointsLetCollide(phRigidBody* body0, phRigidBody* body1) {
+    // The caller's joints have their switch for collisions between their
+    // bodies off: bodies joined directly never collide.
+    phRigidBody* ringBody = body0->IsStatic() ? body1 : body0;
+    phRigidBody* other = ringBody == body0 ? body1 : body0;
+    phConstraintLink* ring = ringBody->constraintLinks;
+    if (ring == nullptr) {
+        return true;
+    }
+    phConstraintLink* link = ring;
+    do {
+        const phConstraint* constraint = link->constraint;
+        if (constraint->Kind() != kJointContact && link->twin != nullptr &&
+            link->twin->body == other) {
+            return false;
+        }
+        link = link->next;
+    } while (link != ring);
+    return true;
+}
+
+phContactJoint* phPhysicsWorld::FindContact(phRigidBody* body0, phRigidBody* body1) {
+    phRigidBody* ringBody = body0->IsStatic() ? body1 : body0;
+    phRigidBody* other = ringBody == body0 ? body1 : body0;
+    phConstraintLink* ring = ringBody->constraintLinks;
+    if (ring == nullptr) {
+        return nullptr;
+    }
+    phConstraintLink* link = ring;
+    do {
+        phConstraint* constraint = link->constraint;
+        if (constraint->Kind() == kJointContact && link->twin != nullptr &&
+            link->twin->body == other) {
+            return static_cast<phContactJoint*>(constraint);
+        }
+        link = link->next;
+    } while (link != ring);
+    return nullptr;
+}
+
+phContactJoint* phPhysicsWorld::CreateContact(phRigidBody* body0, phRigidBody* body1) {
+    phContactJoint* contact = m_contacts.Create(body0, body1);
+    contact->serial = m_nextConstraintSerial++;
+    phLinkConstraint(m_linkPool, contact, body0, body1);
+    ++m_constraintCount;
+    return contact;
 }

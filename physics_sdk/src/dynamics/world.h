@@ -16,9 +16,12 @@
 #define PHYSICS_SDK_DYNAMICS_WORLD_H
 
 #include "collision/broadphase.h"
+#include "collision/collision_cache.h"
+#include "collision/narrow_phase.h"
 #include "core/pool.h"
 #include "core/tree.h"
 #include "core/vector.h"
+#include "dynamics/contact_joint_list.h"
 #include "dynamics/material.h"
 #include "dynamics/rigid_body.h"
 #include "dynamics/sdk_callbacks.h"
@@ -35,7 +38,7 @@ inline constexpr uint32_t kBodyDestroying = 1u << 3;
 // The process-wide default step: 1/60 s.
 inline constexpr float kDefaultTimeStep = 1.0f / 60.0f;
 
-class phPhysicsWorld {
+class phPhysicsWorld : public phNarrowPhaseHost, private phBroadPhasePairHandler {
 public:
     // Worlds live in blocks of the memory callbacks.
     static phPhysicsWorld* Create();
@@ -46,6 +49,11 @@ public:
 
     phPhysicsWorld(const phPhysicsWorld&) = delete;
     phPhysicsWorld& operator=(const phPhysicsWorld&) = delete;
+
+    static phPhysicsWorld* FromHandle(PhysWorld* world) {
+        return reinterpret_cast<phPhysicsWorld*>(world);
+    }
+    PhysWorld* Handle() { return reinterpret_cast<PhysWorld*>(this); }
 
     // One step of the given length, then the deferred destruction.
     void Update(float step);
@@ -79,6 +87,13 @@ public:
 
     phBroadPhase& BroadPhase() { return m_broadphase; }
     phMaterialPairs& Materials() { return m_materials; }
+    phCollisionCache& Shapes() { return m_shapes; }
+    const phContactJointList& Contacts() const { return m_contacts; }
+    // Gives one reference to a shape back through the shape cache, so that a
+    // cached shape whose last user went leaves the cache.
+    void ReleaseShape(phCollision* shape) { m_shapes.ReleaseCollision(shape); }
+    // Gives a body a new shape; the old one goes back through the cache.
+    void SetBodyShape(phRigidBody* body, phCollision* shape);
     void SetWorldSize(const phVector& min, const phVector& max);
 
     void SetSolverPasses(int mode) { m_passMode = mode < 1 ? 0 : mode; }
@@ -106,7 +121,17 @@ public:
     // Takes the body out of the active set without any callback.
     void RemoveFromActiveSet(phRigidBody* body);
     void AddVisited(int count) { m_visited += count; }
-    phPool& LinkPool() { return m_linkPool; }
+    // A contact the collision pass of this step did not refresh: it takes no
+    // part in the solve and is destroyed at the end of the step.
+    void QueueStaleContact(phContactJoint* contact) { m_contacts.Remove(contact); }
+
+    // The narrow phase's questions.
+    phMaterial* FindMaterialPair(int group0, int group1) override;
+    float StepLength() const override { return m_timeStep; }
+    uint32_t RefreshStamp() const override { return m_islandStamp; }
+    bool JointsLetCollide(phRigidBody* body0, phRigidBody* body1) override;
+    phContactJoint* FindContact(phRigidBody* body0, phRigidBody* body1) override;
+    phContactJoint* CreateContact(phRigidBody* body0, phRigidBody* body1) override;
 
 private:
     phPhysicsWorld();
@@ -117,6 +142,8 @@ private:
     phTwoBodyJoint* LinkJoint(phTwoBodyJoint* joint);
 
     void Step(float step);
+    // Each overlapping pair of the broadphase goes to the narrow phase.
+    void OnPair(phBroadPhaseBody* body0, phBroadPhaseBody* body1) override;
     void DestroyBodyNow(phRigidBody* body);
     void DestroyConstraintNow(phConstraint* constraint);
     void DrainDestroyQueues();
@@ -126,6 +153,8 @@ private:
     phTree<uint32_t, phRigidBody*> m_bodies;
     phTree<uint32_t, phRigidBody*> m_active;
     phMaterialPairs m_materials;
+    phCollisionCache m_shapes;
+    phContactJointList m_contacts;
     phPool m_bodyPool;
     phPool m_linkPool;
     phPool m_ballPool;
