@@ -432,7 +432,7 @@ TEST(IslandSolver, RowOnBodiesThatCannotMoveIsEmpty) {
 
 TEST(IslandSolver, FreeFallFollowsTheIntegratorsRecurrence) {
     TestScene scene;
-    phRigidBody* body = scene.Sphere(phVector(0.0f, 50.0f, 0.0f), 2.0f);
+    phRigidBody* body = scene.Cube(phVector(0.0f, 50.0f, 0.0f), 2.0f);
     body->SetAutoFreeze(false);
     body->SetVelocity(phVector(1.0f, 3.0f, 0.0f));
     const double dt = 1.0 / 60.0;
@@ -486,9 +486,9 @@ TEST(IslandSolver, StaticBodiesNeverJoinIslands) {
         TestScene scene;
         std::vector<std::string> log;
         g_log = &log;
-        phRigidBody* anchor = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 0.0f);
-        phRigidBody* bodies[2] = {scene.Sphere(phVector(1.0f, 0.0f, 0.0f), 1.0f),
-                                  scene.Sphere(phVector(-1.0f, 0.0f, 0.0f), 1.0f)};
+        phRigidBody* anchor = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 0.0f);
+        phRigidBody* bodies[2] = {scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f),
+                                  scene.Cube(phVector(-1.0f, 0.0f, 0.0f), 1.0f)};
         for (int i = 0; i < 2; ++i) {
             bodies[i]->SetUserData(reinterpret_cast<void*>(intptr_t(i + 1)));
             bodies[i]->forceAndTorqueCallback = LogForce;
@@ -518,8 +518,8 @@ TEST(IslandSolver, LargeIslandsGrowTheWorkspaceThroughTheCallbacks) {
         phRigidBody* parent = nullptr;
         const int links = 5600;
         for (int i = 0; i < links; ++i) {
-            phRigidBody* link =
-                scene.Sphere(phVector(0.0f, -0.1f * float(i) - 0.05f, 0.0f), 1.0f, 0.01f);
+            phRigidBody* link = scene.Cube(phVector(0.0f, -0.1f * float(i) - 0.05f, 0.0f), 1.0f,
+                                           0.01f, true, 0.05f);
             joints.push_back(
                 scene.world->CreateBallJoint(phVector(0.0f, -0.1f * float(i), 0.0f), link, parent));
             parent = link;

@@ -68,8 +68,8 @@ std::vector<JointCase> JointCases() {
 TEST(Joints, KindsRowCountsAndRows) {
     for (const JointCase& c : JointCases()) {
         TestScene scene;
-        phRigidBody* child = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 1.0f);
-        phRigidBody* parent = scene.Sphere(phVector(0.0f, 2.0f, 0.0f), 1.0f);
+        phRigidBody* child = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f);
+        phRigidBody* parent = scene.Cube(phVector(0.0f, 2.0f, 0.0f), 1.0f);
         phTwoBodyJoint* joint = c.create(*scene.world, child, parent);
         ASSERT_NE(joint, nullptr) << c.name;
         EXPECT_EQ(joint->Kind(), c.kind) << c.name;
@@ -90,7 +90,7 @@ TEST(Joints, KindsRowCountsAndRows) {
 
 TEST(Joints, UpVectorStiffnessIsStoredForItsRows) {
     TestScene scene;
-    phRigidBody* body = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 1.0f);
+    phRigidBody* body = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f);
     phTwoBodyJoint* joint = scene.world->CreateUpVectorJoint(phVector(0.0f, 1.0f, 0.0f), body);
     EXPECT_NEAR(joint->StoredStiffness(), 1.495f, 1e-4f);
     phJointRowParams params;
@@ -102,7 +102,7 @@ TEST(Joints, UpVectorStiffnessIsStoredForItsRows) {
 
 TEST(Joints, CreatorsRefuseDegenerateJoints) {
     TestScene scene;
-    phRigidBody* body = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 1.0f);
+    phRigidBody* body = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f);
     const phVector pivot(0.0f, 1.0f, 0.0f);
     const phVector zero(0.0f, 0.0f, 0.0f);
     phPhysicsWorld& w = *scene.world;
@@ -118,7 +118,7 @@ TEST(Joints, CreatorsRefuseDegenerateJoints) {
 
 TEST(Joints, BallPivotAtTheChildsOriginTakesThePinFromItsAxis) {
     TestScene scene;
-    phRigidBody* body = scene.Sphere(phVector(1.0f, 2.0f, 3.0f), 1.0f);
+    phRigidBody* body = scene.Cube(phVector(1.0f, 2.0f, 3.0f), 1.0f);
     phTwoBodyJoint* joint = scene.world->CreateBallJoint(phVector(1.0f, 2.0f, 3.0f), body, nullptr);
     ASSERT_NE(joint, nullptr);
     phMatrix frame0, frame1;
@@ -131,8 +131,8 @@ TEST(Joints, BallPivotAtTheChildsOriginTakesThePinFromItsAxis) {
 
 TEST(Joints, HingeWithALongPinMatchesTheUnitPin) {
     TestScene scene;
-    phRigidBody* a = scene.Sphere(phVector(1.0f, 0.0f, 0.0f), 1.0f);
-    phRigidBody* b = scene.Sphere(phVector(1.0f, 0.0f, 0.0f), 1.0f);
+    phRigidBody* a = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f);
+    phRigidBody* b = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f);
     phTwoBodyJoint* unit = scene.world->CreateHingeJoint(phVector(0.0f, 0.0f, 0.0f),
                                                          phVector(0.0f, 0.0f, 1.0f), a, nullptr);
     phTwoBodyJoint* longer = scene.world->CreateHingeJoint(phVector(0.0f, 0.0f, 0.0f),
@@ -146,7 +146,7 @@ TEST(Joints, HingeWithALongPinMatchesTheUnitPin) {
 
 TEST(Joints, UpVectorAlongItsPinHasNoAngleError) {
     TestScene scene;
-    phRigidBody* body = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 1.0f);
+    phRigidBody* body = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f);
     phTwoBodyJoint* joint = scene.world->CreateUpVectorJoint(phVector(0.0f, 1.0f, 0.0f), body);
     phJointRowParams params;
     ASSERT_EQ(joint->BuildRows(params), 2);
@@ -167,7 +167,7 @@ TEST(Joints, BallPendulumPeriod) {
     const float mass = 1.0f;
     const float inertia = 0.01f;
     const float angle = 0.1f;
-    phRigidBody* bob = scene.Sphere(
+    phRigidBody* bob = scene.Cube(
         phVector(length * std::sin(angle), -length * std::cos(angle), 0.0f), mass, inertia);
     bob->SetAutoFreeze(false);
     ASSERT_NE(scene.world->CreateBallJoint(phVector(0.0f, 0.0f, 0.0f), bob, nullptr), nullptr);
@@ -200,7 +200,7 @@ TEST(Joints, ChainOfTenLinksHoldsTogether) {
     const float angle = 0.7f;
     const phVector along(std::sin(angle), -std::cos(angle), 0.0f, 0.0f);
     for (int i = 0; i < 10; ++i) {
-        phRigidBody* link = scene.Sphere(along * (float(i) + 0.5f), 1.0f, 0.1f);
+        phRigidBody* link = scene.Cube(along * (float(i) + 0.5f), 1.0f, 0.1f);
         phTwoBodyJoint* joint = scene.world->CreateBallJoint(along * float(i), link, parent);
         ASSERT_NE(joint, nullptr);
         joints.push_back(joint);
@@ -226,7 +226,7 @@ TEST(Joints, ChainOfTenLinksHoldsTogether) {
 
 TEST(Joints, HingeTurnsOnlyAboutItsPin) {
     TestScene scene;
-    phRigidBody* door = scene.Sphere(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+    phRigidBody* door = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
     ASSERT_NE(scene.world->CreateHingeJoint(phVector(0.0f, 0.0f, 0.0f), phVector(0.0f, 0.0f, 1.0f),
                                             door, nullptr),
               nullptr);
@@ -245,7 +245,7 @@ TEST(Joints, HingeTurnsOnlyAboutItsPin) {
 
 TEST(Joints, SliderMovesOnlyAlongItsPin) {
     TestScene scene;
-    phRigidBody* carriage = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+    phRigidBody* carriage = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
     ASSERT_NE(scene.world->CreateSliderJoint(phVector(0.0f, 0.0f, 0.0f), phVector(1.0f, 0.0f, 0.0f),
                                              carriage, nullptr),
               nullptr);
@@ -264,8 +264,8 @@ TEST(Joints, SliderMovesOnlyAlongItsPin) {
 
 TEST(Joints, SliderBetweenTwoBodiesKeepsThemOnOneLine) {
     TestScene scene;
-    phRigidBody* rail = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 2.0f, 0.5f, false);
-    phRigidBody* carriage = scene.Sphere(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+    phRigidBody* rail = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 2.0f, 0.5f, false);
+    phRigidBody* carriage = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
     ASSERT_NE(scene.world->CreateSliderJoint(phVector(1.0f, 0.0f, 0.0f), phVector(1.0f, 0.0f, 0.0f),
                                              carriage, rail),
               nullptr);
@@ -282,7 +282,7 @@ TEST(Joints, SliderBetweenTwoBodiesKeepsThemOnOneLine) {
 
 TEST(Joints, UpVectorTurnsATiltedBodyUpright) {
     TestScene scene;
-    phRigidBody* unit = scene.Sphere(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+    phRigidBody* unit = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
     ASSERT_NE(scene.world->CreateUpVectorJoint(phVector(0.0f, 1.0f, 0.0f), unit), nullptr);
     unit->SetMatrix(phMatrix::RotationX(0.6f) * phMatrix::RotationZ(0.4f));
     unit->SetAngularVelocity(phVector(0.0f, 2.0f, 0.0f));

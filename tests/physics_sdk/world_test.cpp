@@ -1,5 +1,6 @@
 #include "dynamics/world.h"
 
+#include "body_test_shape.h"
 #include "counting_allocator.h"
 #include "dynamics/two_body_joint.h"
 #include "world_test_scene.h"
@@ -88,7 +89,7 @@ struct RecordedScene : TestScene {
 
     phRigidBody* Body(int number, const phVector& position, float mass = 1.0f,
                       bool gravity = false) {
-        phRigidBody* body = Sphere(position, mass, 0.1f, false);
+        phRigidBody* body = Cube(position, mass, 0.1f, false);
         body->SetUserData(reinterpret_cast<void*>(intptr_t(number)));
         body->forceAndTorqueCallback = gravity ? [](PhysBody* b) {
             OnForce(b);

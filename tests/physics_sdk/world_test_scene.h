@@ -1,10 +1,9 @@
-// A world of sphere bodies for the tests of joints, the island solver and
-// the world: bodies with a mass, gravity through the force callback, and
-// stepping for a stretch of simulated time.
+// A world of small cubes for the tests of joints, the island solver and the
+// world: bodies with a mass, gravity through the force callback, and stepping
+// for a stretch of simulated time.
 #ifndef TESTS_PHYSICS_SDK_WORLD_TEST_SCENE_H
 #define TESTS_PHYSICS_SDK_WORLD_TEST_SCENE_H
 
-#include "body_test_shape.h"
 #include "dynamics/rigid_body.h"
 #include "dynamics/world.h"
 
@@ -28,13 +27,13 @@ struct TestScene {
     TestScene(const TestScene&) = delete;
     TestScene& operator=(const TestScene&) = delete;
 
-    // A sphere at a position; mass 0 leaves it static. Falls under gravity
-    // unless told otherwise; no damping.
-    phRigidBody* Sphere(const phVector& position, float mass, float inertia = 0.1f,
-                        bool gravity = true) {
-        phCollision* shape = new TestSphere(0.25f);
+    // A cube of the given side at a position; mass 0 leaves it static.
+    // Falls under gravity unless told otherwise; no damping.
+    phRigidBody* Cube(const phVector& position, float mass, float inertia = 0.1f,
+                      bool gravity = true, float side = 0.5f) {
+        phCollision* shape = world->Shapes().CreateBox(side, side, side, phMatrix());
         phRigidBody* body = world->CreateBody(shape);
-        shape->Release();
+        world->ReleaseShape(shape);
         if (mass > 0.0f) {
             body->SetMass(mass, inertia, inertia, inertia);
         }
