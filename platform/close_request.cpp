@@ -34,11 +34,14 @@ bool InstallCloseHandlers(CloseCallback callback) {
         }
         signalsInstalled = true;
     }
-    return set_close_button_callback(callback) == 0;
+    // Without the library's system driver there is no window to close.
+    return system_driver != nullptr && set_close_button_callback(callback) == 0;
 }
 
 void RemoveCloseHandlers() {
-    set_close_button_callback(nullptr);
+    if (system_driver != nullptr) {
+        set_close_button_callback(nullptr);
+    }
     if (signalsInstalled) {
         for (int i = 0; i < CLOSE_SIGNAL_COUNT; ++i) {
             sigaction(CLOSE_SIGNALS[i], &previousActions[i], nullptr);
