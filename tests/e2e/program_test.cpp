@@ -126,6 +126,14 @@ public:
         XFlush(display);
     }
 
+    // Gives the keyboard focus to `window`: the program loses the display
+    // when its window loses the focus and gets it back with the focus.
+    void Focus(Window window) {
+        XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+        XFlush(display);
+    }
+    void FocusDesktop() { Focus(DefaultRootWindow(display)); }
+
     std::string GetTitle(Window window) {
         char* name = nullptr;
         std::string title;
@@ -326,6 +334,32 @@ TEST_F(ProgramTest, RunsFramesUntilTheWindowIsClosedAndSavesTheSettings) {
     ExpectCleanEnd(run);
     EXPECT_TRUE(fs::exists(SettingsFile()));
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
+TEST_F(ProgramTest, SurvivesLosingAndRegainingTheDisplay) {
+    LayOutGame(HOLDING_MACHINE);
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen());
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    std::this_thread::sleep_for(RUNNING_TIME);
+    for (int i = 0; i < 3; ++i) {
+        desktop.Focus(window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        desktop.FocusDesktop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    desktop.Focus(window);
+    std::this_thread::sleep_for(RUNNING_TIME);
+    ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
+
+    // Closed while switched out: the loop ends without waiting for the display.
+    desktop.FocusDesktop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_TRUE(fs::exists(SettingsFile()));
 }
 
 TEST_F(ProgramTest, TerminationSignalsEndTheGameLikeTheCloseButton) {
