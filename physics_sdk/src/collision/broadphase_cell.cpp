@@ -1,0 +1,23 @@
+#include "collision/broadphase_cell.h"
+
+void phBroadPhaseCell::Add(phBroadPhaseBody* body) {
+    for (phBroadPhaseList& list : lists) {
+        list.Append(body);
+    }
+    ++count;
+    changed = 1;
+}
+
+void phBroadPhaseCell::Remove(phBroadPhaseBody* body) {
+    for (phBroadPhaseList& list : lists) {
+        list.Remove(body);
+    }
+    --count;
+    changed = count != 0;
+}
+
+void phBroadPhaseCell::SortLists() {
+    for (phBroadPhaseList& list : lists) {
+        list.Sort();
+    }
+}

@@ -1,0 +1,205 @@
+#include "collision/broadphase.h"
+
+#include "collision/geometry.h"
+
+#include <cmath>
+
+// The ray cast walks each level's cells along the ray with a digital
+// differential analyser. Every body sits in exactly one cell, so each body is
+// tested at most once per cast; the bound carried from cell to cell lets the
+// caller's filter prune later hits. The walk runs along the ray's line across
+// the whole grid cube (so that it starts and ends strictly inside the cube),
+// and each span of it is compared with the ray itself before a cell's bodies
+// are tested.
+
+namespace {
+
+bool IsFinite(const phVector& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+int AxisOfLargest(const phVector& d) {
+    const float ax = std::fabs(d.x), ay = std::fabs(d.y), az = std::fabs(d.z);
+    if (ax >= ay && ax >= az) {
+        return 0;
+    }
+    return ay >= az ? 1 : 2;
+}
+
+// The list axis of a cast: the one along which the ray is shortest, so that the
+// early stop in each cell's list cuts off the most.
+int AxisOfShortest(const phVector& d) {
+    const float ax = std::fabs(d.x), ay = std::fabs(d.y), az = std::fabs(d.z);
+    if (ax <= ay && ax <= az) {
+        return 0;
+    }
+    return ay <= az ? 1 : 2;
+}
+
+struct RayCast {
+    phBroadPhase* grid;
+    phBroadPhaseRayHandler* handler;
+    // The clipped ray, in world space and relative to the grid origin.
+    phVector q0;
+    phVector q1;
+    phVector q0Grid;
+    phVector q1Grid;
+    // Parameters of the clipped ends along the caller's segment.
+    float tc0;
+    float tc1;
+    int axis;
+    float bound;
+
+    void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta);
+    void TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
+    void TestCell(phBroadPhaseCell& cell, float limit);
+};
+
+void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta) {
+    const int n = level.CellsPerAxis();
+    const float size = level.CellSize();
+    const float inv = level.InvCellSize();
+    int cell[3];
+    int step[3];
+    float next[3];
+    float advance[3];
+    for (int i = 0; i < 3; ++i) {
+        const float f = std::floor(start[i] * inv);
+        cell[i] = f < 0.0f ? -1 : (f > float(n) ? n : int(f));
+        if (delta[i] > 0.0f) {
+            step[i] = 1;
+            advance[i] = size / delta[i];
+            next[i] = (float(cell[i] + 1) * size - start[i]) / delta[i];
+        } else if (delta[i] < 0.0f) {
+            step[i] = -1;
+            advance[i] = -size / delta[i];
+            next[i] = (float(cell[i]) * size - start[i]) / delta[i];
+        } else {
+            step[i] = 0;
+            advance[i] = 0.0f;
+            next[i] = 1e10f;
+        }
+    }
+
+    float t = 0.0f;
+    for (;;) {
+        int m = 0;
+        if (next[1] < next[m]) {
+            m = 1;
+        }
+        if (next[2] < next[m]) {
+            m = 2;
+        }
+        const float exit = next[m] < 1.0f ? next[m] : 1.0f;
+        if (cell[0] >= 0 && cell[0] < n && cell[1] >= 0 && cell[1] < n && cell[2] >= 0 &&
+            cell[2] < n) {
+            phBroadPhaseCell& c = level.GetCell(cell[0], cell[1], cell[2]);
+            if (c.count != 0) {
+                TestSpan(c, start + delta * t, start + delta * exit);
+            }
+        }
+        if (next[m] >= 1.0f) {
+            break;
+        }
+        t = next[m];
+        cell[m] += step[m];
+        next[m] += advance[m];
+    }
+}
+
+void RayCast::TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b) {
+    const phVector span = b - a;
+    const float length2 = phDot(span, span);
+    if (!(length2 > 0.0f)) {
+        return;
+    }
+    float t0 = phDot(q0Grid - a, span) / length2;
+    float t1 = phDot(q1Grid - a, span) / length2;
+    if (!(t0 < 1.0f && t1 > 0.0f)) {
+        return;
+    }
+    if (t0 < 0.0f) {
+        t0 = 0.0f;
+    }
+    if (t1 > 1.0f) {
+        t1 = 1.0f;
+    }
+    const float c0 = a[axis] + span[axis] * t0;
+    const float c1 = a[axis] + span[axis] * t1;
+    TestCell(cell, (c0 > c1 ? c0 : c1) + grid->GridOrigin()[axis]);
+}
+
+void RayCast::TestCell(phBroadPhaseCell& cell, float limit) {
+    phBroadPhaseList& list = cell.lists[axis];
+    // A changed cell's lists are in the order of adds, removals and moves since
+    // its last search; sort this one so that the early stop below holds.
+    if (cell.changed) {
+        list.Sort();
+    }
+    for (phBroadPhaseCursor it = list.Begin(); it.Valid(); it.Next()) {
+        phBroadPhaseBody* const body = it.Body();
+        if (list.Key(body) >= limit) {
+            break;
+        }
+        phVector normal;
+        int attribute = 0;
+        const float t = body->RayHit(q0, q1, normal, attribute);
+        if (!(t < 1.0f)) {
+            continue;
+        }
+        const float tCaller = tc0 + t * (tc1 - tc0);
+        if (tCaller < bound) {
+            bound = handler->OnHit(body, normal, attribute, tCaller);
+        }
+    }
+}
+
+}  // namespace
+
+void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
+                               phBroadPhaseRayHandler& handler) {
+    if (!IsFinite(p0) || !IsFinite(p1)) {
+        return;
+    }
+    RayCast cast;
+    cast.grid = this;
+    cast.handler = &handler;
+    cast.q0 = phVector(p0.x, p0.y, p0.z, 1.0f);
+    cast.q1 = phVector(p1.x, p1.y, p1.z, 1.0f);
+    if (!ClipSegmentToBox(cast.q0, cast.q1, m_worldMin, m_worldMax)) {
+        return;
+    }
+    const phVector ray = cast.q1 - cast.q0;
+    const float rayLength2 = phDot(ray, ray);
+    if (!(rayLength2 > 0.0f)) {
+        return;
+    }
+
+    // The filter sees parameters along the caller's segment, not the clipped one.
+    const phVector whole = p1 - p0;
+    const int k = AxisOfLargest(whole);
+    cast.tc0 = (cast.q0[k] - p0[k]) / whole[k];
+    cast.tc1 = (cast.q1[k] - p0[k]) / whole[k];
+    cast.axis = AxisOfShortest(ray);
+    cast.bound = 1.1f;
+    cast.q0Grid = cast.q0 - m_origin;
+    cast.q1Grid = cast.q1 - m_origin;
+
+    const float side = GridSide();
+    const float reach = 2.0f * side / std::sqrt(rayLength2 + 1e-12f);
+    phVector a = cast.q0 - ray * reach;
+    phVector b = cast.q1 + ray * reach;
+    const phVector cubeMax(m_origin.x + side, m_origin.y + side, m_origin.z + side, 1.0f);
+    if (!ClipSegmentToBox(a, b, m_origin, cubeMax)) {
+        return;
+    }
+    a = a - m_origin;
+    b = b - m_origin;
+    const phVector d = b - a;
+    const phVector start = a + d * 0.0001f;
+    const phVector delta = a + d * 0.9999f - start;
+
+    for (int l = kLevelCount - 1; l >= 0; --l) {
+        cast.WalkLevel(*m_levels[l], start, delta);
+    }
+}
