@@ -1,5 +1,6 @@
 #include "app/display_mode.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct ModeCase {
     std::vector<std::string> arguments;  // after the program's name
     bool fullscreen;
 };
+
+// Names the case in test listings.
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
 
 // 16:10 gives 1.6, which in double precision lies below the threshold 1.6f
 // (1.60000002384); rounded to single precision it would equal it and run

@@ -1,5 +1,7 @@
 #include "app/gl_check.h"
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -9,6 +11,11 @@ struct GlCase {
     const char* renderer;
     bool usable;
 };
+
+// Names the case in test listings.
+void PrintTo(const GlCase& c, std::ostream* os) {
+    *os << "version \"" << c.version << "\", renderer \"" << c.renderer << "\"";
+}
 
 const GlCase GL_CASES[] = {
     {"1.1.0", "Some Renderer", false},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,9 @@ struct SwitchCase {
     int unloads;
     int reloads;
 };
+
+// Names the case in test listings.
+void PrintTo(const SwitchCase& c, std::ostream* os) { *os << c.name; }
 
 const SwitchCase SWITCH_CASES[] = {
     {"no switches", {0, 0, 0}, "frame frame frame ", 0, 0},

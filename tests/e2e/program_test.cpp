@@ -404,7 +404,7 @@ TEST_F(ProgramTest, EndsWhenTheExitStateBecomesCurrent) {
     LayOutGame(ENDING_MACHINE);
     ProgramRun run(folder, config, {"-windowed"});
     ExpectCleanEnd(run);
-    EXPECT_TRUE(fs::exists(SettingsFile()));
+    EXPECT_TRUE(fs::exists(SettingsFile())) << run.GetErrorOutput();
 }
 
 TEST_F(ProgramTest, MissingDatafileIsReportedAndEndsNormally) {
