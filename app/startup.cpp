@@ -56,6 +56,8 @@ struct Program {
     Program() : input(orvel::CreateLibraryInputSource()) {}
 
     orvel::Input input;
+    // Held until the game library has its own connection to the display.
+    std::unique_ptr<TaggedWindowSearch> windowSearch;
     bool libraryStarted = false;
     bool keyboardInstalled = false;
     bool switchCallbacksInstalled = false;
@@ -77,6 +79,7 @@ void StartLibraryAndSound(Program& program) {
     }
     program.libraryStarted = true;
     program.libraryFont = font;
+    program.windowSearch.reset();
 
     int voices = detect_digi_driver(DIGI_AUTODETECT);
     if (voices > VOICE_CAP) {
@@ -198,6 +201,7 @@ void StartAndRun(Program& program, int argc, char* argv[]) {
 
 // Undoes start-up on every way out, while the game library still runs.
 void End(Program& program) {
+    program.windowSearch.reset();
     if (program.libraryStarted) {
         if (program.switchCallbacksInstalled) {
             remove_display_switch_callback(OnSwitchIn);
@@ -226,7 +230,8 @@ int RunProgram(int argc, char* argv[]) {
     std::unique_ptr<Program> program(new Program());
     RegisterStartupFailureReport();
 
-    if (FindAndShowTaggedWindow(WINDOW_TAG)) {
+    program->windowSearch.reset(new TaggedWindowSearch());
+    if (program->windowSearch->FindAndShow(WINDOW_TAG)) {
         MarkNormalEnd();
         return 0;
     }

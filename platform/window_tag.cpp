@@ -93,8 +93,15 @@ void SetWindowTag(long tag) {
     XUNLOCK();
 }
 
-bool FindAndShowTaggedWindow(long tag) {
-    Display* display = XOpenDisplay(nullptr);
+TaggedWindowSearch::TaggedWindowSearch() : display(XOpenDisplay(nullptr)) {}
+
+TaggedWindowSearch::~TaggedWindowSearch() {
+    if (display != nullptr) {
+        XCloseDisplay(display);
+    }
+}
+
+bool TaggedWindowSearch::FindAndShow(long tag) {
     if (display == nullptr) {
         return false;
     }
@@ -110,6 +117,10 @@ bool FindAndShowTaggedWindow(long tag) {
     }
     XSync(display, False);
     XSetErrorHandler(previous);
-    XCloseDisplay(display);
     return found;
+}
+
+bool FindAndShowTaggedWindow(long tag) {
+    TaggedWindowSearch search;
+    return search.FindAndShow(tag);
 }
