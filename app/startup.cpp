@@ -73,9 +73,12 @@ struct Program {
 };
 
 void StartLibraryAndSound(Program& program) {
+    // Without a display the library cannot start, and nothing after this
+    // could work.
     if (allegro_init() != 0) {
-        throw orvel::ExceptionGeneral(std::string("Couldn't start the game library: ") +
-                                      allegro_error);
+        const std::string reason = allegro_error;
+        throw orvel::ExceptionGeneral("Couldn't start the game library." +
+                                      (reason.empty() ? std::string() : "\n" + reason));
     }
     program.libraryStarted = true;
     program.libraryFont = font;

@@ -407,6 +407,22 @@ TEST_F(ProgramTest, EndsWhenTheExitStateBecomesCurrent) {
     EXPECT_TRUE(fs::exists(SettingsFile())) << run.GetErrorOutput();
 }
 
+TEST_F(ProgramTest, WithoutADisplayTheMessageGoesToStandardError) {
+    LayOutGame(HOLDING_MACHINE);
+    const char* display = getenv("DISPLAY");
+    const std::string saved = display != nullptr ? display : "";
+    unsetenv("DISPLAY");
+    ProgramRun run(folder, config, {"-windowed"});
+    if (display != nullptr) {
+        setenv("DISPLAY", saved.c_str(), 1);
+    }
+    ExpectCleanEnd(run);
+    EXPECT_NE(run.GetErrorOutput().find("Error: Couldn't start the game library."),
+              std::string::npos)
+        << run.GetErrorOutput();
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+}
+
 TEST_F(ProgramTest, MissingDatafileIsReportedAndEndsNormally) {
     ProgramRun run(folder, config, {"-windowed"});
     ExpectCleanEnd(run);
