@@ -33,7 +33,8 @@ std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
 }
 
 IStreamPtr OpenLooseFile(const std::string& name) {
-    if (!boost::filesystem::exists(name)) {
+    // A folder of that name is no resource: reading it would give no bytes.
+    if (!boost::filesystem::exists(name) || boost::filesystem::is_directory(name)) {
         throw ExceptionFileNotFound(name);
     }
     auto stream = std::make_shared<std::ifstream>(name, std::ios::in | std::ios::binary);
@@ -93,8 +94,9 @@ IStreamPtr OpenResource(const std::string& rawName) {
     if (!DatafilePath().empty()) {
         const std::shared_ptr<DATAFILE> object = LoadObject(name);
         if (object) {
+            // Other object types point at a structure, not at `size` bytes.
             if (object->type != DAT_DATA) {
-                throw ExceptionFileFormatInvalid(name, 0);
+                throw ExceptionFileFormatInvalid(name, -1);
             }
             const char* data = static_cast<const char*>(object->dat);
             return std::make_shared<std::istringstream>(std::string(data, data + object->size));
