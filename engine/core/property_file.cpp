@@ -1,0 +1,910 @@
+#include "engine/core/property_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <iterator>
+
+#include "engine/core/colour.h"
+#include "engine/core/exception.h"
+#include "engine/resources/resource.h"
+
+namespace orvel {
+
+namespace {
+
+const char* const MISSING_COLON = "Missing colon.";
+const char* const MISSING_QUOTE = "Missing quote.";
+const char* const INVALID_ELEMENT =
+    "Invalid element.  Expected primitive (float, int, string, etc), struct or list.";
+const char* const INVALID_LIST_ELEMENT =
+    "Invalid list element. Expected literal value of the type declared with the list.";
+
+// Blanks separate tokens; line ends never do, they are tokens themselves.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsDigit(c) || c == '_';
+}
+
+char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+struct Word {
+    const char* begin = nullptr;
+    size_t length = 0;
+
+    bool Is(const char* text) const {
+        size_t i = 0;
+        for (; i < length; ++i) {
+            if (text[i] != begin[i]) {
+                return false;
+            }
+        }
+        return text[i] == '\0';
+    }
+};
+
+// The words that start a statement, and the element-type words of a list
+// header (the same words less "list").
+bool StatementType(const Word& word, PropertyType& type) {
+    static const struct {
+        const char* text;
+        PropertyType type;
+    } words[] = {
+        {"int", PROPERTY_INT},       {"float", PROPERTY_FLOAT},   {"pointf", PROPERTY_POINTF},
+        {"point", PROPERTY_POINT},   {"bool", PROPERTY_BOOL},     {"string", PROPERTY_STRING},
+        {"colour", PROPERTY_COLOUR}, {"struct", PROPERTY_STRUCT}, {"list", PROPERTY_LIST},
+    };
+    for (const auto& entry : words) {
+        if (word.Is(entry.text)) {
+            type = entry.type;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A recursive-descent reader over the whole text. Every rule either matches
+// and moves on, or fails and leaves the position where it found it, so the
+// caller can try something else; the errors of the format are thrown at the
+// point where they are found and carry the line of that point.
+class GenericFileParser {
+public:
+    explicit GenericFileParser(const std::string& text)
+        : cursor(text.data()), end(text.data() + text.size()) {}
+
+    PropertiesPtr Parse() {
+        SkipByteOrderMark();
+        LineEnds();
+        while (Statement(*root)) {
+        }
+        SkipBlanks();
+        if (cursor != end) {
+            Fail(INVALID_ELEMENT);
+        }
+        return root;
+    }
+
+private:
+    struct Position {
+        const char* at;
+        int line;
+    };
+
+    Position Save() const { return Position{cursor, line}; }
+    void Restore(const Position& position) {
+        cursor = position.at;
+        line = position.line;
+    }
+
+    [[noreturn]] void Fail(const char* message) const { throw ExceptionSyntax(message, line); }
+
+    void SkipByteOrderMark() {
+        static const char mark[] = "\xEF\xBB\xBF";
+        if (end - cursor >= 3 && std::equal(mark, mark + 3, cursor)) {
+            cursor += 3;
+        }
+    }
+
+    void SkipBlanks() {
+        while (cursor != end && IsBlank(*cursor)) {
+            ++cursor;
+        }
+    }
+
+    // "\r\n", "\r" or "\n".
+    bool NewLine() {
+        if (cursor == end || (*cursor != '\r' && *cursor != '\n')) {
+            return false;
+        }
+        if (*cursor == '\r' && cursor + 1 != end && cursor[1] == '\n') {
+            ++cursor;
+        }
+        ++cursor;
+        ++line;
+        return true;
+    }
+
+    void SkipComment() {
+        const bool slashes = end - cursor >= 2 && cursor[0] == '/' && cursor[1] == '/';
+        if (!slashes && (cursor == end || *cursor != '#')) {
+            return;
+        }
+        while (cursor != end && *cursor != '\r' && *cursor != '\n') {
+            ++cursor;
+        }
+    }
+
+    // One or more line ends, each after an optional comment. The end of the
+    // text counts as a line end, so a last line needs none of its own.
+    bool LineEnds() {
+        bool matched = false;
+        for (;;) {
+            SkipBlanks();
+            SkipComment();
+            if (NewLine()) {
+                matched = true;
+                continue;
+            }
+            return matched || cursor == end;
+        }
+    }
+
+    bool Char(char c) {
+        SkipBlanks();
+        if (cursor == end || *cursor != c) {
+            return false;
+        }
+        ++cursor;
+        return true;
+    }
+
+    bool ReadWord(Word& word) {
+        SkipBlanks();
+        word.begin = cursor;
+        while (cursor != end && IsNameChar(*cursor)) {
+            ++cursor;
+        }
+        word.length = static_cast<size_t>(cursor - word.begin);
+        return word.length != 0;
+    }
+
+    bool ReadName(PropertyKey& key) {
+        Word word;
+        if (!ReadWord(word)) {
+            return false;
+        }
+        key = PropertyKey::Intern(std::string(word.begin, word.length));
+        return true;
+    }
+
+    bool OpenBrace() { return Brace('{'); }
+    bool CloseBrace() { return Brace('}'); }
+
+    // Line ends may stand on either side of a brace.
+    bool Brace(char brace) {
+        const Position start = Save();
+        LineEnds();
+        if (!Char(brace)) {
+            Restore(start);
+            return false;
+        }
+        LineEnds();
+        return true;
+    }
+
+    // Signed 32-bit decimal.
+    bool ReadInt(int32_t& value) {
+        SkipBlanks();
+        const Position start = Save();
+        bool negative = false;
+        if (cursor != end && (*cursor == '+' || *cursor == '-')) {
+            negative = *cursor == '-';
+            ++cursor;
+        }
+        const int64_t limit = negative ? 2147483648LL : 2147483647LL;
+        int64_t magnitude = 0;
+        const char* digits = cursor;
+        while (cursor != end && IsDigit(*cursor)) {
+            magnitude = magnitude * 10 + (*cursor - '0');
+            ++cursor;
+            if (magnitude > limit) {
+                Restore(start);
+                return false;
+            }
+        }
+        if (cursor == digits) {
+            Restore(start);
+            return false;
+        }
+        value = static_cast<int32_t>(negative ? -magnitude : magnitude);
+        return true;
+    }
+
+    // A colour component: unsigned decimal up to 255.
+    bool ReadByte(int& value) {
+        SkipBlanks();
+        const Position start = Save();
+        value = 0;
+        while (cursor != end && IsDigit(*cursor)) {
+            value = value * 10 + (*cursor - '0');
+            ++cursor;
+            if (value > 255) {
+                Restore(start);
+                return false;
+            }
+        }
+        if (cursor == start.at) {
+            return false;
+        }
+        return true;
+    }
+
+    // Optional sign, digits with an optional fraction (or a fraction alone),
+    // optional exponent. A value too large for a float does not match.
+    bool ReadFloat(float& value) {
+        SkipBlanks();
+        const char* const start = cursor;
+        const char* p = cursor;
+        if (p != end && (*p == '+' || *p == '-')) {
+            ++p;
+        }
+        size_t digits = 0;
+        while (p != end && IsDigit(*p)) {
+            ++p;
+            ++digits;
+        }
+        if (p != end && *p == '.') {
+            ++p;
+            while (p != end && IsDigit(*p)) {
+                ++p;
+                ++digits;
+            }
+        }
+        if (digits == 0) {
+            return false;
+        }
+        if (p != end && (*p == 'e' || *p == 'E')) {
+            const char* exponent = p + 1;
+            if (exponent != end && (*exponent == '+' || *exponent == '-')) {
+                ++exponent;
+            }
+            if (exponent != end && IsDigit(*exponent)) {
+                p = exponent;
+                while (p != end && IsDigit(*p)) {
+                    ++p;
+                }
+            }
+        }
+        const std::string text(start, p);
+        const float parsed = std::strtof(text.c_str(), nullptr);
+        if (std::isinf(parsed)) {
+            return false;
+        }
+        value = parsed;
+        cursor = p;
+        return true;
+    }
+
+    // True forms are tried first: "true", "yes", "y" in any letter case, "1";
+    // then "false", "no", "n", "0".
+    bool ReadBool(int32_t& value) {
+        SkipBlanks();
+        static const char* const trueForms[] = {"true", "yes", "y", "1"};
+        static const char* const falseForms[] = {"false", "no", "n", "0"};
+        for (const char* form : trueForms) {
+            if (MatchNoCase(form)) {
+                value = 1;
+                return true;
+            }
+        }
+        for (const char* form : falseForms) {
+            if (MatchNoCase(form)) {
+                value = 0;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool MatchNoCase(const char* text) {
+        const char* p = cursor;
+        for (; *text != '\0'; ++text, ++p) {
+            if (p == end || ToLower(*p) != *text) {
+                return false;
+            }
+        }
+        cursor = p;
+        return true;
+    }
+
+    // Everything between two double quotes on one line, kept exactly.
+    bool ReadString(std::string& value) {
+        if (!Char('"')) {
+            return false;
+        }
+        const char* const begin = cursor;
+        while (cursor != end && *cursor != '"' && *cursor != '\r' && *cursor != '\n') {
+            ++cursor;
+        }
+        if (cursor == end || *cursor != '"') {
+            Fail(MISSING_QUOTE);
+        }
+        value.assign(begin, cursor);
+        ++cursor;
+        return true;
+    }
+
+    // "(" a "," b ")" or a "," b, for any reader of one component.
+    template <typename T, typename ReadT>
+    bool ReadPair(T& x, T& y, ReadT read) {
+        const Position start = Save();
+        if (Char('(') && (this->*read)(x) && Char(',') && (this->*read)(y) && Char(')')) {
+            return true;
+        }
+        Restore(start);
+        if ((this->*read)(x) && Char(',') && (this->*read)(y)) {
+            return true;
+        }
+        Restore(start);
+        return false;
+    }
+
+    bool ReadComponents(int components[4]) {
+        return ReadByte(components[0]) && Char(',') && ReadByte(components[1]) && Char(',') &&
+               ReadByte(components[2]) && Char(',') && ReadByte(components[3]);
+    }
+
+    bool ReadColour(int32_t& value) {
+        const Position start = Save();
+        int c[4];
+        if (!(Char('(') && ReadComponents(c) && Char(')'))) {
+            Restore(start);
+            if (!ReadComponents(c)) {
+                Restore(start);
+                return false;
+            }
+        }
+        value = MakeColour(c[0], c[1], c[2], c[3]);
+        return true;
+    }
+
+    // Reads one literal of the type into `value`.
+    bool ReadValue(PropertyType type, Property& value) {
+        switch (type) {
+            case PROPERTY_INT:
+            case PROPERTY_BOOL:
+            case PROPERTY_COLOUR: {
+                int32_t number = 0;
+                const bool read = type == PROPERTY_INT    ? ReadInt(number)
+                                  : type == PROPERTY_BOOL ? ReadBool(number)
+                                                          : ReadColour(number);
+                if (read) {
+                    value = Property(number, type);
+                }
+                return read;
+            }
+            case PROPERTY_FLOAT: {
+                float number = 0.0f;
+                if (!ReadFloat(number)) {
+                    return false;
+                }
+                value = Property(number, type);
+                return true;
+            }
+            case PROPERTY_STRING: {
+                std::string text;
+                if (!ReadString(text)) {
+                    return false;
+                }
+                value = Property(text, type);
+                return true;
+            }
+            case PROPERTY_POINT: {
+                PointI point;
+                if (!ReadPair(point.x, point.y, &GenericFileParser::ReadInt)) {
+                    return false;
+                }
+                value = Property(point, type);
+                return true;
+            }
+            case PROPERTY_POINTF: {
+                PointF point;
+                if (!ReadPair(point.x, point.y, &GenericFileParser::ReadFloat)) {
+                    return false;
+                }
+                value = Property(point, type);
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+    static void Store(Properties& set, PropertyKey key, const Property& value) {
+        switch (value.type) {
+            case PROPERTY_INT:
+                set.SetInt(key, boost::any_cast<int32_t>(value.value));
+                break;
+            case PROPERTY_FLOAT:
+                set.SetFloat(key, boost::any_cast<float>(value.value));
+                break;
+            case PROPERTY_COLOUR:
+                set.SetColour(key, boost::any_cast<int32_t>(value.value));
+                break;
+            case PROPERTY_BOOL:
+                set.SetBool(key, boost::any_cast<int32_t>(value.value) != 0);
+                break;
+            case PROPERTY_STRING:
+                set.SetString(key, boost::any_cast<const std::string&>(value.value));
+                break;
+            case PROPERTY_POINT:
+                set.SetPoint(key, boost::any_cast<PointI>(value.value));
+                break;
+            case PROPERTY_POINTF:
+                set.SetPointF(key, boost::any_cast<PointF>(value.value));
+                break;
+            default:
+                break;
+        }
+    }
+
+    // A typed value, a struct or a list. Fails without moving when the text
+    // here is not one of them.
+    bool Statement(Properties& set) {
+        const Position start = Save();
+        Word word;
+        PropertyType type = PROPERTY_UNSET;
+        if (!ReadWord(word) || !StatementType(word, type)) {
+            Restore(start);
+            return false;
+        }
+        bool read = false;
+        if (type == PROPERTY_STRUCT) {
+            read = StructStatement(set);
+        } else if (type == PROPERTY_LIST) {
+            read = ListStatement(set);
+        } else {
+            read = ValueStatement(set, type);
+        }
+        if (!read) {
+            Restore(start);
+        }
+        return read;
+    }
+
+    bool ValueStatement(Properties& set, PropertyType type) {
+        PropertyKey key;
+        if (!ReadName(key)) {
+            return false;
+        }
+        if (!Char(':')) {
+            Fail(MISSING_COLON);
+        }
+        Property value;
+        if (!ReadValue(type, value) || !LineEnds()) {
+            return false;
+        }
+        Store(set, key, value);
+        return true;
+    }
+
+    bool StructStatement(Properties& set) {
+        PropertyKey key;
+        if (!ReadName(key)) {
+            return false;
+        }
+        Char(':');
+        if (!OpenBrace()) {
+            return false;
+        }
+        const PropertiesPtr child = std::make_shared<Properties>();
+        StructBody(*child);
+        set.SetStruct(key, child);
+        return true;
+    }
+
+    // Statements up to the closing brace, which must follow.
+    void StructBody(Properties& set) {
+        while (Statement(set)) {
+        }
+        if (!CloseBrace()) {
+            Fail(INVALID_ELEMENT);
+        }
+    }
+
+    // "list" once per nesting level, the element type, the name, the body.
+    bool ListStatement(Properties& set) {
+        int declaredDepth = 1;
+        Word word;
+        PropertyType elementType = PROPERTY_UNSET;
+        for (;;) {
+            if (!ReadWord(word) || !StatementType(word, elementType)) {
+                return false;
+            }
+            if (elementType != PROPERTY_LIST) {
+                break;
+            }
+            ++declaredDepth;
+        }
+        PropertyKey key;
+        if (!ReadName(key)) {
+            return false;
+        }
+        Char(':');
+        if (!OpenBrace()) {
+            return false;
+        }
+        const AnyVectorPtr list = std::make_shared<AnyVector>();
+        ListLevel(*list, 1, declaredDepth, elementType);
+        if (!CloseBrace()) {
+            Fail(INVALID_LIST_ELEMENT);
+        }
+        set.SetList(key, list);
+        return true;
+    }
+
+    // The contents of a list at `depth`: elements at the declared depth, each
+    // on a line of its own; above it, inner lists between braces.
+    void ListLevel(AnyVector& list, int depth, int declaredDepth, PropertyType elementType) {
+        if (depth == declaredDepth) {
+            while (Element(list, elementType)) {
+            }
+            return;
+        }
+        while (OpenBrace()) {
+            const AnyVectorPtr inner = std::make_shared<AnyVector>();
+            list.Append(Property(inner, PROPERTY_LIST));
+            ListLevel(*inner, depth + 1, declaredDepth, elementType);
+            if (!CloseBrace()) {
+                Fail(INVALID_LIST_ELEMENT);
+            }
+        }
+    }
+
+    bool Element(AnyVector& list, PropertyType elementType) {
+        if (elementType == PROPERTY_STRUCT) {
+            if (!OpenBrace()) {
+                return false;
+            }
+            const PropertiesPtr child = std::make_shared<Properties>();
+            StructBody(*child);
+            list.Append(Property(child, PROPERTY_STRUCT));
+            return true;
+        }
+        const Position start = Save();
+        Property value;
+        if (!ReadValue(elementType, value) || !LineEnds()) {
+            Restore(start);
+            return false;
+        }
+        list.Append(value);
+        return true;
+    }
+
+    const char* cursor;
+    const char* const end;
+    int line = 1;
+    const PropertiesPtr root = std::make_shared<Properties>();
+};
+
+// The writer. Everything is checked before anything is written, so a refused
+// tree leaves the stream untouched (a settings file is never half written).
+
+const char* const SEPARATOR = ":   \t";
+
+std::string TypeName(PropertyType type) {
+    switch (type) {
+        case PROPERTY_STRUCT:
+            return "struct";
+        case PROPERTY_LIST:
+            return "list";
+        case PROPERTY_STRING:
+            return "string";
+        case PROPERTY_INT:
+            return "int";
+        case PROPERTY_FLOAT:
+            return "float";
+        case PROPERTY_COLOUR:
+            return "colour";
+        case PROPERTY_BOOL:
+            return "bool";
+        case PROPERTY_POINT:
+            return "point";
+        case PROPERTY_POINTF:
+            return "pointf";
+        default:
+            return std::string();
+    }
+}
+
+[[noreturn]] void Refuse(const std::string& where, const std::string& reason) {
+    throw ExceptionGeneral("Cannot write property \"" + where + "\": " + reason);
+}
+
+// The held value of a property whose tag says T; a hand-built property whose
+// value disagrees with its tag is refused rather than failing a raw cast.
+template <typename T>
+const T& HeldValue(const Property& property, const std::string& where) {
+    const T* held = boost::any_cast<T>(&property.value);
+    if (held == nullptr) {
+        Refuse(where, "its value does not match its type " + TypeName(property.type) + ".");
+    }
+    return *held;
+}
+
+void CheckSet(const Properties& set);
+void CheckList(const AnyVector& list, const std::string& where);
+
+void CheckName(PropertyKey key) {
+    const std::string& name = key.GetName();
+    bool valid = !name.empty();
+    for (char c : name) {
+        valid = valid && IsNameChar(c);
+    }
+    if (!valid) {
+        Refuse(name, "a name holds only letters, digits and \"_\".");
+    }
+}
+
+void CheckValue(const Property& property, const std::string& where) {
+    switch (property.type) {
+        case PROPERTY_STRUCT: {
+            const PropertiesPtr& set = HeldValue<PropertiesPtr>(property, where);
+            if (!set) {
+                Refuse(where, "the struct is missing.");
+            }
+            CheckSet(*set);
+            break;
+        }
+        case PROPERTY_LIST: {
+            const AnyVectorPtr& list = HeldValue<AnyVectorPtr>(property, where);
+            if (!list) {
+                Refuse(where, "the list is missing.");
+            }
+            CheckList(*list, where);
+            break;
+        }
+        case PROPERTY_STRING: {
+            const std::string& text = HeldValue<std::string>(property, where);
+            if (text.find_first_of("\"\r\n") != std::string::npos) {
+                Refuse(where, "a string cannot hold a double quote or a line end.");
+            }
+            break;
+        }
+        case PROPERTY_INT:
+        case PROPERTY_COLOUR:
+        case PROPERTY_BOOL:
+            HeldValue<int32_t>(property, where);
+            break;
+        case PROPERTY_FLOAT:
+            if (!std::isfinite(HeldValue<float>(property, where))) {
+                Refuse(where, "a float must be finite.");
+            }
+            break;
+        case PROPERTY_POINT:
+            HeldValue<PointI>(property, where);
+            break;
+        case PROPERTY_POINTF: {
+            const PointF& point = HeldValue<PointF>(property, where);
+            if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
+                Refuse(where, "a float must be finite.");
+            }
+            break;
+        }
+        default:
+            Refuse(where, "it holds no value.");
+    }
+}
+
+void CheckSet(const Properties& set) {
+    for (const auto& entry : set) {
+        CheckName(entry.first);
+        CheckValue(entry.second, entry.first.GetName());
+    }
+}
+
+// The header names one element type and one depth, both taken from the first
+// element; the reader accepts nothing else, so every element must fit them.
+void CheckListLevel(const AnyVector& list, int depth, int declaredDepth, PropertyType elementType,
+                    const std::string& where) {
+    for (const Property& element : list) {
+        if (depth < declaredDepth) {
+            if (element.type != PROPERTY_LIST) {
+                Refuse(where, "its elements are not all lists of the same depth.");
+            }
+            const AnyVectorPtr& inner = HeldValue<AnyVectorPtr>(element, where);
+            if (!inner) {
+                Refuse(where, "an inner list is missing.");
+            }
+            CheckListLevel(*inner, depth + 1, declaredDepth, elementType, where);
+        } else {
+            if (element.type != elementType) {
+                Refuse(where, element.type > PROPERTY_POINTF ? "a list element holds no value."
+                                                             : "its elements are not all of type " +
+                                                                   TypeName(elementType) + ".");
+            }
+            CheckValue(element, where);
+        }
+    }
+}
+
+void CheckList(const AnyVector& list, const std::string& where) {
+    int declaredDepth = 1;
+    PropertyType elementType = PROPERTY_INT;
+    const AnyVector* first = &list;
+    while (!first->Empty()) {
+        const Property& element = first->At(0);
+        if (element.type != PROPERTY_LIST) {
+            elementType = element.type;
+            break;
+        }
+        const AnyVectorPtr& inner = HeldValue<AnyVectorPtr>(element, where);
+        if (!inner) {
+            Refuse(where, "an inner list is missing.");
+        }
+        ++declaredDepth;
+        first = inner.get();
+    }
+    CheckListLevel(list, 1, declaredDepth, elementType, where);
+}
+
+std::string FloatText(float value) {
+    char text[32];
+    const std::to_chars_result result =
+        std::to_chars(text, text + sizeof(text), value, std::chars_format::general, 9);
+    return std::string(text, result.ptr);
+}
+
+std::string ColourText(int32_t colour) {
+    return std::to_string(GetRed(colour)) + "," + std::to_string(GetGreen(colour)) + "," +
+           std::to_string(GetBlue(colour)) + "," + std::to_string(GetAlpha(colour));
+}
+
+std::string PointText(const PointI& point) {
+    return "(" + std::to_string(point.x) + "," + std::to_string(point.y) + ")";
+}
+
+std::string PointFText(const PointF& point) {
+    return "(" + FloatText(point.x) + "," + FloatText(point.y) + ")";
+}
+
+// The value of a checked string, int, float, colour, bool, point or pointf
+// as written after a name or as a list element.
+std::string ValueText(const Property& property) {
+    switch (property.type) {
+        case PROPERTY_STRING:
+            return "\"" + boost::any_cast<const std::string&>(property.value) + "\"";
+        case PROPERTY_INT:
+            return std::to_string(boost::any_cast<int32_t>(property.value));
+        case PROPERTY_FLOAT:
+            return FloatText(boost::any_cast<float>(property.value));
+        case PROPERTY_COLOUR:
+            return ColourText(boost::any_cast<int32_t>(property.value));
+        case PROPERTY_BOOL:
+            return boost::any_cast<int32_t>(property.value) != 0 ? "true" : "false";
+        case PROPERTY_POINT:
+            return PointText(boost::any_cast<PointI>(property.value));
+        case PROPERTY_POINTF:
+            return PointFText(boost::any_cast<PointF>(property.value));
+        default:
+            return std::string();
+    }
+}
+
+void WriteSet(const Properties& set, std::ostream& out, int depth);
+
+void WriteList(const AnyVector& list, std::ostream& out, int depth) {
+    for (const Property& element : list) {
+        switch (element.type) {
+            case PROPERTY_STRUCT:
+                WriteIndent(out, depth);
+                out << "{\n";
+                WriteSet(*boost::any_cast<const PropertiesPtr&>(element.value), out, depth + 1);
+                WriteIndent(out, depth);
+                out << "}\n";
+                break;
+            case PROPERTY_LIST:
+                WriteIndent(out, depth);
+                out << "{\n";
+                WriteList(*boost::any_cast<const AnyVectorPtr&>(element.value), out, depth + 1);
+                WriteIndent(out, depth);
+                out << "}\n";
+                break;
+            case PROPERTY_STRING:
+            case PROPERTY_INT:
+            case PROPERTY_FLOAT:
+                WriteIndent(out, depth);
+                out << ValueText(element) << "\n";
+                break;
+            default:
+                out << ValueText(element) << "\n";
+                break;
+        }
+    }
+}
+
+void WriteSet(const Properties& set, std::ostream& out, int depth) {
+    for (const auto& entry : set) {
+        const std::string& name = entry.first.GetName();
+        const Property& property = entry.second;
+        switch (property.type) {
+            case PROPERTY_STRUCT:
+                WriteIndent(out, depth);
+                out << "struct " << name << "\n";
+                WriteIndent(out, depth);
+                out << "{\n";
+                WriteSet(*boost::any_cast<const PropertiesPtr&>(property.value), out, depth + 1);
+                WriteIndent(out, depth);
+                out << "}\n\n";
+                break;
+            case PROPERTY_LIST: {
+                const AnyVector& list = *boost::any_cast<const AnyVectorPtr&>(property.value);
+                WriteIndent(out, depth);
+                out << "list " << ListHeaderTypeText(list) << name << "\n";
+                WriteIndent(out, depth);
+                out << "{\n";
+                WriteList(list, out, depth + 1);
+                WriteIndent(out, depth);
+                out << "}\n\n";
+                break;
+            }
+            default:
+                WriteIndent(out, depth);
+                out << TypeName(property.type) << " " << name << SEPARATOR << ValueText(property)
+                    << "\n";
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+PropertiesPtr LoadPropertyFile(const std::string& name) {
+    const IStreamPtr stream = OpenResource(name);
+    return ParsePropertyStream(*stream, name);
+}
+
+PropertiesPtr ParsePropertyStream(std::istream& stream, const std::string& name) {
+    const std::string text{std::istreambuf_iterator<char>(stream),
+                           std::istreambuf_iterator<char>()};
+    return ParsePropertyString(text, name);
+}
+
+PropertiesPtr ParsePropertyString(const std::string& text, const std::string&) {
+    return GenericFileParser(text).Parse();
+}
+
+void PrintProperties(const Properties& set, std::ostream& out, int depth) {
+    CheckSet(set);
+    WriteSet(set, out, depth);
+}
+
+void PrintListElements(const AnyVector& list, std::ostream& out, int depth) {
+    CheckList(list, "list");
+    WriteList(list, out, depth);
+}
+
+std::string ListHeaderTypeText(const AnyVector& list) {
+    if (list.Empty()) {
+        return "int ";
+    }
+    const Property& first = list.At(0);
+    if (first.type == PROPERTY_LIST) {
+        const AnyVectorPtr* inner = boost::any_cast<AnyVectorPtr>(&first.value);
+        return "list " + ((inner != nullptr && *inner) ? ListHeaderTypeText(**inner) : "int ");
+    }
+    const std::string name = TypeName(first.type);
+    return name.empty() ? name : name + " ";
+}
+
+void WriteIndent(std::ostream& out, int depth) {
+    for (int i = 0; i < depth; ++i) {
+        out << '\t';
+    }
+}
+
+}  // namespace orvel
