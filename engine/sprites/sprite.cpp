@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include <allegro.h>
 #include <GL/gl.h>
 
+#include "engine/core/colour.h"
 #include "engine/core/exception.h"
 #include "engine/sprites/sprite_callback.h"
 #include "engine/sprites/sprite_manager.h"
@@ -96,7 +96,7 @@ void Sprite::Draw() const {
     glScalef(w, h, 1.0f);
 
     const float opacity = std::min(std::max(alpha, 0.0f), 1.0f);
-    glColor4ub(getr32(colour), getg32(colour), getb32(colour),
+    glColor4ub(GetRed(colour), GetGreen(colour), GetBlue(colour),
                static_cast<GLubyte>(opacity * 255.0f));
     const float left = mirrored ? 1.0f : 0.0f;
     const float right = 1.0f - left;
