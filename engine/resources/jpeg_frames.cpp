@@ -5,6 +5,7 @@
 #include <istream>
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
 #include <jerror.h>
 
 #include "engine/core/exception.h"
