@@ -29,7 +29,7 @@ const Rgb kLamp[4] = {{255, 40, 40}, {255, 140, 0}, {255, 230, 40}, {255, 140, 0
 
 // The beacon's hot spot is the foot of its mast.
 const int kHotX = 8;
-const int kHotY = 31;
+const int kHotY = 32;
 
 class SpriteGlTest : public GlTest {
 protected:
