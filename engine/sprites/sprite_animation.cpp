@@ -56,27 +56,31 @@ void SpriteAnimation::StepFrame(int32_t frameCount) {
         case LoopForward:
             if (++frame >= frameCount) {
                 frame = 0;
-                if (callback) callback->OnLoop(*this);
+                if (callback)
+                    callback->OnLoop(*this);
             }
             break;
         case LoopBackward:
             if (--frame < 0) {
                 frame = frameCount - 1;
-                if (callback) callback->OnLoop(*this);
+                if (callback)
+                    callback->OnLoop(*this);
             }
             break;
         case BounceForward:
             if (++frame >= frameCount) {
                 frame = frameCount - 1;
                 mode = BounceBackward;
-                if (callback) callback->OnFinished(*this);
+                if (callback)
+                    callback->OnFinished(*this);
             }
             break;
         case BounceBackward:
             if (--frame < 0) {
                 frame = 0;
                 mode = BounceForward;
-                if (callback) callback->OnReachedStart(*this);
+                if (callback)
+                    callback->OnReachedStart(*this);
             }
             break;
     }

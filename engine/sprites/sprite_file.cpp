@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include <boost/spirit/include/classic_core.hpp>
 #include <boost/spirit/include/classic_chset.hpp>
+#include <boost/spirit/include/classic_core.hpp>
 #include <boost/spirit/include/classic_directives.hpp>
 
 #include "engine/core/exception.h"
@@ -100,9 +100,7 @@ struct AppendFrame {
 struct BlankSkipper : spirit::grammar<BlankSkipper> {
     template <typename ScannerT>
     struct definition {
-        explicit definition(const BlankSkipper&) {
-            blank = spirit::ch_p(' ') | '\t' | '\v' | '\f';
-        }
+        explicit definition(const BlankSkipper&) { blank = spirit::ch_p(' ') | '\t' | '\v' | '\f'; }
         spirit::rule<ScannerT> blank;
         const spirit::rule<ScannerT>& start() const { return blank; }
     };
@@ -130,7 +128,8 @@ struct SpriteFileGrammar : spirit::grammar<SpriteFileGrammar> {
             frameLine =
                 (fileName[SetPendingName{state}] >>
                  *(hotSpot | str_p("footstep")[SetPendingFlag{state, SPRITE_FLAG_FOOTSTEP}] |
-                   str_p("trigger")[SetPendingFlag{state, SPRITE_FLAG_TRIGGER}]))[AppendFrame{state}];
+                   str_p(
+                       "trigger")[SetPendingFlag{state, SPRITE_FLAG_TRIGGER}]))[AppendFrame{state}];
 
             file = str_p("format_version:") >> int_p >> +lineEnd >> *(header >> +lineEnd) >>
                    str_p("frames") >> *lineEnd >> '{' >> *lineEnd >> +(frameLine >> +lineEnd) >>
@@ -234,7 +233,8 @@ SpriteDescription ReadSpriteProperties(const Properties& properties, const std::
     SpriteDescription description;
     const AnyVectorPtr frames = properties.GetList(kFramesKey);
     for (size_t i = 0; i < frames->Size(); ++i) {
-        const std::string& frame = ListElement<std::string>(*frames, i, kFramesKey, PROPERTY_STRING);
+        const std::string& frame =
+            ListElement<std::string>(*frames, i, kFramesKey, PROPERTY_STRING);
         description.AddFrame(ResolveFrameName(name, frame));
     }
     if (description.GetFrameCount() == 0) {

@@ -138,7 +138,8 @@ TEST_F(SpriteCacheGlTest, FlipsBothWays) {
         sprite.flipVertical = c.vertical;
         DrawAt(sprite, 400, 300);
         ExpectPixel(400 + c.x, 300 + c.y, kPennant, "pennant");
-        ExpectPixel(400 + c.x, 300 - 1 - c.y, kBlack, "the pennant's place under the other vertical flip");
+        ExpectPixel(400 + c.x, 300 - 1 - c.y, kBlack,
+                    "the pennant's place under the other vertical flip");
     }
 }
 

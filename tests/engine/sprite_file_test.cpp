@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/exception.h"
+#include "engine/core/property_file.h"
 
 using namespace orvel;
 
@@ -32,28 +33,44 @@ const uint8_t T = SPRITE_FLAG_TRIGGER;
 
 const GrammarCase kGrammarCases[] = {
     {"plain", kHead + "a.bbq\nb.bbq\n}\n", 12.5f, {{"a.bbq", 0, 0, 0}, {"b.bbq", 0, 0, 0}}},
-    {"items after the name", kHead + "a.bbq (3,4) footstep trigger\n}\n", 12.5f,
+    {"items after the name",
+     kHead + "a.bbq (3,4) footstep trigger\n}\n",
+     12.5f,
      {{"a.bbq", 3, 4, F | T}}},
-    {"items in another order", kHead + "a.bbq trigger ( 3 , 4 ) footstep\n}\n", 12.5f,
+    {"items in another order",
+     kHead + "a.bbq trigger ( 3 , 4 ) footstep\n}\n",
+     12.5f,
      {{"a.bbq", 3, 4, F | T}}},
-    {"items in a third order", kHead + "a.bbq footstep trigger (3,4)\n}\n", 12.5f,
+    {"items in a third order",
+     kHead + "a.bbq footstep trigger (3,4)\n}\n",
+     12.5f,
      {{"a.bbq", 3, 4, F | T}}},
     {"the last hot spot wins", kHead + "a.bbq (1,2) (-5,7)\n}\n", 12.5f, {{"a.bbq", -5, 7, 0}}},
-    {"flags and hot spot are per line", kHead + "a.bbq (9,9) trigger\nb.bbq\n}\n", 12.5f,
+    {"flags and hot spot are per line",
+     kHead + "a.bbq (9,9) trigger\nb.bbq\n}\n",
+     12.5f,
      {{"a.bbq", 9, 9, T}, {"b.bbq", 0, 0, 0}}},
     {"headers in any order",
-     "format_version: 3\nalpha: YES\nnum_frames : 1\nfps: 4\nalpha: n\n\nframes\n{\nx.jpg\n}\n", 4.0f,
+     "format_version: 3\nalpha: YES\nnum_frames : 1\nfps: 4\nalpha: n\n\nframes\n{\nx.jpg\n}\n",
+     4.0f,
      {{"x.jpg", 0, 0, 0}}},
     {"no headers", "format_version: 1\nframes\n{\nx.bbq\n}\n", 0.0f, {{"x.bbq", 0, 0, 0}}},
     {"brace on the frames line, blank lines, tabs and comments",
      "format_version:\t1 # version\n// a comment line\nfps:\t2\n\nframes {\n\n\ta.bbq\t(1,1)\n\n"
      "b.bbq // the second\n}",
-     2.0f, {{"a.bbq", 1, 1, 0}, {"b.bbq", 0, 0, 0}}},
-    {"CRLF and CR line ends", "format_version: 1\r\nfps: 5\rframes\r\n{\r\na.bbq\r\n}\r\n", 5.0f,
+     2.0f,
+     {{"a.bbq", 1, 1, 0}, {"b.bbq", 0, 0, 0}}},
+    {"CRLF and CR line ends",
+     "format_version: 1\r\nfps: 5\rframes\r\n{\r\na.bbq\r\n}\r\n",
+     5.0f,
      {{"a.bbq", 0, 0, 0}}},
     {"text after the closing brace is ignored",
-     kHead + "a.bbq\n}\nanything at all {{ ( \n fps: -1", 12.5f, {{"a.bbq", 0, 0, 0}}},
-    {"folder parts and odd characters in names", kHead + "sub/a-1_~.bbq\nsub\\b.bbq\n}\n", 12.5f,
+     kHead + "a.bbq\n}\nanything at all {{ ( \n fps: -1",
+     12.5f,
+     {{"a.bbq", 0, 0, 0}}},
+    {"folder parts and odd characters in names",
+     kHead + "sub/a-1_~.bbq\nsub\\b.bbq\n}\n",
+     12.5f,
      {{"sub/a-1_~.bbq", 0, 0, 0}, {"sub\\b.bbq", 0, 0, 0}}},
 };
 
@@ -91,7 +108,8 @@ const SyntaxCase kSyntaxCases[] = {
     {"no version line", "fps: 1\r\nframes\r\n{\r\na.bbq\r\n}\r\n", "Syntax Error: \nLine:1"},
     {"negative fps", "format_version: 1\r\nfps: -3\r\nframes\r\n{\r\na.bbq\r\n}\r\n",
      "Syntax Error: \nLine:2"},
-    {"alpha not a bool word", "format_version: 1\r\n\r\nalpha: maybe\r\nframes\r\n{\r\na.bbq\r\n}\r\n",
+    {"alpha not a bool word",
+     "format_version: 1\r\n\r\nalpha: maybe\r\nframes\r\n{\r\na.bbq\r\n}\r\n",
      "Syntax Error: \nLine:3"},
     {"no frame lines", "format_version: 1\r\nframes\r\n{\r\n}\r\n", "Syntax Error: \nLine:4"},
     {"unknown frame item", "format_version: 1\r\nframes\r\n{\r\na.bbq\r\nb.bbq jump\r\n}\r\n",
@@ -227,11 +245,8 @@ TEST(SpriteFileTest, PropertyFormErrors) {
         Property element;
     };
     const WrongList wrongLists[] = {
-        {"frames", Int(1)},
-        {"hotspots", PtF(1.0f, 2.0f)},
-        {"frameLengthMultipliers", Int(2)},
-        {"triggers", Flt(1.0f)},
-        {"footsteps", Str("1")},
+        {"frames", Int(1)},      {"hotspots", PtF(1.0f, 2.0f)}, {"frameLengthMultipliers", Int(2)},
+        {"triggers", Flt(1.0f)}, {"footsteps", Str("1")},
     };
     for (const WrongList& w : wrongLists) {
         SCOPED_TRACE(w.key);
@@ -252,6 +267,27 @@ TEST(SpriteFileTest, PropertyFormErrors) {
     Properties wrongFps = ThreeFrames();
     wrongFps.SetInt("fps", 3);
     EXPECT_THROW(ReadSpriteProperties(wrongFps, "x.txt"), ExceptionPropertyIncorrectType);
+}
+
+// The game's own two sprites, one in each description form.
+TEST(SpriteFileTest, ContentDescriptionsResolveTheirFrames) {
+    const SpriteDescription beacon = ReadSpriteFile("resources/sprites/beacon.sprite");
+    ASSERT_EQ(beacon.GetFrameCount(), 4u);
+    EXPECT_EQ(beacon.frameNames[0], "resources/sprites/beacon/lamp_0.bbq");
+    EXPECT_EQ(beacon.frameNames[3], "resources/sprites/beacon/lamp_3.bbq");
+    EXPECT_EQ(beacon.fps, 6.0f);
+    EXPECT_EQ(beacon.flags, (std::vector<uint8_t>{0, 0, T, 0}));
+
+    const std::string cogName = "resources/sprites/cog.txt";
+    const SpriteDescription cog = ReadSpriteProperties(*LoadPropertyFile(cogName), cogName);
+    ASSERT_EQ(cog.GetFrameCount(), 4u);
+    EXPECT_EQ(cog.frameNames[2], "resources/sprites/cog/cog_2.bbq");
+    EXPECT_EQ(cog.fps, 8.0f);
+    EXPECT_EQ(cog.lengthMultipliers, (std::vector<float>{1, 1, 1, 2}));
+    EXPECT_EQ(cog.flags, (std::vector<uint8_t>{0, 0, 0, T}));
+    EXPECT_EQ(cog.hotSpots[1], Vector2x<long>(12, 12));
+
+    EXPECT_THROW(ReadSpriteFile("resources/sprites/none.sprite"), ExceptionFileNotFound);
 }
 
 }  // namespace
