@@ -34,7 +34,7 @@ void CachedSprite::Update(float dt) {
         // A length of 0 or less (a negative multiplier, say) means stopped.
         const float length = cache->GetLengthMultiplier(frame) * frameTime;
         int steps = 0;
-        while (length > 0.0f && accumulator > length && steps < kMaxStepsPerUpdate &&
+        while (length > 0.0f && accumulator > length && steps < MAX_STEPS_PER_UPDATE &&
                FrameCount() > 0) {
             StepFrame(FrameCount());
             accumulator -= length;

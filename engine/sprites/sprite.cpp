@@ -48,7 +48,7 @@ void Sprite::Update(float dt) {
         int steps = 0;
         // The frame time and the data are read again on every turn: a
         // callback may change either.
-        while (frameTime > 0.0f && accumulator > frameTime && steps < kMaxStepsPerUpdate &&
+        while (frameTime > 0.0f && accumulator > frameTime && steps < MAX_STEPS_PER_UPDATE &&
                data->GetFrameCount() > 0) {
             StepFrame(data->GetFrameCount());
             accumulator -= frameTime;

@@ -87,7 +87,7 @@ void SpriteAnimation::StepFrame(int32_t frameCount) {
 }
 
 void SpriteAnimation::SettleTime(int steps) {
-    if (steps >= kMaxStepsPerUpdate || !std::isfinite(accumulator)) {
+    if (steps >= MAX_STEPS_PER_UPDATE || !std::isfinite(accumulator)) {
         accumulator = 0.0f;
     }
 }

@@ -35,7 +35,7 @@ public:
 
     // One update never makes more frame steps than this; the time left over
     // is dropped, so a huge or infinite time step cannot stall the game.
-    static const int kMaxStepsPerUpdate = 1024;
+    static const int MAX_STEPS_PER_UPDATE = 1024;
 
 protected:
     SpriteAnimation() = default;

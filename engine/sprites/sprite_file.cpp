@@ -186,12 +186,12 @@ SpriteDescription ReadSpriteFile(const std::string& name) {
 
 namespace {
 
-const PropertyKey kFramesKey("frames");
-const PropertyKey kFpsKey("fps");
-const PropertyKey kHotSpotsKey("hotspots");
-const PropertyKey kMultipliersKey("frameLengthMultipliers");
-const PropertyKey kTriggersKey("triggers");
-const PropertyKey kFootstepsKey("footsteps");
+const PropertyKey FRAMES_KEY("frames");
+const PropertyKey FPS_KEY("fps");
+const PropertyKey HOT_SPOTS_KEY("hotspots");
+const PropertyKey MULTIPLIERS_KEY("frameLengthMultipliers");
+const PropertyKey TRIGGERS_KEY("triggers");
+const PropertyKey FOOTSTEPS_KEY("footsteps");
 
 // The element of a per-frame list, checked against the type the list must
 // hold; a wrongly typed element is reported as the list's incorrect type.
@@ -231,35 +231,35 @@ void ReadFlagList(const Properties& properties, PropertyKey key, int shift,
 
 SpriteDescription ReadSpriteProperties(const Properties& properties, const std::string& name) {
     SpriteDescription description;
-    const AnyVectorPtr frames = properties.GetList(kFramesKey);
+    const AnyVectorPtr frames = properties.GetList(FRAMES_KEY);
     for (size_t i = 0; i < frames->Size(); ++i) {
         const std::string& frame =
-            ListElement<std::string>(*frames, i, kFramesKey, PROPERTY_STRING);
+            ListElement<std::string>(*frames, i, FRAMES_KEY, PROPERTY_STRING);
         description.AddFrame(ResolveFrameName(name, frame));
     }
     if (description.GetFrameCount() == 0) {
         throw ExceptionFileFormatInvalid(name, -1);
     }
-    if (properties.HasProperty(kFpsKey)) {
-        description.fps = properties.GetFloat(kFpsKey);
+    if (properties.HasProperty(FPS_KEY)) {
+        description.fps = properties.GetFloat(FPS_KEY);
     }
 
-    if (const AnyVectorPtr hotSpots = PerFrameList(properties, kHotSpotsKey)) {
+    if (const AnyVectorPtr hotSpots = PerFrameList(properties, HOT_SPOTS_KEY)) {
         const size_t count = std::min(hotSpots->Size(), description.GetFrameCount());
         for (size_t i = 0; i < count; ++i) {
-            const PointI& point = ListElement<PointI>(*hotSpots, i, kHotSpotsKey, PROPERTY_POINT);
+            const PointI& point = ListElement<PointI>(*hotSpots, i, HOT_SPOTS_KEY, PROPERTY_POINT);
             description.hotSpots[i] = Vector2x<long>(point.x, point.y);
         }
     }
-    if (const AnyVectorPtr multipliers = PerFrameList(properties, kMultipliersKey)) {
+    if (const AnyVectorPtr multipliers = PerFrameList(properties, MULTIPLIERS_KEY)) {
         const size_t count = std::min(multipliers->Size(), description.GetFrameCount());
         for (size_t i = 0; i < count; ++i) {
             description.lengthMultipliers[i] =
-                ListElement<float>(*multipliers, i, kMultipliersKey, PROPERTY_FLOAT);
+                ListElement<float>(*multipliers, i, MULTIPLIERS_KEY, PROPERTY_FLOAT);
         }
     }
-    ReadFlagList(properties, kFootstepsKey, 0, description);
-    ReadFlagList(properties, kTriggersKey, 1, description);
+    ReadFlagList(properties, FOOTSTEPS_KEY, 0, description);
+    ReadFlagList(properties, TRIGGERS_KEY, 1, description);
     return description;
 }
 

@@ -13,15 +13,15 @@ using namespace orvel;
 
 namespace {
 
-const char* const kCog = "resources/sprites/cog.txt";
-const char* const kLampPicture = "resources/sprites/beacon/lamp_0.bbq";
+const char* const COG = "resources/sprites/cog.txt";
+const char* const LAMP_PICTURE = "resources/sprites/beacon/lamp_0.bbq";
 
 struct Rgb {
     int r, g, b;
 };
-const Rgb kBlack = {0, 0, 0};
-const Rgb kPennant = {40, 80, 220};
-const Rgb kCogHub = {60, 45, 20};
+const Rgb BLACK = {0, 0, 0};
+const Rgb PENNANT = {40, 80, 220};
+const Rgb COG_HUB = {60, 45, 20};
 
 class SpriteCacheGlTest : public GlTest {
 protected:
@@ -66,9 +66,9 @@ protected:
 };
 
 TEST_F(SpriteCacheGlTest, CogLoadsFromItsPropertyFileOnce) {
-    const SpriteCachePtr cog = manager.Get(kCog);
-    EXPECT_EQ(manager.Get(kCog), cog);
-    EXPECT_EQ(cog->GetName(), PropertyKey(kCog));
+    const SpriteCachePtr cog = manager.Get(COG);
+    EXPECT_EQ(manager.Get(COG), cog);
+    EXPECT_EQ(cog->GetName(), PropertyKey(COG));
     EXPECT_EQ(cog->GetFrameCount(), 4);
     EXPECT_EQ(cog->GetFps(), 8.0f);
     EXPECT_EQ(cog->GetSheet().width, 24u);
@@ -86,7 +86,7 @@ TEST_F(SpriteCacheGlTest, CogLoadsFromItsPropertyFileOnce) {
 
 TEST_F(SpriteCacheGlTest, ASinglePictureNeverAdvances) {
     CachedSprite sprite(&manager);
-    sprite.SetAnimation(kLampPicture);
+    sprite.SetAnimation(LAMP_PICTURE);
     EXPECT_EQ(sprite.GetCache()->GetFrameCount(), 1);
     EXPECT_EQ(sprite.GetFrameTime(), 0.0f);
     sprite.Update(5.0f);
@@ -95,7 +95,7 @@ TEST_F(SpriteCacheGlTest, ASinglePictureNeverAdvances) {
 
 TEST_F(SpriteCacheGlTest, CogTurnsWithItsLongLastFrame) {
     CachedSprite sprite(&manager);
-    sprite.SetAnimation(kCog);
+    sprite.SetAnimation(COG);
     sprite.SetFrame(3);
     sprite.Update(0.2f);  // 1.6 frame times: frame 3 lasts two
     EXPECT_EQ(sprite.GetFrame(), 3);
@@ -105,14 +105,14 @@ TEST_F(SpriteCacheGlTest, CogTurnsWithItsLongLastFrame) {
 
 TEST_F(SpriteCacheGlTest, HotSpotLandsOnTheOrigin) {
     CachedSprite sprite(&manager);
-    sprite.SetAnimation(kCog);
+    sprite.SetAnimation(COG);
     DrawAt(sprite, 100, 100);
     for (const int dx : {-1, 0}) {
         for (const int dy : {-1, 0}) {
-            ExpectPixel(100 + dx, 100 + dy, kCogHub, "hub");
+            ExpectPixel(100 + dx, 100 + dy, COG_HUB, "hub");
         }
     }
-    ExpectPixel(100, 114, kBlack, "above the cog");
+    ExpectPixel(100, 114, BLACK, "above the cog");
 }
 
 TEST_F(SpriteCacheGlTest, FlipsBothWays) {
@@ -133,12 +133,12 @@ TEST_F(SpriteCacheGlTest, FlipsBothWays) {
         SCOPED_TRACE(testing::Message() << "flips " << int(c.horizontal) << int(c.vertical));
         glClear(GL_COLOR_BUFFER_BIT);
         CachedSprite sprite(&manager);
-        sprite.SetAnimation(kLampPicture);
+        sprite.SetAnimation(LAMP_PICTURE);
         sprite.flipHorizontal = c.horizontal;
         sprite.flipVertical = c.vertical;
         DrawAt(sprite, 400, 300);
-        ExpectPixel(400 + c.x, 300 + c.y, kPennant, "pennant");
-        ExpectPixel(400 + c.x, 300 - 1 - c.y, kBlack,
+        ExpectPixel(400 + c.x, 300 + c.y, PENNANT, "pennant");
+        ExpectPixel(400 + c.x, 300 - 1 - c.y, BLACK,
                     "the pennant's place under the other vertical flip");
     }
 }
@@ -151,7 +151,7 @@ TEST_F(SpriteCacheGlTest, DrawingRestoresTheGlState) {
     glGetFloatv(GL_TEXTURE_MATRIX, before);
     glMatrixMode(GL_MODELVIEW);
     CachedSprite sprite(&manager);
-    sprite.SetAnimation(kCog);
+    sprite.SetAnimation(COG);
     sprite.SetFrame(2);
     DrawAt(sprite, 200, 200);
 
@@ -170,7 +170,7 @@ TEST_F(SpriteCacheGlTest, DrawingRestoresTheGlState) {
 
 TEST_F(SpriteCacheGlTest, UnloadAndReloadTextures) {
     CachedSprite sprite(&manager);
-    sprite.SetAnimation(kCog);
+    sprite.SetAnimation(COG);
     sprite.SetFrame(2);
     manager.UnloadTextures();
     EXPECT_EQ(sprite.GetCache()->GetTexture(), 0u);
@@ -178,12 +178,12 @@ TEST_F(SpriteCacheGlTest, UnloadAndReloadTextures) {
     sprite.Update(1.0f);
     sprite.AdvanceFrames(3);
     DrawAt(sprite, 100, 100);
-    ExpectPixel(100, 100, kBlack, "nothing while unloaded");
+    ExpectPixel(100, 100, BLACK, "nothing while unloaded");
 
     manager.ReloadTextures();
     EXPECT_EQ(sprite.GetCache()->GetFrameCount(), 4);
     DrawAt(sprite, 100, 100);
-    ExpectPixel(100, 100, kCogHub, "hub after reload");
+    ExpectPixel(100, 100, COG_HUB, "hub after reload");
 }
 
 }  // namespace

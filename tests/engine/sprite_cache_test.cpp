@@ -73,7 +73,7 @@ struct CachedPlayCase {
     std::vector<uint8_t> flags = {};
 };
 
-const CachedPlayCase kCachedPlayCases[] = {
+const CachedPlayCase CACHED_PLAY_CASES[] = {
     {"a long frame holds for 0.25 s", LoopForward, {1, 3}, 1, 10, {0.25f}, {1}, ""},
     {"a long frame ends after 0.35 s", LoopForward, {1, 3}, 1, 10, {0.35f}, {0}, "loop@0 "},
     {"one update uses the length of its first frame",
@@ -117,7 +117,7 @@ const CachedPlayCase kCachedPlayCases[] = {
 };
 
 TEST(CachedSpriteTest, PlayModeTable) {
-    for (const CachedPlayCase& c : kCachedPlayCases) {
+    for (const CachedPlayCase& c : CACHED_PLAY_CASES) {
         SCOPED_TRACE(c.label);
         CachedSprite sprite;
         sprite.SetCache(MakeEntry(c.multipliers, c.fps, c.flags));

@@ -26,28 +26,28 @@ struct GrammarCase {
     std::vector<ExpectedFrame> frames;
 };
 
-const std::string kHead = "format_version: 1\nfps: 12.5\nframes\n{\n";
+const std::string HEAD = "format_version: 1\nfps: 12.5\nframes\n{\n";
 
 const uint8_t F = SPRITE_FLAG_FOOTSTEP;
 const uint8_t T = SPRITE_FLAG_TRIGGER;
 
-const GrammarCase kGrammarCases[] = {
-    {"plain", kHead + "a.bbq\nb.bbq\n}\n", 12.5f, {{"a.bbq", 0, 0, 0}, {"b.bbq", 0, 0, 0}}},
+const GrammarCase GRAMMAR_CASES[] = {
+    {"plain", HEAD + "a.bbq\nb.bbq\n}\n", 12.5f, {{"a.bbq", 0, 0, 0}, {"b.bbq", 0, 0, 0}}},
     {"items after the name",
-     kHead + "a.bbq (3,4) footstep trigger\n}\n",
+     HEAD + "a.bbq (3,4) footstep trigger\n}\n",
      12.5f,
      {{"a.bbq", 3, 4, F | T}}},
     {"items in another order",
-     kHead + "a.bbq trigger ( 3 , 4 ) footstep\n}\n",
+     HEAD + "a.bbq trigger ( 3 , 4 ) footstep\n}\n",
      12.5f,
      {{"a.bbq", 3, 4, F | T}}},
     {"items in a third order",
-     kHead + "a.bbq footstep trigger (3,4)\n}\n",
+     HEAD + "a.bbq footstep trigger (3,4)\n}\n",
      12.5f,
      {{"a.bbq", 3, 4, F | T}}},
-    {"the last hot spot wins", kHead + "a.bbq (1,2) (-5,7)\n}\n", 12.5f, {{"a.bbq", -5, 7, 0}}},
+    {"the last hot spot wins", HEAD + "a.bbq (1,2) (-5,7)\n}\n", 12.5f, {{"a.bbq", -5, 7, 0}}},
     {"flags and hot spot are per line",
-     kHead + "a.bbq (9,9) trigger\nb.bbq\n}\n",
+     HEAD + "a.bbq (9,9) trigger\nb.bbq\n}\n",
      12.5f,
      {{"a.bbq", 9, 9, T}, {"b.bbq", 0, 0, 0}}},
     {"headers in any order",
@@ -65,17 +65,17 @@ const GrammarCase kGrammarCases[] = {
      5.0f,
      {{"a.bbq", 0, 0, 0}}},
     {"text after the closing brace is ignored",
-     kHead + "a.bbq\n}\nanything at all {{ ( \n fps: -1",
+     HEAD + "a.bbq\n}\nanything at all {{ ( \n fps: -1",
      12.5f,
      {{"a.bbq", 0, 0, 0}}},
     {"folder parts and odd characters in names",
-     kHead + "sub/a-1_~.bbq\nsub\\b.bbq\n}\n",
+     HEAD + "sub/a-1_~.bbq\nsub\\b.bbq\n}\n",
      12.5f,
      {{"sub/a-1_~.bbq", 0, 0, 0}, {"sub\\b.bbq", 0, 0, 0}}},
 };
 
 TEST(SpriteFileTest, GrammarTable) {
-    for (const GrammarCase& c : kGrammarCases) {
+    for (const GrammarCase& c : GRAMMAR_CASES) {
         SCOPED_TRACE(c.label);
         SpriteDescription description;
         try {
@@ -103,7 +103,7 @@ struct SyntaxCase {
     const char* what;
 };
 
-const SyntaxCase kSyntaxCases[] = {
+const SyntaxCase SYNTAX_CASES[] = {
     {"empty text", "", "Syntax Error: \nLine:1"},
     {"no version line", "fps: 1\r\nframes\r\n{\r\na.bbq\r\n}\r\n", "Syntax Error: \nLine:1"},
     {"negative fps", "format_version: 1\r\nfps: -3\r\nframes\r\n{\r\na.bbq\r\n}\r\n",
@@ -124,7 +124,7 @@ const SyntaxCase kSyntaxCases[] = {
 };
 
 TEST(SpriteFileTest, SyntaxErrorsGiveTheLine) {
-    for (const SyntaxCase& c : kSyntaxCases) {
+    for (const SyntaxCase& c : SYNTAX_CASES) {
         SCOPED_TRACE(c.label);
         SpriteDescription description;
         try {

@@ -16,20 +16,20 @@ using namespace orvel;
 
 namespace {
 
-const char* const kBeacon = "resources/sprites/beacon.sprite";
+const char* const BEACON = "resources/sprites/beacon.sprite";
 
 // Colours of the beacon pictures, as sprite_gen draws them.
 struct Rgb {
     int r, g, b;
 };
-const Rgb kBlack = {0, 0, 0};
-const Rgb kMast = {90, 90, 90};
-const Rgb kPennant = {40, 80, 220};
-const Rgb kLamp[4] = {{255, 40, 40}, {255, 140, 0}, {255, 230, 40}, {255, 140, 0}};
+const Rgb BLACK = {0, 0, 0};
+const Rgb MAST = {90, 90, 90};
+const Rgb PENNANT = {40, 80, 220};
+const Rgb LAMP[4] = {{255, 40, 40}, {255, 140, 0}, {255, 230, 40}, {255, 140, 0}};
 
 // The beacon's hot spot is the foot of its mast.
-const int kHotX = 8;
-const int kHotY = 32;
+const int HOT_X = 8;
+const int HOT_Y = 32;
 
 class SpriteGlTest : public GlTest {
 protected:
@@ -54,7 +54,7 @@ protected:
 
     // A beacon whose transform puts its origin on screen pixel corner (x, y).
     SpritePtr BeaconAt(int x, int y, int frame) {
-        const SpritePtr sprite = manager->CreateSprite(kBeacon);
+        const SpritePtr sprite = manager->CreateSprite(BEACON);
         glPushMatrix();
         glTranslatef(static_cast<float>(x), static_cast<float>(y), 0.0f);
         sprite->LoadMatrix(GL_MODELVIEW);
@@ -81,17 +81,17 @@ protected:
     // Screen pixel of beacon picture pixel (px, py), rows counted from the
     // top, for a beacon with its origin at (ox, oy).
     static int ScreenX(int ox, int px, bool mirrored) {
-        return mirrored ? ox + kHotX - 1 - px : ox - kHotX + px;
+        return mirrored ? ox + HOT_X - 1 - px : ox - HOT_X + px;
     }
-    static int ScreenY(int oy, int py) { return oy + kHotY - py - 1; }
+    static int ScreenY(int oy, int py) { return oy + HOT_Y - py - 1; }
 
     SpriteManagerPtr manager;
 };
 
 TEST_F(SpriteGlTest, BeaconLoadsFromItsSpriteFile) {
-    const SpriteDataPtr data = manager->FindData(kBeacon);
-    EXPECT_EQ(manager->FindData(kBeacon), data);
-    EXPECT_EQ(data->name, PropertyKey(kBeacon));
+    const SpriteDataPtr data = manager->FindData(BEACON);
+    EXPECT_EQ(manager->FindData(BEACON), data);
+    EXPECT_EQ(data->name, PropertyKey(BEACON));
     EXPECT_EQ(data->GetFrameCount(), 4);
     EXPECT_EQ(data->fps, 6.0f);
     EXPECT_EQ(data->sheet.width, 16u);
@@ -103,7 +103,7 @@ TEST_F(SpriteGlTest, BeaconLoadsFromItsSpriteFile) {
     EXPECT_EQ(data->triggers, (std::vector<uint8_t>{0, 0, 1, 0}));
     EXPECT_EQ(data->footsteps, (std::vector<uint8_t>{0, 0, 0, 0}));
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(data->GetHotSpot(i), Vector2x<long>(kHotX, kHotY));
+        EXPECT_EQ(data->GetHotSpot(i), Vector2x<long>(HOT_X, HOT_Y));
     }
 }
 
@@ -120,23 +120,23 @@ TEST_F(SpriteGlTest, HotSpotLandsOnTheTransformOrigin) {
     const SpritePtr beacon = BeaconAt(200, 100, 0);
     manager->Draw();
     // The foot of the mast sits just above and on both sides of the origin.
-    ExpectPixel(200, 100, kMast, "mast, right of the hot spot");
-    ExpectPixel(199, 100, kMast, "mast, left of the hot spot");
-    ExpectPixel(200, 99, kBlack, "below the hot spot");
-    ExpectPixel(201, 100, kBlack, "right of the mast");
-    ExpectPixel(ScreenX(200, 12, false), ScreenY(100, 11), kPennant, "pennant");
-    ExpectPixel(ScreenX(200, 8, false), ScreenY(100, 3), kLamp[0], "lamp");
+    ExpectPixel(200, 100, MAST, "mast, right of the hot spot");
+    ExpectPixel(199, 100, MAST, "mast, left of the hot spot");
+    ExpectPixel(200, 99, BLACK, "below the hot spot");
+    ExpectPixel(201, 100, BLACK, "right of the mast");
+    ExpectPixel(ScreenX(200, 12, false), ScreenY(100, 11), PENNANT, "pennant");
+    ExpectPixel(ScreenX(200, 8, false), ScreenY(100, 3), LAMP[0], "lamp");
 }
 
 TEST_F(SpriteGlTest, MirroringFlipsAboutTheHotSpot) {
     const SpritePtr beacon = BeaconAt(300, 100, 0);
     beacon->mirrored = 1;
     manager->Draw();
-    ExpectPixel(ScreenX(300, 12, true), ScreenY(100, 11), kPennant, "mirrored pennant");
-    ExpectPixel(ScreenX(300, 12, false), ScreenY(100, 11), kBlack, "where the pennant was");
+    ExpectPixel(ScreenX(300, 12, true), ScreenY(100, 11), PENNANT, "mirrored pennant");
+    ExpectPixel(ScreenX(300, 12, false), ScreenY(100, 11), BLACK, "where the pennant was");
     // The mast (columns 7 and 8) stays astride the hot spot.
-    ExpectPixel(300, 100, kMast, "mast");
-    ExpectPixel(299, 100, kMast, "mast");
+    ExpectPixel(300, 100, MAST, "mast");
+    ExpectPixel(299, 100, MAST, "mast");
 }
 
 TEST_F(SpriteGlTest, LayersDrawInOrderAndEqualLayersInInsertionOrder) {
@@ -150,18 +150,18 @@ TEST_F(SpriteGlTest, LayersDrawInOrderAndEqualLayersInInsertionOrder) {
     const int lampX = ScreenX(400, 8, false);
     const int lampY = ScreenY(100, 3);
     manager->Draw();
-    ExpectPixel(lampX, lampY, kLamp[2], "the later of two sprites on layer 5");
+    ExpectPixel(lampX, lampY, LAMP[2], "the later of two sprites on layer 5");
 
     manager->SetLayer(first, 4);
     manager->SetLayer(first, 5);
     glClear(GL_COLOR_BUFFER_BIT);
     manager->Draw();
-    ExpectPixel(lampX, lampY, kLamp[0], "a sprite put back on layer 5 goes last");
+    ExpectPixel(lampX, lampY, LAMP[0], "a sprite put back on layer 5 goes last");
 
     manager->SetLayer(low, 6);
     glClear(GL_COLOR_BUFFER_BIT);
     manager->Draw();
-    ExpectPixel(lampX, lampY, kLamp[1], "layer 6 over layer 5");
+    ExpectPixel(lampX, lampY, LAMP[1], "layer 6 over layer 5");
     EXPECT_EQ(low->GetLayer(), 6);
 }
 
@@ -171,7 +171,7 @@ TEST_F(SpriteGlTest, ColourAndAlpha) {
     const SpritePtr tinted = BeaconAt(550, 100, 0);
     tinted->colour = MakeColour(255, 0, 255, 255);
     manager->Draw();
-    ExpectPixel(ScreenX(500, 12, false), ScreenY(100, 11), kBlack, "alpha 0 is not drawn");
+    ExpectPixel(ScreenX(500, 12, false), ScreenY(100, 11), BLACK, "alpha 0 is not drawn");
     ExpectPixel(ScreenX(550, 12, false), ScreenY(100, 11), Rgb{40, 0, 220}, "tinted pennant");
 
     // A hidden sprite still animates.
@@ -203,8 +203,8 @@ TEST_F(SpriteGlTest, DrawingRestoresTheGlState) {
 }
 
 TEST_F(SpriteGlTest, SpritesLetGoAreDropped) {
-    SpritePtr kept = manager->CreateSprite(kBeacon);
-    SpritePtr dropped = manager->CreateSprite(kBeacon);
+    SpritePtr kept = manager->CreateSprite(BEACON);
+    SpritePtr dropped = manager->CreateSprite(BEACON);
     EXPECT_EQ(manager->GetSpriteCount(), 2u);
     dropped.reset();
     manager->Update(0.01f);
@@ -219,7 +219,7 @@ TEST_F(SpriteGlTest, SpritesLetGoAreDropped) {
 class Meddler : public SpriteCallback {
 public:
     void OnLoop(SpriteAnimation&) override {
-        made.push_back(manager->CreateSprite(kBeacon));
+        made.push_back(manager->CreateSprite(BEACON));
         manager->SetLayer(self, static_cast<int16_t>(self->GetLayer() + 3));
         manager->SetLayer(other, static_cast<int16_t>(other->GetLayer() - 2));
         victim.reset();
@@ -238,9 +238,9 @@ public:
 TEST_F(SpriteGlTest, CallbacksMayChangeTheLiveSetDuringAnUpdate) {
     Meddler meddler;
     meddler.manager = manager;
-    meddler.self = manager->CreateSprite(kBeacon);
-    meddler.victim = manager->CreateSprite(kBeacon);
-    meddler.other = manager->CreateSprite(kBeacon);
+    meddler.self = manager->CreateSprite(BEACON);
+    meddler.victim = manager->CreateSprite(BEACON);
+    meddler.other = manager->CreateSprite(BEACON);
     manager->SetLayer(meddler.victim, 1);
     manager->SetLayer(meddler.other, 2);
     meddler.self->callback = &meddler;
@@ -266,7 +266,7 @@ TEST_F(SpriteGlTest, UnloadAndReloadTextures) {
     beacon->Update(10.0f);
     beacon->SetFrame(-1);
     manager->Draw();
-    ExpectPixel(ScreenX(100, 12, false), ScreenY(400, 11), kBlack, "nothing while unloaded");
+    ExpectPixel(ScreenX(100, 12, false), ScreenY(400, 11), BLACK, "nothing while unloaded");
 
     manager->ReloadTextures();
     EXPECT_NE(data->texture, 0u);
@@ -274,20 +274,20 @@ TEST_F(SpriteGlTest, UnloadAndReloadTextures) {
     EXPECT_EQ(data->triggers, (std::vector<uint8_t>{0, 0, 1, 0}));
     beacon->SetFrame(2);
     manager->Draw();
-    ExpectPixel(ScreenX(100, 8, false), ScreenY(400, 3), kLamp[2], "lamp after reload");
+    ExpectPixel(ScreenX(100, 8, false), ScreenY(400, 3), LAMP[2], "lamp after reload");
 }
 
 TEST_F(SpriteGlTest, SetAnimationSwitchesData) {
     const SpritePtr sprite = manager->CreateSprite("resources/sprites/cog/cog_0.bbq");
     EXPECT_EQ(sprite->GetFrameTime(), 0.0f);
     sprite->SetFrame(0);
-    sprite->SetAnimation(kBeacon);
-    EXPECT_EQ(sprite->GetData(), manager->FindData(kBeacon));
+    sprite->SetAnimation(BEACON);
+    EXPECT_EQ(sprite->GetData(), manager->FindData(BEACON));
     EXPECT_FLOAT_EQ(sprite->GetFrameTime(), 1.0f / 6.0f);
     EXPECT_EQ(sprite->GetFrame(), 0);
 
     Sprite orphan(std::weak_ptr<SpriteManager>(), sprite->GetData());
-    EXPECT_THROW(orphan.SetAnimation(kBeacon), ExceptionGeneral);
+    EXPECT_THROW(orphan.SetAnimation(BEACON), ExceptionGeneral);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ struct PlayCase {
     std::vector<uint8_t> flags = {};
 };
 
-const PlayCase kPlayCases[] = {
+const PlayCase PLAY_CASES[] = {
     {"3.5 frame times make 3 steps", LoopForward, 4, 0, 10, {0.35f}, {3}, ""},
     {"exactly one frame time is no step", LoopForward, 4, 0, 10, {0.1f}, {0}, ""},
     {"time carries over", LoopForward, 4, 0, 10, {0.06f, 0.06f, 0.06f}, {0, 1, 1}, ""},
@@ -118,7 +118,7 @@ const PlayCase kPlayCases[] = {
 };
 
 TEST(SpriteTest, PlayModeTable) {
-    for (const PlayCase& c : kPlayCases) {
+    for (const PlayCase& c : PLAY_CASES) {
         SCOPED_TRACE(c.label);
         Sprite sprite(std::weak_ptr<SpriteManager>(), MakeData(c.frames, c.fps, c.flags));
         CallbackLog log;
@@ -172,9 +172,9 @@ TEST(SpriteTest, SetFpsStopsRestoresAndKeepsThePhase) {
 }
 
 TEST(SpriteTest, EndlessTimeStepsEnd) {
-    const float kInf = std::numeric_limits<float>::infinity();
-    const float kNaN = std::numeric_limits<float>::quiet_NaN();
-    for (const float dt : {kInf, kNaN, 1e30f}) {
+    const float INF = std::numeric_limits<float>::infinity();
+    const float NAN_TIME = std::numeric_limits<float>::quiet_NaN();
+    for (const float dt : {INF, NAN_TIME, 1e30f}) {
         SCOPED_TRACE(dt);
         Sprite sprite(std::weak_ptr<SpriteManager>(), MakeData(4, 10));
         CallbackLog log;
@@ -196,7 +196,8 @@ TEST(SpriteTest, EndlessTimeStepsEnd) {
     fast.callback = &log;
     fast.SetFps(1e9f);
     fast.Update(10.0f);
-    EXPECT_EQ(log.log.size(), std::string("loop@0 ").size() * SpriteAnimation::kMaxStepsPerUpdate);
+    EXPECT_EQ(log.log.size(),
+              std::string("loop@0 ").size() * SpriteAnimation::MAX_STEPS_PER_UPDATE);
 }
 
 TEST(SpriteTest, UnloadedDataNeitherStepsNorBanksTime) {
