@@ -52,9 +52,6 @@ protected:
         manager = std::make_shared<SpriteManager>();
     }
 
-    // The driver's worker threads are left idle before the process ends.
-    void TearDown() override { glFinish(); }
-
     // A beacon whose transform puts its origin on screen pixel corner (x, y).
     SpritePtr BeaconAt(int x, int y, int frame) {
         const SpritePtr sprite = manager->CreateSprite(BEACON);
