@@ -69,8 +69,9 @@ BbqImage ParseBbqImage(const std::vector<uint8_t>& bytes, const std::string& nam
 void WriteBbqImage(std::ostream& stream, const BbqImage& image) {
     if ((image.bpp != 24 && image.bpp != 32) || image.width == 0 || image.height == 0 ||
         image.pixels.size() != PixelBytes(image.width, image.height, image.bpp)) {
-        throw ExceptionGeneral("A .bbq picture needs a size, 24 or 32 bits per pixel and "
-                               "width * height * bpp / 8 bytes of pixels.");
+        throw ExceptionGeneral(
+            "A .bbq picture needs a size, 24 or 32 bits per pixel and "
+            "width * height * bpp / 8 bytes of pixels.");
     }
     stream.write(BBQ_MAGIC, sizeof(BBQ_MAGIC));
     WriteU32(stream, image.version);

@@ -19,11 +19,32 @@ void DatafileObjectUnloader::operator()(DATAFILE* object) const {
 }
 }  // namespace detail
 
+// The process-wide resource tree: where resources are looked up. Created
+// empty on first use and kept for the life of the process.
+struct ResourceTreeImpl {
+    // Empty: no datafile, every resource is a loose file.
+    std::string datafilePath;
+};
+
 namespace {
 
-std::string& DatafilePath() {
-    static std::string path;
-    return path;
+ResourceTreeImpl& ResourceTree() {
+    static ResourceTreeImpl tree;
+    return tree;
+}
+
+std::string& DatafilePath() { return ResourceTree().datafilePath; }
+
+// Whether anything exists at `path`; a path that cannot be examined (a folder
+// without search permission on the way, say) counts as missing.
+bool Exists(const std::string& path) {
+    boost::system::error_code error;
+    return boost::filesystem::exists(path, error) && !error;
+}
+
+bool IsFolder(const std::string& path) {
+    boost::system::error_code error;
+    return boost::filesystem::is_directory(path, error) && !error;
 }
 
 std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
@@ -34,7 +55,7 @@ std::shared_ptr<DATAFILE> LoadObject(const std::string& name) {
 
 IStreamPtr OpenLooseFile(const std::string& name) {
     // A folder of that name is no resource: reading it would give no bytes.
-    if (!boost::filesystem::exists(name) || boost::filesystem::is_directory(name)) {
+    if (!Exists(name) || IsFolder(name)) {
         throw ExceptionFileNotFound(name);
     }
     auto stream = std::make_shared<std::ifstream>(name, std::ios::in | std::ios::binary);
@@ -52,7 +73,7 @@ std::vector<char> ReadAll(std::istream& stream) {
 }  // namespace
 
 void SetDatafilePath(const std::string& path) {
-    if (!boost::filesystem::exists(path)) {
+    if (!Exists(path)) {
         throw ExceptionFileNotFound(path);
     }
     DatafilePath() = path;

@@ -12,8 +12,8 @@ uint32_t UploadFrameSheet(const FrameSheet& sheet, const PixelBuffer& buffer,
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (sheet.paddedWidth > uint32_t(maxSize) || sheet.paddedHeight > uint32_t(maxSize)) {
-        throw ExceptionGeneral("Picture too large for a texture: " + name + "\nSize: " +
-                               IntToString(int(sheet.paddedWidth)) + "x" +
+        throw ExceptionGeneral("Picture too large for a texture: " + name +
+                               "\nSize: " + IntToString(int(sheet.paddedWidth)) + "x" +
                                IntToString(int(sheet.paddedHeight)) +
                                "\nLargest: " + IntToString(maxSize));
     }
@@ -35,8 +35,8 @@ uint32_t UploadFrameSheet(const FrameSheet& sheet, const PixelBuffer& buffer,
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR) {
         glDeleteTextures(1, &texture);
-        throw ExceptionGeneral("The texture could not be made: " + name + "\nGL error: " +
-                               IntToString(int(error)));
+        throw ExceptionGeneral("The texture could not be made: " + name +
+                               "\nGL error: " + IntToString(int(error)));
     }
     return texture;
 }

@@ -51,7 +51,8 @@ TEST_F(BbqImageTest, WriterLaysOutTheHeaderLittleEndian) {
     const std::string bytes = BbqBytes(image);
     ASSERT_EQ(bytes.size(), 36u + 3 * 2 * 4);
     EXPECT_EQ(std::memcmp(bytes.data(), "BBQ Graphics Format\0", 20), 0);
-    EXPECT_EQ(bytes.substr(20, 16), std::string("\x01\0\0\0\x02\x01\x20\0\x03\0\0\0\x02\0\0\0", 16));
+    EXPECT_EQ(bytes.substr(20, 16),
+              std::string("\x01\0\0\0\x02\x01\x20\0\x03\0\0\0\x02\0\0\0", 16));
 
     const std::vector<uint8_t> raw(bytes.begin(), bytes.end());
     const BbqImage read = orvel::ParseBbqImage(raw, "x.bbq");
@@ -81,7 +82,7 @@ struct PaddingCase {
 
 TEST_F(BbqImageTest, SheetsArePaddedToPowersOfTwo) {
     const PaddingCase cases[] = {
-        {100, 60, 1, 128, 64}, {1, 1, 1, 2, 2},   {50, 40, 3, 64, 128},
+        {100, 60, 1, 128, 64}, {1, 1, 1, 2, 2},     {50, 40, 3, 64, 128},
         {2, 2, 1, 2, 2},       {64, 64, 1, 64, 64}, {65, 3, 2, 128, 8},
     };
     for (const PaddingCase& c : cases) {
@@ -149,8 +150,10 @@ TEST_F(BbqImageTest, AMismatchedFrameIsRefusedAndEarlierFramesKept) {
     const PixelBuffer pixelsBefore = buffer;
 
     const std::pair<std::string, std::string> cases[] = {
-        {"wide.bbq", "Frames from the sprite do not all have the same dimensions.\nSprite: wide.bbq"},
-        {"tall.bbq", "Frames from the sprite do not all have the same dimensions.\nSprite: tall.bbq"},
+        {"wide.bbq",
+         "Frames from the sprite do not all have the same dimensions.\nSprite: wide.bbq"},
+        {"tall.bbq",
+         "Frames from the sprite do not all have the same dimensions.\nSprite: tall.bbq"},
         {"deep.bbq",
          "Sprite colour depth inconsistent. \nExpected: 24\nFound: 32\nIn file: deep.bbq\n"
          "In Sprite file: unknown_sprite"},
@@ -190,10 +193,18 @@ TEST_F(BbqImageTest, HeadersAreCheckedBeforeAnyPixelIsRead) {
         {"zero width", [](std::string& b) { SetU32(b, 28, 0); }, INVALID},
         {"zero height", [](std::string& b) { SetU32(b, 32, 0); }, INVALID},
         // The size check must not wrap around in 32 bits.
-        {"huge size", [](std::string& b) { SetU32(b, 28, 0x80000000u); SetU32(b, 32, 0x80000000u); },
+        {"huge size",
+         [](std::string& b) {
+             SetU32(b, 28, 0x80000000u);
+             SetU32(b, 32, 0x80000000u);
+         },
          INVALID},
         {"size that wraps to a small one in 32 bits",
-         [](std::string& b) { SetU32(b, 28, 3 + 0x55555556u); SetU32(b, 32, 1); }, INVALID},
+         [](std::string& b) {
+             SetU32(b, 28, 3 + 0x55555556u);
+             SetU32(b, 32, 1);
+         },
+         INVALID},
     };
     for (const HeaderCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -249,7 +260,8 @@ TEST_F(BbqImageTest, DamagedFilesNeverReadOutOfBounds) {
         try {
             orvel::LoadImageByExtension(fresh, "damaged.bbq", pixels);
             orvel::PadFrameSheetHeight(fresh, pixels);
-            EXPECT_EQ(pixels.size(), size_t(fresh.paddedWidth) * fresh.paddedHeight * fresh.bpp / 8);
+            EXPECT_EQ(pixels.size(),
+                      size_t(fresh.paddedWidth) * fresh.paddedHeight * fresh.bpp / 8);
         } catch (const orvel::Exception&) {
         }
     }

@@ -206,14 +206,8 @@ TEST(ResourceNameTest, DatafileObjectPathInsertsDatBeforeEachSlash) {
 
 TEST(ResourceNameTest, NormalisingDropsCurrentAndResolvedParentFolders) {
     const std::pair<std::string, std::string> cases[] = {
-        {"x/./y", "x/y"},
-        {"x/z/../y", "x/y"},
-        {"./x/y", "x/y"},
-        {"x/y", "x/y"},
-        {"x/a/b/../../y", "x/y"},
-        {"../x", "../x"},
-        {"x/../../y", "../y"},
-        {"", ""},
+        {"x/./y", "x/y"},         {"x/z/../y", "x/y"}, {"./x/y", "x/y"},      {"x/y", "x/y"},
+        {"x/a/b/../../y", "x/y"}, {"../x", "../x"},    {"x/../../y", "../y"}, {"", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(orvel::NormaliseResourceName(c.first), c.second) << c.first;

@@ -34,7 +34,7 @@ inline std::string BbqBytes(const orvel::BbqImage& image) {
 // Encodes a picture with libjpeg. `pixels` holds width * height * components
 // bytes in `space` (RGB, greyscale or CMYK).
 inline std::string EncodeJpeg(int width, int height, int components, J_COLOR_SPACE space,
-                       const std::vector<uint8_t>& pixels) {
+                              const std::vector<uint8_t>& pixels) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);

@@ -116,8 +116,8 @@ void MakePalette(PALETTE palette) {
 bool GlyphsInOrder() {
     for (int i = 0; i < GLYPH_COUNT; ++i) {
         if (GLYPHS[i].code != FIRST_CHARACTER + i) {
-            std::fprintf(stderr, "font_maker: glyph %d is '%c', expected '%c'\n", i,
-                         GLYPHS[i].code, FIRST_CHARACTER + i);
+            std::fprintf(stderr, "font_maker: glyph %d is '%c', expected '%c'\n", i, GLYPHS[i].code,
+                         FIRST_CHARACTER + i);
             return false;
         }
     }

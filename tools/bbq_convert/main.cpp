@@ -1,0 +1,184 @@
+// Converts a picture into the engine's .bbq format, so that every picture of
+// the game can be made from our own art with ordinary paint programs.
+//
+//   bbq_convert [-rgb | -rgba] <picture> <output.bbq>
+//
+// Reads binary PPM (.ppm, .pnm) itself and BMP, PCX, TGA and LBM through the
+// game library. A picture with an alpha channel (a 32-bit TGA) becomes a
+// 32-bit RGBA .bbq, any other a 24-bit RGB one; -rgb and -rgba choose.
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <allegro.h>
+
+#include "engine/core/exception.h"
+#include "engine/resources/bbq_image.h"
+
+namespace {
+
+// A picture as rows of RGBA bytes, top row first.
+struct Picture {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    bool hasAlpha = false;
+    std::vector<uint8_t> rgba;
+};
+
+std::string LowerExtension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+    for (char& c : extension) {
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension;
+}
+
+// Reads the next header number of a PPM file, skipping blanks and comments.
+bool ReadPpmNumber(std::istream& stream, uint32_t& value) {
+    int c = stream.get();
+    while (c == '#' || std::isspace(c)) {
+        if (c == '#') {
+            while (c != '\n' && c != EOF) {
+                c = stream.get();
+            }
+        }
+        c = stream.get();
+    }
+    if (!std::isdigit(c)) {
+        return false;
+    }
+    uint64_t number = 0;
+    while (std::isdigit(c) && number <= 0xFFFFFFFFu) {
+        number = number * 10 + uint64_t(c - '0');
+        c = stream.get();
+    }
+    value = uint32_t(number);
+    // Exactly one blank ends the number; after the last one the pixels start.
+    return number <= 0xFFFFFFFFu && std::isspace(c);
+}
+
+// Binary PPM ("P6") with at most 8 bits per sample.
+bool ReadPpm(const std::string& name, Picture& picture) {
+    std::ifstream stream(name, std::ios::in | std::ios::binary);
+    char magic[2] = {};
+    uint32_t maxValue = 0;
+    if (!stream.read(magic, 2) || magic[0] != 'P' || magic[1] != '6' ||
+        !ReadPpmNumber(stream, picture.width) || !ReadPpmNumber(stream, picture.height) ||
+        !ReadPpmNumber(stream, maxValue) || maxValue == 0 || maxValue > 255 || picture.width == 0 ||
+        picture.height == 0 || uint64_t(picture.width) * picture.height > (uint64_t(1) << 28)) {
+        return false;
+    }
+    const size_t pixels = size_t(picture.width) * picture.height;
+    std::vector<uint8_t> rgb(pixels * 3);
+    if (!stream.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()))) {
+        return false;
+    }
+    picture.rgba.resize(pixels * 4);
+    for (size_t i = 0; i < pixels; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            picture.rgba[i * 4 + c] = uint8_t(rgb[i * 3 + c] * 255u / maxValue);
+        }
+        picture.rgba[i * 4 + 3] = 255;
+    }
+    return true;
+}
+
+// BMP, PCX, TGA or LBM through the game library, in the file's own depth.
+bool ReadWithGameLibrary(const std::string& name, Picture& picture) {
+    set_color_conversion(COLORCONV_NONE);
+    PALETTE palette;
+    BITMAP* bitmap = load_bitmap(name.c_str(), palette);
+    if (bitmap == nullptr) {
+        return false;
+    }
+    const int depth = bitmap_color_depth(bitmap);
+    picture.width = uint32_t(bitmap->w);
+    picture.height = uint32_t(bitmap->h);
+    picture.hasAlpha = depth == 32;
+    picture.rgba.resize(size_t(picture.width) * picture.height * 4);
+    uint8_t* out = picture.rgba.data();
+    for (int y = 0; y < bitmap->h; ++y) {
+        for (int x = 0; x < bitmap->w; ++x, out += 4) {
+            const int c = getpixel(bitmap, x, y);
+            if (depth == 8) {
+                // Palette entries hold 6-bit components.
+                out[0] = uint8_t(palette[c].r * 255 / 63);
+                out[1] = uint8_t(palette[c].g * 255 / 63);
+                out[2] = uint8_t(palette[c].b * 255 / 63);
+                out[3] = 255;
+            } else {
+                out[0] = uint8_t(getr_depth(depth, c));
+                out[1] = uint8_t(getg_depth(depth, c));
+                out[2] = uint8_t(getb_depth(depth, c));
+                out[3] = depth == 32 ? uint8_t(geta32(c)) : 255;
+            }
+        }
+    }
+    destroy_bitmap(bitmap);
+    return true;
+}
+
+orvel::BbqImage ToBbq(const Picture& picture, uint16_t bpp) {
+    orvel::BbqImage image;
+    image.bpp = bpp;
+    image.width = picture.width;
+    image.height = picture.height;
+    const size_t pixels = size_t(picture.width) * picture.height;
+    image.pixels.reserve(pixels * bpp / 8);
+    for (size_t i = 0; i < pixels; ++i) {
+        image.pixels.insert(image.pixels.end(), &picture.rgba[i * 4],
+                            &picture.rgba[i * 4] + bpp / 8);
+    }
+    return image;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: bbq_convert [-rgb | -rgba] <picture> <output.bbq>\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int bppChoice = 0;
+    int first = 1;
+    if (argc > 1 && std::string(argv[1]) == "-rgb") {
+        bppChoice = 24;
+        first = 2;
+    } else if (argc > 1 && std::string(argv[1]) == "-rgba") {
+        bppChoice = 32;
+        first = 2;
+    }
+    if (argc - first != 2) {
+        return Usage();
+    }
+    const std::string input = argv[first];
+    const std::string output = argv[first + 1];
+
+    Picture picture;
+    bool read = false;
+    const std::string extension = LowerExtension(input);
+    if (extension == "ppm" || extension == "pnm") {
+        read = ReadPpm(input, picture);
+    } else if (install_allegro(SYSTEM_NONE, &errno, atexit) == 0) {
+        read = ReadWithGameLibrary(input, picture);
+    }
+    if (!read) {
+        std::fprintf(stderr, "bbq_convert: cannot read %s as a picture\n", input.c_str());
+        return 1;
+    }
+    const uint16_t bpp = uint16_t(bppChoice != 0 ? bppChoice : picture.hasAlpha ? 32 : 24);
+    try {
+        orvel::SaveBbqImage(output, ToBbq(picture, bpp));
+    } catch (const orvel::Exception& e) {
+        std::fprintf(stderr, "bbq_convert: %s\n", e.What().c_str());
+        return 1;
+    }
+    std::printf("%s: %ux%u, %d bits per pixel\n", output.c_str(), picture.width, picture.height,
+                int(bpp));
+    return 0;
+}
