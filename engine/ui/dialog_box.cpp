@@ -1,4 +1,4 @@
-#include "engine/ui/dialog.h"
+#include "engine/ui/dialog_box.h"
 
 #include <algorithm>
 #include <cmath>
