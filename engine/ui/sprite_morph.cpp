@@ -34,7 +34,11 @@ void SpriteMorph::DrawSelf() {
     const FrameSheet& sheet = cache->GetSheet();
     const MorphRect rect = GetRect();
     const int32_t colour = GetColour();
-    glPushAttrib(GL_CURRENT_BIT);
+    // The caller's colour is saved and put back by hand: under Mesa, popping
+    // the current-state group around the sprite's own nested push left the
+    // tint behind as the current colour.
+    GLfloat savedColour[4];
+    glGetFloatv(GL_CURRENT_COLOR, savedColour);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glTranslatef(static_cast<float>(rect.left), static_cast<float>(UI_SCREEN_HEIGHT - rect.top),
@@ -45,7 +49,7 @@ void SpriteMorph::DrawSelf() {
                static_cast<GLubyte>(GetBlue(colour)), static_cast<GLubyte>(GetAlpha(colour)));
     sprite.Draw();
     glPopMatrix();
-    glPopAttrib();
+    glColor4fv(savedColour);
 }
 
 PropertyKey SpriteMorph::GetTypeName() const {
