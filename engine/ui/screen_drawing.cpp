@@ -3,6 +3,7 @@
 #include <allegro.h>
 #include <alleggl.h>
 
+#include "engine/core/colour.h"
 #include "engine/resources/rect_drawing.h"
 
 namespace orvel {
@@ -21,7 +22,16 @@ void DrawGlText(FONT* glFont, float x, float y, int32_t colour, const std::strin
     if (glFont == nullptr) {
         return;
     }
-    allegro_gl_printf(glFont, x, y, 0.0f, colour, "%s", text.c_str());
+    // allegro_gl_printf formats its arguments and then hands the result to
+    // allegro_gl_printf_ex as the format, so a "%" in the text would be read
+    // as a conversion. The _ex form is called with the text as the argument
+    // of "%s", and it draws in the current colour.
+    GLfloat savedColour[4];
+    glGetFloatv(GL_CURRENT_COLOR, savedColour);
+    glColor4ub(static_cast<GLubyte>(GetRed(colour)), static_cast<GLubyte>(GetGreen(colour)),
+               static_cast<GLubyte>(GetBlue(colour)), static_cast<GLubyte>(GetAlpha(colour)));
+    allegro_gl_printf_ex(glFont, x, y, 0.0f, "%s", text.c_str());
+    glColor4fv(savedColour);
 }
 
 }  // namespace orvel

@@ -18,8 +18,8 @@ namespace orvel {
 void DrawScreenRectAlpha(const MorphRect& rect, int32_t colour);
 
 // Prints `text` with a GL font at (x, y) in GL coordinates (y up), in a
-// packed colour. The text is printed as it is: it is never read as a format.
-// Nothing is drawn without a font.
+// packed colour. The text is printed as it is: it is never read as a format,
+// so a "%" in it is just a character. Nothing is drawn without a font.
 void DrawGlText(FONT* glFont, float x, float y, int32_t colour, const std::string& text);
 
 }  // namespace orvel
