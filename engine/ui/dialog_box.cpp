@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include <allegro.h>
 #include <alleggl.h>
+#include <allegro.h>
 
 #include "engine/ui/screen_drawing.h"
 #include "engine/ui/word_wrap.h"
@@ -46,14 +46,17 @@ DialogLayout LayoutDialog(int x, int y, int width, int height, int portraitWidth
 
 Dialog::Dialog(FONT* glFont, const std::string& text, int width, int32_t textColour,
                int32_t boxColour, const std::string& portraitName)
-    : textColour(textColour), boxColour(boxColour), width(width), font(glFont),
+    : textColour(textColour),
+      boxColour(boxColour),
+      width(width),
+      font(glFont),
       sprites(std::make_shared<SpriteManager>()) {
     portrait = sprites->CreateSprite(portraitName);
     portrait->callback = this;
     lineSpacing = static_cast<int>(std::lround(text_height(::font) * LINE_SPACING_FACTOR));
     lines = WordWrap(::font, text, width - PortraitWidth() - TEXT_MARGIN);
-    height = std::max(lineSpacing * static_cast<int>(lines.size()) + FRAME_PADDING,
-                      PortraitHeight());
+    height =
+        std::max(lineSpacing * static_cast<int>(lines.size()) + FRAME_PADDING, PortraitHeight());
     frame.Load(FRAME_PICTURE);
 }
 
@@ -78,12 +81,8 @@ void Dialog::Draw() {
     glColor4ub(255, 255, 255, 255);
     DrawFrame(layout);
 
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glTranslatef(layout.portraitX, layout.portraitY, 0.0f);
-    portrait->LoadMatrix(GL_MODELVIEW);
+    PlaceSprite(*portrait, layout.portraitX, layout.portraitY);
     portrait->Draw();
-    glPopMatrix();
 
     for (size_t i = 0; i < lines.size(); ++i) {
         DrawGlText(font, layout.textX, layout.lineY[i], textColour, lines[i]);

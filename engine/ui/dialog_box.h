@@ -46,8 +46,8 @@ public:
     // is kept for the owner; the box itself is drawn with its picture.
     // Throws the file exceptions for a missing portrait or frame picture and
     // WordWrap's exceptions for a text that cannot be wrapped.
-    Dialog(FONT* glFont, const std::string& text, int width, int32_t textColour,
-           int32_t boxColour, const std::string& portrait);
+    Dialog(FONT* glFont, const std::string& text, int width, int32_t textColour, int32_t boxColour,
+           const std::string& portrait);
     // The portrait may outlive the box; it stops calling back here.
     ~Dialog();
     Dialog(const Dialog&) = delete;

@@ -15,7 +15,9 @@ public:
     LambdaEventHandler(Screen* screen, Member member, BoundMorph* morph)
         : screen(screen), member(member), morph(morph) {}
 
-    bool Handle(Morph*, PropertyKey, const boost::any&) override { return (screen->*member)(morph); }
+    bool Handle(Morph*, PropertyKey, const boost::any&) override {
+        return (screen->*member)(morph);
+    }
 
 private:
     Screen* screen;  // not owned: the screen owns the tree that holds the handler

@@ -40,8 +40,8 @@ void Morph::ReloadTextures() {
 }
 
 void Morph::Initialize(const PointI& position) {
-    SetRect(MorphRect(position.x, position.y, position.x + INITIAL_SIZE,
-                      position.y + INITIAL_SIZE));
+    SetRect(
+        MorphRect(position.x, position.y, position.x + INITIAL_SIZE, position.y + INITIAL_SIZE));
     colour = MakeColour(0, 64, 128, 255);
 }
 
@@ -134,8 +134,8 @@ bool Morph::HandleEvent(PropertyKey event, const boost::any& argument) {
 
 void Morph::SetPosition(const PointI& topLeft) {
     const MorphRect current = GetRect();
-    SetRect(MorphRect(topLeft.x, topLeft.y, topLeft.x + current.Width(),
-                      topLeft.y + current.Height()));
+    SetRect(
+        MorphRect(topLeft.x, topLeft.y, topLeft.x + current.Width(), topLeft.y + current.Height()));
 }
 
 void Morph::SetSize(const PointI& size) {

@@ -24,7 +24,8 @@ extern const PropertyKey MORPH_EVENT_DRAG_DROP;     // "DragDrop"
 // Root attributes of a screen: a plain pointer to the screen's own
 // orvel::State part, and the shared orvel::State that a handler leaves for
 // the screen to switch to.
-extern const PropertyKey SCREEN_MORPH_PROPERTY_CURRENT_STATE;  // "SCREEN_MORPH_PROPERTY_CurrentState"
-extern const PropertyKey MORPH_PROPERTY_NEXT_STATE;            // "MORPH_PROPERTY_NextState"
+extern const PropertyKey
+    SCREEN_MORPH_PROPERTY_CURRENT_STATE;             // "SCREEN_MORPH_PROPERTY_CurrentState"
+extern const PropertyKey MORPH_PROPERTY_NEXT_STATE;  // "MORPH_PROPERTY_NextState"
 
 }  // namespace orvel

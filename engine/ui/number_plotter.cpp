@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include "engine/ui/screen_drawing.h"
+
 namespace orvel {
 
 std::string NumberPlotter::FormatValue(int value) const {
@@ -48,12 +50,8 @@ void NumberPlotter::Draw(int value, float x, float y) const {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     Plot(value, x, y, [this](int digit, float digitX, float digitY) {
         digits->SetFrame(digit);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glTranslatef(digitX, digitY, 0.0f);
-        digits->LoadMatrix(GL_MODELVIEW);
+        PlaceSprite(*digits, digitX, digitY);
         digits->Draw();
-        glPopMatrix();
     });
     glPopAttrib();
 }

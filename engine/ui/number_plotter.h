@@ -22,9 +22,11 @@ public:
     typedef std::function<void(int digit, float x, float y)> DigitPainter;
 
     NumberPlotter() = default;
-    NumberPlotter(const SpritePtr& digits, uint32_t flags, int digitCount, int xOffset,
-                  int yOffset)
-        : digits(digits), flags(flags), digitCount(digitCount), xOffset(xOffset),
+    NumberPlotter(const SpritePtr& digits, uint32_t flags, int digitCount, int xOffset, int yOffset)
+        : digits(digits),
+          flags(flags),
+          digitCount(digitCount),
+          xOffset(xOffset),
           yOffset(yOffset) {}
 
     // Draws `value` at (x, y), GL coordinates.

@@ -1,10 +1,11 @@
 #include "engine/ui/screen_drawing.h"
 
-#include <allegro.h>
 #include <alleggl.h>
+#include <allegro.h>
 
 #include "engine/core/colour.h"
 #include "engine/resources/rect_drawing.h"
+#include "engine/sprites/sprite.h"
 
 namespace orvel {
 
@@ -32,6 +33,15 @@ void DrawGlText(FONT* glFont, float x, float y, int32_t colour, const std::strin
                static_cast<GLubyte>(GetBlue(colour)), static_cast<GLubyte>(GetAlpha(colour)));
     allegro_gl_printf_ex(glFont, x, y, 0.0f, "%s", text.c_str());
     glColor4fv(savedColour);
+}
+
+void PlaceSprite(Sprite& sprite, float x, float y) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(x, y, 0.0f);
+    sprite.LoadMatrix(GL_MODELVIEW);
+    glPopMatrix();
 }
 
 }  // namespace orvel

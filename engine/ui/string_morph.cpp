@@ -1,7 +1,7 @@
 #include "engine/ui/string_morph.h"
 
-#include <allegro.h>
 #include <alleggl.h>
+#include <allegro.h>
 
 #include "engine/core/colour.h"
 #include "engine/ui/screen_drawing.h"

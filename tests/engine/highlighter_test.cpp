@@ -17,9 +17,12 @@ const struct {
     uint8_t state;
     int32_t colour;
 } TINTS[] = {
-    {0, MakeColour(255, 255, 255, 255)}, {1, MakeColour(200, 200, 200, 255)},
-    {2, MakeColour(220, 220, 220, 255)}, {3, MakeColour(255, 255, 255, 128)},
-    {4, MakeColour(255, 255, 255, 0)},   {5, UNCHANGED},
+    {0, MakeColour(255, 255, 255, 255)},
+    {1, MakeColour(200, 200, 200, 255)},
+    {2, MakeColour(220, 220, 220, 255)},
+    {3, MakeColour(255, 255, 255, 128)},
+    {4, MakeColour(255, 255, 255, 0)},
+    {5, UNCHANGED},
     {255, UNCHANGED},
 };
 

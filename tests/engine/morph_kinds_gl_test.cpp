@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 // After gtest: the GL layer's X headers define None.
-#include <allegro.h>
 #include <alleggl.h>
+#include <allegro.h>
 
 #include "engine/core/colour.h"
 #include "tests/support/gl_context.h"

@@ -124,10 +124,10 @@ TEST_F(MorphFixture, HoverSendsEnterMoveAndLeave) {
         int x, y;
         const char* event;
     } frames[] = {
-        {0, 0, nullptr},           {10, 10, "MouseEnter"}, {20, 20, "MouseMove"},
-        {20, 20, nullptr},         {49, 29, "MouseMove"},  {50, 20, "MouseLeave"},
-        {60, 20, nullptr},         {20, 20, "MouseEnter"}, {20, 30, "MouseLeave"},
-        {30, 29, "MouseEnter"},    {9, 29, "MouseLeave"},  {30, 9, nullptr},
+        {0, 0, nullptr},        {10, 10, "MouseEnter"}, {20, 20, "MouseMove"},
+        {20, 20, nullptr},      {49, 29, "MouseMove"},  {50, 20, "MouseLeave"},
+        {60, 20, nullptr},      {20, 20, "MouseEnter"}, {20, 30, "MouseLeave"},
+        {30, 29, "MouseEnter"}, {9, 29, "MouseLeave"},  {30, 9, nullptr},
     };
     for (const auto& frame : frames) {
         log.clear();
@@ -202,9 +202,9 @@ TEST_F(DispatchFixture, EdgesAreOutsideAndFullBoundsDecide) {
         int x, y;
         const char* receiver;
     } clicks[] = {
-        {79, 79, "Upper"},  {80, 79, "Parent"}, {79, 80, "Parent"}, {20, 20, "Lower"},
-        {19, 20, "Parent"}, {169, 169, "Outside"}, {120, 120, "Parent"}, {170, 160, nullptr},
-        {100, 170, nullptr},
+        {79, 79, "Upper"},    {80, 79, "Parent"},  {79, 80, "Parent"},
+        {20, 20, "Lower"},    {19, 20, "Parent"},  {169, 169, "Outside"},
+        {120, 120, "Parent"}, {170, 160, nullptr}, {100, 170, nullptr},
     };
     for (const auto& click : clicks) {
         log.clear();
@@ -466,8 +466,8 @@ TEST_F(MorphFixture, ScreenCoversTheDisplayAndKnowsItsState) {
     EXPECT_EQ(screen->GetName(), PropertyKey("ScreenMorph"));
     EXPECT_EQ(screen->GetStoredName(), PropertyKey("TestScreen"));
     EXPECT_FALSE(screen->IsFinished());
-    State* state = boost::any_cast<State*>(
-        screen->GetAttributes()[SCREEN_MORPH_PROPERTY_CURRENT_STATE]);
+    State* state =
+        boost::any_cast<State*>(screen->GetAttributes()[SCREEN_MORPH_PROPERTY_CURRENT_STATE]);
     EXPECT_EQ(state, static_cast<State*>(screen.get()));
     EXPECT_EQ(state->shared_from_this(), std::static_pointer_cast<State>(screen));
     EXPECT_NE(screen->GetSpriteCacheManager(), nullptr);

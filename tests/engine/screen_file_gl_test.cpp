@@ -105,8 +105,8 @@ TEST_F(ScreenFileGlTest, MenuFileBuildsItsTree) {
         const char* name;
         MorphRect rect;
     } morphs[] = {
-        {"Panel", MorphRect(100, 50, 164, 114)}, {"Play", MorphRect(120, 170, 160, 190)},
-        {"Quit", MorphRect(200, 170, 240, 190)}, {"Lamp", MorphRect(400, 50, 416, 66)},
+        {"Panel", MorphRect(100, 50, 164, 114)},  {"Play", MorphRect(120, 170, 160, 190)},
+        {"Quit", MorphRect(200, 170, 240, 190)},  {"Lamp", MorphRect(400, 50, 416, 66)},
         {"Title", MorphRect(110, 250, 230, 260)}, {"Outline", MorphRect(100, 50, 500, 350)},
     };
     for (const auto& expected : morphs) {
@@ -114,9 +114,9 @@ TEST_F(ScreenFileGlTest, MenuFileBuildsItsTree) {
         ASSERT_NE(morph, nullptr) << expected.name;
         EXPECT_EQ(morph->GetRect(), expected.rect) << expected.name;
     }
-    EXPECT_NE(dynamic_cast<SpriteMorphHighlighter*>(
-                  screen->FindChild("Play")->GetHighlighter().get()),
-              nullptr);
+    EXPECT_NE(
+        dynamic_cast<SpriteMorphHighlighter*>(screen->FindChild("Play")->GetHighlighter().get()),
+        nullptr);
     EXPECT_NE(dynamic_cast<SpriteMorphBorderHighlighter*>(
                   screen->FindChild("Quit")->GetHighlighter().get()),
               nullptr);
@@ -129,7 +129,9 @@ TEST_F(ScreenFileGlTest, MenuFileBuildsItsTree) {
     // The two buttons share the cached picture.
     EXPECT_EQ(dynamic_cast<SpriteMorph*>(screen->FindChild("Play"))->GetSprite().GetCache(),
               dynamic_cast<SpriteMorph*>(screen->FindChild("Quit"))->GetSprite().GetCache());
-    EXPECT_EQ(dynamic_cast<SpriteMorph*>(screen->FindChild("Lamp"))->GetSprite().GetCache()
+    EXPECT_EQ(dynamic_cast<SpriteMorph*>(screen->FindChild("Lamp"))
+                  ->GetSprite()
+                  .GetCache()
                   ->GetFrameCount(),
               2);
 }
@@ -211,10 +213,10 @@ TEST_F(ScreenFileGlTest, SpriteMorphWithoutExtentTakesItsFrameSize) {
 }
 
 TEST_F(ScreenFileGlTest, MissingAnimationIsAFileError) {
-    EXPECT_THROW(std::make_shared<SpriteMorph>(screen->GetSpriteCacheManager(),
-                                               "tests/data/ui_test/missing.bbq",
-                                               PropertyKey("Missing")),
-                 ExceptionFileNotFound);
+    EXPECT_THROW(
+        std::make_shared<SpriteMorph>(screen->GetSpriteCacheManager(),
+                                      "tests/data/ui_test/missing.bbq", PropertyKey("Missing")),
+        ExceptionFileNotFound);
 }
 
 }  // namespace

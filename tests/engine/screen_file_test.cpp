@@ -135,8 +135,7 @@ TEST_F(ScreenFileTest, FaultsGiveTheirExactMessages) {
         {"string type: \"StringMorph\"\npoint extent: (1, 1)\npoint position: (0, 0)\n"
          "int string: 5\n",
          "Incorrect type for: string"},
-        {"string type: \"SpriteMorph\"\npoint position: (0, 0)\n",
-         "Property Not Found: animation"},
+        {"string type: \"SpriteMorph\"\npoint position: (0, 0)\n", "Property Not Found: animation"},
     };
     for (const auto& c : cases) {
         screen = std::make_shared<ScreenMorph>();
@@ -176,18 +175,20 @@ TEST_F(ScreenFileTest, SpriteMorphOutsideAScreenIsAnEngineError) {
 }
 
 TEST_F(ScreenFileTest, UntitledMorphsShareANameAndTheFirstIsFound) {
-    Build("string type: \"Morph\"\npoint extent: (10, 10)\npoint position: (0, 0)\n"
-          "list struct children {\n"
-          "{\nstring type: \"Morph\"\npoint extent: (1, 1)\npoint position: (5, 5)\n}\n"
-          "}\n");
+    Build(
+        "string type: \"Morph\"\npoint extent: (10, 10)\npoint position: (0, 0)\n"
+        "list struct children {\n"
+        "{\nstring type: \"Morph\"\npoint extent: (1, 1)\npoint position: (5, 5)\n}\n"
+        "}\n");
     const Morph* top = screen->GetChildren().front().get();
     EXPECT_EQ(screen->FindChild("UntitledMorph"), top);
     EXPECT_EQ(top->FindChild("UntitledMorph"), top->GetChildren().front().get());
 }
 
 TEST_F(ScreenFileTest, StringMorphKeepsItsExtentAndTakesItsText) {
-    Build("string type: \"StringMorph\"\nstring name: \"Title\"\npoint extent: (80, 12)\n"
-          "point position: (5, 5)\nstring string: \"Hello\"\n");
+    Build(
+        "string type: \"StringMorph\"\nstring name: \"Title\"\npoint extent: (80, 12)\n"
+        "point position: (5, 5)\nstring string: \"Hello\"\n");
     const StringMorph* title = dynamic_cast<const StringMorph*>(screen->FindChild("Title"));
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->GetText(), "Hello");
@@ -207,8 +208,7 @@ TEST_F(ScreenFileTest, LoadScreenReadsTheFileUnderTheParent) {
     WriteFile("screens/menu.txt",
               "string type: \"Morph\"\nstring name: \"Changed\"\npoint extent: (30, 30)\n"
               "point position: (100, 100)\n");
-    EXPECT_EQ(LoadScreen(screen.get(), "screens/menu.txt")->GetMorphName(),
-              PropertyKey("Changed"));
+    EXPECT_EQ(LoadScreen(screen.get(), "screens/menu.txt")->GetMorphName(), PropertyKey("Changed"));
     EXPECT_THROW(LoadScreen(screen.get(), "screens/missing.txt"), ExceptionFileNotFound);
 }
 
