@@ -10,6 +10,7 @@
 #include "engine/core/colour.h"
 #include "engine/core/exception.h"
 #include "engine/core/input.h"
+#include "engine/ui/lambda_event_handler.h"
 #include "engine/ui/morph_keys.h"
 #include "engine/ui/screen_morph.h"
 
@@ -245,6 +246,28 @@ TEST_F(MorphFixture, DefaultHandlerRunsWhenTheEventHandlerIsMissingOrDeclines) {
     morph.SetEventHandler(EventHandlerPtr());
     morph.SetAttribute(MORPH_EVENT_MOUSE_L_DOWN, Recorder(false));
     EXPECT_FALSE(morph.HandleEvent(MORPH_EVENT_MOUSE_L_DOWN, argument));
+}
+
+// A screen whose member function a button calls.
+struct Clicker {
+    bool OnClick(Morph* morph) {
+        clicked = morph;
+        return answer;
+    }
+    Morph* clicked = nullptr;
+    bool answer = true;
+};
+
+TEST_F(MorphFixture, LambdaHandlerCallsTheBoundMemberWithTheBoundMorph) {
+    Clicker clicker;
+    Morph button("Button");
+    Morph shown("Shown");
+    button.SetAttribute(MORPH_EVENT_MOUSE_L_DOWN, std::make_shared<LambdaEventHandler<Clicker>>(
+                                                      &clicker, &Clicker::OnClick, &shown));
+    EXPECT_TRUE(button.HandleEvent(MORPH_EVENT_MOUSE_L_DOWN, boost::any()));
+    EXPECT_EQ(clicker.clicked, &shown);
+    clicker.answer = false;
+    EXPECT_FALSE(button.HandleEvent(MORPH_EVENT_MOUSE_L_DOWN, boost::any()));
 }
 
 TEST_F(MorphFixture, ValueOfAnotherTypeUnderAnEventNameIsABadCast) {
