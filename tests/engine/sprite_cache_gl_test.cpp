@@ -44,9 +44,6 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
     }
 
-    // The driver's worker threads are left idle before the process ends.
-    void TearDown() override { glFinish(); }
-
     // Draws the sprite with the model-view origin on pixel corner (x, y).
     static void DrawAt(const CachedSprite& sprite, int x, int y) {
         glPushMatrix();

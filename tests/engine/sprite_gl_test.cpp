@@ -9,6 +9,7 @@
 
 #include "engine/core/colour.h"
 #include "engine/core/exception.h"
+#include "engine/resources/resource.h"
 #include "engine/sprites/sprite_callback.h"
 #include "tests/support/gl_context.h"
 
@@ -51,9 +52,6 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
         manager = std::make_shared<SpriteManager>();
     }
-
-    // The driver's worker threads are left idle before the process ends.
-    void TearDown() override { glFinish(); }
 
     // A beacon whose transform puts its origin on screen pixel corner (x, y).
     SpritePtr BeaconAt(int x, int y, int frame) {
@@ -291,6 +289,17 @@ TEST_F(SpriteGlTest, SetAnimationSwitchesData) {
 
     Sprite orphan(std::weak_ptr<SpriteManager>(), sprite->GetData());
     EXPECT_THROW(orphan.SetAnimation(BEACON), ExceptionGeneral);
+}
+
+// The game reads its sprites from the datafile the build packs.
+TEST_F(SpriteGlTest, BeaconLoadsFromTheBuiltDatafile) {
+    SetDatafilePath(GEARHAVEN_BUILT_DATAFILE);
+    EXPECT_TRUE(LoadDatafileObject(BEACON)->object);
+    EXPECT_TRUE(LoadDatafileObject("resources/sprites/beacon/lamp_2.bbq")->object);
+    const SpriteDataPtr data = manager->FindData(BEACON);
+    ClearDatafilePath();
+    EXPECT_EQ(data->GetFrameCount(), 4);
+    EXPECT_EQ(data->triggers, (std::vector<uint8_t>{0, 0, 1, 0}));
 }
 
 }  // namespace
