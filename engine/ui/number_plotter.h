@@ -8,9 +8,10 @@
 
 namespace orvel {
 
-// Bits of NumberPlotter::flags.
-const uint32_t NUMBER_PLOTTER_ALIGN_RIGHT = 1;   // x is the right end of the number
-const uint32_t NUMBER_PLOTTER_ALIGN_BOTTOM = 2;  // y is below the digits
+// Bits of NumberPlotter::flags. Without the alignment bits the first digit
+// starts at (x + xOffset, y + yOffset).
+const uint32_t NUMBER_PLOTTER_ALIGN_RIGHT = 1;   // starts at x - number width - xOffset
+const uint32_t NUMBER_PLOTTER_ALIGN_BOTTOM = 2;  // starts at y - frame height - yOffset
 const uint32_t NUMBER_PLOTTER_PAD_ZEROS = 4;     // leading zeros up to digitCount
 
 // Draws whole numbers with a sprite whose frame i shows the digit i, one
