@@ -60,7 +60,7 @@ private:
     bool result;
 };
 
-// A handler that runs a piece of test code.
+// A handler that runs the test's own code.
 class CallbackHandler : public EventHandler {
 public:
     explicit CallbackHandler(std::function<bool(Morph*)> call) : call(call) {}
