@@ -5,16 +5,9 @@
 #include "engine/state/fade_transition.h"
 #include "engine/state/slide_transition.h"
 #include "tests/engine/gl_draw_fixture.h"
+#include "tests/engine/null_input_source.h"
 
 namespace {
-
-class NullInputSource : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int&, int&, int&) override {}
-    void ReadMickeys(int&, int&) override {}
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
-};
 
 // Remembers the model-view translation it was drawn with, and paints the
 // whole screen in its grey level.
