@@ -86,10 +86,7 @@ TEST(CachedSpriteTest, PlayModeTable) {
         SCOPED_TRACE(c.label);
         CachedSprite sprite;
         sprite.SetCache(MakeEntry(c.multipliers, c.fps, c.flags));
-        CallbackLog log;
-        EXPECT_EQ(PlaySteps(sprite, c.mode, c.start, c.steps, log), c.shown);
-        EXPECT_EQ(log.log, c.log);
-        EXPECT_EQ(log.updates, static_cast<int>(c.steps.size()));
+        ExpectPlay(sprite, c.mode, c.start, c.steps, c.shown, c.log);
     }
 }
 

@@ -85,10 +85,7 @@ TEST(SpriteTest, PlayModeTable) {
     for (const PlayCase& c : PLAY_CASES) {
         SCOPED_TRACE(c.label);
         Sprite sprite(std::weak_ptr<SpriteManager>(), MakeData(c.frames, c.fps, c.flags));
-        CallbackLog log;
-        EXPECT_EQ(PlaySteps(sprite, c.mode, c.start, c.steps, log), c.shown);
-        EXPECT_EQ(log.log, c.log);
-        EXPECT_EQ(log.updates, static_cast<int>(c.steps.size()));
+        ExpectPlay(sprite, c.mode, c.start, c.steps, c.shown, c.log);
     }
 }
 

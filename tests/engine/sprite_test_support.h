@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/resources/frame_sheet.h"
 #include "engine/sprites/sprite_animation.h"
 #include "engine/sprites/sprite_callback.h"
@@ -61,19 +63,23 @@ private:
     }
 };
 
-// Plays a sprite (a Sprite or a CachedSprite) from frame `start` in `mode`
-// with its callbacks logged, one update per step; returns the frame shown
-// after each step.
+// Plays a sprite (a Sprite or a CachedSprite) from frame `start` in `mode`,
+// one update per step, and expects the frame shown after each step, the
+// callbacks as logged and one OnUpdated per step.
 template <typename AnySprite>
-std::vector<int> PlaySteps(AnySprite& sprite, orvel::SpritePlayMode mode, int start,
-                           const std::vector<float>& steps, CallbackLog& log) {
-    sprite.callback = &log;
+void ExpectPlay(AnySprite& sprite, orvel::SpritePlayMode mode, int start,
+                const std::vector<float>& steps, const std::vector<int>& shown,
+                const std::string& log) {
+    CallbackLog callbacks;
+    sprite.callback = &callbacks;
     sprite.mode = mode;
     sprite.SetFrame(start);
-    std::vector<int> shown;
+    std::vector<int> frames;
     for (const float dt : steps) {
         sprite.Update(dt);
-        shown.push_back(sprite.GetFrame());
+        frames.push_back(sprite.GetFrame());
     }
-    return shown;
+    EXPECT_EQ(frames, shown);
+    EXPECT_EQ(callbacks.log, log);
+    EXPECT_EQ(callbacks.updates, static_cast<int>(steps.size()));
 }
