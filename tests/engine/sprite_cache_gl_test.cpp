@@ -1,13 +1,11 @@
 #include "engine/sprites/sprite_cache_manager.h"
 
-#include <cstdlib>
-
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include "engine/core/exception.h"
 #include "engine/sprites/cached_sprite.h"
-#include "tests/support/gl_context.h"
+#include "tests/engine/gl_draw_fixture.h"
 
 using namespace orvel;
 
@@ -16,32 +14,15 @@ namespace {
 const char* const COG = "resources/sprites/cog.txt";
 const char* const LAMP_PICTURE = "resources/sprites/beacon/lamp_0.bbq";
 
-struct Rgb {
-    int r, g, b;
-};
 const Rgb BLACK = {0, 0, 0};
 const Rgb PENNANT = {40, 80, 220};
 const Rgb COG_HUB = {60, 45, 20};
 
-class SpriteCacheGlTest : public GlTest {
+class SpriteCacheGlTest : public GlDrawTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_TEXTURE);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
+        GlDrawTest::SetUp();
         glColor4f(1, 1, 1, 1);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
     }
 
     // Draws the sprite with the model-view origin on pixel corner (x, y).
@@ -50,16 +31,6 @@ protected:
         glTranslatef(static_cast<float>(x), static_cast<float>(y), 0.0f);
         sprite.Draw();
         glPopMatrix();
-    }
-
-    static void ExpectPixel(int x, int y, const Rgb& want, const char* what) {
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        EXPECT_TRUE(std::abs(pixel[0] - want.r) <= 2 && std::abs(pixel[1] - want.g) <= 2 &&
-                    std::abs(pixel[2] - want.b) <= 2)
-            << what << " at (" << x << "," << y << "): got " << int(pixel[0]) << ","
-            << int(pixel[1]) << "," << int(pixel[2]);
     }
 
     SpriteCacheManager manager;
@@ -147,25 +118,13 @@ TEST_F(SpriteCacheGlTest, DrawingRestoresTheGlState) {
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glScalef(2.0f, 3.0f, 1.0f);
-    float before[16];
-    glGetFloatv(GL_TEXTURE_MATRIX, before);
+    const Matrix before = TextureMatrix();
     glMatrixMode(GL_MODELVIEW);
     CachedSprite sprite(&manager);
     sprite.SetAnimation(COG);
     sprite.SetFrame(2);
     DrawAt(sprite, 200, 200);
-
-    float after[16];
-    glGetFloatv(GL_TEXTURE_MATRIX, after);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(after[i], before[i]) << "texture matrix element " << i;
-    }
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ExpectStateRestored(before);
 }
 
 TEST_F(SpriteCacheGlTest, UnloadAndReloadTextures) {

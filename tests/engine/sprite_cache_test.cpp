@@ -7,56 +7,21 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/exception.h"
-#include "engine/sprites/sprite_callback.h"
+#include "tests/engine/sprite_test_support.h"
 
 using namespace orvel;
 
 namespace {
 
-// A cache entry over a picture sheet of 8x8 frames built in memory.
+// A cache entry over a sheet of 8x8 frames, one frame per length multiplier.
 SpriteCachePtr MakeEntry(const std::vector<float>& multipliers, float fps,
                          const std::vector<uint8_t>& flags = {}) {
-    SpriteDescription description;
-    for (size_t i = 0; i < multipliers.size(); ++i) {
-        description.AddFrame("frame" + std::to_string(i) + ".bbq");
-        description.lengthMultipliers[i] = multipliers[i];
-        if (i < flags.size()) {
-            description.flags[i] = flags[i];
-        }
-    }
-    description.fps = fps;
-    FrameSheet sheet;
-    sheet.width = 8;
-    sheet.frameHeight = 8;
-    sheet.paddedWidth = 8;
-    sheet.paddedHeight = static_cast<uint32_t>(PadToPowerOfTwo(8 * multipliers.size()));
-    sheet.bpp = 32;
-    sheet.frameCount = static_cast<uint32_t>(multipliers.size());
+    SpriteDescription description = DescribeFrames(multipliers.size(), fps, flags);
+    description.lengthMultipliers = multipliers;
     const SpriteCachePtr entry = std::make_shared<SpriteCache>();
-    entry->SetFrames(description, sheet);
+    entry->SetFrames(description, EightPixelSheet(static_cast<uint32_t>(multipliers.size())));
     return entry;
 }
-
-class CallbackLog : public SpriteCallback {
-public:
-    void OnLoop(SpriteAnimation& s) override { Add("loop", s); }
-    void OnReachedStart(SpriteAnimation& s) override { Add("start", s); }
-    void OnFinished(SpriteAnimation& s) override { Add("finish", s); }
-    void OnMarkedFrameA(SpriteAnimation& s) override { Add("A", s); }
-    void OnMarkedFrameB(SpriteAnimation& s) override { Add("B", s); }
-    int OnUpdated(SpriteAnimation&, float) override {
-        ++updates;
-        return 0;
-    }
-
-    std::string log;
-    int updates = 0;
-
-private:
-    void Add(const char* event, const SpriteAnimation& s) {
-        log += std::string(event) + "@" + std::to_string(s.GetFrame()) + " ";
-    }
-};
 
 const uint8_t F = SPRITE_FLAG_FOOTSTEP;
 const uint8_t T = SPRITE_FLAG_TRIGGER;
@@ -121,18 +86,7 @@ TEST(CachedSpriteTest, PlayModeTable) {
         SCOPED_TRACE(c.label);
         CachedSprite sprite;
         sprite.SetCache(MakeEntry(c.multipliers, c.fps, c.flags));
-        CallbackLog log;
-        sprite.callback = &log;
-        sprite.mode = c.mode;
-        sprite.SetFrame(c.start);
-        std::vector<int> shown;
-        for (const float dt : c.steps) {
-            sprite.Update(dt);
-            shown.push_back(sprite.GetFrame());
-        }
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(log.log, c.log);
-        EXPECT_EQ(log.updates, static_cast<int>(c.steps.size()));
+        ExpectPlay(sprite, c.mode, c.start, c.steps, c.shown, c.log);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "engine/sprites/sprite_manager.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,7 @@
 #include "engine/core/exception.h"
 #include "engine/resources/resource.h"
 #include "engine/sprites/sprite_callback.h"
-#include "tests/support/gl_context.h"
+#include "tests/engine/gl_draw_fixture.h"
 
 using namespace orvel;
 
@@ -20,9 +19,6 @@ namespace {
 const char* const BEACON = "resources/sprites/beacon.sprite";
 
 // Colours of the beacon pictures, as sprite_gen draws them.
-struct Rgb {
-    int r, g, b;
-};
 const Rgb BLACK = {0, 0, 0};
 const Rgb MAST = {90, 90, 90};
 const Rgb PENNANT = {40, 80, 220};
@@ -32,24 +28,10 @@ const Rgb LAMP[4] = {{255, 40, 40}, {255, 140, 0}, {255, 230, 40}, {255, 140, 0}
 const int HOT_X = 8;
 const int HOT_Y = 32;
 
-class SpriteGlTest : public GlTest {
+class SpriteGlTest : public GlDrawTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_TEXTURE);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
+        GlDrawTest::SetUp();
         manager = std::make_shared<SpriteManager>();
     }
 
@@ -62,21 +44,6 @@ protected:
         glPopMatrix();
         sprite->SetFrame(frame);
         return sprite;
-    }
-
-    static Rgb ReadPixel(int x, int y) {
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        return Rgb{pixel[0], pixel[1], pixel[2]};
-    }
-
-    static void ExpectPixel(int x, int y, const Rgb& want, const char* what) {
-        const Rgb got = ReadPixel(x, y);
-        EXPECT_TRUE(std::abs(got.r - want.r) <= 2 && std::abs(got.g - want.g) <= 2 &&
-                    std::abs(got.b - want.b) <= 2)
-            << what << " at (" << x << "," << y << "): got " << got.r << "," << got.g << ","
-            << got.b << " want " << want.r << "," << want.g << "," << want.b;
     }
 
     // Screen pixel of beacon picture pixel (px, py), rows counted from the
@@ -184,23 +151,11 @@ TEST_F(SpriteGlTest, DrawingRestoresTheGlState) {
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glTranslatef(0.25f, 0.5f, 0.0f);
-    float before[16];
-    glGetFloatv(GL_TEXTURE_MATRIX, before);
+    const Matrix before = TextureMatrix();
     glMatrixMode(GL_MODELVIEW);
     const SpritePtr beacon = BeaconAt(100, 300, 3);
     manager->Draw();
-
-    float after[16];
-    glGetFloatv(GL_TEXTURE_MATRIX, after);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(after[i], before[i]) << "texture matrix element " << i;
-    }
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ExpectStateRestored(before);
 }
 
 TEST_F(SpriteGlTest, SpritesLetGoAreDropped) {

@@ -8,54 +8,18 @@
 #include <gtest/gtest.h>
 
 #include "engine/sprites/sprite_callback.h"
+#include "tests/engine/sprite_test_support.h"
 
 using namespace orvel;
 
 namespace {
 
-// Sprite data as a picture sheet of `frames` 8x8 frames, built in memory.
+// Sprite data over a sheet of `frames` 8x8 frames.
 SpriteDataPtr MakeData(int frames, float fps, const std::vector<uint8_t>& flags = {}) {
-    SpriteDescription description;
-    for (int i = 0; i < frames; ++i) {
-        description.AddFrame("frame" + std::to_string(i) + ".bbq");
-        if (static_cast<size_t>(i) < flags.size()) {
-            description.flags[i] = flags[i];
-        }
-    }
-    description.fps = fps;
-    FrameSheet sheet;
-    sheet.width = 8;
-    sheet.frameHeight = 8;
-    sheet.paddedWidth = 8;
-    sheet.paddedHeight = static_cast<uint32_t>(PadToPowerOfTwo(8u * frames));
-    sheet.bpp = 32;
-    sheet.frameCount = frames;
     const SpriteDataPtr data = std::make_shared<SpriteData>();
-    SetSpriteFrames(*data, description, sheet);
+    SetSpriteFrames(*data, DescribeFrames(frames, fps, flags), EightPixelSheet(frames));
     return data;
 }
-
-// Writes every callback into a log as "event@frame " so tables can compare it.
-class CallbackLog : public SpriteCallback {
-public:
-    void OnLoop(SpriteAnimation& s) override { Add("loop", s); }
-    void OnReachedStart(SpriteAnimation& s) override { Add("start", s); }
-    void OnFinished(SpriteAnimation& s) override { Add("finish", s); }
-    void OnMarkedFrameA(SpriteAnimation& s) override { Add("A", s); }
-    void OnMarkedFrameB(SpriteAnimation& s) override { Add("B", s); }
-    int OnUpdated(SpriteAnimation&, float) override {
-        ++updates;
-        return 0;
-    }
-
-    std::string log;
-    int updates = 0;
-
-private:
-    void Add(const char* event, const SpriteAnimation& s) {
-        log += std::string(event) + "@" + std::to_string(s.GetFrame()) + " ";
-    }
-};
 
 const uint8_t F = SPRITE_FLAG_FOOTSTEP;
 const uint8_t T = SPRITE_FLAG_TRIGGER;
@@ -121,18 +85,7 @@ TEST(SpriteTest, PlayModeTable) {
     for (const PlayCase& c : PLAY_CASES) {
         SCOPED_TRACE(c.label);
         Sprite sprite(std::weak_ptr<SpriteManager>(), MakeData(c.frames, c.fps, c.flags));
-        CallbackLog log;
-        sprite.callback = &log;
-        sprite.mode = c.mode;
-        sprite.SetFrame(c.start);
-        std::vector<int> shown;
-        for (const float dt : c.steps) {
-            sprite.Update(dt);
-            shown.push_back(sprite.GetFrame());
-        }
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(log.log, c.log);
-        EXPECT_EQ(log.updates, static_cast<int>(c.steps.size()));
+        ExpectPlay(sprite, c.mode, c.start, c.steps, c.shown, c.log);
     }
 }
 
