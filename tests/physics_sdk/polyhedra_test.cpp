@@ -75,7 +75,7 @@ TEST(PolyhedraTest, UserDataFollowsTheCornersAndEdgesCanBeAddedAndDeleted) {
     EXPECT_EQ(added->twin, nullptr);
 }
 
-// Vertices of a 3 x 3 grid of unit squares in the plane z = 0.
+// Vertices of a grid of cells x cells unit squares in the plane z = 0.
 std::vector<float> GridVertices(int cells) {
     std::vector<float> v;
     for (int y = 0; y <= cells; ++y) {
@@ -88,18 +88,40 @@ std::vector<float> GridVertices(int cells) {
 
 int GridIndex(int cells, int x, int y) { return y * (cells + 1) + x; }
 
-TEST(PolyhedraTest, DeleteEdgeJoinsFacesAndDeleteFaceLeavesNoDoubleBoundary) {
-    const int cells = 2;
-    const std::vector<float> vertices = GridVertices(cells);
-    phPolyhedra polyhedra;
+// Adds each cell of the grid as a quad, counter-clockwise seen from +z, and
+// ends the faces. False when a quad was refused.
+bool AddGridQuads(phPolyhedra& polyhedra, int cells) {
+    bool added = true;
     for (int y = 0; y < cells; ++y) {
         for (int x = 0; x < cells; ++x) {
             const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
                                     GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
-            ASSERT_NE(polyhedra.AddFace(4, quad), nullptr);
+            added = polyhedra.AddFace(4, quad) != nullptr && added;
         }
     }
     polyhedra.EndFace();
+    return added;
+}
+
+// Adds each cell of the grid as two triangles split along the diagonal from
+// (x, y) to (x + 1, y + 1), and ends the faces.
+void AddGridTriangles(phPolyhedra& polyhedra, int cells) {
+    for (int y = 0; y < cells; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
+                              GridIndex(cells, x + 1, y + 1));
+            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
+                              GridIndex(cells, x, y + 1));
+        }
+    }
+    polyhedra.EndFace();
+}
+
+TEST(PolyhedraTest, DeleteEdgeJoinsFacesAndDeleteFaceLeavesNoDoubleBoundary) {
+    const int cells = 2;
+    const std::vector<float> vertices = GridVertices(cells);
+    phPolyhedra polyhedra;
+    ASSERT_TRUE(AddGridQuads(polyhedra, cells));
     CheckPolyhedra(polyhedra);
     EXPECT_EQ(polyhedra.GetEdgeCount(), 24);
 
@@ -334,15 +356,7 @@ TEST(PolyhedraSimplifyTest, FlatGridKeepsItsAreaAndOutline) {
     const int cells = 4;
     const std::vector<float> vertices = GridVertices(cells);
     phPolyhedra polyhedra;
-    for (int y = 0; y < cells; ++y) {
-        for (int x = 0; x < cells; ++x) {
-            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                              GridIndex(cells, x + 1, y + 1));
-            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
-                              GridIndex(cells, x, y + 1));
-        }
-    }
-    polyhedra.EndFace();
+    AddGridTriangles(polyhedra, cells);
     const int before = SummarizeFaces(polyhedra, vertices.data(), kStride).faces;
     polyhedra.SimplifyByQuadrics(vertices.data(), kStride, 0.001f);
     CheckPolyhedra(polyhedra);
@@ -370,14 +384,7 @@ TEST(PolyhedraSimplifyTest, OptimizeTurnsAGridOfQuadsIntoConvexPolygons) {
         const int cells = 3;
         const std::vector<float> vertices = GridVertices(cells);
         phPolyhedra polyhedra;
-        for (int y = 0; y < cells; ++y) {
-            for (int x = 0; x < cells; ++x) {
-                const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                                        GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
-                polyhedra.AddFace(4, quad);
-            }
-        }
-        polyhedra.EndFace();
+        ASSERT_TRUE(AddGridQuads(polyhedra, cells));
         polyhedra.Optimize(vertices.data(), kStride, nullptr);
         CheckPolyhedra(polyhedra);
         const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
@@ -443,15 +450,7 @@ TEST(PolyhedraCollapseTest, RandomCollapsesKeepTheInvariants) {
     for (int round = 0; round < 6; ++round) {
         const int cells = 5;
         phPolyhedra polyhedra;
-        for (int y = 0; y < cells; ++y) {
-            for (int x = 0; x < cells; ++x) {
-                polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                                  GridIndex(cells, x + 1, y + 1));
-                polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
-                                  GridIndex(cells, x, y + 1));
-            }
-        }
-        polyhedra.EndFace();
+        AddGridTriangles(polyhedra, cells);
         for (int step = 0; step < 40 && polyhedra.GetEdgeCount() > 0; ++step) {
             phEdge* edge = NthEdge(polyhedra, int(random() % polyhedra.GetEdgeCount()));
             const int32_t gone = edge->incidentVertex;
@@ -482,14 +481,7 @@ TEST(PolyhedraTest, RandomFaceDeletionsKeepTheInvariants) {
     std::mt19937 random(5);
     const int cells = 4;
     phPolyhedra polyhedra;
-    for (int y = 0; y < cells; ++y) {
-        for (int x = 0; x < cells; ++x) {
-            const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                                    GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
-            polyhedra.AddFace(4, quad);
-        }
-    }
-    polyhedra.EndFace();
+    ASSERT_TRUE(AddGridQuads(polyhedra, cells));
     for (int step = 0; step < 30 && polyhedra.GetEdgeCount() > 0; ++step) {
         phEdge* edge = NthEdge(polyhedra, int(random() % polyhedra.GetEdgeCount()));
         if (edge->incidentFace < 0) {

@@ -1,0 +1,494 @@
+// Tree build: the leaves are split recursively at the median of their box
+// maxima along the axis where the box centres spread most, which gives
+// exactly F - 1 nodes and a depth of about log2 F. The split runs over an
+// explicit stack and hands out node slots in the order a recursive split
+// would (a node, then its whole back side, then its front side).
+//
+// Queries walk the tree over an explicit stack sized from the tree's depth:
+// a node's pending siblings number at most one per level above it, so the
+// stack never holds more entries than the tree has levels.
+#include "collision/polygon_soup.h"
+
+#include "collision/geometry.h"
+#include "collision/mesh_builder.h"
+#include "core/class_ids.h"
+#include "core/memory.h"
+#include "core/scratch_stack.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the stored forms are written as the host's little-endian words");
+
+namespace {
+
+const char kFileHeader[5] = {'a', 'a', 'b', 'b', '\n'};
+
+struct Leaf {
+    uint32_t code;
+    float boxMin[3];
+    float boxMax[3];
+};
+
+// A range of leaves waiting for its node: the node's slot is taken when the
+// range is popped, and its child word written into the parent then.
+struct SplitRange {
+    int first;
+    int count;
+    int parent;
+    bool front;
+    int level;
+};
+
+template <class T>
+T* AllocateArray(size_t count) {
+    if (count == 0) {
+        return nullptr;
+    }
+    T* block = static_cast<T*>(phMalloc(sizeof(T) * count));
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    return block;
+}
+
+// Boxes that only touch overlap: each difference is compared with >= 0, so
+// a difference of -0.0 counts as touching too.
+bool BoxesOverlap(const float* aMin, const float* aMax, const phVector& bMin,
+                  const phVector& bMax) {
+    for (int i = 0; i < 3; ++i) {
+        if (!(bMax[i] - aMin[i] >= 0.0f) || !(aMax[i] - bMin[i] >= 0.0f)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Axis along which the leaf box centres spread most: var = k·Σc² - (Σc)².
+int SplitAxis(const Leaf* leaves, int count) {
+    double sum[3] = {0.0, 0.0, 0.0};
+    double sumSquares[3] = {0.0, 0.0, 0.0};
+    for (int i = 0; i < count; ++i) {
+        for (int a = 0; a < 3; ++a) {
+            const double c = 0.5 * (double(leaves[i].boxMin[a]) + double(leaves[i].boxMax[a]));
+            sum[a] += c;
+            sumSquares[a] += c * c;
+        }
+    }
+    double var[3];
+    for (int a = 0; a < 3; ++a) {
+        var[a] = count * sumSquares[a] - sum[a] * sum[a];
+    }
+    if (var[0] > var[1] && var[0] > var[2]) {
+        return 0;
+    }
+    if (var[2] <= var[0]) {
+        return 1;
+    }
+    return var[2] > var[1] ? 2 : 1;
+}
+
+// Moves the leaves whose box maximum lies below the median maximum to the
+// front and returns their number (half the range when that is none or all).
+int SplitLeaves(Leaf* leaves, int count, float* scratch) {
+    if (count == 2) {
+        return 1;
+    }
+    const int axis = SplitAxis(leaves, count);
+    for (int i = 0; i < count; ++i) {
+        scratch[i] = leaves[i].boxMax[axis];
+    }
+    std::nth_element(scratch, scratch + count / 2, scratch + count);
+    const float split = scratch[count / 2];
+    int left = 0;
+    for (int i = 0; i < count; ++i) {
+        if (leaves[i].boxMax[axis] < split) {
+            std::swap(leaves[i], leaves[left]);
+            ++left;
+        }
+    }
+    return (left == 0 || left == count) ? count / 2 : left;
+}
+
+void UniteBoxes(const Leaf* leaves, int count, phAABBNode& node) {
+    for (int a = 0; a < 3; ++a) {
+        node.boxMin[a] = leaves[0].boxMin[a];
+        node.boxMax[a] = leaves[0].boxMax[a];
+    }
+    for (int i = 1; i < count; ++i) {
+        for (int a = 0; a < 3; ++a) {
+            node.boxMin[a] = std::min(node.boxMin[a], leaves[i].boxMin[a]);
+            node.boxMax[a] = std::max(node.boxMax[a], leaves[i].boxMax[a]);
+        }
+    }
+}
+
+// The tight box of a face's vertices.
+void FaceBox(const float* vertices, const int32_t* indices, int count, float* boxMin,
+             float* boxMax) {
+    for (int a = 0; a < 3; ++a) {
+        boxMin[a] = boxMax[a] = vertices[size_t(indices[0]) * 3 + a];
+    }
+    for (int i = 1; i < count; ++i) {
+        const float* v = vertices + size_t(indices[i]) * 3;
+        for (int a = 0; a < 3; ++a) {
+            boxMin[a] = std::min(boxMin[a], v[a]);
+            boxMax[a] = std::max(boxMax[a], v[a]);
+        }
+    }
+}
+
+}  // namespace
+
+phAABBPolygonSoup::~phAABBPolygonSoup() { phFree(m_nodes); }
+
+uint32_t phAABBPolygonSoup::GetClassId() const { return kClassIdAABBPolygonSoup; }
+
+bool phAABBPolygonSoup::IsClass(uint32_t classId) const {
+    return classId == kClassIdAABBPolygonSoup || phPolygonSoupDatabase::IsClass(classId);
+}
+
+void phAABBPolygonSoup::Clear() {
+    FreeArrays();
+    phFree(m_nodes);
+    m_nodes = nullptr;
+    m_nodeCount = 0;
+    m_depth = 0;
+}
+
+bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
+    Clear();
+    const int faceCount = builder.GetFaceCount();
+    const int indexCount = builder.GetIndexCount();
+    const int vertexCount = builder.GetVertexCount();
+    if (faceCount < 1) {
+        return true;
+    }
+    if (indexCount > kSoupMaxIndexCount) {
+        return false;
+    }
+    const int32_t* runLengths = builder.GetRunLengths();
+    const int32_t* indices = builder.GetIndices();
+    const float* vertices = builder.GetVertices();
+
+    phScratchArray<Leaf> leaves(static_cast<size_t>(faceCount));
+    int position = 0;
+    for (int f = 0; f < faceCount; ++f) {
+        const int count = runLengths[f] - 1;
+        if (count < 1 || count > kMaxFaceVertices || position + count + 1 > indexCount) {
+            return false;
+        }
+        Leaf& leaf = leaves[f];
+        leaf.code = phMakeLeafCode(position + 1, count);
+        FaceBox(vertices, indices + position + 1, count, leaf.boxMin, leaf.boxMax);
+        for (int a = 0; a < 3; ++a) {
+            leaf.boxMin[a] -= kSoupBoxPadding;
+            leaf.boxMax[a] += kSoupBoxPadding;
+        }
+        position += count + 1;
+    }
+
+    m_vertices = AllocateArray<float>(size_t(vertexCount) * 3);
+    std::memcpy(m_vertices, vertices, sizeof(float) * 3 * size_t(vertexCount));
+    m_vertexCount = vertexCount;
+    m_indices = AllocateArray<int32_t>(size_t(indexCount));
+    std::memcpy(m_indices, indices, sizeof(int32_t) * size_t(indexCount));
+    m_indexCount = indexCount;
+    m_nodeCount = std::max(faceCount - 1, 1);
+    m_nodes = AllocateArray<phAABBNode>(size_t(m_nodeCount));
+    std::memset(m_nodes, 0, sizeof(phAABBNode) * size_t(m_nodeCount));
+
+    if (faceCount == 1) {
+        UniteBoxes(leaves.Data(), 1, m_nodes[0]);
+        m_nodes[0].back = leaves[0].code;
+        m_depth = 1;
+        return true;
+    }
+
+    phScratchArray<float> maxima(static_cast<size_t>(faceCount));
+    phScratchArray<SplitRange> stack(static_cast<size_t>(faceCount));
+    int top = 0;
+    int nextNode = 0;
+    stack[top++] = {0, faceCount, -1, false, 1};
+    while (top > 0) {
+        const SplitRange range = stack[--top];
+        const int index = nextNode++;
+        if (range.parent >= 0) {
+            phAABBNode& parent = m_nodes[range.parent];
+            (range.front ? parent.front : parent.back) = uint32_t(index) * 2;
+        }
+        m_depth = std::max(m_depth, range.level);
+        Leaf* first = leaves.Data() + range.first;
+        phAABBNode& node = m_nodes[index];
+        UniteBoxes(first, range.count, node);
+        const int left = SplitLeaves(first, range.count, maxima.Data());
+        const int right = range.count - left;
+        if (right == 1) {
+            node.front = first[left].code;
+        } else {
+            stack[top++] = {range.first + left, right, index, true, range.level + 1};
+        }
+        if (left == 1) {
+            node.back = first[0].code;
+        } else {
+            stack[top++] = {range.first, left, index, false, range.level + 1};
+        }
+    }
+    return true;
+}
+
+void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
+    if (m_nodeCount == 0) {
+        boxMin = phVector(0.0f, 0.0f, 0.0f, 0.0f);
+        boxMax = phVector(0.0f, 0.0f, 0.0f, 0.0f);
+        return;
+    }
+    boxMin = phVector(m_nodes[0].boxMin);
+    boxMax = phVector(m_nodes[0].boxMax);
+}
+
+void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& boxMax,
+                                      phSoupFaceCallback callback, void* context) const {
+    if (m_nodeCount == 0) {
+        return;
+    }
+    phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const phAABBNode& node = m_nodes[stack[--top]];
+        if (!BoxesOverlap(node.boxMin, node.boxMax, boxMin, boxMax)) {
+            continue;
+        }
+        for (const uint32_t child : {node.back, node.front}) {
+            if (child == kSoupNoChild) {
+                continue;
+            }
+            if (!phIsLeafCode(child)) {
+                stack[top++] = int32_t(child / 2);
+                continue;
+            }
+            const int32_t* face = m_indices + phLeafIndexPosition(child);
+            const int count = phLeafVertexCount(child);
+            float faceMin[3];
+            float faceMax[3];
+            FaceBox(m_vertices, face, count, faceMin, faceMax);
+            if (BoxesOverlap(faceMin, faceMax, boxMin, boxMax) &&
+                callback(context, m_vertices, m_vertexStride, face, count) == 0) {
+                return;
+            }
+        }
+    }
+}
+
+void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
+                                            phSoupFaceCallback callback, void* context) const {
+    if (m_nodeCount == 0) {
+        return;
+    }
+    phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const phAABBNode& node = m_nodes[stack[--top]];
+        phVector q0 = p0;
+        phVector q1 = p1;
+        if (!ClipSegmentToBox(q0, q1, phVector(node.boxMin), phVector(node.boxMax))) {
+            continue;
+        }
+        for (const uint32_t child : {node.back, node.front}) {
+            if (child == kSoupNoChild) {
+                continue;
+            }
+            if (!phIsLeafCode(child)) {
+                stack[top++] = int32_t(child / 2);
+                continue;
+            }
+            const int32_t* face = m_indices + phLeafIndexPosition(child);
+            if (callback(context, m_vertices, m_vertexStride, face, phLeafVertexCount(child)) ==
+                0) {
+                return;
+            }
+        }
+    }
+}
+
+void phAABBPolygonSoup::WriteToStream(phFileStream& stream) const {
+    stream.Write(kFileHeader, 1, sizeof(kFileHeader));
+    Serialize(
+        [](void* userData, void* buffer, int sizeInBytes) {
+            static_cast<phFileStream*>(userData)->Write(buffer, 1, size_t(sizeInBytes));
+        },
+        &stream);
+    stream.Flush();
+}
+
+bool phAABBPolygonSoup::ReadFromStream(phFileStream& stream) {
+    char header[sizeof(kFileHeader)];
+    if (stream.Read(header, 1, sizeof(header)) != sizeof(header) ||
+        std::memcmp(header, kFileHeader, 4) != 0) {
+        return false;
+    }
+    return ReadBody(
+        [&stream](void* buffer, size_t bytes) { return stream.Read(buffer, 1, bytes) == bytes; });
+}
+
+void phAABBPolygonSoup::Serialize(phSoupSerializeCallback callback, void* userData) const {
+    int32_t count = m_vertexCount;
+    callback(userData, &count, sizeof(count));
+    if (count > 0) {
+        callback(userData, m_vertices, int(sizeof(float) * 3) * count);
+    }
+    count = m_indexCount;
+    callback(userData, &count, sizeof(count));
+    if (count > 0) {
+        callback(userData, m_indices, int(sizeof(int32_t)) * count);
+    }
+    count = m_nodeCount;
+    callback(userData, &count, sizeof(count));
+    for (int i = 0; i < m_nodeCount; ++i) {
+        phAABBNode node = m_nodes[i];
+        callback(userData, &node, sizeof(node));
+    }
+}
+
+bool phAABBPolygonSoup::Deserialize(phSoupSerializeCallback callback, void* userData) {
+    return ReadBody([callback, userData](void* buffer, size_t bytes) {
+        callback(userData, buffer, int(bytes));
+        return true;
+    });
+}
+
+template <class ReadBytes>
+bool phAABBPolygonSoup::ReadBody(ReadBytes&& read) {
+    Clear();
+    int32_t vertexCount = 0;
+    int32_t indexCount = 0;
+    int32_t nodeCount = 0;
+    bool ok = read(&vertexCount, sizeof(vertexCount)) && vertexCount >= 0 &&
+              vertexCount <= kSoupMaxIndexCount;
+    if (ok) {
+        m_vertices = AllocateArray<float>(size_t(vertexCount) * 3);
+        m_vertexCount = vertexCount;
+        ok = vertexCount == 0 || read(m_vertices, sizeof(float) * 3 * size_t(vertexCount));
+    }
+    ok = ok && read(&indexCount, sizeof(indexCount)) && indexCount >= 0 &&
+         indexCount <= kSoupMaxIndexCount;
+    if (ok) {
+        m_indices = AllocateArray<int32_t>(size_t(indexCount));
+        m_indexCount = indexCount;
+        ok = indexCount == 0 || read(m_indices, sizeof(int32_t) * size_t(indexCount));
+    }
+    // Every node names at least one face of at least one index.
+    ok = ok && read(&nodeCount, sizeof(nodeCount)) && nodeCount >= 0 && nodeCount <= indexCount;
+    if (ok) {
+        m_nodes = AllocateArray<phAABBNode>(size_t(nodeCount));
+        m_nodeCount = nodeCount;
+        for (int i = 0; i < nodeCount && ok; ++i) {
+            ok = read(&m_nodes[i], sizeof(phAABBNode));
+        }
+    }
+    ok = ok && Validate();
+    if (!ok) {
+        Clear();
+    }
+    return ok;
+}
+
+bool phAABBPolygonSoup::Validate() {
+    if (m_nodeCount == 0) {
+        return true;
+    }
+    // Each node other than the root must be named exactly once: then the
+    // walk from the root is a tree and cannot loop.
+    phScratchArray<uint8_t> named(static_cast<size_t>(m_nodeCount));
+    std::memset(named.Data(), 0, size_t(m_nodeCount));
+    for (int i = 0; i < m_nodeCount; ++i) {
+        for (const uint32_t child : {m_nodes[i].back, m_nodes[i].front}) {
+            if (child == kSoupNoChild) {
+                continue;
+            }
+            if (phIsLeafCode(child)) {
+                const int count = phLeafVertexCount(child);
+                const int position = phLeafIndexPosition(child);
+                if (count < 1 || position < 1 || position + count > m_indexCount) {
+                    return false;
+                }
+                for (int k = 0; k < count; ++k) {
+                    const int32_t v = m_indices[position + k];
+                    if (v < 0 || v >= m_vertexCount) {
+                        return false;
+                    }
+                }
+                continue;
+            }
+            const uint32_t index = child / 2;
+            if (index < 1 || index >= uint32_t(m_nodeCount) || named[index] != 0) {
+                return false;
+            }
+            named[index] = 1;
+        }
+    }
+
+    struct Entry {
+        int32_t node;
+        int32_t level;
+    };
+    phScratchArray<Entry> stack(static_cast<size_t>(m_nodeCount));
+    int top = 0;
+    stack[top++] = {0, 1};
+    m_depth = 0;
+    while (top > 0) {
+        const Entry entry = stack[--top];
+        m_depth = std::max(m_depth, entry.level);
+        const phAABBNode& node = m_nodes[entry.node];
+        for (const uint32_t child : {node.back, node.front}) {
+            if (child != kSoupNoChild && !phIsLeafCode(child)) {
+                stack[top++] = {int32_t(child / 2), entry.level + 1};
+            }
+        }
+    }
+    return true;
+}
+
+void phAABBPolygonSoup::DumpText(phFileStream& stream) const {
+    stream.Print("Vertex Count %d\n", m_vertexCount);
+    for (int i = 0; i < m_vertexCount; ++i) {
+        const float* v = m_vertices + size_t(i) * 3;
+        stream.Print("%d: %f %f %f\n", i, double(v[0]), double(v[1]), double(v[2]));
+    }
+    stream.Print("\n");
+    stream.Print("Index Count %d\n", m_indexCount);
+    for (int i = 0; i < m_indexCount; ++i) {
+        stream.Print("%d ", m_indices[i]);
+        if (i % 8 == 7) {
+            stream.Print("\n");
+        }
+    }
+    stream.Print("\n\n");
+    stream.Print("Nodes Count %d\n", m_nodeCount);
+    for (int i = 0; i < m_nodeCount; ++i) {
+        const phAABBNode& node = m_nodes[i];
+        stream.Print("node: %d\n", i);
+        stream.Print("min %f %f %f\n", double(node.boxMin[0]), double(node.boxMin[1]),
+                     double(node.boxMin[2]));
+        stream.Print("max %f %f %f\n", double(node.boxMax[0]), double(node.boxMax[1]),
+                     double(node.boxMax[2]));
+        const uint32_t children[2] = {node.back, node.front};
+        const char* const names[2] = {"backNode", "frontNode"};
+        for (int c = 0; c < 2; ++c) {
+            if (children[c] == kSoupNoChild) {
+                continue;
+            }
+            if (phIsLeafCode(children[c])) {
+                stream.Print("leaf %d %d\n", phLeafVertexCount(children[c]),
+                             phLeafIndexPosition(children[c]));
+            } else {
+                stream.Print("%s %d\n", names[c], int(children[c] / 2));
+            }
+        }
+        stream.Print("\n");
+    }
+}

@@ -1,0 +1,101 @@
+// phAABBPolygonSoup: the faces of a static mesh under a binary tree of
+// axis-aligned boxes. It answers two queries: every face whose box overlaps
+// a given box, and every face in a tree leaf that a given segment passes
+// through. It is built once from a closed mesh builder, and can write itself
+// to a file stream or through a callback, read itself back, and dump itself
+// as text.
+//
+// The tree has one leaf per face. Each node holds its box and two child
+// words: 0 for no child, an even word 2·i for the node at index i of the
+// node array, or an odd leaf code (p << 8) | (n << 1) | 1 for the face whose
+// n vertex indices start at position p of the index array (its attribute is
+// at p - 1). The root is node 0, so no child word ever names it; a mesh of
+// F >= 2 faces has F - 1 nodes, and a mesh of one face has one node whose
+// front child is empty. Node boxes are the faces' boxes grown by
+// kSoupBoxPadding, so that contact queries near a face still reach it.
+#ifndef PHYSICS_SDK_COLLISION_POLYGON_SOUP_H
+#define PHYSICS_SDK_COLLISION_POLYGON_SOUP_H
+
+#include "collision/polygon_soup_database.h"
+
+#include <cstdint>
+
+class phMeshBuilder;
+
+inline constexpr float kSoupBoxPadding = 0.125f;
+inline constexpr uint32_t kSoupNoChild = 0;
+// The leaf code keeps 24 bits for the index position.
+inline constexpr int kSoupMaxIndexCount = 1 << 24;
+
+struct phAABBNode {
+    float boxMin[3];
+    float boxMax[3];
+    uint32_t back;
+    uint32_t front;
+};
+static_assert(sizeof(phAABBNode) == 32, "a node is stored as one 32-byte block");
+
+inline uint32_t phMakeLeafCode(int position, int vertexCount) {
+    return (uint32_t(position) << 8) | (uint32_t(vertexCount) << 1) | 1u;
+}
+inline bool phIsLeafCode(uint32_t child) { return (child & 1u) != 0; }
+inline int phLeafVertexCount(uint32_t code) { return int((code >> 1) & 127u); }
+inline int phLeafIndexPosition(uint32_t code) { return int(code >> 8); }
+
+class phAABBPolygonSoup : public phPolygonSoupDatabase {
+public:
+    phAABBPolygonSoup() = default;
+    // Frees the node array (the base frees the rest).
+    ~phAABBPolygonSoup() override;
+
+    uint32_t GetClassId() const override;
+    bool IsClass(uint32_t classId) const override;
+
+    // Builds the soup from a closed builder, replacing what it held. Returns
+    // false, leaving the soup empty, when the builder holds a face the leaf
+    // code cannot name (more than 127 vertices, or an index array too long).
+    bool Create(const phMeshBuilder& builder);
+
+    // The file form: "aabb" and a line feed, then the counts and arrays as
+    // little-endian 32-bit words. Reading refuses (returns false and leaves
+    // the soup empty) a wrong header, a short stream and any count, index or
+    // child word that does not fit the arrays.
+    bool ReadFromStream(phFileStream& stream) override;
+    void WriteToStream(phFileStream& stream) const override;
+    void DumpText(phFileStream& stream) const override;
+    // The file form without the header, one callback per item.
+    void Serialize(phSoupSerializeCallback callback, void* userData) const override;
+    bool Deserialize(phSoupSerializeCallback callback, void* userData) override;
+
+    // The root's box; zeros when there is no tree.
+    void GetAABB(phVector& boxMin, phVector& boxMax) const override;
+    // Calls back for every face whose tight box overlaps the query box;
+    // boxes that only touch overlap.
+    void ForAllSectors(const phVector& boxMin, const phVector& boxMax, phSoupFaceCallback callback,
+                       void* context) const override;
+    // Calls back for every face whose tree leaf hangs under a node box that
+    // the segment crosses; the callback keeps the nearest hit itself.
+    void ForAllSectorsRayHit(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
+                             void* context) const override;
+
+    int GetNodeCount() const { return m_nodeCount; }
+    const phAABBNode* GetNodes() const { return m_nodes; }
+    // Nodes on the longest path from the root down (0 without a tree).
+    int GetDepth() const { return m_depth; }
+
+private:
+    // Frees everything the soup holds.
+    void Clear();
+    // Reads the counts and arrays through read(buffer, bytes) -> bool, then
+    // checks them.
+    template <class ReadBytes>
+    bool ReadBody(ReadBytes&& read);
+    // Checks every child word against the arrays and measures the depth.
+    bool Validate();
+
+    phAABBNode* m_nodes = nullptr;
+    int32_t m_nodeCount = 0;
+    int32_t m_depth = 0;
+};
+
+#endif
