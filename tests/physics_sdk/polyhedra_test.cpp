@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -429,6 +430,68 @@ TEST(PolyhedraSimplifyTest, ClosedBoxKeepsItsShape) {
     const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
     EXPECT_NEAR(summary.area, 24.0, 1e-3);
     EXPECT_EQ(summary.faces, 12);
+}
+
+// A height field of cells x 3 unit cells, as triangles, starting at x0: flat
+// for the first third, then rolling hills with slopes up to 0.3.
+std::vector<float> TerrainVertices(float x0, int cells) {
+    std::vector<float> v;
+    for (int y = 0; y <= 3; ++y) {
+        for (int x = 0; x <= cells; ++x) {
+            const float height = x < cells / 3 ? 0.0f : float(std::sin((x - cells / 3) * 0.3));
+            v.insert(v.end(), {x0 + float(x), float(y), height});
+        }
+    }
+    return v;
+}
+
+void AddTerrainTriangles(phPolyhedra& polyhedra, int cells) {
+    const int row = cells + 1;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            const int32_t a = y * row + x;
+            polyhedra.AddFace(a, a + 1, a + row + 1);
+            polyhedra.AddFace(a, a + row + 1, a + row);
+        }
+    }
+    polyhedra.EndFace();
+}
+
+TEST(PolyhedraSimplifyTest, TerrainFarFromTheOriginSimplifiesAsAtTheOrigin) {
+    // Collapse costs are differences of large numbers far from the origin;
+    // the same terrain must simplify the same way wherever it lies, without
+    // folding a face or losing area.
+    const int cells = 60;
+    const double outline = 3.0 * cells;
+    int facesAtOrigin = -1;
+    for (const float x0 : {0.0f, 4000.0f, -3600.0f}) {
+        SCOPED_TRACE(x0);
+        const std::vector<float> vertices = TerrainVertices(x0, cells);
+        phPolyhedra polyhedra;
+        AddTerrainTriangles(polyhedra, cells);
+        const double before = SummarizeFaces(polyhedra, vertices.data(), kStride).area;
+        polyhedra.SimplifyByQuadrics(vertices.data(), kStride, 0.001f);
+        CheckPolyhedra(polyhedra);
+        const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
+        EXPECT_LT(summary.faces, 4 * cells);
+        EXPECT_NEAR(summary.area, before, before * 1e-3);
+        double projected = 0.0;
+        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+            const phEdge& e = node->info;
+            if (e.incidentFace < 0) {
+                continue;
+            }
+            const phVector n = polyhedra.FaceNormal(&e, vertices.data(), kStride);
+            // Each face is counted once per corner.
+            projected += 0.5 * n.z / 3.0;
+            EXPECT_GT(n.z, 0.9f * phLength(n)) << "face " << e.incidentFace << " turned";
+        }
+        EXPECT_NEAR(projected, outline, 1e-3);
+        if (facesAtOrigin < 0) {
+            facesAtOrigin = summary.faces;
+        }
+        EXPECT_EQ(summary.faces, facesAtOrigin);
+    }
 }
 
 }  // namespace
