@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -283,6 +284,62 @@ TEST(PolyhedraMergeTest, LOfThreeSquaresKeepsTheEdgeAtItsReflexCorner) {
     const bool abKept = polyhedra.FindEdge(1, 4) != nullptr;
     const bool acKept = polyhedra.FindEdge(4, 3) != nullptr;
     EXPECT_NE(abKept, acKept);
+}
+
+TEST(PolyhedraMergeTest, FlatGridMergesIntoConvexPolygonsWithoutSpikes) {
+    // Merging the faces around an interior vertex can leave its last edge
+    // as a spike running out to it and straight back; the merge removes it,
+    // so every merged loop is a convex polygon. The grid's vertices are
+    // numbered in several orders, which changes the order of the merge.
+    const int cells = 10;
+    const int count = (cells + 1) * (cells + 1);
+    const std::vector<float> grid = GridVertices(cells);
+    std::mt19937 random(3);
+    for (int order = 0; order < 8; ++order) {
+        SCOPED_TRACE(order);
+        std::vector<int32_t> number(count);
+        for (int i = 0; i < count; ++i) {
+            number[i] = i;
+        }
+        if (order > 0) {
+            std::shuffle(number.begin(), number.end(), random);
+        }
+        std::vector<float> vertices(grid.size());
+        for (int i = 0; i < count; ++i) {
+            std::copy(&grid[3 * i], &grid[3 * i + 3], &vertices[3 * number[i]]);
+        }
+        phPolyhedra polyhedra;
+        for (int y = 0; y < cells; ++y) {
+            for (int x = 0; x < cells; ++x) {
+                const int32_t quad[] = {
+                    number[GridIndex(cells, x, y)], number[GridIndex(cells, x + 1, y)],
+                    number[GridIndex(cells, x + 1, y + 1)], number[GridIndex(cells, x, y + 1)]};
+                polyhedra.AddFace(4, quad);
+            }
+        }
+        polyhedra.EndFace();
+        polyhedra.Triangulate(vertices.data(), kStride, nullptr);
+        for (int pass = 0; pass < 2; ++pass) {
+            if (!polyhedra.MergeCoplanarFaces(vertices.data(), kStride)) {
+                break;
+            }
+        }
+        CheckPolyhedra(polyhedra);
+        const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
+        EXPECT_LT(summary.faces, cells * cells);
+        EXPECT_NEAR(summary.area, double(cells * cells), 1e-5);
+        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+            const phEdge& e = node->info;
+            if (e.incidentFace < 0) {
+                continue;
+            }
+            EXPECT_NE(e.next, e.twin) << "spike at vertex " << e.twin->incidentVertex;
+            const phVector p = phVector(&vertices[3 * e.prev->incidentVertex]);
+            const phVector v = phVector(&vertices[3 * e.incidentVertex]);
+            const phVector n = phVector(&vertices[3 * e.next->incidentVertex]);
+            EXPECT_GE(phCross(v - p, n - v).z, 0.0f) << "reflex corner at " << e.incidentVertex;
+        }
+    }
 }
 
 TEST(PolyhedraMergeTest, FacesAtAnAngleStaySeparate) {

@@ -729,25 +729,75 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
             const phVector d2 = direction(vertex, before);
             return phDot(phCross(d1, d2), normal) > -0.005f;
         };
-        for (size_t i = 0; i < innerCount; ++i) {
-            Node* n = m_edges.Find(inner[i]);
+        // The corner of the loop that removing e (and its twin t) leaves
+        // where the half-edge in enters a vertex and out leaves it. When in
+        // and out are twins, the vertex is the tip of a spike: the loop would
+        // run out to it and straight back, and the spike goes with e. The
+        // corner judged is then the one at the spike's base, found by walking
+        // back along the spike (which can run over several edges).
+        auto cornerStaysConvex = [&](const phEdge* e, const phEdge* in, const phEdge* out) {
+            const phEdge* t = e->twin;
+            auto mergedNext = [&](const phEdge* h) {
+                return h == e->prev ? t->next : h == t->prev ? e->next : h->next;
+            };
+            auto mergedPrev = [&](const phEdge* h) {
+                return h == t->next ? e->prev : h == e->next ? t->prev : h->prev;
+            };
+            for (int steps = 0; out == in->twin; ++steps) {
+                if (steps >= limit) {
+                    return false;
+                }
+                in = mergedPrev(in);
+                out = mergedNext(out);
+            }
+            return convex(in->incidentVertex, out->incidentVertex, EndVertex(out));
+        };
+        auto keyOf = [](const phEdge* h) { return phMakeEdgeKey(h->incidentVertex, EndVertex(h)); };
+        // Removes the spike, if any, where the half-edge under inKey runs into
+        // its twin under outKey, and the spikes behind it.
+        auto removeSpike = [&](phEdgeKey inKey, phEdgeKey outKey) {
+            for (int steps = 0; steps < limit; ++steps) {
+                Node* inNode = m_edges.Find(inKey);
+                Node* outNode = m_edges.Find(outKey);
+                if (inNode == nullptr || outNode == nullptr) {
+                    return;
+                }
+                phEdge* in = &inNode->info;
+                phEdge* out = &outNode->info;
+                if (out != in->twin || in->next != out || in->prev == out) {
+                    return;
+                }
+                inKey = keyOf(in->prev);
+                outKey = keyOf(out->next);
+                DeleteEdge(in);
+            }
+        };
+        // Removes the inner edge under key when the corners at both of its
+        // ends stay convex, and the spikes that this leaves.
+        auto removeInner = [&](phEdgeKey key) {
+            Node* n = m_edges.Find(key);
             if (n == nullptr) {
-                continue;
+                return;
             }
             phEdge* e = &n->info;
             phEdge* t = e->twin;
             // Removing an edge with the same loop on both sides would split
             // that loop in two; only spikes (t straight into e) may go.
             if (SameLoop(e, t) && e->next != t && t->next != e) {
-                continue;
+                return;
             }
-            const int32_t u = e->incidentVertex;
-            const int32_t v = t->incidentVertex;
-            if (!convex(e->prev->incidentVertex, u, EndVertex(t->next)) ||
-                !convex(t->prev->incidentVertex, v, EndVertex(e->next))) {
-                continue;
+            if (!cornerStaysConvex(e, e->prev, t->next) ||
+                !cornerStaysConvex(e, t->prev, e->next)) {
+                return;
             }
+            const phEdgeKey ends[4] = {keyOf(e->prev), keyOf(t->next), keyOf(t->prev),
+                                       keyOf(e->next)};
             DeleteEdge(e);
+            removeSpike(ends[0], ends[1]);
+            removeSpike(ends[2], ends[3]);
+        };
+        for (size_t i = 0; i < innerCount; ++i) {
+            removeInner(inner[i]);
         }
     }
     return groupCount > 0;

@@ -91,7 +91,8 @@ public:
     // Removes every face whose area is below minArea.
     void RemoveSmallFaces(const float* vertices, int strideInBytes, float minArea);
     // One pass that merges groups of coplanar neighbouring faces into convex
-    // polygons. True when any group was found.
+    // polygons; an interior vertex whose faces all merge leaves no spike
+    // behind. True when any group was found.
     bool MergeCoplanarFaces(const float* vertices, int strideInBytes);
     // Collapses edges whose quadric error stays below the tolerance.
     void SimplifyByQuadrics(const float* vertices, int strideInBytes, float tolerance);

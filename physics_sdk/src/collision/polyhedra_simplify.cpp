@@ -9,9 +9,9 @@
 // All of it runs in double precision on positions taken relative to the
 // centre of the mesh's box. A cost p'Qp is a sum of terms as large as the
 // squared distance of the planes from the origin, which cancel down to an
-// error of the order of the squared tolerance (1e-5): in floats a few units
-// from the origin the rounding of those terms is already larger than that,
-// and collapses that fold the surface look free.
+// error of the order of the squared tolerance (1e-5): in floats some ten
+// units from the origin the rounding of those terms is already larger than
+// that, and collapses that fold the surface look free.
 #include "collision/polyhedra.h"
 
 #include "core/memory.h"
