@@ -281,9 +281,16 @@ TEST(MeshBuilderTest, OptimizedTerrainStripKeepsItsAreaWithPlanarConvexFaces) {
     for (int i = 0; i <= 60; ++i) {
         bumpy.push_back(float(std::sin(i * 0.3)) * 2.0f);
     }
+    // Long gentle hills: the faces of a whole slope agree in their normals
+    // while the slope bends away from any one plane.
+    std::vector<float> gentle;
+    for (int i = 0; i <= 200; ++i) {
+        gentle.push_back(float(std::sin(i * 0.05)));
+    }
     // Far from the origin the optimisation must keep the surface as well.
-    for (const auto& [heights, start] : {std::pair{hills, 0.0f}, std::pair{bumpy, 0.0f},
-                                         std::pair{hills, 4000.0f}, std::pair{bumpy, -3600.0f}}) {
+    for (const auto& [heights, start] :
+         {std::pair{hills, 0.0f}, std::pair{bumpy, 0.0f}, std::pair{gentle, 0.0f},
+          std::pair{hills, 4000.0f}, std::pair{bumpy, -3600.0f}, std::pair{gentle, 4000.0f}}) {
         SCOPED_TRACE(start);
         phMeshBuilder builder;
         builder.Open();

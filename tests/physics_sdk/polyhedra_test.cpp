@@ -342,6 +342,43 @@ TEST(PolyhedraMergeTest, FlatGridMergesIntoConvexPolygonsWithoutSpikes) {
     }
 }
 
+TEST(PolyhedraMergeTest, GentlyCurvedSurfaceMergesOnlyIntoFlatPolygons) {
+    // On z = 0.001 x² neighbouring faces differ by far less than the angle
+    // tolerance, and so do runs of several faces, while the surface bends a
+    // few hundredths away from the plane of the first one: merged polygons
+    // must stay flat all the same.
+    const int cells = 30;
+    std::vector<float> vertices = GridVertices(cells);
+    for (size_t i = 0; i < vertices.size(); i += 3) {
+        vertices[i + 2] = 0.001f * vertices[i] * vertices[i];
+    }
+    phPolyhedra polyhedra;
+    AddGridTriangles(polyhedra, cells);
+    const double area = SummarizeFaces(polyhedra, vertices.data(), kStride).area;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!polyhedra.MergeCoplanarFaces(vertices.data(), kStride)) {
+            break;
+        }
+    }
+    CheckPolyhedra(polyhedra);
+    const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
+    EXPECT_LT(summary.faces, 2 * cells * cells);
+    EXPECT_NEAR(summary.area, area, area * 1e-6);
+    double worst = 0.0;
+    for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+        const phEdge& e = node->info;
+        if (e.incidentFace < 0) {
+            continue;
+        }
+        // The corner's distance from the plane of its face.
+        const phVector n = polyhedra.FaceNormal(&e, vertices.data(), kStride);
+        const phVector corner = phVector(&vertices[3 * e.incidentVertex]);
+        const phVector other = phVector(&vertices[3 * e.next->next->incidentVertex]);
+        worst = std::max(worst, double(std::fabs(phDot(other - corner, n)) / phLength(n)));
+    }
+    EXPECT_LT(worst, 2e-4);
+}
+
 TEST(PolyhedraMergeTest, FacesAtAnAngleStaySeparate) {
     const float vertices[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0.05f};
     phPolyhedra polyhedra;

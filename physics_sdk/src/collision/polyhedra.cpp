@@ -237,10 +237,10 @@ void phPolyhedra::DeleteFace(phEdge* edge) {
     }
 }
 
-phVector phPolyhedra::FaceNormal(const phEdge* face, const float* vertices,
-                                 int strideInBytes) const {
+void phPolyhedra::AreaVector(const phEdge* face, const float* vertices, int strideInBytes,
+                             double n[3]) const {
     const float* q0 = Position(vertices, strideInBytes, face->incidentVertex);
-    double n[3] = {0.0, 0.0, 0.0};
+    n[0] = n[1] = n[2] = 0.0;
     const int limit = GetEdgeCount();
     int steps = 0;
     for (const phEdge* e = face->next; e->next != face && steps < limit; e = e->next, ++steps) {
@@ -252,6 +252,12 @@ phVector phPolyhedra::FaceNormal(const phEdge* face, const float* vertices,
         n[1] += a[2] * b[0] - a[0] * b[2];
         n[2] += a[0] * b[1] - a[1] * b[0];
     }
+}
+
+phVector phPolyhedra::FaceNormal(const phEdge* face, const float* vertices,
+                                 int strideInBytes) const {
+    double n[3];
+    AreaVector(face, vertices, strideInBytes, n);
     return phVector(static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2]),
                     0.0f);
 }
@@ -626,6 +632,13 @@ void phPolyhedra::RemoveSmallFaces(const float* vertices, int strideInBytes, flo
 
 namespace {
 
+// Neighbouring faces whose normals agree are merged only when their corners
+// lie this close to the first face's plane: on a gently curved surface the
+// normals of a long run of faces stay within the angle tolerance of the
+// first one while the surface bends away from its plane, and the merged
+// polygon would no longer be flat.
+constexpr double kCoplanarDistance = 1e-4;
+
 // Stamps every half-edge of the face's loop.
 void StampLoop(phEdge* face, uint32_t mark, int limit) {
     phEdge* h = face;
@@ -650,12 +663,47 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
         const float length = std::fmax(phLength(n), 1e-12f);
         return n * (1.0f / length);
     };
+    // The plane of a face in double precision (unnormalised normal, a point
+    // of the face and the normal's length): in floats the normal is off by
+    // enough to move a corner a few hundred units away out of the tolerance.
+    struct Plane {
+        double n[3];
+        const float* origin;
+        double length;
+    };
+    auto planeOf = [&](const phEdge* face) {
+        Plane plane;
+        AreaVector(face, vertices, strideInBytes, plane.n);
+        plane.origin = Position(vertices, strideInBytes, face->incidentVertex);
+        plane.length =
+            std::sqrt(plane.n[0] * plane.n[0] + plane.n[1] * plane.n[1] + plane.n[2] * plane.n[2]);
+        return plane;
+    };
+    // True when every corner of face lies within kCoplanarDistance of the
+    // plane.
+    auto nearPlane = [&](const phEdge* face, const Plane& plane) {
+        const phEdge* h = face;
+        int steps = 0;
+        do {
+            const float* q = Position(vertices, strideInBytes, h->incidentVertex);
+            const double distance = (double(q[0]) - plane.origin[0]) * plane.n[0] +
+                                    (double(q[1]) - plane.origin[1]) * plane.n[1] +
+                                    (double(q[2]) - plane.origin[2]) * plane.n[2];
+            if (!(std::fabs(distance) <= kCoplanarDistance * plane.length)) {
+                return false;
+            }
+            h = h->next;
+        } while (h != face && ++steps < limit);
+        return true;
+    };
     // Flood fill over twins from start into faces whose normal lies within
-    // the coplanar tolerance of the start face's; every face reached is
-    // stamped. Returns the number of faces in the group.
+    // the coplanar tolerance of the start face's and whose corners lie in
+    // its plane; every face reached is stamped. Returns the number of faces
+    // in the group.
     auto floodFill = [&](phEdge* start, uint32_t mark) {
         const phVector normal = unitNormal(start);
         const bool degenerate = phDot(normal, normal) < 0.5f;
+        const Plane plane = planeOf(start);
         StampLoop(start, mark, limit);
         int faces = 1;
         if (degenerate) {
@@ -670,7 +718,8 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
             do {
                 phEdge* neighbour = h->twin;
                 if (neighbour->incidentFace > 0 && neighbour->mark != mark &&
-                    phDot(unitNormal(neighbour), normal) >= 0.9999f) {
+                    phDot(unitNormal(neighbour), normal) >= 0.9999f &&
+                    nearPlane(neighbour, plane)) {
                     StampLoop(neighbour, mark, limit);
                     ++faces;
                     if (top < static_cast<size_t>(limit)) {
