@@ -3,6 +3,7 @@
 #include "core/pool.h"
 #include "core/scratch_stack.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -657,6 +658,9 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
     phScratchArray<phEdgeKey> groups(room);
     size_t groupCount = 0;
     phScratchArray<phEdge*> pending(static_cast<size_t>(limit) + 1);
+    // The faces of the group being merged, as the flood fill reaches them.
+    phScratchArray<phEdge*> members(static_cast<size_t>(limit) + 1);
+    size_t memberCount = 0;
 
     auto unitNormal = [&](const phEdge* face) {
         const phVector n = FaceNormal(face, vertices, strideInBytes);
@@ -698,13 +702,17 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
     };
     // Flood fill over twins from start into faces whose normal lies within
     // the coplanar tolerance of the start face's and whose corners lie in
-    // its plane; every face reached is stamped. Returns the number of faces
-    // in the group.
-    auto floodFill = [&](phEdge* start, uint32_t mark) {
+    // its plane; every face reached is stamped, and listed in members when
+    // record is set. Returns the number of faces in the group.
+    auto floodFill = [&](phEdge* start, uint32_t mark, bool record) {
         const phVector normal = unitNormal(start);
         const bool degenerate = phDot(normal, normal) < 0.5f;
         const Plane plane = planeOf(start);
         StampLoop(start, mark, limit);
+        memberCount = 0;
+        if (record) {
+            members[memberCount++] = start;
+        }
         int faces = 1;
         if (degenerate) {
             return faces;
@@ -722,6 +730,9 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
                     nearPlane(neighbour, plane)) {
                     StampLoop(neighbour, mark, limit);
                     ++faces;
+                    if (record && memberCount <= static_cast<size_t>(limit)) {
+                        members[memberCount++] = neighbour;
+                    }
                     if (top < static_cast<size_t>(limit)) {
                         pending[top++] = neighbour;
                     }
@@ -739,11 +750,12 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
         if (edge->mark == mark || edge->incidentFace <= 0) {
             continue;
         }
-        if (floodFill(edge, mark) > 1) {
+        if (floodFill(edge, mark, false) > 1) {
             groups[groupCount++] = node->key;
         }
     }
 
+    phScratchArray<phEdgeKey> inner(static_cast<size_t>(limit));
     for (size_t g = 0; g < groupCount; ++g) {
         Node* startNode = m_edges.Find(groups[g]);
         if (startNode == nullptr || startNode->info.incidentFace <= 0) {
@@ -752,18 +764,23 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
         phEdge* start = &startNode->info;
         const phVector normal = unitNormal(start);
         const uint32_t groupMark = static_cast<uint32_t>(IncrementMark());
-        floodFill(start, groupMark);
+        floodFill(start, groupMark, true);
 
-        // The half-edges inside the group, one of each pair.
-        phScratchArray<phEdgeKey> inner(static_cast<size_t>(limit));
+        // The half-edges inside the group, one of each pair, gathered from
+        // the group's faces and taken in key order.
         size_t innerCount = 0;
-        for (Node* n = m_edges.First(); n != nullptr; n = EdgeTree::Next(n)) {
-            const phEdge* h = &n->info;
-            if (h->mark == groupMark && h->twin->mark == groupMark &&
-                h->incidentVertex < h->twin->incidentVertex) {
-                inner[innerCount++] = n->key;
-            }
+        for (size_t m = 0; m < memberCount; ++m) {
+            const phEdge* h = members[m];
+            int steps = 0;
+            do {
+                if (h->twin->mark == groupMark && h->incidentVertex < h->twin->incidentVertex &&
+                    innerCount < static_cast<size_t>(limit)) {
+                    inner[innerCount++] = phMakeEdgeKey(h->incidentVertex, EndVertex(h));
+                }
+                h = h->next;
+            } while (h != members[m] && ++steps < limit);
         }
+        std::sort(inner.Data(), inner.Data() + innerCount);
         auto direction = [&](int32_t from, int32_t to) {
             const phVector d = PositionVector(vertices, strideInBytes, to) -
                                PositionVector(vertices, strideInBytes, from);
