@@ -22,6 +22,20 @@
 
 namespace {
 
+struct Vec3 {
+    double x, y, z;
+};
+
+Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+double Length(const Vec3& a) { return std::sqrt(Dot(a, a)); }
+
 struct Quadric {
     // a², b², c², d², 2ab, 2ac, 2ad, 2bc, 2bd, 2cd of a sum of planes.
     double q[10];
@@ -46,28 +60,14 @@ struct Quadric {
     }
 
     // pᵀ Q p for p = (x, y, z, 1).
-    double Evaluate(const double* p) const {
-        const double x = p[0];
-        const double y = p[1];
-        const double z = p[2];
+    double Evaluate(const Vec3& p) const {
+        const double x = p.x;
+        const double y = p.y;
+        const double z = p.z;
         return q[0] * x * x + q[1] * y * y + q[2] * z * z + q[3] + q[4] * x * y + q[5] * x * z +
                q[6] * x + q[7] * y * z + q[8] * y + q[9] * z;
     }
 };
-
-struct Vec3 {
-    double x, y, z;
-};
-
-Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-double Length(const Vec3& a) { return std::sqrt(Dot(a, a)); }
 
 // A pending collapse. The half-edge comes first: the polyhedra clears it
 // through the half-edge's user word when it removes that half-edge.
@@ -159,9 +159,10 @@ public:
             }
             edge->userData = 0;
             ComputeVertexQuadric(edge, 0);
-            // A refused collapse only shows in the cost as the added
-            // threshold, which a cost that fell meanwhile can hide: it is
-            // asked for on its own.
+            // A refusal shows in the cost only as the added threshold; when
+            // the cost fell meanwhile, the refused cost can still come within
+            // 1e-5 of the popped one, so the collapse test is asked on its
+            // own.
             if (Refused(edge) || std::fabs(Cost(edge) - popped) >= 1e-5) {
                 continue;
             }
@@ -287,14 +288,13 @@ private:
 
     // Cost of collapsing h, plus the threshold when the collapse is refused.
     double Cost(const phEdge* h) const {
-        const Vec3& target = P(h->twin->incidentVertex);
-        const double p[3] = {target.x, target.y, target.z};
-        double cost = m_quadrics[h->incidentVertex].Evaluate(p);
+        double cost = m_quadrics[h->incidentVertex].Evaluate(P(h->twin->incidentVertex));
         if (Refused(h)) {
             cost += m_threshold;
         }
         return cost;
     }
+
     void Cancel(phEdge* h) {
         if (h->userData != 0) {
             reinterpret_cast<Candidate*>(static_cast<uintptr_t>(h->userData))->edge = nullptr;
