@@ -6,6 +6,7 @@ int phConstraint::Init() {
     m_userData = nullptr;
     link = nullptr;
     islandMark = 0;
+    serial = 0;
     m_maxRowCount = 6;
     m_kind = kJointUnset;
     return 0;

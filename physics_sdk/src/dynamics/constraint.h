@@ -50,6 +50,10 @@ public:
     // compares with its mark base (0 when the joint is linked).
     void* link = nullptr;
     uint32_t islandMark = 0;
+    // The world's creation number of the constraint: sets of constraints are
+    // ordered by it, so that callbacks and sums run in the same order on
+    // every run whatever the addresses.
+    uint32_t serial = 0;
 
 protected:
     phRigidBody* m_body0 = nullptr;

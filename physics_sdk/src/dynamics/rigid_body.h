@@ -16,9 +16,11 @@
 class phBroadPhase;
 class phCollision;
 class phPhysicsWorld;
+struct phConstraintLink;
 
 inline constexpr uint32_t kBodyActive = 1u << 0;
 inline constexpr uint32_t kBodyAutoFreeze = 1u << 1;
+inline constexpr uint32_t kBodyGyroscopic = 1u << 2;
 
 // The SDK's infinite mass: a body with this mass is static.
 inline constexpr float kInfiniteMass = 1e15f;
@@ -127,6 +129,14 @@ public:
     PhysBodyDestructorCallback destructorCallback = nullptr;
     PhysBodyTransformCallback transformCallback = nullptr;
     PhysBodyForceAndTorqueCallback forceAndTorqueCallback = nullptr;
+
+    // Kept by the world and the island solver: the ring of the body's
+    // constraint links, its node in the world's active set (null outside it),
+    // the island mark and the body's index in the island being solved.
+    phConstraintLink* constraintLinks = nullptr;
+    void* activeNode = nullptr;
+    uint32_t islandMark = 0;
+    int islandIndex = 0;
 
     // The grid's view.
     bool IsActive() const override { return (m_flags & kBodyActive) != 0; }
