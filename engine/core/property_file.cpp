@@ -349,19 +349,27 @@ private:
         return true;
     }
 
-    // "(" a "," b ")" or a "," b, for any reader of one component.
-    template <typename T, typename ReadT>
-    bool ReadPair(T& x, T& y, ReadT read) {
+    // What `read` reads, between parentheses or without them. Fails without
+    // moving when neither form is here.
+    template <typename Read>
+    bool MaybeParenthesised(Read read) {
         const Position start = Save();
-        if (Char('(') && (this->*read)(x) && Char(',') && (this->*read)(y) && Char(')')) {
+        if (Char('(') && read() && Char(')')) {
             return true;
         }
         Restore(start);
-        if ((this->*read)(x) && Char(',') && (this->*read)(y)) {
+        if (read()) {
             return true;
         }
         Restore(start);
         return false;
+    }
+
+    // "(" a "," b ")" or a "," b, for any reader of one component.
+    template <typename T, typename ReadT>
+    bool ReadPair(T& x, T& y, ReadT read) {
+        return MaybeParenthesised(
+            [&] { return (this->*read)(x) && Char(',') && (this->*read)(y); });
     }
 
     bool ReadComponents(int components[4]) {
@@ -370,14 +378,9 @@ private:
     }
 
     bool ReadColour(int32_t& value) {
-        const Position start = Save();
         int c[4];
-        if (!(Char('(') && ReadComponents(c) && Char(')'))) {
-            Restore(start);
-            if (!ReadComponents(c)) {
-                Restore(start);
-                return false;
-            }
+        if (!MaybeParenthesised([&] { return ReadComponents(c); })) {
+            return false;
         }
         value = MakeColour(c[0], c[1], c[2], c[3]);
         return true;
@@ -489,13 +492,18 @@ private:
         return true;
     }
 
-    bool StructStatement(Properties& set) {
-        PropertyKey key;
+    // The name of a struct or a list, an optional colon and the opening brace.
+    bool BlockStart(PropertyKey& key) {
         if (!ReadName(key)) {
             return false;
         }
         Char(':');
-        if (!OpenBrace()) {
+        return OpenBrace();
+    }
+
+    bool StructStatement(Properties& set) {
+        PropertyKey key;
+        if (!BlockStart(key)) {
             return false;
         }
         const PropertiesPtr child = std::make_shared<Properties>();
@@ -540,22 +548,23 @@ private:
             ++declaredDepth;
         }
         PropertyKey key;
-        if (!ReadName(key)) {
-            return false;
-        }
-        Char(':');
-        if (!OpenBrace()) {
+        if (!BlockStart(key)) {
             return false;
         }
         const AnyVectorPtr list = std::make_shared<AnyVector>();
+        ListBody(*list, 1, declaredDepth, elementType);
+        set.SetList(key, list);
+        return true;
+    }
+
+    // A list level up to the closing brace, which must follow.
+    void ListBody(AnyVector& list, int depth, int declaredDepth, PropertyType elementType) {
         Enter(INVALID_LIST_ELEMENT);
-        ListLevel(*list, 1, declaredDepth, elementType);
+        ListLevel(list, depth, declaredDepth, elementType);
         if (!CloseBrace()) {
             Fail(INVALID_LIST_ELEMENT);
         }
         Leave();
-        set.SetList(key, list);
-        return true;
     }
 
     // The contents of a list at `depth`: elements at the declared depth, each
@@ -569,12 +578,7 @@ private:
         while (OpenBrace()) {
             const AnyVectorPtr inner = std::make_shared<AnyVector>();
             list.Append(Property(inner, PROPERTY_LIST));
-            Enter(INVALID_LIST_ELEMENT);
-            ListLevel(*inner, depth + 1, declaredDepth, elementType);
-            if (!CloseBrace()) {
-                Fail(INVALID_LIST_ELEMENT);
-            }
-            Leave();
+            ListBody(*inner, depth + 1, declaredDepth, elementType);
         }
     }
 
@@ -664,6 +668,15 @@ const T& HeldValue(const Property& property, const std::string& where) {
 void CheckSet(const Properties& set);
 void CheckList(const AnyVector& list, const std::string& where);
 
+// The list an element of a list of lists holds.
+const AnyVector& InnerList(const Property& element, const std::string& where) {
+    const AnyVectorPtr& inner = HeldValue<AnyVectorPtr>(element, where);
+    if (!inner) {
+        Refuse(where, "an inner list is missing.");
+    }
+    return *inner;
+}
+
 void CheckName(PropertyKey key) {
     const std::string& name = key.GetName();
     bool valid = !name.empty();
@@ -741,11 +754,7 @@ void CheckListLevel(const AnyVector& list, int depth, int declaredDepth, Propert
             if (element.type != PROPERTY_LIST) {
                 Refuse(where, "its elements are not all lists of the same depth.");
             }
-            const AnyVectorPtr& inner = HeldValue<AnyVectorPtr>(element, where);
-            if (!inner) {
-                Refuse(where, "an inner list is missing.");
-            }
-            CheckListLevel(*inner, depth + 1, declaredDepth, elementType, where);
+            CheckListLevel(InnerList(element, where), depth + 1, declaredDepth, elementType, where);
         } else {
             if (element.type != elementType) {
                 Refuse(where, element.type > PROPERTY_POINTF ? "a list element holds no value."
@@ -767,12 +776,8 @@ void CheckList(const AnyVector& list, const std::string& where) {
             elementType = element.type;
             break;
         }
-        const AnyVectorPtr& inner = HeldValue<AnyVectorPtr>(element, where);
-        if (!inner) {
-            Refuse(where, "an inner list is missing.");
-        }
         ++declaredDepth;
-        first = inner.get();
+        first = &InnerList(element, where);
     }
     CheckListLevel(list, 1, declaredDepth, elementType, where);
 }
@@ -821,23 +826,28 @@ std::string ValueText(const Property& property) {
 }
 
 void WriteSet(const Properties& set, std::ostream& out, int depth);
+void WriteList(const AnyVector& list, std::ostream& out, int depth);
+
+// The body of a checked struct or list, one level deeper between braces on
+// lines of their own.
+void WriteBraced(const Property& property, std::ostream& out, int depth) {
+    WriteIndent(out, depth);
+    out << "{\n";
+    if (property.type == PROPERTY_STRUCT) {
+        WriteSet(*boost::any_cast<const PropertiesPtr&>(property.value), out, depth + 1);
+    } else {
+        WriteList(*boost::any_cast<const AnyVectorPtr&>(property.value), out, depth + 1);
+    }
+    WriteIndent(out, depth);
+    out << "}\n";
+}
 
 void WriteList(const AnyVector& list, std::ostream& out, int depth) {
     for (const Property& element : list) {
         switch (element.type) {
             case PROPERTY_STRUCT:
-                WriteIndent(out, depth);
-                out << "{\n";
-                WriteSet(*boost::any_cast<const PropertiesPtr&>(element.value), out, depth + 1);
-                WriteIndent(out, depth);
-                out << "}\n";
-                break;
             case PROPERTY_LIST:
-                WriteIndent(out, depth);
-                out << "{\n";
-                WriteList(*boost::any_cast<const AnyVectorPtr&>(element.value), out, depth + 1);
-                WriteIndent(out, depth);
-                out << "}\n";
+                WriteBraced(element, out, depth);
                 break;
             case PROPERTY_STRING:
             case PROPERTY_INT:
@@ -860,23 +870,17 @@ void WriteSet(const Properties& set, std::ostream& out, int depth) {
             case PROPERTY_STRUCT:
                 WriteIndent(out, depth);
                 out << "struct " << name << "\n";
-                WriteIndent(out, depth);
-                out << "{\n";
-                WriteSet(*boost::any_cast<const PropertiesPtr&>(property.value), out, depth + 1);
-                WriteIndent(out, depth);
-                out << "}\n\n";
+                WriteBraced(property, out, depth);
+                out << "\n";
                 break;
-            case PROPERTY_LIST: {
-                const AnyVector& list = *boost::any_cast<const AnyVectorPtr&>(property.value);
+            case PROPERTY_LIST:
                 WriteIndent(out, depth);
-                out << "list " << ListHeaderTypeText(list) << name << "\n";
-                WriteIndent(out, depth);
-                out << "{\n";
-                WriteList(list, out, depth + 1);
-                WriteIndent(out, depth);
-                out << "}\n\n";
+                out << "list "
+                    << ListHeaderTypeText(*boost::any_cast<const AnyVectorPtr&>(property.value))
+                    << name << "\n";
+                WriteBraced(property, out, depth);
+                out << "\n";
                 break;
-            }
             default:
                 WriteIndent(out, depth);
                 out << TypeName(property.type) << " " << name << SEPARATOR << ValueText(property)

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,8 @@
 
 #include "engine/core/exception.h"
 #include "engine/resources/frame_sheet.h"
+#include "tests/engine/damaged_images.h"
+#include "tests/engine/error_text.h"
 #include "tests/support/image_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -39,16 +40,6 @@ std::string RedBlueJpeg(int width, int height) {
         }
     }
     return EncodeJpeg(width, height, 3, JCS_RGB, pixels);
-}
-
-template <typename Call>
-std::string ErrorText(Call call) {
-    try {
-        call();
-    } catch (const orvel::Exception& e) {
-        return e.What();
-    }
-    return "no exception";
 }
 
 class JpegFramesTest : public ::testing::Test {
@@ -143,25 +134,11 @@ TEST_F(JpegFramesTest, StacksWithBbqFramesOfTheSameSizeAndDepth) {
 }
 
 TEST_F(JpegFramesTest, DamagedFilesNeverCrashTheDecoder) {
-    const std::string intact = RedBlueJpeg(24, 16);
-    std::mt19937 random(12102026);
-    for (int trial = 0; trial < 1000; ++trial) {
-        std::string bytes = intact;
-        if (trial % 2 == 0) {
-            bytes.resize(random() % bytes.size());
-        } else {
-            bytes[random() % bytes.size()] ^= char(1 + random() % 255);
-        }
-        WriteFile("damaged.jpg", bytes);
-        FrameSheet fresh;
-        PixelBuffer pixels;
-        try {
-            orvel::LoadImageByExtension(fresh, "damaged.jpg", pixels);
-            orvel::PadFrameSheetHeight(fresh, pixels);
-            EXPECT_EQ(pixels.size(), size_t(fresh.paddedWidth) * fresh.paddedHeight * 3);
-        } catch (const orvel::Exception&) {
-        }
-    }
+    LoadDamagedCopies(RedBlueJpeg(24, 16), "damaged.jpg", 12102026,
+                      [](const FrameSheet& fresh, const PixelBuffer& pixels) {
+                          EXPECT_EQ(pixels.size(),
+                                    size_t(fresh.paddedWidth) * fresh.paddedHeight * 3);
+                      });
 }
 
 }  // namespace

@@ -5,36 +5,21 @@
 
 #include <allegro.h>
 
-#include "tests/support/gl_context.h"
+#include "tests/engine/gl_draw_fixture.h"
 
 namespace {
 
-class RectDrawingTest : public GlTest {
+class RectDrawingTest : public GlDrawTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glDisable(GL_DEPTH_TEST);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        GlDrawTest::SetUp();
         glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
     }
 
     // The red, green and blue of one pixel of the back buffer, packed 0xRRGGBB.
     static uint32_t PixelAt(int x, int y) {
-        glFinish();
-        uint8_t rgb[3] = {};
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        return uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2];
+        const Rgb pixel = ReadPixel(x, y);
+        return uint32_t(pixel.r) << 16 | uint32_t(pixel.g) << 8 | uint32_t(pixel.b);
     }
 
     static void ExpectStateKept() {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/exception.h"
+#include "tests/engine/error_text.h"
 #include "tests/support/headless_allegro.h"
 #include "tests/support/temp_folder.h"
 
@@ -53,16 +54,6 @@ std::string ReadAccess(const AccessInterfacePtr& access) {
         return std::string(data, data + access->object->size);
     }
     return std::string(access->bytes.begin(), access->bytes.end());
-}
-
-template <typename Call>
-std::string ErrorText(Call call) {
-    try {
-        call();
-    } catch (const orvel::Exception& e) {
-        return e.What();
-    }
-    return "no exception";
 }
 
 // Runs in a fresh folder holding "game.dat" made with the datafile tool:

@@ -4,16 +4,9 @@
 
 #include "engine/core/input.h"
 #include "engine/state/exit_state.h"
+#include "tests/engine/null_input_source.h"
 
 namespace {
-
-class NullInputSource : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int&, int&, int&) override {}
-    void ReadMickeys(int&, int&) override {}
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
-};
 
 class NamedState : public orvel::State {
 public:

@@ -4,17 +4,10 @@
 #include "engine/core/input.h"
 #include "engine/state/fade_transition.h"
 #include "engine/state/slide_transition.h"
-#include "tests/support/gl_context.h"
+#include "tests/engine/gl_draw_fixture.h"
+#include "tests/engine/null_input_source.h"
 
 namespace {
-
-class NullInputSource : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int&, int&, int&) override {}
-    void ReadMickeys(int&, int&) override {}
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
-};
 
 // Remembers the model-view translation it was drawn with, and paints the
 // whole screen in its grey level.
@@ -42,31 +35,20 @@ public:
     int draws = 0;
 };
 
-class TransitionGlTest : public GlTest {
+class TransitionGlTest : public GlDrawTest {
 protected:
+    // The screens are drawn 3 units in front of the eye; the transitions must
+    // leave that translation as they found it.
     void SetUp() override {
-        GlTest::SetUp();
-        glViewport(0, 0, 800, 600);
+        GlDrawTest::SetUp();
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0, 800, 0, 600, 0.01, 1000.0);
         glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -3.0f);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_DEPTH_TEST);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
     }
 
-    static int RedAt(int x, int y) {
-        glFinish();
-        uint8_t rgb[3] = {};
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        return rgb[0];
-    }
+    static int RedAt(int x, int y) { return ReadPixel(x, y).r; }
 
     orvel::Input input{std::make_shared<NullInputSource>()};
     std::shared_ptr<PaintingState> from = std::make_shared<PaintingState>(1.0f);

@@ -7,16 +7,9 @@
 #include "engine/state/fade_transition.h"
 #include "engine/state/slide_transition.h"
 #include "engine/state/transition_factory.h"
+#include "tests/engine/null_input_source.h"
 
 namespace {
-
-class NullInputSource : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int&, int&, int&) override {}
-    void ReadMickeys(int&, int&) override {}
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
-};
 
 // Records what a transition does to the screens it holds.
 class RecordingState : public orvel::State {

@@ -3,6 +3,7 @@
 #include "collision/convex_hull.h"
 #include "collision/cylinder.h"
 #include "core/class_ids.h"
+#include "shape_test_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,6 @@
 #include <vector>
 
 namespace {
-
-void ExpectNear(const phVector& a, const phVector& b, float tolerance = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-    EXPECT_NEAR(a.w, b.w, tolerance);
-}
 
 phMatrix Moved(const phVector& position, const phMatrix& rotation = phMatrix()) {
     phMatrix m = rotation;
@@ -84,25 +78,25 @@ TEST(CompoundShapeTest, LocalBoxAndBoxUnderMatrix) {
 
 TEST(CompoundShapeTest, NearestChildRayHit) {
     struct Case {
-        const char* name;
-        phVector p0;
-        phVector p1;
-        float t;
-        phVector normal;
+        RayCase ray;
         int attribute;
     };
     // A box at x = 2 (attribute 7), a box turned a quarter about z at x = 5
     // (attribute 9) and a cylinder along z at y = 4 (attribute 3).
     const Case cases[] = {
-        {"nearer of two from -x", phVector(0, 0, 0), phVector(10, 0, 0), 0.15f, phVector(-1, 0, 0),
+        {{"nearer of two from -x", phVector(0, 0, 0), phVector(10, 0, 0), 0.15f,
+          phVector(-1, 0, 0)},
          7},
         // The turned box's long side (2 along its y) lies along x.
-        {"nearer of two from +x", phVector(10, 0, 0), phVector(0, 0, 0), 0.4f, phVector(1, 0, 0),
+        {{"nearer of two from +x", phVector(10, 0, 0), phVector(0, 0, 0), 0.4f, phVector(1, 0, 0)},
          9},
-        {"turned box only", phVector(5, -3, 0), phVector(5, 0, 0), 2.5f / 3.0f, phVector(0, -1, 0),
+        {{"turned box only", phVector(5, -3, 0), phVector(5, 0, 0), 2.5f / 3.0f,
+          phVector(0, -1, 0)},
          9},
-        {"cylinder cap", phVector(0, 4, -3), phVector(0, 4, 3), 1.0f / 3.0f, phVector(0, 0, -1), 3},
-        {"between the children", phVector(3.5f, -3, 0), phVector(3.5f, 3, 0), 1.2f, phVector(), 0},
+        {{"cylinder cap", phVector(0, 4, -3), phVector(0, 4, 3), 1.0f / 3.0f, phVector(0, 0, -1)},
+         3},
+        {{"between the children", phVector(3.5f, -3, 0), phVector(3.5f, 3, 0), 1.2f, phVector()},
+         0},
     };
     phCollisionBox* near = MakeBox(1, 1, 1, Moved(phVector(2, 0, 0)));
     phCollisionBox* far =
@@ -115,14 +109,7 @@ TEST(CompoundShapeTest, NearestChildRayHit) {
     phCollision* children[] = {far, near, cylinder};
     phCompoundCollision* compound = new phCompoundCollision(3, children, nullptr);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        phRayHit hit;
-        const float t = compound->RayCast(c.p0, c.p1, hit);
-        EXPECT_NEAR(t, c.t, 1e-4f);
-        if (c.t < 1.0f) {
-            ExpectNear(hit.normal, phVector(c.normal.x, c.normal.y, c.normal.z, 1.0f));
-            EXPECT_EQ(hit.attribute, c.attribute);
-        }
+        ExpectRayHit(*compound, c.ray, c.attribute);
     }
     compound->Release();
     near->Release();

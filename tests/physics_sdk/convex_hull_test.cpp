@@ -1,5 +1,6 @@
 #include "collision/convex_hull.h"
 #include "core/class_ids.h"
+#include "shape_test_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,6 @@
 #include <vector>
 
 namespace {
-
-void ExpectNear(const phVector& a, const phVector& b, float tolerance = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-    EXPECT_NEAR(a.w, b.w, tolerance);
-}
 
 struct Point {
     float x;
@@ -365,17 +359,10 @@ TEST(ConvexHullTest, PlaneSectionTable) {
 }
 
 TEST(ConvexHullTest, RayCastAgainstTheHull) {
-    struct Case {
-        const char* name;
-        phVector p0;
-        phVector p1;
-        float t;
-        phVector normal;
-    };
     const float none = 1.2f;
     const float s3 = 1.0f / std::sqrt(3.0f);
     // The tetrahedron x, y, z >= 0, x + y + z <= 2.
-    const Case cases[] = {
+    const RayCase cases[] = {
         {"through the slanted face", phVector(2, 2, 2), phVector(0, 0, 0), 2.0f / 3.0f,
          phVector(s3, s3, s3)},
         {"through the base", phVector(0.5f, 0.5f, -1), phVector(0.5f, 0.5f, 1), 0.5f,
@@ -388,15 +375,8 @@ TEST(ConvexHullTest, RayCastAgainstTheHull) {
     };
     phCollisionConvexHull* hull = MakeHull({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2}});
     hull->SetUserData(11);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        phRayHit hit;
-        const float t = hull->RayCast(c.p0, c.p1, hit);
-        EXPECT_NEAR(t, c.t, 1e-4f);
-        if (c.t < 1.0f) {
-            ExpectNear(hit.normal, phVector(c.normal.x, c.normal.y, c.normal.z, 1.0f), 1e-4f);
-            EXPECT_EQ(hit.attribute, 11);
-        }
+    for (const RayCase& c : cases) {
+        ExpectRayHit(*hull, c, 11);
     }
     hull->Release();
 }

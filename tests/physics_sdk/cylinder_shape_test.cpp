@@ -1,5 +1,6 @@
 #include "collision/cylinder.h"
 #include "core/class_ids.h"
+#include "shape_test_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,6 @@
 namespace {
 
 constexpr float kTwoPi = 6.28318f;
-
-void ExpectNear(const phVector& a, const phVector& b, float tolerance = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-    EXPECT_NEAR(a.w, b.w, tolerance);
-}
 
 phCollisionCylinder* MakeCylinder(float radius, float height, const phMatrix& offset = phMatrix()) {
     return new phCollisionCylinder(phCylinderSignature(radius, height, offset), radius, height,
@@ -71,16 +65,9 @@ TEST(CylinderShapeTest, SupportWithinPolygonTolerance) {
 }
 
 TEST(CylinderShapeTest, RayCastTable) {
-    struct Case {
-        const char* name;
-        phVector p0;
-        phVector p1;
-        float t;
-        phVector normal;
-    };
     const float none = 1.2f;
     // Radius 1, height 2 (hh = 1).
-    const Case cases[] = {
+    const RayCase cases[] = {
         {"-x cap along the axis", phVector(-2, 0, 0), phVector(2, 0, 0), 0.25f, phVector(-1, 0, 0)},
         {"+x cap along the axis", phVector(2, 0, 0), phVector(-2, 0, 0), 0.25f, phVector(1, 0, 0)},
         {"-x cap off axis", phVector(-3, 0.5f, -0.5f), phVector(1, 0.5f, -0.5f), 0.5f,
@@ -104,15 +91,8 @@ TEST(CylinderShapeTest, RayCastTable) {
     };
     phCollisionCylinder* cylinder = MakeCylinder(1.0f, 2.0f);
     cylinder->SetUserData(5);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        phRayHit hit;
-        const float t = cylinder->RayCast(c.p0, c.p1, hit);
-        EXPECT_NEAR(t, c.t, 1e-4f);
-        if (c.t < 1.0f) {
-            ExpectNear(hit.normal, phVector(c.normal.x, c.normal.y, c.normal.z, 1.0f), 1e-4f);
-            EXPECT_EQ(hit.attribute, 5);
-        }
+    for (const RayCase& c : cases) {
+        ExpectRayHit(*cylinder, c, 5);
     }
     cylinder->Release();
 }

@@ -161,4 +161,104 @@ TEST(RayHitsPolygonTest, Table) {
     }
 }
 
+// A long thin quad lying flat at height y, spanning x0..x0 + length along x
+// and z0..z0 + 1 along z, facing +y: the shape a flat terrain strip becomes
+// when its faces merge. Its inside test must not lose points in the middle to
+// rounding, however long it is and however far from the origin it lies.
+struct ThinQuad {
+    const char* name;
+    float x0;
+    float length;
+    float y;
+    float z0;
+};
+
+const ThinQuad kThinQuads[] = {
+    {"500 x 1 at the origin", 0.0f, 500.0f, 0.0f, 0.0f},
+    {"5000 x 1 at the origin", 0.0f, 5000.0f, 0.0f, 0.0f},
+    {"500 x 1 far away", 3600.0f, 500.0f, 250.0f, 1000.0f},
+    {"5000 x 1 far away", -60000.0f, 5000.0f, -40.0f, 1000.0f},
+};
+
+// Casts a segment from p0 to p1 at the quad and returns whether it hit.
+bool CastAtQuad(const ThinQuad& quad, const phVector& p0, const phVector& p1, float& t,
+                phVector& normal) {
+    const float x1 = quad.x0 + quad.length;
+    const float z1 = quad.z0 + 1.0f;
+    const float vertices[] = {quad.x0, quad.y, quad.z0, quad.x0, quad.y, z1,
+                              x1,      quad.y, z1,      x1,      quad.y, quad.z0};
+    const int indices[] = {0, 1, 2, 3};
+    return RayHitsPolygon(p0, p1, vertices, 12, indices, 4, t, normal);
+}
+
+TEST(RayHitsPolygonTest, LongThinQuadIsHitEverywhereInside) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> along(0.0005, 0.9995);
+    std::uniform_real_distribution<double> across(0.002, 0.998);
+    std::uniform_real_distribution<float> slant(-3.0f, 3.0f);
+    for (const ThinQuad& quad : kThinQuads) {
+        SCOPED_TRACE(quad.name);
+        int misses = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const float x = float(quad.x0 + quad.length * along(random));
+            const float z = float(quad.z0 + across(random));
+            // Half of the rays fall straight down, the others come in at a slant.
+            const phVector d = (i % 2 == 0) ? phVector(0, 10, 0)
+                                            : phVector(slant(random), 10, slant(random));
+            const phVector p0(x + d.x, quad.y + d.y, z + d.z);
+            const phVector p1(x - d.x, quad.y - d.y, z - d.z);
+            float t = -1.0f;
+            phVector normal;
+            if (!CastAtQuad(quad, p0, p1, t, normal)) {
+                ++misses;
+                continue;
+            }
+            EXPECT_NEAR(t, 0.5f, 1e-3f);
+            EXPECT_GT(normal.y, 0.0f);
+        }
+        EXPECT_EQ(misses, 0);
+    }
+}
+
+TEST(RayHitsPolygonTest, RaysJustBesideALongThinQuadMiss) {
+    // Across its long sides a millimetre outside; beyond its short ends a
+    // ten-thousandth of its length outside.
+    for (const ThinQuad& quad : kThinQuads) {
+        SCOPED_TRACE(quad.name);
+        const float x1 = quad.x0 + quad.length;
+        const float z1 = quad.z0 + 1.0f;
+        const float xMid = quad.x0 + 0.37f * quad.length;
+        const float beyondEnd = 1e-4f * quad.length;
+        struct Point {
+            const char* where;
+            float x;
+            float z;
+        };
+        const Point points[] = {
+            {"before the near long side", xMid, quad.z0 - 1e-3f},
+            {"beyond the far long side", xMid, z1 + 1e-3f},
+            {"before the first end", quad.x0 - beyondEnd, quad.z0 + 0.5f},
+            {"beyond the last end", x1 + beyondEnd, quad.z0 + 0.5f},
+            {"beside a corner", x1 + beyondEnd, z1 + 1e-3f},
+        };
+        for (const Point& point : points) {
+            SCOPED_TRACE(point.where);
+            float t = -1.0f;
+            phVector normal;
+            EXPECT_FALSE(CastAtQuad(quad, phVector(point.x, quad.y + 10, point.z),
+                                    phVector(point.x, quad.y - 10, point.z), t, normal));
+        }
+        // The corners themselves lie on edges and count as hits.
+        for (const float x : {quad.x0, x1}) {
+            for (const float z : {quad.z0, z1}) {
+                float t = -1.0f;
+                phVector normal;
+                EXPECT_TRUE(CastAtQuad(quad, phVector(x, quad.y + 10, z),
+                                       phVector(x, quad.y - 10, z), t, normal))
+                    << x << " " << z;
+            }
+        }
+    }
+}
+
 }  // namespace

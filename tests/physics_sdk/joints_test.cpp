@@ -162,132 +162,156 @@ TEST(Joints, UpVectorAlongItsPinHasNoAngleError) {
 }
 
 TEST(Joints, BallPendulumPeriod) {
-    TestScene scene;
-    const float length = 2.0f;
-    const float mass = 1.0f;
-    const float inertia = 0.01f;
-    const float angle = 0.1f;
-    phRigidBody* bob = scene.Cube(
-        phVector(length * std::sin(angle), -length * std::cos(angle), 0.0f), mass, inertia);
-    bob->SetAutoFreeze(false);
-    ASSERT_NE(scene.world->CreateBallJoint(phVector(0.0f, 0.0f, 0.0f), bob, nullptr), nullptr);
-    // The bob swings as a physical pendulum about the pivot.
-    const float expected =
-        2.0f * kPi * std::sqrt((inertia + mass * length * length) / (mass * kGravity * length));
-    std::vector<float> crossings;
-    float previous = Pos(bob).x;
-    const float dt = 1.0f / 60.0f;
-    for (int i = 1; i <= 600; ++i) {
-        scene.world->Update(dt);
-        const float x = Pos(bob).x;
-        if (previous > 0.0f && x <= 0.0f) {
-            crossings.push_back(dt * (i - 1 + previous / (previous - x)));
+    // In the default settings and in the game's.
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        TestScene scene(game);
+        const float length = 2.0f;
+        const float mass = 1.0f;
+        const float inertia = 0.01f;
+        const float angle = 0.1f;
+        phRigidBody* bob = scene.Cube(
+            phVector(length * std::sin(angle), -length * std::cos(angle), 0.0f), mass, inertia);
+        bob->SetAutoFreeze(false);
+        ASSERT_NE(scene.world->CreateBallJoint(phVector(0.0f, 0.0f, 0.0f), bob, nullptr), nullptr);
+        // The bob swings as a physical pendulum about the pivot.
+        const float expected =
+            2.0f * kPi * std::sqrt((inertia + mass * length * length) / (mass * kGravity * length));
+        std::vector<float> crossings;
+        float previous = Pos(bob).x;
+        const float dt = 1.0f / 60.0f;
+        for (int i = 1; i <= 600; ++i) {
+            scene.world->Update(dt);
+            const float x = Pos(bob).x;
+            if (previous > 0.0f && x <= 0.0f) {
+                crossings.push_back(dt * (i - 1 + previous / (previous - x)));
+            }
+            previous = x;
         }
-        previous = x;
+        ASSERT_GE(crossings.size(), 3u);
+        const float period = (crossings.back() - crossings.front()) / float(crossings.size() - 1);
+        EXPECT_NEAR(period, expected, 0.05f * expected);
+        EXPECT_NEAR(Distance(Pos(bob), phVector(0.0f, 0.0f, 0.0f)), length, 0.02f);
     }
-    ASSERT_GE(crossings.size(), 3u);
-    const float period = (crossings.back() - crossings.front()) / float(crossings.size() - 1);
-    EXPECT_NEAR(period, expected, 0.05f * expected);
-    EXPECT_NEAR(Distance(Pos(bob), phVector(0.0f, 0.0f, 0.0f)), length, 0.02f);
 }
 
 TEST(Joints, ChainOfTenLinksHoldsTogether) {
-    TestScene scene;
-    std::vector<phTwoBodyJoint*> joints;
-    std::vector<phRigidBody*> links;
-    phRigidBody* parent = nullptr;
-    // Links of length 1 hang from the pivot at 40 degrees and swing down.
-    const float angle = 0.7f;
-    const phVector along(std::sin(angle), -std::cos(angle), 0.0f, 0.0f);
-    for (int i = 0; i < 10; ++i) {
-        phRigidBody* link = scene.Cube(along * (float(i) + 0.5f), 1.0f, 0.1f);
-        phTwoBodyJoint* joint = scene.world->CreateBallJoint(along * float(i), link, parent);
-        ASSERT_NE(joint, nullptr);
-        joints.push_back(joint);
-        links.push_back(link);
-        parent = link;
-    }
-    float worst = 0.0f;
-    float lowest = 0.0f;
-    for (int step = 0; step < 300; ++step) {
-        scene.world->Update(1.0f / 60.0f);
-        for (const phTwoBodyJoint* joint : joints) {
-            worst = std::fmax(worst, JointError(joint));
+    // In the default settings and in the game's.
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        TestScene scene(game);
+        std::vector<phTwoBodyJoint*> joints;
+        std::vector<phRigidBody*> links;
+        phRigidBody* parent = nullptr;
+        // Links of length 1 hang from the pivot at 40 degrees and swing down.
+        const float angle = 0.7f;
+        const phVector along(std::sin(angle), -std::cos(angle), 0.0f, 0.0f);
+        for (int i = 0; i < 10; ++i) {
+            phRigidBody* link = scene.Cube(along * (float(i) + 0.5f), 1.0f, 0.1f);
+            phTwoBodyJoint* joint = scene.world->CreateBallJoint(along * float(i), link, parent);
+            ASSERT_NE(joint, nullptr);
+            joints.push_back(joint);
+            links.push_back(link);
+            parent = link;
         }
-        lowest = std::fmin(lowest, Pos(links.back()).y);
-    }
-    EXPECT_LT(worst, 0.1f);
-    // It swung through the bottom, and is never longer than its links.
-    EXPECT_LT(lowest, -9.0f);
-    for (size_t i = 0; i < links.size(); ++i) {
-        EXPECT_LT(phLength(Pos(links[i])), float(i) + 0.6f) << i;
+        float worst = 0.0f;
+        float lowest = 0.0f;
+        for (int step = 0; step < 300; ++step) {
+            scene.world->Update(1.0f / 60.0f);
+            for (const phTwoBodyJoint* joint : joints) {
+                worst = std::fmax(worst, JointError(joint));
+            }
+            lowest = std::fmin(lowest, Pos(links.back()).y);
+        }
+        EXPECT_LT(worst, 0.1f);
+        // It swung through the bottom, and is never longer than its links.
+        EXPECT_LT(lowest, -9.0f);
+        for (size_t i = 0; i < links.size(); ++i) {
+            EXPECT_LT(phLength(Pos(links[i])), float(i) + 0.6f) << i;
+        }
     }
 }
 
 TEST(Joints, HingeTurnsOnlyAboutItsPin) {
-    TestScene scene;
-    phRigidBody* door = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
-    ASSERT_NE(scene.world->CreateHingeJoint(phVector(0.0f, 0.0f, 0.0f), phVector(0.0f, 0.0f, 1.0f),
-                                            door, nullptr),
-              nullptr);
-    door->SetVelocity(phVector(1.0f, 2.0f, 3.0f));
-    door->SetAngularVelocity(phVector(2.0f, -1.0f, 1.5f));
-    scene.Run(2.0f);
-    // The pin stays along z and the door's centre on its circle in the
-    // plane across the pin; it keeps turning about z.
-    EXPECT_NEAR(door->Matrix()[2].z, 1.0f, 1e-3f);
-    EXPECT_NEAR(Pos(door).z, 0.0f, 0.01f);
-    EXPECT_NEAR(phLength(Pos(door) - phVector(0.0f, 0.0f, 0.0f)), 1.0f, 0.01f);
-    EXPECT_NEAR(door->AngularVelocity().x, 0.0f, 0.01f);
-    EXPECT_NEAR(door->AngularVelocity().y, 0.0f, 0.01f);
-    EXPECT_GT(std::fabs(door->AngularVelocity().z), 0.1f);
+    // In the default settings and in the game's.
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        TestScene scene(game);
+        phRigidBody* door = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+        ASSERT_NE(scene.world->CreateHingeJoint(phVector(0.0f, 0.0f, 0.0f),
+                                                phVector(0.0f, 0.0f, 1.0f), door, nullptr),
+                  nullptr);
+        door->SetVelocity(phVector(1.0f, 2.0f, 3.0f));
+        door->SetAngularVelocity(phVector(2.0f, -1.0f, 1.5f));
+        scene.Run(2.0f);
+        // The pin stays along z and the door's centre on its circle in the
+        // plane across the pin; it keeps turning about z.
+        EXPECT_NEAR(door->Matrix()[2].z, 1.0f, 1e-3f);
+        EXPECT_NEAR(Pos(door).z, 0.0f, 0.01f);
+        EXPECT_NEAR(phLength(Pos(door) - phVector(0.0f, 0.0f, 0.0f)), 1.0f, 0.01f);
+        EXPECT_NEAR(door->AngularVelocity().x, 0.0f, 0.01f);
+        EXPECT_NEAR(door->AngularVelocity().y, 0.0f, 0.01f);
+        EXPECT_GT(std::fabs(door->AngularVelocity().z), 0.1f);
+    }
 }
 
 TEST(Joints, SliderMovesOnlyAlongItsPin) {
-    TestScene scene;
-    phRigidBody* carriage = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
-    ASSERT_NE(scene.world->CreateSliderJoint(phVector(0.0f, 0.0f, 0.0f), phVector(1.0f, 0.0f, 0.0f),
-                                             carriage, nullptr),
-              nullptr);
-    carriage->SetVelocity(phVector(1.0f, 2.0f, 3.0f));
-    carriage->SetAngularVelocity(phVector(2.0f, -1.0f, 1.5f));
-    scene.Run(2.0f);
-    EXPECT_GT(Pos(carriage).x, 1.0f);
-    EXPECT_NEAR(Pos(carriage).y, 0.0f, 0.01f);
-    EXPECT_NEAR(Pos(carriage).z, 0.0f, 0.01f);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(carriage->Matrix()[i][i], 1.0f, 1e-3f) << i;
+    // In the default settings and in the game's.
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        TestScene scene(game);
+        phRigidBody* carriage = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+        ASSERT_NE(scene.world->CreateSliderJoint(phVector(0.0f, 0.0f, 0.0f),
+                                                 phVector(1.0f, 0.0f, 0.0f), carriage, nullptr),
+                  nullptr);
+        carriage->SetVelocity(phVector(1.0f, 2.0f, 3.0f));
+        carriage->SetAngularVelocity(phVector(2.0f, -1.0f, 1.5f));
+        scene.Run(2.0f);
+        EXPECT_GT(Pos(carriage).x, 1.0f);
+        EXPECT_NEAR(Pos(carriage).y, 0.0f, 0.01f);
+        EXPECT_NEAR(Pos(carriage).z, 0.0f, 0.01f);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(carriage->Matrix()[i][i], 1.0f, 1e-3f) << i;
+        }
+        EXPECT_NEAR(carriage->Velocity().y, 0.0f, 0.01f);
+        EXPECT_NEAR(phLength(carriage->AngularVelocity()), 0.0f, 0.01f);
     }
-    EXPECT_NEAR(carriage->Velocity().y, 0.0f, 0.01f);
-    EXPECT_NEAR(phLength(carriage->AngularVelocity()), 0.0f, 0.01f);
 }
 
 TEST(Joints, SliderBetweenTwoBodiesKeepsThemOnOneLine) {
-    TestScene scene;
-    phRigidBody* rail = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 2.0f, 0.5f, false);
-    phRigidBody* carriage = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
-    ASSERT_NE(scene.world->CreateSliderJoint(phVector(1.0f, 0.0f, 0.0f), phVector(1.0f, 0.0f, 0.0f),
-                                             carriage, rail),
-              nullptr);
-    carriage->SetVelocity(phVector(0.5f, 1.0f, 0.0f));
-    scene.Run(1.0f);
-    const phVector apart = rail->Matrix().UntransformVector(Pos(carriage));
-    EXPECT_NEAR(apart.y, 0.0f, 0.01f);
-    EXPECT_NEAR(apart.z, 0.0f, 0.01f);
-    // The joint's forces are internal: the pair keeps its momentum across
-    // the pin (the two turn together about their common centre).
-    EXPECT_NEAR(carriage->Velocity().y + 2.0f * rail->Velocity().y, 1.0f, 0.02f);
-    EXPECT_NEAR(rail->AngularVelocity().z, carriage->AngularVelocity().z, 0.01f);
+    // In the default settings and in the game's.
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        TestScene scene(game);
+        phRigidBody* rail = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 2.0f, 0.5f, false);
+        phRigidBody* carriage = scene.Cube(phVector(1.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+        ASSERT_NE(scene.world->CreateSliderJoint(phVector(1.0f, 0.0f, 0.0f),
+                                                 phVector(1.0f, 0.0f, 0.0f), carriage, rail),
+                  nullptr);
+        carriage->SetVelocity(phVector(0.5f, 1.0f, 0.0f));
+        scene.Run(1.0f);
+        const phVector apart = rail->Matrix().UntransformVector(Pos(carriage));
+        EXPECT_NEAR(apart.y, 0.0f, 0.01f);
+        EXPECT_NEAR(apart.z, 0.0f, 0.01f);
+        // The joint's forces are internal: the pair keeps its momentum across
+        // the pin (the two turn together about their common centre).
+        EXPECT_NEAR(carriage->Velocity().y + 2.0f * rail->Velocity().y, 1.0f, 0.02f);
+        EXPECT_NEAR(rail->AngularVelocity().z, carriage->AngularVelocity().z, 0.01f);
+    }
 }
 
 TEST(Joints, UpVectorTurnsATiltedBodyUpright) {
-    TestScene scene;
-    phRigidBody* unit = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
-    ASSERT_NE(scene.world->CreateUpVectorJoint(phVector(0.0f, 1.0f, 0.0f), unit), nullptr);
-    unit->SetMatrix(phMatrix::RotationX(0.6f) * phMatrix::RotationZ(0.4f));
-    unit->SetAngularVelocity(phVector(0.0f, 2.0f, 0.0f));
-    scene.Run(3.0f);
-    // Upright again, while still free to spin about the pin.
-    EXPECT_NEAR(unit->Matrix()[1].y, 1.0f, 1e-3f);
-    EXPECT_GT(std::fabs(unit->AngularVelocity().y), 1.0f);
+    // In the default settings and in the game's.
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        TestScene scene(game);
+        phRigidBody* unit = scene.Cube(phVector(0.0f, 0.0f, 0.0f), 1.0f, 0.2f, false);
+        ASSERT_NE(scene.world->CreateUpVectorJoint(phVector(0.0f, 1.0f, 0.0f), unit), nullptr);
+        unit->SetMatrix(phMatrix::RotationX(0.6f) * phMatrix::RotationZ(0.4f));
+        unit->SetAngularVelocity(phVector(0.0f, 2.0f, 0.0f));
+        scene.Run(3.0f);
+        // Upright again, while still free to spin about the pin.
+        EXPECT_NEAR(unit->Matrix()[1].y, 1.0f, 1e-3f);
+        EXPECT_GT(std::fabs(unit->AngularVelocity().y), 1.0f);
+    }
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -245,12 +246,13 @@ TEST(MeshBuilderTest, OptimizingMergesCoplanarTrianglesOfOneAttribute) {
     }
 }
 
-// The game's terrain: a strip of quads along x, one unit deep in z, on a
-// height profile; each quad faces up.
-void AddTerrainStrip(phMeshBuilder& builder, const std::vector<float>& heights, int attribute) {
+// The game's terrain: a strip of quads along x from x = start, one unit deep
+// in z, on a height profile; each quad faces up.
+void AddTerrainStrip(phMeshBuilder& builder, const std::vector<float>& heights, int attribute,
+                     float start = 0.0f) {
     for (size_t i = 0; i + 1 < heights.size(); ++i) {
-        const float x0 = float(i);
-        const float x1 = float(i + 1);
+        const float x0 = start + float(i);
+        const float x1 = start + float(i + 1);
         Add(builder,
             {{x0, heights[i], 0},
              {x0, heights[i], 1},
@@ -279,10 +281,20 @@ TEST(MeshBuilderTest, OptimizedTerrainStripKeepsItsAreaWithPlanarConvexFaces) {
     for (int i = 0; i <= 60; ++i) {
         bumpy.push_back(float(std::sin(i * 0.3)) * 2.0f);
     }
-    for (const auto& heights : {hills, bumpy}) {
+    // Long gentle hills: the faces of a whole slope agree in their normals
+    // while the slope bends away from any one plane.
+    std::vector<float> gentle;
+    for (int i = 0; i <= 200; ++i) {
+        gentle.push_back(float(std::sin(i * 0.05)));
+    }
+    // Far from the origin the optimisation must keep the surface as well.
+    for (const auto& [heights, start] :
+         {std::pair{hills, 0.0f}, std::pair{bumpy, 0.0f}, std::pair{gentle, 0.0f},
+          std::pair{hills, 4000.0f}, std::pair{bumpy, -3600.0f}, std::pair{gentle, 4000.0f}}) {
+        SCOPED_TRACE(start);
         phMeshBuilder builder;
         builder.Open();
-        AddTerrainStrip(builder, heights, 2);
+        AddTerrainStrip(builder, heights, 2, start);
         builder.Close(true);
         ASSERT_GT(builder.GetFaceCount(), 0);
         EXPECT_LT(builder.GetFaceCount(), int(heights.size()));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -75,7 +77,7 @@ TEST(PolyhedraTest, UserDataFollowsTheCornersAndEdgesCanBeAddedAndDeleted) {
     EXPECT_EQ(added->twin, nullptr);
 }
 
-// Vertices of a 3 x 3 grid of unit squares in the plane z = 0.
+// Vertices of a grid of cells x cells unit squares in the plane z = 0.
 std::vector<float> GridVertices(int cells) {
     std::vector<float> v;
     for (int y = 0; y <= cells; ++y) {
@@ -88,18 +90,40 @@ std::vector<float> GridVertices(int cells) {
 
 int GridIndex(int cells, int x, int y) { return y * (cells + 1) + x; }
 
-TEST(PolyhedraTest, DeleteEdgeJoinsFacesAndDeleteFaceLeavesNoDoubleBoundary) {
-    const int cells = 2;
-    const std::vector<float> vertices = GridVertices(cells);
-    phPolyhedra polyhedra;
+// Adds each cell of the grid as a quad, counter-clockwise seen from +z, and
+// ends the faces. False when a quad was refused.
+bool AddGridQuads(phPolyhedra& polyhedra, int cells) {
+    bool added = true;
     for (int y = 0; y < cells; ++y) {
         for (int x = 0; x < cells; ++x) {
             const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
                                     GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
-            ASSERT_NE(polyhedra.AddFace(4, quad), nullptr);
+            added = polyhedra.AddFace(4, quad) != nullptr && added;
         }
     }
     polyhedra.EndFace();
+    return added;
+}
+
+// Adds each cell of the grid as two triangles split along the diagonal from
+// (x, y) to (x + 1, y + 1), and ends the faces.
+void AddGridTriangles(phPolyhedra& polyhedra, int cells) {
+    for (int y = 0; y < cells; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
+                              GridIndex(cells, x + 1, y + 1));
+            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
+                              GridIndex(cells, x, y + 1));
+        }
+    }
+    polyhedra.EndFace();
+}
+
+TEST(PolyhedraTest, DeleteEdgeJoinsFacesAndDeleteFaceLeavesNoDoubleBoundary) {
+    const int cells = 2;
+    const std::vector<float> vertices = GridVertices(cells);
+    phPolyhedra polyhedra;
+    ASSERT_TRUE(AddGridQuads(polyhedra, cells));
     CheckPolyhedra(polyhedra);
     EXPECT_EQ(polyhedra.GetEdgeCount(), 24);
 
@@ -262,6 +286,99 @@ TEST(PolyhedraMergeTest, LOfThreeSquaresKeepsTheEdgeAtItsReflexCorner) {
     EXPECT_NE(abKept, acKept);
 }
 
+TEST(PolyhedraMergeTest, FlatGridMergesIntoConvexPolygonsWithoutSpikes) {
+    // Merging the faces around an interior vertex can leave its last edge
+    // as a spike running out to it and straight back; the merge removes it,
+    // so every merged loop is a convex polygon. The grid's vertices are
+    // numbered in several orders, which changes the order of the merge.
+    const int cells = 10;
+    const int count = (cells + 1) * (cells + 1);
+    const std::vector<float> grid = GridVertices(cells);
+    std::mt19937 random(3);
+    for (int order = 0; order < 8; ++order) {
+        SCOPED_TRACE(order);
+        std::vector<int32_t> number(count);
+        for (int i = 0; i < count; ++i) {
+            number[i] = i;
+        }
+        if (order > 0) {
+            std::shuffle(number.begin(), number.end(), random);
+        }
+        std::vector<float> vertices(grid.size());
+        for (int i = 0; i < count; ++i) {
+            std::copy(&grid[3 * i], &grid[3 * i + 3], &vertices[3 * number[i]]);
+        }
+        phPolyhedra polyhedra;
+        for (int y = 0; y < cells; ++y) {
+            for (int x = 0; x < cells; ++x) {
+                const int32_t quad[] = {
+                    number[GridIndex(cells, x, y)], number[GridIndex(cells, x + 1, y)],
+                    number[GridIndex(cells, x + 1, y + 1)], number[GridIndex(cells, x, y + 1)]};
+                polyhedra.AddFace(4, quad);
+            }
+        }
+        polyhedra.EndFace();
+        polyhedra.Triangulate(vertices.data(), kStride, nullptr);
+        for (int pass = 0; pass < 2; ++pass) {
+            if (!polyhedra.MergeCoplanarFaces(vertices.data(), kStride)) {
+                break;
+            }
+        }
+        CheckPolyhedra(polyhedra);
+        const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
+        EXPECT_LT(summary.faces, cells * cells);
+        EXPECT_NEAR(summary.area, double(cells * cells), 1e-5);
+        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+            const phEdge& e = node->info;
+            if (e.incidentFace < 0) {
+                continue;
+            }
+            EXPECT_NE(e.next, e.twin) << "spike at vertex " << e.twin->incidentVertex;
+            const phVector p = phVector(&vertices[3 * e.prev->incidentVertex]);
+            const phVector v = phVector(&vertices[3 * e.incidentVertex]);
+            const phVector n = phVector(&vertices[3 * e.next->incidentVertex]);
+            EXPECT_GE(phCross(v - p, n - v).z, 0.0f) << "reflex corner at " << e.incidentVertex;
+        }
+    }
+}
+
+TEST(PolyhedraMergeTest, GentlyCurvedSurfaceMergesOnlyIntoFlatPolygons) {
+    // On z = 0.001 x² neighbouring faces differ by far less than the angle
+    // tolerance, and so do runs of several faces, while the surface bends a
+    // few hundredths away from the plane of the first one: merged polygons
+    // must stay flat all the same.
+    const int cells = 30;
+    std::vector<float> vertices = GridVertices(cells);
+    for (size_t i = 0; i < vertices.size(); i += 3) {
+        vertices[i + 2] = 0.001f * vertices[i] * vertices[i];
+    }
+    phPolyhedra polyhedra;
+    AddGridTriangles(polyhedra, cells);
+    const double area = SummarizeFaces(polyhedra, vertices.data(), kStride).area;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!polyhedra.MergeCoplanarFaces(vertices.data(), kStride)) {
+            break;
+        }
+    }
+    CheckPolyhedra(polyhedra);
+    const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
+    EXPECT_LT(summary.faces, 2 * cells * cells);
+    EXPECT_NEAR(summary.area, area, area * 1e-6);
+    double worst = 0.0;
+    for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+        const phEdge& e = node->info;
+        if (e.incidentFace < 0) {
+            continue;
+        }
+        // The corner's distance from the plane of its face.
+        const phVector n = polyhedra.FaceNormal(&e, vertices.data(), kStride);
+        const phVector corner = phVector(&vertices[3 * e.incidentVertex]);
+        const phVector other = phVector(&vertices[3 * e.next->next->incidentVertex]);
+        worst = std::max(worst, double(std::fabs(phDot(other - corner, n)) / phLength(n)));
+    }
+    EXPECT_LT(worst, 2e-4);
+}
+
 TEST(PolyhedraMergeTest, FacesAtAnAngleStaySeparate) {
     const float vertices[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0.05f};
     phPolyhedra polyhedra;
@@ -334,15 +451,7 @@ TEST(PolyhedraSimplifyTest, FlatGridKeepsItsAreaAndOutline) {
     const int cells = 4;
     const std::vector<float> vertices = GridVertices(cells);
     phPolyhedra polyhedra;
-    for (int y = 0; y < cells; ++y) {
-        for (int x = 0; x < cells; ++x) {
-            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                              GridIndex(cells, x + 1, y + 1));
-            polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
-                              GridIndex(cells, x, y + 1));
-        }
-    }
-    polyhedra.EndFace();
+    AddGridTriangles(polyhedra, cells);
     const int before = SummarizeFaces(polyhedra, vertices.data(), kStride).faces;
     polyhedra.SimplifyByQuadrics(vertices.data(), kStride, 0.001f);
     CheckPolyhedra(polyhedra);
@@ -370,14 +479,7 @@ TEST(PolyhedraSimplifyTest, OptimizeTurnsAGridOfQuadsIntoConvexPolygons) {
         const int cells = 3;
         const std::vector<float> vertices = GridVertices(cells);
         phPolyhedra polyhedra;
-        for (int y = 0; y < cells; ++y) {
-            for (int x = 0; x < cells; ++x) {
-                const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                                        GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
-                polyhedra.AddFace(4, quad);
-            }
-        }
-        polyhedra.EndFace();
+        ASSERT_TRUE(AddGridQuads(polyhedra, cells));
         polyhedra.Optimize(vertices.data(), kStride, nullptr);
         CheckPolyhedra(polyhedra);
         const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
@@ -424,6 +526,68 @@ TEST(PolyhedraSimplifyTest, ClosedBoxKeepsItsShape) {
     EXPECT_EQ(summary.faces, 12);
 }
 
+// A height field of cells x 3 unit cells, as triangles, starting at x0: flat
+// for the first third, then rolling hills with slopes up to 0.3.
+std::vector<float> TerrainVertices(float x0, int cells) {
+    std::vector<float> v;
+    for (int y = 0; y <= 3; ++y) {
+        for (int x = 0; x <= cells; ++x) {
+            const float height = x < cells / 3 ? 0.0f : float(std::sin((x - cells / 3) * 0.3));
+            v.insert(v.end(), {x0 + float(x), float(y), height});
+        }
+    }
+    return v;
+}
+
+void AddTerrainTriangles(phPolyhedra& polyhedra, int cells) {
+    const int row = cells + 1;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            const int32_t a = y * row + x;
+            polyhedra.AddFace(a, a + 1, a + row + 1);
+            polyhedra.AddFace(a, a + row + 1, a + row);
+        }
+    }
+    polyhedra.EndFace();
+}
+
+TEST(PolyhedraSimplifyTest, TerrainFarFromTheOriginSimplifiesAsAtTheOrigin) {
+    // Collapse costs are differences of large numbers far from the origin;
+    // the same terrain must simplify the same way wherever it lies, without
+    // folding a face or losing area.
+    const int cells = 60;
+    const double outline = 3.0 * cells;
+    int facesAtOrigin = -1;
+    for (const float x0 : {0.0f, 4000.0f, -3600.0f}) {
+        SCOPED_TRACE(x0);
+        const std::vector<float> vertices = TerrainVertices(x0, cells);
+        phPolyhedra polyhedra;
+        AddTerrainTriangles(polyhedra, cells);
+        const double before = SummarizeFaces(polyhedra, vertices.data(), kStride).area;
+        polyhedra.SimplifyByQuadrics(vertices.data(), kStride, 0.001f);
+        CheckPolyhedra(polyhedra);
+        const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
+        EXPECT_LT(summary.faces, 4 * cells);
+        EXPECT_NEAR(summary.area, before, before * 1e-3);
+        double projected = 0.0;
+        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+            const phEdge& e = node->info;
+            if (e.incidentFace < 0) {
+                continue;
+            }
+            const phVector n = polyhedra.FaceNormal(&e, vertices.data(), kStride);
+            // Each face is counted once per corner.
+            projected += 0.5 * n.z / 3.0;
+            EXPECT_GT(n.z, 0.9f * phLength(n)) << "face " << e.incidentFace << " turned";
+        }
+        EXPECT_NEAR(projected, outline, 1e-3);
+        if (facesAtOrigin < 0) {
+            facesAtOrigin = summary.faces;
+        }
+        EXPECT_EQ(summary.faces, facesAtOrigin);
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -443,15 +607,7 @@ TEST(PolyhedraCollapseTest, RandomCollapsesKeepTheInvariants) {
     for (int round = 0; round < 6; ++round) {
         const int cells = 5;
         phPolyhedra polyhedra;
-        for (int y = 0; y < cells; ++y) {
-            for (int x = 0; x < cells; ++x) {
-                polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                                  GridIndex(cells, x + 1, y + 1));
-                polyhedra.AddFace(GridIndex(cells, x, y), GridIndex(cells, x + 1, y + 1),
-                                  GridIndex(cells, x, y + 1));
-            }
-        }
-        polyhedra.EndFace();
+        AddGridTriangles(polyhedra, cells);
         for (int step = 0; step < 40 && polyhedra.GetEdgeCount() > 0; ++step) {
             phEdge* edge = NthEdge(polyhedra, int(random() % polyhedra.GetEdgeCount()));
             const int32_t gone = edge->incidentVertex;
@@ -482,14 +638,7 @@ TEST(PolyhedraTest, RandomFaceDeletionsKeepTheInvariants) {
     std::mt19937 random(5);
     const int cells = 4;
     phPolyhedra polyhedra;
-    for (int y = 0; y < cells; ++y) {
-        for (int x = 0; x < cells; ++x) {
-            const int32_t quad[] = {GridIndex(cells, x, y), GridIndex(cells, x + 1, y),
-                                    GridIndex(cells, x + 1, y + 1), GridIndex(cells, x, y + 1)};
-            polyhedra.AddFace(4, quad);
-        }
-    }
-    polyhedra.EndFace();
+    ASSERT_TRUE(AddGridQuads(polyhedra, cells));
     for (int step = 0; step < 30 && polyhedra.GetEdgeCount() > 0; ++step) {
         phEdge* edge = NthEdge(polyhedra, int(random() % polyhedra.GetEdgeCount()));
         if (edge->incidentFace < 0) {

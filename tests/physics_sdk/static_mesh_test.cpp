@@ -287,6 +287,45 @@ TEST(StaticMeshTest, FlatTerrainCollapsesToOneFaceThatStillCollides) {
     EXPECT_NEAR(hit.normal.y, 1.0f, 1e-6f);
 }
 
+TEST(StaticMeshTest, FlatStripMergedIntoOneFaceIsHitByEveryRayOverIt) {
+    // A flat level's terrain becomes one long thin face; picking and the
+    // ground test cast rays straight down at it anywhere along its length.
+    struct Strip {
+        int first;
+        int count;
+        float height;
+    };
+    const Strip strips[] = {{0, 500, 0.0f}, {3600, 1000, 2.5f}};
+    for (const Strip& strip : strips) {
+        SCOPED_TRACE(strip.first);
+        Draws draws;
+        Tree tree(draws);
+        phTreeCollisionBeginBuild(*tree.shape);
+        for (int i = strip.first; i < strip.first + strip.count; ++i) {
+            tree.AddQuad(float(i), strip.height, float(i + 1), strip.height, 5);
+        }
+        phTreeCollisionEndBuild(*tree.shape, 1);
+        ASSERT_EQ(tree.Mesh().GetNodeCount(), 1);
+        int misses = 0;
+        const int stepsAlong = 20 * strip.count;
+        for (int i = 1; i < stepsAlong; ++i) {
+            const float x = float(strip.first + double(i) / 20.0 + 0.0137);
+            for (const float z : {0.013f, 0.25f, 0.5f, 0.77f, 0.987f}) {
+                phRayHit hit;
+                const float t = Cast(tree, phVector(x, strip.height + 3, z),
+                                     phVector(x, strip.height - 1, z), hit);
+                if (!(t < 1.0f)) {
+                    ++misses;
+                    continue;
+                }
+                EXPECT_NEAR(t, 0.75f, 1e-5f);
+                EXPECT_EQ(hit.attribute, 5);
+            }
+        }
+        EXPECT_EQ(misses, 0);
+    }
+}
+
 TEST(StaticMeshTest, OptimizedBumpyTerrainFarFromTheOriginKeepsItsSurface) {
     // Optimising must not flatten or fold the surface, wherever it lies: a
     // ray straight down anywhere over the strip hits it near the height the

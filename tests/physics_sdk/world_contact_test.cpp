@@ -4,6 +4,7 @@
 #include "physics_sdk/phys.h"
 
 #include "dynamics/rigid_body.h"
+#include "dynamics/world.h"
 
 #include <gtest/gtest.h>
 
@@ -93,24 +94,27 @@ float Distance(const Pose& a, const Pose& b) {
 }  // namespace
 
 TEST(WorldContacts, ARestingBoxGoesToSleep) {
-    BoxScene scene;
-    scene.Ground();
-    PhysBody* box = scene.Box(0.0f, 0.55f);
-    PhysBodySetTransformCallback(box, CountTransform);
-    g_transforms = 0;
-    scene.Run(3.0f);
-    EXPECT_NEAR(Position(box).y, 0.5f, 0.02f);
-    EXPECT_FALSE(phRigidBody::FromHandle(box)->IsActive());
-    const int transforms = g_transforms;
-    scene.Run(1.0f);
-    EXPECT_EQ(g_transforms, transforms);
-    // A push wakes it and it moves again.
-    const float push[3] = {1.0f, 0.0f, 0.0f};
-    const Pose before = Position(box);
-    PhysBodyAddImpulse(box, push, &before.x);
-    scene.Run(0.5f);
-    EXPECT_GT(g_transforms, transforms);
-    EXPECT_GT(Position(box).x, 0.05f);
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        BoxScene scene(game);
+        scene.Ground();
+        PhysBody* box = scene.Box(0.0f, 0.55f);
+        PhysBodySetTransformCallback(box, CountTransform);
+        g_transforms = 0;
+        scene.Run(3.0f);
+        EXPECT_NEAR(Position(box).y, 0.5f, 0.02f);
+        EXPECT_FALSE(phRigidBody::FromHandle(box)->IsActive());
+        const int transforms = g_transforms;
+        scene.Run(1.0f);
+        EXPECT_EQ(g_transforms, transforms);
+        // A push wakes it and it moves again.
+        const float push[3] = {1.0f, 0.0f, 0.0f};
+        const Pose before = Position(box);
+        PhysBodyAddImpulse(box, push, &before.x);
+        scene.Run(0.5f);
+        EXPECT_GT(g_transforms, transforms);
+        EXPECT_GT(Position(box).x, 0.05f);
+    }
 }
 
 TEST(WorldContacts, AStackOfFiveStands) {
@@ -159,51 +163,90 @@ TEST(WorldContacts, ABoxOnAnInclineHoldsBelowTheFrictionAngleAndSlidesAbove) {
     const float holdAngle = std::atan(staticFriction) - 0.1f;
     const float slideAngle = std::atan(staticFriction) + 0.15f;
     for (float angle : {holdAngle, slideAngle}) {
-        BoxScene scene;
-        PhysMaterialSetDefaultFriction(scene.world, 0, 0, staticFriction, kineticFriction);
-        scene.Ground(angle);
-        // On the slope, its bottom face on the slab's top face.
-        const float c = std::cos(angle), s = std::sin(angle);
-        PhysBody* box = scene.Box(-0.5f * s, 0.5f * c, 0.0f, angle);
-        scene.Run(0.5f);
-        const Pose a = Position(box);
-        float va[3];
-        PhysBodyGetVelocity(box, va);
-        scene.Run(1.0f);
-        const Pose b = Position(box);
-        float vb[3];
-        PhysBodyGetVelocity(box, vb);
-        // Speed down the slope, gained over one second.
-        const float down[2] = {-c, -s};
-        const float acceleration =
-            (vb[0] * down[0] + vb[1] * down[1]) - (va[0] * down[0] + va[1] * down[1]);
-        if (angle == holdAngle) {
-            EXPECT_LT(Distance(a, b), 0.02f);
-        } else {
-            const float expected = kG * (std::sin(angle) - kineticFriction * std::cos(angle));
-            EXPECT_NEAR(acceleration, expected, 0.1f * expected);
+        for (bool game : {false, true}) {
+            SCOPED_TRACE(game);
+            BoxScene scene(game);
+            PhysMaterialSetDefaultFriction(scene.world, 0, 0, staticFriction, kineticFriction);
+            scene.Ground(angle);
+            // On the slope, its bottom face on the slab's top face.
+            const float c = std::cos(angle), s = std::sin(angle);
+            PhysBody* box = scene.Box(-0.5f * s, 0.5f * c, 0.0f, angle);
+            scene.Run(0.5f);
+            const Pose a = Position(box);
+            float va[3];
+            PhysBodyGetVelocity(box, va);
+            scene.Run(1.0f);
+            const Pose b = Position(box);
+            float vb[3];
+            PhysBodyGetVelocity(box, vb);
+            // Speed down the slope, gained over one second.
+            const float down[2] = {-c, -s};
+            const float acceleration =
+                (vb[0] * down[0] + vb[1] * down[1]) - (va[0] * down[0] + va[1] * down[1]);
+            if (angle == holdAngle) {
+                EXPECT_LT(Distance(a, b), 0.02f);
+            } else {
+                const float expected = kG * (std::sin(angle) - kineticFriction * std::cos(angle));
+                // With all rows in one solve, friction is bounded by the last
+                // step's normal forces, and the lightly loaded back points
+                // fall under the friction drop threshold: a little less
+                // friction than the coefficient gives.
+                EXPECT_NEAR(acceleration, expected, (game ? 0.15f : 0.1f) * expected);
+            }
         }
     }
 }
 
 TEST(WorldContacts, APushedBoxStopsWhereFrictionSays) {
     const float kineticFriction = 0.4f;
+    for (bool game : {false, true}) {
+        SCOPED_TRACE(game);
+        BoxScene scene(game);
+        PhysMaterialSetDefaultFriction(scene.world, 0, 0, 0.5f, kineticFriction);
+        scene.Ground();
+        PhysBody* box = scene.Box(0.0f, 0.5f);
+        scene.Run(1.0f);
+        const Pose start = Position(box);
+        const float speed = 3.0f;
+        const float velocity[3] = {speed, 0.0f, 0.0f};
+        PhysBodySetVelocity(box, velocity);
+        PhysWorldUnfreezeBody(scene.world, box);
+        scene.Run(3.0f);
+        const Pose end = Position(box);
+        const float expected = speed * speed / (2.0f * kineticFriction * kG);
+        EXPECT_NEAR(end.x - start.x, expected, 0.1f * expected);
+        EXPECT_NEAR(end.z - start.z, 0.0f, 0.02f);
+        float v[3];
+        PhysBodyGetVelocity(box, v);
+        EXPECT_NEAR(v[0], 0.0f, 0.05f);
+    }
+}
+
+TEST(WorldContacts, StaleContactsGoAtTheEndOfTheStepAndJointedBodiesNeverTouch) {
     BoxScene scene;
-    PhysMaterialSetDefaultFriction(scene.world, 0, 0, 0.5f, kineticFriction);
-    scene.Ground();
+    PhysBody* ground = scene.Ground();
     PhysBody* box = scene.Box(0.0f, 0.5f);
-    scene.Run(1.0f);
-    const Pose start = Position(box);
-    const float speed = 3.0f;
-    const float velocity[3] = {speed, 0.0f, 0.0f};
-    PhysBodySetVelocity(box, velocity);
+    const phPhysicsWorld* world = reinterpret_cast<const phPhysicsWorld*>(scene.world);
+    scene.Run(0.2f);
+    EXPECT_EQ(world->ConstraintCount(), 1);
+    // Lifted clear of the ground (and woken: a move alone does not wake a
+    // body): its contact is not refreshed and goes.
+    float matrix[16];
+    PhysBodyGetMatrix(box, matrix);
+    matrix[13] = 5.0f;
+    PhysBodySetMatrix(box, matrix);
     PhysWorldUnfreezeBody(scene.world, box);
-    scene.Run(3.0f);
-    const Pose end = Position(box);
-    const float expected = speed * speed / (2.0f * kineticFriction * kG);
-    EXPECT_NEAR(end.x - start.x, expected, 0.1f * expected);
-    EXPECT_NEAR(end.z - start.z, 0.0f, 0.02f);
-    float v[3];
-    PhysBodyGetVelocity(box, v);
-    EXPECT_NEAR(v[0], 0.0f, 0.05f);
+    PhysWorldUpdate(scene.world, kStep);
+    EXPECT_EQ(world->ConstraintCount(), 0);
+    // Hinged to the ground at its centre and resting in it, the box makes no
+    // contact with it.
+    matrix[13] = 0.2f;
+    PhysBodySetMatrix(box, matrix);
+    PhysWorldUnfreezeBody(scene.world, box);
+    const float pivot[3] = {0.0f, 0.2f, 0.0f};
+    const float pin[3] = {0.0f, 0.0f, 1.0f};
+    ASSERT_NE(PhysJointCreateHinge(scene.world, pivot, pin, box, ground), nullptr);
+    scene.Run(0.2f);
+    EXPECT_EQ(world->ConstraintCount(), 1);
+    EXPECT_NEAR(Position(box).y, 0.2f, 0.01f);
 }

@@ -282,6 +282,8 @@ TEST(World, EveryObjectIsDestroyedOnceWhateverItsCallbacksDo) {
         // Sets up the destruction: bodies 1 to 3 (1-2 and 2-3 joined by
         // joints 1 and 2) and what their callbacks do.
         std::function<void(RecordedScene&, phRigidBody**, phTwoBodyJoint**)> start;
+        // The callbacks stay for the world's own destruction.
+        bool byWorld = false;
     };
     const Case cases[] = {
         {"a body's destructor destroys a queued body", true,
@@ -326,6 +328,15 @@ TEST(World, EveryObjectIsDestroyedOnceWhateverItsCallbacksDo) {
              };
              s.world->DestroyBody(b[1]);
          }},
+        {"destructors run by the world's destruction destroy other objects", false,
+         [](RecordedScene& s, phRigidBody** b, phTwoBodyJoint** j) {
+             s.record.onDestroy[1] = [&s, b, j] {
+                 s.world->DestroyBody(b[2]);
+                 s.world->DestroyJoint(j[1]);
+             };
+             s.record.onJointDestroy[1] = [&s, b] { s.world->DestroyBody(b[1]); };
+         },
+         true},
     };
     for (const Case& c : cases) {
         ScopedCountingAllocator allocator;
@@ -341,10 +352,12 @@ TEST(World, EveryObjectIsDestroyedOnceWhateverItsCallbacksDo) {
             if (c.inUpdate) {
                 scene.world->Update(kStep);
             }
-            scene.record.onDestroy.clear();
-            scene.record.onJointDestroy.clear();
-            scene.record.onForce.clear();
-            scene.Run(2 * kStep);
+            if (!c.byWorld) {
+                scene.record.onDestroy.clear();
+                scene.record.onJointDestroy.clear();
+                scene.record.onForce.clear();
+                scene.Run(2 * kStep);
+            }
             phPhysicsWorld::Destroy(scene.world);
             scene.world = nullptr;
             for (int i = 1; i <= 3; ++i) {

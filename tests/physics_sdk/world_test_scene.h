@@ -18,7 +18,14 @@ inline void ApplyGravity(PhysBody* handle) {
 }
 
 struct TestScene {
-    TestScene() : world(phPhysicsWorld::Create()) {}
+    // gameSettings: the solver settings the game runs with (the square-root
+    // pass budget and all rows in one solve).
+    explicit TestScene(bool gameSettings = false) : world(phPhysicsWorld::Create()) {
+        if (gameSettings) {
+            world->SetSolverPasses(1);
+            world->SetEqualityRowMode(1);
+        }
+    }
     ~TestScene() {
         if (world != nullptr) {
             phPhysicsWorld::Destroy(world);

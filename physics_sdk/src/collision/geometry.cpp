@@ -30,6 +30,52 @@ bool ClipToPlane(phVector& p0, phVector& p1, int k, float m, bool isMax) {
     return true;
 }
 
+// Three doubles for the polygon test: the float inputs convert exactly, and
+// the products of a long thin polygon's edges keep their small differences.
+struct Vector3d {
+    double x;
+    double y;
+    double z;
+
+    Vector3d(double xIn, double yIn, double zIn) : x(xIn), y(yIn), z(zIn) {}
+    explicit Vector3d(const float* p) : x(p[0]), y(p[1]), z(p[2]) {}
+
+    Vector3d operator+(const Vector3d& b) const { return Vector3d(x + b.x, y + b.y, z + b.z); }
+    Vector3d operator-(const Vector3d& b) const { return Vector3d(x - b.x, y - b.y, z - b.z); }
+    Vector3d operator*(double s) const { return Vector3d(x * s, y * s, z * s); }
+};
+
+double Dot(const Vector3d& a, const Vector3d& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+Vector3d Cross(const Vector3d& a, const Vector3d& b) {
+    return Vector3d(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+
+// Whether the point lies on the inner side of the polygon's edge from vertex
+// i to the next one, seen along the normal n. The side value is the edge
+// crossed with the point's offset, dotted with n: it grows with the distance
+// from the edge's line and is positive inside a counter-clockwise polygon.
+// A point on the edge counts, within 1e-5 of the polygon's own width across
+// that edge (the largest side value of its vertices), so a ray through the
+// edge shared by two faces always hits one of them and the tolerance scales
+// with the polygon, not with its distance from the origin.
+template <typename VertexAt>
+bool InsideEdge(const Vector3d& point, int i, int count, const Vector3d& n,
+                const VertexAt& vertex) {
+    const Vector3d start = vertex(i);
+    const Vector3d edge = vertex((i + 1) % count) - start;
+    const Vector3d across = Cross(n, edge);
+    const double side = Dot(point - start, across);
+    if (side >= 0.0) {
+        return true;
+    }
+    double width = 0.0;
+    for (int j = 0; j < count; ++j) {
+        width = std::fmax(width, Dot(vertex(j) - start, across));
+    }
+    return side >= -1e-5 * width;
+}
+
 }  // namespace
 
 bool ClipSegmentToBox(phVector& p0, phVector& p1, const phVector& boxMin, const phVector& boxMax) {
@@ -116,45 +162,27 @@ bool RayHitsPolygon(const phVector& p0, const phVector& p1, const float* vertice
     }
     const char* base = reinterpret_cast<const char*>(vertices);
     auto vertex = [&](int i) {
-        return phVector(reinterpret_cast<const float*>(base + size_t(indices[i]) * strideInBytes));
+        return Vector3d(reinterpret_cast<const float*>(base + size_t(indices[i]) * strideInBytes));
     };
-    const phVector c0 = vertex(0);
-    const phVector c1 = vertex(1);
-    const phVector c2 = vertex(2);
-    const phVector n = phCross(c1 - c0, c2 - c0);
-    const phVector dp = p1 - p0;
-    const float denominator = phDot(dp, n);
-    if (!(denominator < 0.0f)) {
+    const Vector3d c0 = vertex(0);
+    const Vector3d n = Cross(vertex(1) - c0, vertex(2) - c0);
+    const Vector3d start(&p0.x);
+    const Vector3d dp = Vector3d(&p1.x) - start;
+    const double denominator = Dot(dp, n);
+    if (!(denominator < 0.0)) {
         return false;
     }
-    const float hitT = phDot(c0 - p0, n) / denominator;
-    if (hitT < 0.0f || hitT > 1.0f) {
+    const double hitT = Dot(c0 - start, n) / denominator;
+    if (hitT < 0.0 || hitT > 1.0) {
         return false;
     }
-    const phVector q = (p0 + dp * hitT) - c0;
-    phVector previous = c1;
-    for (int i = 2; i < indexCount; ++i) {
-        const phVector next = (i == 2) ? c2 : vertex(i);
-        const phVector e1 = previous - c0;
-        const phVector e2 = next - c0;
-        previous = next;
-        const float d11 = phDot(e1, e1);
-        const float d22 = phDot(e2, e2);
-        const float d12 = phDot(e1, e2);
-        const float den = d11 * d22 - d12 * d12;
-        if (i > 2 && !(den > 0.0f)) {
-            continue;
-        }
-        const float tolerance = -1e-5f * den;
-        const float q1 = phDot(q, e1);
-        const float q2 = phDot(q, e2);
-        const float u = q1 * d22 - q2 * d12;
-        const float w = q2 * d11 - q1 * d12;
-        if (u >= tolerance && w >= tolerance && u + w <= den) {
-            t = hitT;
-            normal = phVector(n.x, n.y, n.z, 1.0f);
-            return true;
+    const Vector3d hit = start + dp * hitT;
+    for (int i = 0; i < indexCount; ++i) {
+        if (!InsideEdge(hit, i, indexCount, n, vertex)) {
+            return false;
         }
     }
-    return false;
+    t = float(hitT);
+    normal = phVector(float(n.x), float(n.y), float(n.z), 1.0f);
+    return true;
 }

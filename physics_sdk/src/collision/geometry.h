@@ -24,7 +24,9 @@ void ClosestPointsOfSegments(const phVector& a0, const phVector& a1, const phVec
 // True when the segment p0-p1 enters the convex polygon from its front side
 // (the side its counter-clockwise vertices face). Vertex i's three floats
 // start at i * strideInBytes bytes. On a hit, t is the segment parameter and
-// normal the polygon's (unnormalised) normal with w = 1.
+// normal the polygon's (unnormalised) normal with w = 1. A hit on an edge
+// counts, within a tolerance relative to the polygon's size; the inside test
+// runs in double precision so that long thin polygons keep their middle.
 bool RayHitsPolygon(const phVector& p0, const phVector& p1, const float* vertices,
                     int strideInBytes, const int* indices, int indexCount, float& t,
                     phVector& normal);

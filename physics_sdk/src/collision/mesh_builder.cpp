@@ -22,10 +22,6 @@ constexpr double kStraightCornerDot = 0.9999;
 constexpr double kMinFaceNormalSquared = 1e-6;
 // Passes of merging per attribute before the result is taken as it stands.
 constexpr int kMaxMergePasses = 64;
-// Faces smaller than this go before merging (as in the polyhedra's own
-// optimisation).
-constexpr float kMinMergedFaceArea = 1e-4f;
-constexpr int kCoplanarMergePasses = 2;
 
 struct Point3d {
     double x, y, z;
@@ -112,36 +108,6 @@ int RemoveStraightCorners(int count, int32_t* indices, const float* vertices) {
     return count;
 }
 
-// Removes the spikes of a merged loop: where the loop runs out to a vertex
-// and straight back (x, y, x), the tip y and the repeated x go. Such spikes
-// are the spokes left around an interior vertex when the faces around it
-// merge into one. Returns the new count.
-int RemoveSpikes(int count, int32_t* loop) {
-    bool removed = true;
-    while (removed && count >= 3) {
-        removed = false;
-        for (int i = 0; i < count && count >= 3; ++i) {
-            const int before = (i + count - 1) % count;
-            const int after = (i + 1) % count;
-            if (loop[before] != loop[after]) {
-                continue;
-            }
-            // Remove the tip and the entry after it, the higher position
-            // first so that the lower one stays in place.
-            const int first = std::min(i, after);
-            const int second = std::max(i, after);
-            std::memmove(loop + second, loop + second + 1,
-                         sizeof(int32_t) * size_t(count - second - 1));
-            std::memmove(loop + first, loop + first + 1,
-                         sizeof(int32_t) * size_t(count - first - 2));
-            count -= 2;
-            removed = true;
-            break;
-        }
-    }
-    return count;
-}
-
 // Appends every face of the polyhedra, in the order of its half-edge tree,
 // as a convex polygon of the given attribute. Straight corners go first, so
 // that a long merged polygon with many vertices on its straight edges is cut
@@ -163,7 +129,6 @@ void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int att
             loop[count++] = h->incidentVertex;
             h = h->next;
         } while (h != edge && h != nullptr && count < polyhedra.GetEdgeCount());
-        count = RemoveSpikes(count, loop.Data());
         count = RemoveStraightCorners(count, loop.Data(), vertices);
         if (count >= 3) {
             out.AppendConvex(attribute, count, loop.Data());
@@ -443,13 +408,7 @@ void phMeshBuilder::MergeGroupOnce(int attribute, const FaceList& group, FaceLis
         run += length;
     }
     polyhedra.EndFace();
-    polyhedra.Triangulate(m_vertices.data, 12, &leftover);
-    polyhedra.RemoveSmallFaces(m_vertices.data, 12, kMinMergedFaceArea);
-    for (int pass = 0; pass < kCoplanarMergePasses; ++pass) {
-        if (!polyhedra.MergeCoplanarFaces(m_vertices.data, 12)) {
-            break;
-        }
-    }
+    polyhedra.Optimize(m_vertices.data, 12, &leftover);
     AppendPolyhedraFaces(polyhedra, m_vertices.data, attribute, out);
     AppendPolyhedraFaces(leftover, m_vertices.data, attribute, out);
 }

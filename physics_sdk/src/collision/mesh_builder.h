@@ -3,15 +3,10 @@
 // attribute and its vertex indices. Each face is cleaned as it comes in
 // (repeated vertices, straight corners and faces without area go). Close
 // welds the vertices, cleans every face again and, when asked, rebuilds the
-// faces of each attribute as a half-edge polyhedron and merges them into
-// convex polygons. The polygon soup is then built from the builder's arrays.
-//
-// The merge leaves out the polyhedra's quadric edge collapses: their costs
-// are taken in single precision, and a few units from the origin the
-// rounding of p'Qp already exceeds the collapse threshold, so collapses that
-// flatten or fold the surface get through and rays fall through the holes
-// they leave. Triangulating and merging coplanar faces keeps every vertex
-// where the caller put it.
+// faces of each attribute as a half-edge polyhedron, optimises it (triangles,
+// small faces removed, edge collapses where the surface stays within the
+// tolerance, coplanar faces merged) and takes its faces as convex polygons.
+// The polygon soup is then built from the builder's arrays.
 //
 // Faces are kept as runs in one index array: the attribute first, then the
 // vertex indices; the run-length array holds each face's vertex count + 1.
@@ -115,8 +110,7 @@ private:
     void CleanAndCompact();
     void MergeFaces();
     // Merges one attribute's faces once: builds them into a polyhedron,
-    // triangulates it, removes its small faces, merges its coplanar faces
-    // and writes its faces (and those it refused) to out.
+    // optimises it and writes its faces (and those it refused) to out.
     void MergeGroupOnce(int attribute, const FaceList& group, FaceList& out) const;
 
     FaceList m_faces;

@@ -3,6 +3,7 @@
 #include "core/pool.h"
 #include "core/scratch_stack.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -237,10 +238,10 @@ void phPolyhedra::DeleteFace(phEdge* edge) {
     }
 }
 
-phVector phPolyhedra::FaceNormal(const phEdge* face, const float* vertices,
-                                 int strideInBytes) const {
+void phPolyhedra::AreaVector(const phEdge* face, const float* vertices, int strideInBytes,
+                             double n[3]) const {
     const float* q0 = Position(vertices, strideInBytes, face->incidentVertex);
-    double n[3] = {0.0, 0.0, 0.0};
+    n[0] = n[1] = n[2] = 0.0;
     const int limit = GetEdgeCount();
     int steps = 0;
     for (const phEdge* e = face->next; e->next != face && steps < limit; e = e->next, ++steps) {
@@ -252,6 +253,12 @@ phVector phPolyhedra::FaceNormal(const phEdge* face, const float* vertices,
         n[1] += a[2] * b[0] - a[0] * b[2];
         n[2] += a[0] * b[1] - a[1] * b[0];
     }
+}
+
+phVector phPolyhedra::FaceNormal(const phEdge* face, const float* vertices,
+                                 int strideInBytes) const {
+    double n[3];
+    AreaVector(face, vertices, strideInBytes, n);
     return phVector(static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2]),
                     0.0f);
 }
@@ -626,6 +633,13 @@ void phPolyhedra::RemoveSmallFaces(const float* vertices, int strideInBytes, flo
 
 namespace {
 
+// Neighbouring faces whose normals agree are merged only when their corners
+// lie this close to the first face's plane: on a gently curved surface the
+// normals of a long run of faces stay within the angle tolerance of the
+// first one while the surface bends away from its plane, and the merged
+// polygon would no longer be flat.
+constexpr double kCoplanarDistance = 1e-4;
+
 // Stamps every half-edge of the face's loop.
 void StampLoop(phEdge* face, uint32_t mark, int limit) {
     phEdge* h = face;
@@ -644,19 +658,61 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
     phScratchArray<phEdgeKey> groups(room);
     size_t groupCount = 0;
     phScratchArray<phEdge*> pending(static_cast<size_t>(limit) + 1);
+    // The faces of the group being merged, as the flood fill reaches them.
+    phScratchArray<phEdge*> members(static_cast<size_t>(limit) + 1);
+    size_t memberCount = 0;
 
     auto unitNormal = [&](const phEdge* face) {
         const phVector n = FaceNormal(face, vertices, strideInBytes);
         const float length = std::fmax(phLength(n), 1e-12f);
         return n * (1.0f / length);
     };
+    // The plane of a face in double precision (unnormalised normal, a point
+    // of the face and the normal's length): in floats the normal is off by
+    // enough to move a corner a few hundred units away out of the tolerance.
+    struct Plane {
+        double n[3];
+        const float* origin;
+        double length;
+    };
+    auto planeOf = [&](const phEdge* face) {
+        Plane plane;
+        AreaVector(face, vertices, strideInBytes, plane.n);
+        plane.origin = Position(vertices, strideInBytes, face->incidentVertex);
+        plane.length =
+            std::sqrt(plane.n[0] * plane.n[0] + plane.n[1] * plane.n[1] + plane.n[2] * plane.n[2]);
+        return plane;
+    };
+    // True when every corner of face lies within kCoplanarDistance of the
+    // plane.
+    auto nearPlane = [&](const phEdge* face, const Plane& plane) {
+        const phEdge* h = face;
+        int steps = 0;
+        do {
+            const float* q = Position(vertices, strideInBytes, h->incidentVertex);
+            const double distance = (double(q[0]) - plane.origin[0]) * plane.n[0] +
+                                    (double(q[1]) - plane.origin[1]) * plane.n[1] +
+                                    (double(q[2]) - plane.origin[2]) * plane.n[2];
+            if (!(std::fabs(distance) <= kCoplanarDistance * plane.length)) {
+                return false;
+            }
+            h = h->next;
+        } while (h != face && ++steps < limit);
+        return true;
+    };
     // Flood fill over twins from start into faces whose normal lies within
-    // the coplanar tolerance of the start face's; every face reached is
-    // stamped. Returns the number of faces in the group.
-    auto floodFill = [&](phEdge* start, uint32_t mark) {
+    // the coplanar tolerance of the start face's and whose corners lie in
+    // its plane; every face reached is stamped, and listed in members when
+    // record is set. Returns the number of faces in the group.
+    auto floodFill = [&](phEdge* start, uint32_t mark, bool record) {
         const phVector normal = unitNormal(start);
         const bool degenerate = phDot(normal, normal) < 0.5f;
+        const Plane plane = planeOf(start);
         StampLoop(start, mark, limit);
+        memberCount = 0;
+        if (record) {
+            members[memberCount++] = start;
+        }
         int faces = 1;
         if (degenerate) {
             return faces;
@@ -670,9 +726,13 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
             do {
                 phEdge* neighbour = h->twin;
                 if (neighbour->incidentFace > 0 && neighbour->mark != mark &&
-                    phDot(unitNormal(neighbour), normal) >= 0.9999f) {
+                    phDot(unitNormal(neighbour), normal) >= 0.9999f &&
+                    nearPlane(neighbour, plane)) {
                     StampLoop(neighbour, mark, limit);
                     ++faces;
+                    if (record && memberCount <= static_cast<size_t>(limit)) {
+                        members[memberCount++] = neighbour;
+                    }
                     if (top < static_cast<size_t>(limit)) {
                         pending[top++] = neighbour;
                     }
@@ -690,11 +750,12 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
         if (edge->mark == mark || edge->incidentFace <= 0) {
             continue;
         }
-        if (floodFill(edge, mark) > 1) {
+        if (floodFill(edge, mark, false) > 1) {
             groups[groupCount++] = node->key;
         }
     }
 
+    phScratchArray<phEdgeKey> inner(static_cast<size_t>(limit));
     for (size_t g = 0; g < groupCount; ++g) {
         Node* startNode = m_edges.Find(groups[g]);
         if (startNode == nullptr || startNode->info.incidentFace <= 0) {
@@ -703,18 +764,23 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
         phEdge* start = &startNode->info;
         const phVector normal = unitNormal(start);
         const uint32_t groupMark = static_cast<uint32_t>(IncrementMark());
-        floodFill(start, groupMark);
+        floodFill(start, groupMark, true);
 
-        // The half-edges inside the group, one of each pair.
-        phScratchArray<phEdgeKey> inner(static_cast<size_t>(limit));
+        // The half-edges inside the group, one of each pair, gathered from
+        // the group's faces and taken in key order.
         size_t innerCount = 0;
-        for (Node* n = m_edges.First(); n != nullptr; n = EdgeTree::Next(n)) {
-            const phEdge* h = &n->info;
-            if (h->mark == groupMark && h->twin->mark == groupMark &&
-                h->incidentVertex < h->twin->incidentVertex) {
-                inner[innerCount++] = n->key;
-            }
+        for (size_t m = 0; m < memberCount; ++m) {
+            const phEdge* h = members[m];
+            int steps = 0;
+            do {
+                if (h->twin->mark == groupMark && h->incidentVertex < h->twin->incidentVertex &&
+                    innerCount < static_cast<size_t>(limit)) {
+                    inner[innerCount++] = phMakeEdgeKey(h->incidentVertex, EndVertex(h));
+                }
+                h = h->next;
+            } while (h != members[m] && ++steps < limit);
         }
+        std::sort(inner.Data(), inner.Data() + innerCount);
         auto direction = [&](int32_t from, int32_t to) {
             const phVector d = PositionVector(vertices, strideInBytes, to) -
                                PositionVector(vertices, strideInBytes, from);
@@ -729,25 +795,75 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
             const phVector d2 = direction(vertex, before);
             return phDot(phCross(d1, d2), normal) > -0.005f;
         };
-        for (size_t i = 0; i < innerCount; ++i) {
-            Node* n = m_edges.Find(inner[i]);
+        // The corner of the loop that removing e (and its twin t) leaves
+        // where the half-edge in enters a vertex and out leaves it. When in
+        // and out are twins, the vertex is the tip of a spike: the loop would
+        // run out to it and straight back, and the spike goes with e. The
+        // corner judged is then the one at the spike's base, found by walking
+        // back along the spike (which can run over several edges).
+        auto cornerStaysConvex = [&](const phEdge* e, const phEdge* in, const phEdge* out) {
+            const phEdge* t = e->twin;
+            auto mergedNext = [&](const phEdge* h) {
+                return h == e->prev ? t->next : h == t->prev ? e->next : h->next;
+            };
+            auto mergedPrev = [&](const phEdge* h) {
+                return h == t->next ? e->prev : h == e->next ? t->prev : h->prev;
+            };
+            for (int steps = 0; out == in->twin; ++steps) {
+                if (steps >= limit) {
+                    return false;
+                }
+                in = mergedPrev(in);
+                out = mergedNext(out);
+            }
+            return convex(in->incidentVertex, out->incidentVertex, EndVertex(out));
+        };
+        auto keyOf = [](const phEdge* h) { return phMakeEdgeKey(h->incidentVertex, EndVertex(h)); };
+        // Removes the spike, if any, where the half-edge under inKey runs into
+        // its twin under outKey, and the spikes behind it.
+        auto removeSpike = [&](phEdgeKey inKey, phEdgeKey outKey) {
+            for (int steps = 0; steps < limit; ++steps) {
+                Node* inNode = m_edges.Find(inKey);
+                Node* outNode = m_edges.Find(outKey);
+                if (inNode == nullptr || outNode == nullptr) {
+                    return;
+                }
+                phEdge* in = &inNode->info;
+                phEdge* out = &outNode->info;
+                if (out != in->twin || in->next != out || in->prev == out) {
+                    return;
+                }
+                inKey = keyOf(in->prev);
+                outKey = keyOf(out->next);
+                DeleteEdge(in);
+            }
+        };
+        // Removes the inner edge under key when the corners at both of its
+        // ends stay convex, and the spikes that this leaves.
+        auto removeInner = [&](phEdgeKey key) {
+            Node* n = m_edges.Find(key);
             if (n == nullptr) {
-                continue;
+                return;
             }
             phEdge* e = &n->info;
             phEdge* t = e->twin;
             // Removing an edge with the same loop on both sides would split
             // that loop in two; only spikes (t straight into e) may go.
             if (SameLoop(e, t) && e->next != t && t->next != e) {
-                continue;
+                return;
             }
-            const int32_t u = e->incidentVertex;
-            const int32_t v = t->incidentVertex;
-            if (!convex(e->prev->incidentVertex, u, EndVertex(t->next)) ||
-                !convex(t->prev->incidentVertex, v, EndVertex(e->next))) {
-                continue;
+            if (!cornerStaysConvex(e, e->prev, t->next) ||
+                !cornerStaysConvex(e, t->prev, e->next)) {
+                return;
             }
+            const phEdgeKey ends[4] = {keyOf(e->prev), keyOf(t->next), keyOf(t->prev),
+                                       keyOf(e->next)};
             DeleteEdge(e);
+            removeSpike(ends[0], ends[1]);
+            removeSpike(ends[2], ends[3]);
+        };
+        for (size_t i = 0; i < innerCount; ++i) {
+            removeInner(inner[i]);
         }
     }
     return groupCount > 0;

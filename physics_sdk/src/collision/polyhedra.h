@@ -90,8 +90,10 @@ public:
     void Triangulate(const float* vertices, int strideInBytes, phPolyhedra* leftover);
     // Removes every face whose area is below minArea.
     void RemoveSmallFaces(const float* vertices, int strideInBytes, float minArea);
-    // One pass that merges groups of coplanar neighbouring faces into convex
-    // polygons. True when any group was found.
+    // One pass that merges groups of coplanar neighbouring faces (normals
+    // within the angle tolerance, corners in the plane of the group's first
+    // face) into flat convex polygons; an interior vertex whose faces all
+    // merge leaves no spike behind. True when any group was found.
     bool MergeCoplanarFaces(const float* vertices, int strideInBytes);
     // Collapses edges whose quadric error stays below the tolerance.
     void SimplifyByQuadrics(const float* vertices, int strideInBytes, float tolerance);
@@ -109,6 +111,9 @@ public:
 private:
     friend class phQuadricSimplifier;
 
+    // Twice the face's area along its normal, in double precision.
+    void AreaVector(const phEdge* face, const float* vertices, int strideInBytes,
+                    double n[3]) const;
     phEdge* InsertEdge(int32_t a, int32_t b, int32_t face, uint64_t userData);
     void RemoveEdgeNode(phEdge* edge);
     bool CollapseRefused(phEdge* edge) const;

@@ -5,6 +5,13 @@
 // plane so that outlines hold their shape. Half-edges whose collapse costs
 // less than the threshold wait in a heap, cheapest first; a collapse updates
 // the quadrics around the surviving vertex and re-examines its edges.
+//
+// All of it runs in double precision on positions taken relative to the
+// centre of the mesh's box. A cost p'Qp is a sum of terms as large as the
+// squared distance of the planes from the origin, which cancel down to an
+// error of the order of the squared tolerance (1e-5): in floats some ten
+// units from the origin the rounding of those terms is already larger than
+// that, and collapses that fold the surface look free.
 #include "collision/polyhedra.h"
 
 #include "core/memory.h"
@@ -14,6 +21,20 @@
 #include <cmath>
 
 namespace {
+
+struct Vec3 {
+    double x, y, z;
+};
+
+Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+double Length(const Vec3& a) { return std::sqrt(Dot(a, a)); }
 
 struct Quadric {
     // a², b², c², d², 2ab, 2ac, 2ad, 2bc, 2bd, 2cd of a sum of planes.
@@ -38,14 +59,13 @@ struct Quadric {
         q[9] += 2.0 * c * d;
     }
 
-    // pᵀ Q p for p = (x, y, z, 1), in floats.
-    float Evaluate(const float* p) const {
-        const float x = p[0];
-        const float y = p[1];
-        const float z = p[2];
-        return float(q[0]) * x * x + float(q[1]) * y * y + float(q[2]) * z * z + float(q[3]) +
-               float(q[4]) * x * y + float(q[5]) * x * z + float(q[6]) * x + float(q[7]) * y * z +
-               float(q[8]) * y + float(q[9]) * z;
+    // pᵀ Q p for p = (x, y, z, 1).
+    double Evaluate(const Vec3& p) const {
+        const double x = p.x;
+        const double y = p.y;
+        const double z = p.z;
+        return q[0] * x * x + q[1] * y * y + q[2] * z * z + q[3] + q[4] * x * y + q[5] * x * z +
+               q[6] * x + q[7] * y * z + q[8] * y + q[9] * z;
     }
 };
 
@@ -53,7 +73,7 @@ struct Quadric {
 // through the half-edge's user word when it removes that half-edge.
 struct Candidate {
     phEdge* edge;
-    float cost;
+    double cost;
 };
 
 }  // namespace
@@ -63,20 +83,38 @@ public:
     phQuadricSimplifier(phPolyhedra& polyhedra, const float* vertices, int strideInBytes,
                         float tolerance)
         : m_polyhedra(polyhedra),
-          m_threshold(tolerance * tolerance * 10.0f),
+          m_threshold(double(tolerance) * double(tolerance) * 10.0),
           m_candidates(sizeof(Candidate), phPool::ElementsPerPage(sizeof(Candidate), 4)) {
         phPolyhedraStatistics statistics;
         m_polyhedra.GetStatistics(statistics);
         m_vertexRange = statistics.vertexIndexRange;
-        m_positions = static_cast<float*>(phMalloc(sizeof(float) * 3 * (m_vertexRange + 1)));
+        m_positions = static_cast<Vec3*>(phMalloc(sizeof(Vec3) * (m_vertexRange + 1)));
         m_quadrics = static_cast<Quadric*>(phMalloc(sizeof(Quadric) * (m_vertexRange + 1)));
-        for (int i = 0; i < m_vertexRange; ++i) {
+        if (m_positions == nullptr || m_quadrics == nullptr) {
+            return;
+        }
+        auto read = [&](int i) {
             const float* p = reinterpret_cast<const float*>(
                 reinterpret_cast<const char*>(vertices) + size_t(i) * strideInBytes);
-            m_positions[i * 3 + 0] = p[0];
-            m_positions[i * 3 + 1] = p[1];
-            m_positions[i * 3 + 2] = p[2];
+            return Vec3{p[0], p[1], p[2]};
+        };
+        // The centre of the box of the vertices in use becomes the origin.
+        Vec3 low = read(m_polyhedra.First()->info.incidentVertex);
+        Vec3 high = low;
+        for (auto* node = m_polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+            const Vec3 p = read(node->info.incidentVertex);
+            low = {std::fmin(low.x, p.x), std::fmin(low.y, p.y), std::fmin(low.z, p.z)};
+            high = {std::fmax(high.x, p.x), std::fmax(high.y, p.y), std::fmax(high.z, p.z)};
+        }
+        const Vec3 centre = {0.5 * (low.x + high.x), 0.5 * (low.y + high.y),
+                             0.5 * (low.z + high.z)};
+        for (int i = 0; i < m_vertexRange; ++i) {
+            m_positions[i] = {0.0, 0.0, 0.0};
             m_quadrics[i].Clear();
+        }
+        for (auto* node = m_polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+            const int32_t i = node->info.incidentVertex;
+            m_positions[i] = read(i) - centre;
         }
     }
 
@@ -114,14 +152,18 @@ public:
         while (m_heapCount > 0) {
             Candidate* candidate = PopCheapest();
             phEdge* edge = candidate->edge;
-            const float popped = candidate->cost;
+            const double popped = candidate->cost;
             m_candidates.Free(candidate);
             if (edge == nullptr) {
                 continue;
             }
             edge->userData = 0;
             ComputeVertexQuadric(edge, 0);
-            if (std::fabs(Cost(edge) - popped) >= 1e-5f) {
+            // A refusal shows in the cost only as the added threshold; when
+            // the cost fell meanwhile, the refused cost can still come within
+            // 1e-5 of the popped one, so the collapse test is asked on its
+            // own.
+            if (Refused(edge) || std::fabs(Cost(edge) - popped) >= 1e-5) {
                 continue;
             }
             phEdge* survivor = m_polyhedra.CollapseEdge(edge);
@@ -133,33 +175,24 @@ public:
     }
 
 private:
-    const float* P(int vertex) const { return &m_positions[vertex * 3]; }
-
-    phVector Vec(int vertex) const { return phVector(P(vertex)); }
+    const Vec3& P(int vertex) const { return m_positions[vertex]; }
 
     int Limit() const { return m_polyhedra.GetEdgeCount(); }
 
     // Unit plane of the loop at half-edge h, through its origin, its end and
     // the origin of its previous half-edge.
     void FacePlane(const phEdge* h, double plane[4]) const {
-        const phVector p0 = Vec(h->incidentVertex);
-        const phVector p1 = Vec(h->next->incidentVertex);
-        const phVector p2 = Vec(h->prev->incidentVertex);
-        const double e1[3] = {double(p1.x) - p0.x, double(p1.y) - p0.y, double(p1.z) - p0.z};
-        const double e2[3] = {double(p2.x) - p0.x, double(p2.y) - p0.y, double(p2.z) - p0.z};
-        double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                       e1[0] * e2[1] - e1[1] * e2[0]};
-        double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        const Vec3& p0 = P(h->incidentVertex);
+        Vec3 n = Cross(P(h->next->incidentVertex) - p0, P(h->prev->incidentVertex) - p0);
+        double length = Length(n);
         if (length < 1e-12) {
             length = 1e-12;
         }
-        for (double& c : n) {
-            c /= length;
-        }
-        plane[0] = n[0];
-        plane[1] = n[1];
-        plane[2] = n[2];
-        plane[3] = -(n[0] * p0.x + n[1] * p0.y + n[2] * p0.z);
+        n = {n.x / length, n.y / length, n.z / length};
+        plane[0] = n.x;
+        plane[1] = n.y;
+        plane[2] = n.z;
+        plane[3] = -Dot(n, p0);
     }
 
     // Adds the plane through the boundary half-edge b that stands
@@ -167,20 +200,15 @@ private:
     void AddBoundaryPlane(const phEdge* b, Quadric& quadric) const {
         double face[4];
         FacePlane(b->twin, face);
-        const phVector u = Vec(b->incidentVertex);
-        const phVector w = Vec(b->next->incidentVertex);
-        const double d[3] = {double(w.x) - u.x, double(w.y) - u.y, double(w.z) - u.z};
-        double m[3] = {d[1] * face[2] - d[2] * face[1], d[2] * face[0] - d[0] * face[2],
-                       d[0] * face[1] - d[1] * face[0]};
-        const double length = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+        const Vec3& u = P(b->incidentVertex);
+        const Vec3 m = Cross(P(b->next->incidentVertex) - u, Vec3{face[0], face[1], face[2]});
+        const double length = Length(m);
         if (length < 1e-12) {
             return;
         }
         const double scale = 10.0 / length;
-        for (double& c : m) {
-            c *= scale;
-        }
-        quadric.AddPlane(m[0], m[1], m[2], -(m[0] * u.x + m[1] * u.y + m[2] * u.z));
+        const Vec3 plane = {m.x * scale, m.y * scale, m.z * scale};
+        quadric.AddPlane(plane.x, plane.y, plane.z, -Dot(plane, u));
     }
 
     // Quadric of the origin of edge from the planes around it; stamps the
@@ -211,11 +239,9 @@ private:
     // True when collapsing h (its origin onto its end) must not happen.
     bool Refused(const phEdge* h) const {
         const phEdge* t = h->twin;
-        const int32_t i = h->incidentVertex;
-        const int32_t j = t->incidentVertex;
-        const phVector pi = Vec(i);
-        const phVector pj = Vec(j);
-        if (phLengthSquared(pj - pi) < 1e-6f) {
+        const Vec3& pi = P(h->incidentVertex);
+        const Vec3& pj = P(t->incidentVertex);
+        if (Dot(pj - pi, pj - pi) < 1e-6) {
             return true;
         }
         const bool bothReal = h->incidentFace > 0 && t->incidentFace > 0;
@@ -244,14 +270,14 @@ private:
         do {
             if (g != h && g != t->next && g->incidentFace > 0) {
                 anyOther = true;
-                const phVector a = Vec(g->next->incidentVertex);
-                const phVector b = Vec(g->prev->incidentVertex);
-                const phVector n = phCross(a - pi, b - pi);
-                const phVector moved = phCross(a - pj, b - pj);
-                const float nLength = phLength(n);
-                const float movedLength = phLength(moved);
-                if (!(phDot(moved, n) > movedLength * nLength / 64.0f) ||
-                    !(16.0f * movedLength >= nLength)) {
+                const Vec3& a = P(g->next->incidentVertex);
+                const Vec3& b = P(g->prev->incidentVertex);
+                const Vec3 n = Cross(a - pi, b - pi);
+                const Vec3 moved = Cross(a - pj, b - pj);
+                const double nLength = Length(n);
+                const double movedLength = Length(moved);
+                if (!(Dot(moved, n) > movedLength * nLength / 64.0) ||
+                    !(16.0 * movedLength >= nLength)) {
                     return true;
                 }
             }
@@ -261,8 +287,8 @@ private:
     }
 
     // Cost of collapsing h, plus the threshold when the collapse is refused.
-    float Cost(const phEdge* h) const {
-        float cost = m_quadrics[h->incidentVertex].Evaluate(P(h->twin->incidentVertex));
+    double Cost(const phEdge* h) const {
+        double cost = m_quadrics[h->incidentVertex].Evaluate(P(h->twin->incidentVertex));
         if (Refused(h)) {
             cost += m_threshold;
         }
@@ -280,7 +306,7 @@ private:
     // candidate of it.
     void Examine(phEdge* h) {
         Cancel(h);
-        const float cost = Cost(h);
+        const double cost = Cost(h);
         if (!(cost < m_threshold)) {
             return;
         }
@@ -375,10 +401,10 @@ private:
     }
 
     phPolyhedra& m_polyhedra;
-    float m_threshold;
+    double m_threshold;
     phPool m_candidates;
     int m_vertexRange = 0;
-    float* m_positions = nullptr;
+    Vec3* m_positions = nullptr;
     Quadric* m_quadrics = nullptr;
     Candidate** m_heap = nullptr;
     size_t m_heapCount = 0;

@@ -43,22 +43,12 @@ public:
     // returned unchanged and *existed is set.
     Node* Insert(const Key& key, const T& info, bool* existed = nullptr) {
         Node* parent = nullptr;
-        Node** link = &m_root;
-        while (*link != nullptr) {
-            parent = *link;
-            if (key < parent->key) {
-                link = &parent->left;
-            } else if (parent->key < key) {
-                link = &parent->right;
-            } else {
-                if (existed != nullptr) {
-                    *existed = true;
-                }
-                return parent;
-            }
-        }
+        Node** link = FindLink(key, parent);
         if (existed != nullptr) {
-            *existed = false;
+            *existed = *link != nullptr;
+        }
+        if (*link != nullptr) {
+            return *link;
         }
         Node* node = AllocateNode();
         node->key = key;
@@ -97,16 +87,9 @@ public:
     // detached, when the key is taken.
     bool Attach(Node* node, const Key& key) {
         Node* parent = nullptr;
-        Node** link = &m_root;
-        while (*link != nullptr) {
-            parent = *link;
-            if (key < parent->key) {
-                link = &parent->left;
-            } else if (parent->key < key) {
-                link = &parent->right;
-            } else {
-                return false;
-            }
+        Node** link = FindLink(key, parent);
+        if (*link != nullptr) {
+            return false;
         }
         node->key = key;
         Link(node, parent, link);
@@ -172,38 +155,54 @@ private:
         }
     }
 
-    void RotateLeft(Node* x) {
-        Node* y = x->right;
-        x->right = y->left;
-        if (y->left != nullptr) {
-            y->left->parent = x;
+    // The link where key hangs, or would hang, and the node it hangs from.
+    // The link is empty when the key is not in the tree.
+    Node** FindLink(const Key& key, Node*& parent) {
+        parent = nullptr;
+        Node** link = &m_root;
+        while (*link != nullptr) {
+            Node* node = *link;
+            if (key < node->key) {
+                link = &node->left;
+            } else if (node->key < key) {
+                link = &node->right;
+            } else {
+                break;
+            }
+            parent = node;
+        }
+        return link;
+    }
+
+    // The balancing steps come in mirrored pairs; each is written once for a
+    // side and run with `right` naming the side it works on.
+    static Node*& Child(Node* node, bool right) { return right ? node->right : node->left; }
+
+    // Turns x down to the side `right` names; its child on the other side
+    // takes its place.
+    void Rotate(Node* x, bool right) {
+        Node* y = Child(x, !right);
+        Child(x, !right) = Child(y, right);
+        if (Child(y, right) != nullptr) {
+            Child(y, right)->parent = x;
         }
         Replace(x, y);
-        y->left = x;
+        Child(y, right) = x;
         x->parent = y;
     }
 
-    void RotateRight(Node* x) {
-        Node* y = x->left;
-        x->left = y->right;
-        if (y->right != nullptr) {
-            y->right->parent = x;
+    // The link that holds node: the root, or a child link of its parent.
+    Node*& LinkOf(Node* node) {
+        if (node->parent == nullptr) {
+            return m_root;
         }
-        Replace(x, y);
-        y->right = x;
-        x->parent = y;
+        return Child(node->parent, node != node->parent->left);
     }
 
     // Puts y where x hangs in the tree.
     void Replace(Node* x, Node* y) {
+        LinkOf(x) = y;
         y->parent = x->parent;
-        if (x->parent == nullptr) {
-            m_root = y;
-        } else if (x == x->parent->left) {
-            x->parent->left = y;
-        } else {
-            x->parent->right = y;
-        }
     }
 
     void Link(Node* node, Node* parent, Node** link) {
@@ -219,40 +218,23 @@ private:
         while (IsRed(z->parent)) {
             Node* parent = z->parent;
             Node* grand = parent->parent;
-            if (parent == grand->left) {
-                Node* uncle = grand->right;
-                if (IsRed(uncle)) {
-                    parent->red = false;
-                    uncle->red = false;
-                    grand->red = true;
-                    z = grand;
-                } else {
-                    if (z == parent->right) {
-                        z = parent;
-                        RotateLeft(z);
-                        parent = z->parent;
-                    }
-                    parent->red = false;
-                    grand->red = true;
-                    RotateRight(grand);
-                }
+            // The parent hangs on the side `right` names, the uncle on the other.
+            const bool right = parent == grand->right;
+            Node* uncle = Child(grand, !right);
+            if (IsRed(uncle)) {
+                parent->red = false;
+                uncle->red = false;
+                grand->red = true;
+                z = grand;
             } else {
-                Node* uncle = grand->left;
-                if (IsRed(uncle)) {
-                    parent->red = false;
-                    uncle->red = false;
-                    grand->red = true;
-                    z = grand;
-                } else {
-                    if (z == parent->left) {
-                        z = parent;
-                        RotateRight(z);
-                        parent = z->parent;
-                    }
-                    parent->red = false;
-                    grand->red = true;
-                    RotateLeft(grand);
+                if (z == Child(parent, !right)) {
+                    z = parent;
+                    Rotate(z, right);
+                    parent = z->parent;
                 }
+                parent->red = false;
+                grand->red = true;
+                Rotate(grand, !right);
             }
         }
         m_root->red = false;
@@ -269,13 +251,7 @@ private:
             if (x != nullptr) {
                 x->parent = z->parent;
             }
-            if (z->parent == nullptr) {
-                m_root = x;
-            } else if (z == z->parent->left) {
-                z->parent->left = x;
-            } else {
-                z->parent->right = x;
-            }
+            LinkOf(z) = x;
         } else {
             // Swap in the successor y, which has no left child.
             Node* y = Leftmost(z->right);
@@ -305,56 +281,32 @@ private:
 
     void EraseFixup(Node* x, Node* parent) {
         while (x != m_root && !IsRed(x)) {
-            if (x == parent->left) {
-                Node* w = parent->right;
-                if (IsRed(w)) {
-                    w->red = false;
-                    parent->red = true;
-                    RotateLeft(parent);
-                    w = parent->right;
-                }
-                if (!IsRed(w->left) && !IsRed(w->right)) {
-                    w->red = true;
-                    x = parent;
-                    parent = x->parent;
-                } else {
-                    if (!IsRed(w->right)) {
-                        w->left->red = false;
-                        w->red = true;
-                        RotateRight(w);
-                        w = parent->right;
-                    }
-                    w->red = parent->red;
-                    parent->red = false;
-                    w->right->red = false;
-                    RotateLeft(parent);
-                    x = m_root;
-                }
+            // x (perhaps empty) hangs on the side `right` names, its sibling w
+            // on the other.
+            const bool right = x != parent->left;
+            Node* w = Child(parent, !right);
+            if (IsRed(w)) {
+                w->red = false;
+                parent->red = true;
+                Rotate(parent, right);
+                w = Child(parent, !right);
+            }
+            if (!IsRed(w->left) && !IsRed(w->right)) {
+                w->red = true;
+                x = parent;
+                parent = x->parent;
             } else {
-                Node* w = parent->left;
-                if (IsRed(w)) {
-                    w->red = false;
-                    parent->red = true;
-                    RotateRight(parent);
-                    w = parent->left;
-                }
-                if (!IsRed(w->left) && !IsRed(w->right)) {
+                if (!IsRed(Child(w, !right))) {
+                    Child(w, right)->red = false;
                     w->red = true;
-                    x = parent;
-                    parent = x->parent;
-                } else {
-                    if (!IsRed(w->left)) {
-                        w->right->red = false;
-                        w->red = true;
-                        RotateLeft(w);
-                        w = parent->left;
-                    }
-                    w->red = parent->red;
-                    parent->red = false;
-                    w->left->red = false;
-                    RotateRight(parent);
-                    x = m_root;
+                    Rotate(w, !right);
+                    w = Child(parent, !right);
                 }
+                w->red = parent->red;
+                parent->red = false;
+                Child(w, !right)->red = false;
+                Rotate(parent, right);
+                x = m_root;
             }
         }
         if (x != nullptr) {

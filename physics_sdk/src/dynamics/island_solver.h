@@ -131,9 +131,6 @@ public:
     int BodyCount() const { return m_bodyCount; }
     int RowCount() const { return m_rowCount; }
     const phVector& BodyForce(int body) const { return m_force[body]; }
-    const phVector& BodyTorque(int body) const { return m_torque[body]; }
-    float RowForce(int row) const { return m_x[row]; }
-    const phRowBound& RowBound(int row) const { return m_bound[row]; }
 
 private:
     // Gathers the island of the seed, prepares its bodies and rows and

@@ -1,6 +1,7 @@
 #include "dynamics/world.h"
 
 #include "collision/collision.h"
+#include "collision/contact_calculation_solver.h"
 #include "core/memory.h"
 #include "dynamics/ball_joint.h"
 #include "dynamics/body_ray_filter.h"
@@ -54,6 +55,9 @@ phPhysicsWorld::phPhysicsWorld()
       m_hingePool(sizeof(phHingeJoint), kPoolPage),
       m_sliderPool(sizeof(phSliderJoint), kPoolPage),
       m_upVectorPool(sizeof(phUpVectorJoint), kPoolPage) {
+    // The contact search's process-wide tables are laid once, by the first
+    // world.
+    InitContactSolverTables();
     SetWorldSize(phVector(-100.0f, -100.0f, -100.0f), phVector(100.0f, 100.0f, 100.0f));
 }
 

@@ -50,11 +50,6 @@ public:
     phPhysicsWorld(const phPhysicsWorld&) = delete;
     phPhysicsWorld& operator=(const phPhysicsWorld&) = delete;
 
-    static phPhysicsWorld* FromHandle(PhysWorld* world) {
-        return reinterpret_cast<phPhysicsWorld*>(world);
-    }
-    PhysWorld* Handle() { return reinterpret_cast<PhysWorld*>(this); }
-
     // One step of the given length, then the deferred destruction.
     void Update(float step);
     // True while an update, a body walk, a ray cast or a destruction runs:
@@ -88,7 +83,6 @@ public:
     phBroadPhase& BroadPhase() { return m_broadphase; }
     phMaterialPairs& Materials() { return m_materials; }
     phCollisionCache& Shapes() { return m_shapes; }
-    const phContactJointList& Contacts() const { return m_contacts; }
     // Gives one reference to a shape back through the shape cache, so that a
     // cached shape whose last user went leaves the cache.
     void ReleaseShape(phCollision* shape) { m_shapes.ReleaseCollision(shape); }

@@ -1,0 +1,8 @@
+#pragma once
+
+// The whole life of the program: one copy per display, the game library and
+// sound, the datafile and the screen-state machine, the 800x600 OpenGL
+// display, the registered services, the first state, the paced main loop and
+// the settings written at the end. An engine exception that reaches here is
+// shown to the player and ends the program. Returns 0 on every path.
+int RunProgram(int argc, char* argv[]);

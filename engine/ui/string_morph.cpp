@@ -1,0 +1,65 @@
+#include "engine/ui/string_morph.h"
+
+#include <alleggl.h>
+#include <allegro.h>
+
+#include "engine/core/colour.h"
+#include "engine/ui/screen_drawing.h"
+
+namespace orvel {
+
+namespace {
+
+const PropertyKey TYPE_STRING_MORPH("StringMorph");
+const PropertyKey GL_FONT_KEY("glFont");
+
+// The registry's GL font, or none while the main loop has not stored one.
+FONT* RegisteredGlFont() {
+    Attributes& registry = GlobalProperties();
+    return registry.Contains(GL_FONT_KEY) ? registry.GetFont(GL_FONT_KEY) : nullptr;
+}
+
+}  // namespace
+
+StringMorph::StringMorph(PropertyKey name, const std::string& text)
+    : Morph(name), font(RegisteredGlFont()) {
+    SetText(text);
+}
+
+void StringMorph::SetText(const std::string& newText) {
+    text = newText;
+    const MorphRect rect = GetRect();
+    if (rect.Width() == 0 && rect.Height() == 0) {
+        FitToText();
+    }
+}
+
+void StringMorph::FitToText() {
+    if (text.empty() || font == nullptr) {
+        return;
+    }
+    SetSize(PointI(text_length(::font, text.c_str()), text_height(::font)));
+}
+
+void StringMorph::DrawSelf() {
+    if (font == nullptr) {
+        return;
+    }
+    const MorphRect rect = GetRect();
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawGlText(font, static_cast<float>(rect.left), static_cast<float>(UI_SCREEN_HEIGHT - rect.top),
+               GetColour(), text);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+PropertyKey StringMorph::GetTypeName() const { return TYPE_STRING_MORPH; }
+
+}  // namespace orvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "engine/ui/morph.h"
+
+struct FONT;
+
+namespace orvel {
+
+// One line of text. It draws with a GL font: the one stored in the registry
+// as "glFont" when the morph is made, or the one a screen sets. Without a
+// font it draws nothing and keeps its size.
+class StringMorph : public Morph {
+public:
+    StringMorph(PropertyKey name, const std::string& text);
+
+    // Stores the text; a morph without a size takes the text's size.
+    void SetText(const std::string& newText);
+    const std::string& GetText() const { return text; }
+    // Sizes the morph to the text as the game library's current font measures
+    // it, when there is a text and a GL font to draw it with.
+    void FitToText();
+
+    void SetFont(FONT* glFont) { font = glFont; }
+    FONT* GetFont() const { return font; }
+
+    void DrawSelf() override;
+    PropertyKey GetTypeName() const override;
+
+private:
+    std::string text;
+    FONT* font = nullptr;  // not owned
+};
+
+}  // namespace orvel

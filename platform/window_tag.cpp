@@ -1,0 +1,126 @@
+#include "platform/window_tag.h"
+
+#include <allegro.h>
+#include <xalleg.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+const char TAG_PROPERTY[] = "_GEARHAVEN_WINDOW_TAG";
+
+// Windows of other programs may disappear while the tree is walked; the
+// default handler would end the process on such an error.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+bool HasTag(Display* display, Window window, Atom property, long tag) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL,
+                                          &type, &format, &count, &after, &data);
+    bool tagged = false;
+    if (status == Success && data != nullptr) {
+        tagged = type == XA_CARDINAL && format == 32 && count == 1 &&
+                 *reinterpret_cast<long*>(data) == tag;
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return tagged;
+}
+
+// Depth first, so that the window is found under a window manager's frame too.
+Window FindTagged(Display* display, Window window, Atom property, long tag) {
+    if (HasTag(display, window, property, tag)) {
+        return window;
+    }
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
+        return None;
+    }
+    Window found = None;
+    for (unsigned int i = 0; i < count && found == None; ++i) {
+        found = FindTagged(display, children[i], property, tag);
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+// Raises the window and the top-level window (or frame) that holds it.
+void Show(Display* display, Window window) {
+    XMapRaised(display, window);
+    Window current = window;
+    for (;;) {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, current, &root, &parent, &children, &count)) {
+            break;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == None || parent == root) {
+            XMapRaised(display, current);
+            break;
+        }
+        current = parent;
+    }
+    XFlush(display);
+}
+
+}  // namespace
+
+void SetWindowTag(long tag) {
+    if (_xwin.display == nullptr || _xwin.window == None) {
+        return;
+    }
+    XLOCK();
+    const Atom property = XInternAtom(_xwin.display, TAG_PROPERTY, False);
+    XChangeProperty(_xwin.display, _xwin.window, property, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&tag), 1);
+    XFlush(_xwin.display);
+    XUNLOCK();
+}
+
+TaggedWindowSearch::TaggedWindowSearch() : display(XOpenDisplay(nullptr)) {}
+
+TaggedWindowSearch::~TaggedWindowSearch() {
+    if (display != nullptr) {
+        XCloseDisplay(display);
+    }
+}
+
+bool TaggedWindowSearch::FindAndShow(long tag) {
+    if (display == nullptr) {
+        return false;
+    }
+    XErrorHandler previous = XSetErrorHandler(IgnoreXError);
+    bool found = false;
+    const Atom property = XInternAtom(display, TAG_PROPERTY, True);
+    if (property != None) {
+        const Window window = FindTagged(display, DefaultRootWindow(display), property, tag);
+        if (window != None) {
+            Show(display, window);
+            found = true;
+        }
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
+bool FindAndShowTaggedWindow(long tag) {
+    TaggedWindowSearch search;
+    return search.FindAndShow(tag);
+}

@@ -1,0 +1,93 @@
+#include "app/display_loop_host.h"
+
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/gl_font.h"
+#include "app/program_constants.h"
+#include "app/services.h"
+#include "engine/core/attributes.h"
+#include "engine/core/input.h"
+#include "engine/resources/resource.h"
+#include "engine/sound/fake_voice_backend.h"
+#include "tests/support/gl_context.h"
+
+// After gtest, whose names the X headers' macros would replace.
+#include <alleggl.h>
+#include <allegro.h>
+
+namespace {
+
+class NoDevices : public orvel::InputSource {
+public:
+    void ReadKeys(std::vector<uint8_t>&) override {}
+    void ReadMouse(int& x, int& y, int& buttons) override { x = y = buttons = 0; }
+    void ReadMickeys(int& x, int& y) override { x = y = 0; }
+    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
+};
+
+class TextureState : public orvel::State {
+public:
+    orvel::StatePtr Update(const orvel::Input&, float) override { return nullptr; }
+    void Draw() override {}
+    void UnloadTextures() override { ++unloads; }
+    void ReloadTextures() override { ++reloads; }
+    PropertyKey GetName() const override { return PropertyKey("TEXTURE_STATE"); }
+
+    int unloads = 0;
+    int reloads = 0;
+};
+
+class DisplayLoopHostTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        orvel::ClearDatafilePath();
+        backend = std::make_shared<orvel::FakeVoiceBackend>();
+        soundManager = std::make_shared<orvel::SoundManager>(8, backend);
+        music = std::make_shared<orvel::OggPlayer>(backend);
+        music->Open("tests/data/sound/mono_1s.ogg");
+        ASSERT_TRUE(music->StartStream());
+        glFont = ConvertGameFont();
+        orvel::GlobalProperties()[KEY_GL_FONT] = glFont.get();
+    }
+    void TearDown() override { ReleaseServices(); }
+
+    orvel::Input input{std::make_shared<NoDevices>()};
+    std::shared_ptr<orvel::FakeVoiceBackend> backend;
+    orvel::SoundManagerPtr soundManager;
+    orvel::OggPlayerPtr music;
+    GlFontPtr glFont;
+};
+
+// Losing the display lets go of what lives on it but keeps the OpenGL mode,
+// in fullscreen too; getting it back restores the fixed state and reloads.
+TEST_F(DisplayLoopHostTest, SwitchOutKeepsTheModeAndSwitchInReloads) {
+    for (bool fullscreen : {true, false}) {
+        DisplayLoopHost host(input, fullscreen, glFont, soundManager, music);
+        TextureState state;
+        const int streamsBefore = backend->GetStreamsMade();
+
+        host.SwitchOut(state);
+        EXPECT_EQ(state.unloads, 1);
+        EXPECT_EQ(glFont, nullptr);
+        EXPECT_FALSE(music->IsStreaming());
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(SCREEN_W, 800);
+        host.BeginFrame();
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+        glDisable(GL_BLEND);
+        host.SwitchIn(state);
+        EXPECT_EQ(state.reloads, 1);
+        ASSERT_NE(glFont, nullptr);
+        EXPECT_EQ(orvel::GlobalProperties().GetFont(KEY_GL_FONT), glFont.get());
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        EXPECT_TRUE(music->IsStreaming());
+        EXPECT_EQ(backend->GetStreamsMade(), streamsBefore + 1);
+    }
+}
+
+}  // namespace

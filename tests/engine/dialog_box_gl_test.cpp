@@ -1,0 +1,152 @@
+#include "engine/ui/dialog_box.h"
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+// After gtest: the GL layer's X headers define None.
+#include <alleggl.h>
+#include <allegro.h>
+
+#include "engine/core/colour.h"
+#include "engine/core/exception.h"
+#include "engine/resources/resource.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/image_files.h"
+#include "tests/support/temp_folder.h"
+
+using namespace orvel;
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+const Rgb BLACK = {0, 0, 0};
+const Rgb FRAME = {90, 90, 120};
+const Rgb PORTRAIT = {200, 100, 50};
+
+// A .bbq picture of one flat colour.
+std::string FlatBbq(uint32_t width, uint32_t height, const Rgb& colour) {
+    BbqImage image;
+    image.bpp = 24;
+    image.width = width;
+    image.height = height;
+    for (uint32_t i = 0; i < width * height; ++i) {
+        image.pixels.push_back(uint8_t(colour.r));
+        image.pixels.push_back(uint8_t(colour.g));
+        image.pixels.push_back(uint8_t(colour.b));
+    }
+    return BbqBytes(image);
+}
+
+class DialogBoxGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ClearDatafilePath();
+        glViewport(0, 0, 800, 600);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 800, 0, 600, -1, 1);
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glColor4f(1, 1, 1, 1);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glFont = allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
+        ASSERT_NE(glFont, nullptr);
+        WriteFile(Dialog::FRAME_PICTURE, FlatBbq(16, 16, FRAME));
+        WriteFile("portrait.bbq", FlatBbq(64, 64, PORTRAIT));
+        WriteFile("blink_0.bbq", FlatBbq(64, 64, PORTRAIT));
+        WriteFile("blink_1.bbq", FlatBbq(64, 64, FRAME));
+        WriteFile("blink.sprite",
+                  "format_version: 1\nfps: 10\nnum_frames: 2\nframes\n{\n"
+                  "blink_0.bbq (0,0)\nblink_1.bbq (0,0)\n}\n");
+    }
+
+    void TearDown() override {
+        glFinish();
+        if (glFont != nullptr) {
+            allegro_gl_destroy_font(glFont);
+        }
+    }
+
+    // The pixel at (x, y) in GL coordinates.
+    static void ExpectPixel(int x, int y, const Rgb& want, const char* what) {
+        glFinish();
+        unsigned char pixel[4] = {0, 0, 0, 0};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        EXPECT_TRUE(std::abs(pixel[0] - want.r) <= 3 && std::abs(pixel[1] - want.g) <= 3 &&
+                    std::abs(pixel[2] - want.b) <= 3)
+            << what << " at (" << x << "," << y << "): got " << int(pixel[0]) << ","
+            << int(pixel[1]) << "," << int(pixel[2]);
+    }
+
+    TempFolder folder;
+    FONT* glFont = nullptr;
+};
+
+TEST_F(DialogBoxGlTest, WrapsItsTextBesideThePortrait) {
+    // The current font is 8 pixels a character and 8 high: lines 13 apart,
+    // and 600 - 64 - 50 = 486 pixels (60 characters) for the text.
+    const Dialog dialog(glFont, "Hello there*second line", 600, MakeColour(255, 255, 255, 255),
+                        MakeColour(0, 0, 0, 128), "portrait.bbq");
+    EXPECT_EQ(dialog.GetLineSpacing(), 13);
+    EXPECT_EQ(dialog.GetLines(), (std::vector<std::string>{"Hello there", "second line"}));
+    EXPECT_EQ(dialog.GetHeight(), 76);
+    EXPECT_EQ(dialog.GetWidth(), 600);
+    EXPECT_EQ(dialog.GetBoxColour(), MakeColour(0, 0, 0, 128));
+
+    const Dialog tall(glFont, "short", 600, 0, 0, "portrait.bbq");
+    EXPECT_EQ(tall.GetHeight(), 64);
+}
+
+TEST_F(DialogBoxGlTest, WordTooLongForTheRoomLeavesNoDialog) {
+    EXPECT_THROW(Dialog(glFont, std::string(61, 'w'), 600, 0, 0, "portrait.bbq"), ExceptionGeneral);
+    EXPECT_NO_THROW(Dialog(glFont, std::string(60, 'w'), 600, 0, 0, "portrait.bbq"));
+}
+
+TEST_F(DialogBoxGlTest, FrameSpansTheBoxWidthAndThePortraitIsCentred) {
+    Dialog dialog(glFont, "Hello there*second line", 600, MakeColour(255, 255, 255, 255),
+                  MakeColour(0, 0, 0, 128), "portrait.bbq");
+    dialog.x = 0;
+    dialog.y = 300;
+    dialog.Draw();
+    // The box runs from y 224 to 300; the portrait from 230 to 294.
+    ExpectPixel(150, 226, FRAME, "left half");
+    ExpectPixel(350, 226, FRAME, "right half, just past the middle");
+    ExpectPixel(595, 226, FRAME, "right half, near the right edge");
+    ExpectPixel(650, 226, BLACK, "right of the box");
+    ExpectPixel(150, 310, BLACK, "above the box");
+    ExpectPixel(30, 262, PORTRAIT, "portrait");
+    ExpectPixel(30, 227, FRAME, "below the portrait");
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(DialogBoxGlTest, PortraitPlaysOnceAndHoldsItsLastFrame) {
+    Dialog dialog(glFont, "Hi", 600, 0, 0, "blink.sprite");
+    const SpritePtr& portrait = dialog.GetPortrait();
+    EXPECT_EQ(portrait->callback, &dialog);
+    dialog.GetSpriteManager()->Update(0.15f);
+    EXPECT_EQ(portrait->GetFrame(), 1);
+    dialog.GetSpriteManager()->Update(0.1f);
+    EXPECT_EQ(portrait->GetFrame(), 1);
+    EXPECT_EQ(portrait->GetFrameTime(), 0.0f);
+    dialog.GetSpriteManager()->Update(1.0f);
+    EXPECT_EQ(portrait->GetFrame(), 1);
+}
+
+TEST_F(DialogBoxGlTest, MissingPicturesAreFileErrors) {
+    EXPECT_THROW(Dialog(glFont, "Hi", 600, 0, 0, "nobody.bbq"), ExceptionFileNotFound);
+    boost::filesystem::remove(Dialog::FRAME_PICTURE);
+    EXPECT_THROW(Dialog(glFont, "Hi", 600, 0, 0, "portrait.bbq"), ExceptionFileNotFound);
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+#include "engine/ui/string_morph.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+// After gtest: the GL layer's X headers define None.
+#include <alleggl.h>
+#include <allegro.h>
+
+#include "engine/core/colour.h"
+#include "tests/support/gl_context.h"
+
+using namespace orvel;
+
+namespace {
+
+class StringMorphGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        glViewport(0, 0, 800, 600);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 800, 0, 600, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glFont = allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
+        ASSERT_NE(glFont, nullptr);
+    }
+
+    void TearDown() override {
+        glFinish();
+        if (glFont != nullptr) {
+            allegro_gl_destroy_font(glFont);
+        }
+    }
+
+    // Lit pixels in the screen rows and columns around (x, y), y down.
+    static int LitPixelsNear(int x, int y) {
+        glFinish();
+        int lit = 0;
+        for (int row = y - 16; row < y + 16; ++row) {
+            for (int column = x; column < x + 80; ++column) {
+                unsigned char pixel[4] = {0, 0, 0, 0};
+                glReadBuffer(GL_BACK);
+                glReadPixels(column, 599 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+                lit += pixel[0] > 128 ? 1 : 0;
+            }
+        }
+        return lit;
+    }
+
+    // A white line of text at (100, 100).
+    StringMorph& Title(const std::string& text) {
+        title.SetFont(glFont);
+        title.SetRect(MorphRect(100, 100, 200, 110));
+        title.SetText(text);
+        title.SetColour(MakeColour(255, 255, 255, 255));
+        return title;
+    }
+
+    FONT* glFont = nullptr;
+    StringMorph title{"Title", std::string()};
+};
+
+TEST_F(StringMorphGlTest, PrintsItsTextAtItsTopLeft) {
+    Title("HHHH").DrawSelf();
+    EXPECT_GT(LitPixelsNear(100, 100), 20);
+    EXPECT_EQ(LitPixelsNear(400, 400), 0);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(StringMorphGlTest, PrintsFormatCharactersAsText) {
+    Title("%s%n%s%n%x").DrawSelf();
+    EXPECT_GT(LitPixelsNear(100, 100), 20);
+}
+
+TEST_F(StringMorphGlTest, DrawsNothingWithoutAFont) {
+    Title("HHHH");
+    title.SetFont(nullptr);
+    title.DrawSelf();
+    EXPECT_EQ(LitPixelsNear(100, 100), 0);
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/core/input.h"
+
+// An input source with nothing pressed, moved or plugged in, for tests of
+// screens that are handed an Input but do not read it.
+class NullInputSource : public orvel::InputSource {
+public:
+    void ReadKeys(std::vector<uint8_t>&) override {}
+    void ReadMouse(int&, int&, int&) override {}
+    void ReadMickeys(int&, int&) override {}
+    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
+};
