@@ -125,6 +125,10 @@ int main(int argc, char** argv) {
     }
 
     const bench::TerrainMesh terrain = bench::MakeTerrain();
+    std::cout << "Time per step (per build for the terrain build), " << terrain.TriangleCount()
+              << "-triangle terrain; Box2D runs planar equivalents (terrain: a chain along the "
+                 "profile at z = 0).\n\n";
+    bench::PrintTimingHeader(columns, std::cout);
     std::vector<bench::ReportRow> rows;
     for (const SceneSpec& spec : AllScenes()) {
         if (!Selected(spec, options)) {
@@ -137,13 +141,9 @@ int main(int argc, char** argv) {
                       << engine->Name() << "\n";
             row.results.push_back(bench::RunScene(*engine, spec, terrain));
         }
+        bench::PrintTimingRow(columns, row, std::cout);
         rows.push_back(row);
     }
-
-    std::cout << "Time per step (per build for the terrain build), " << terrain.TriangleCount()
-              << "-triangle terrain; Box2D runs planar equivalents (terrain: a chain along the "
-                 "profile at z = 0).\n\n";
-    bench::PrintTimingTable(columns, rows, std::cout);
     std::cout << "\nQuality (worst over 5 repetitions):\n\n";
     bench::PrintQualityTable(columns, rows, std::cout);
     return 0;

@@ -41,8 +41,7 @@ void PrintHeader(const std::vector<std::string>& cells, std::ostream& out) {
 
 }  // namespace
 
-void PrintTimingTable(const ReportColumns& columns, const std::vector<ReportRow>& rows,
-                      std::ostream& out) {
+void PrintTimingHeader(const ReportColumns& columns, std::ostream& out) {
     std::vector<std::string> header = {"scene", "sleep"};
     for (const std::string& engine : columns.engines) {
         header.push_back(engine + " median / p95 us");
@@ -53,20 +52,22 @@ void PrintTimingTable(const ReportColumns& columns, const std::vector<ReportRow>
         }
     }
     PrintHeader(header, out);
-    for (const ReportRow& row : rows) {
-        std::vector<std::string> cells = {row.spec.Label(), SleepLabel(row.spec)};
-        for (const RunResult& result : row.results) {
-            cells.push_back(Micro(result.timing.median) + " / " + Micro(result.timing.p95));
-        }
-        for (int o : columns.ours) {
-            for (int p : columns.peers) {
-                const double peer = row.results[p].timing.median;
-                cells.push_back(peer > 0.0 ? Format("%.2f", row.results[o].timing.median / peer)
-                                           : "-");
-            }
-        }
-        PrintLine(cells, out);
+}
+
+void PrintTimingRow(const ReportColumns& columns, const ReportRow& row, std::ostream& out) {
+    std::vector<std::string> cells = {row.spec.Label(), SleepLabel(row.spec)};
+    for (const RunResult& result : row.results) {
+        cells.push_back(Micro(result.timing.median) + " / " + Micro(result.timing.p95));
     }
+    for (int o : columns.ours) {
+        for (int p : columns.peers) {
+            const double peer = row.results[p].timing.median;
+            cells.push_back(peer > 0.0 ? Format("%.2f", row.results[o].timing.median / peer)
+                                       : "-");
+        }
+    }
+    PrintLine(cells, out);
+    out.flush();
 }
 
 void PrintQualityTable(const ReportColumns& columns, const std::vector<ReportRow>& rows,

@@ -23,8 +23,9 @@ struct ReportColumns {
     std::vector<int> peers;  // indices of the peer engines
 };
 
-void PrintTimingTable(const ReportColumns& columns, const std::vector<ReportRow>& rows,
-                      std::ostream& out);
+// The timing table is printed a row at a time, as each scene finishes.
+void PrintTimingHeader(const ReportColumns& columns, std::ostream& out);
+void PrintTimingRow(const ReportColumns& columns, const ReportRow& row, std::ostream& out);
 void PrintQualityTable(const ReportColumns& columns, const std::vector<ReportRow>& rows,
                        std::ostream& out);
 

@@ -17,8 +17,11 @@ const int kDriftStep = 600;
 // Terrain scenes at rest first run this many untimed steps to settle.
 const int kSettleSteps = 600;
 const int kRaysPerStep = 1000;
-const int kWarmUpBuilds = 2;
+const int kWarmUpBuilds = 1;
 const int kTimedBuilds = 20;
+// A repetition of a slow build stops after this many microseconds, keeping
+// at least one timed build.
+const double kBuildBudget = 2e6;
 
 using Clock = std::chrono::steady_clock;
 
@@ -72,13 +75,19 @@ void CastRays(BenchWorld& world, const TerrainMesh& terrain, bool planar, RaySou
 RunResult RunTerrainBuild(BenchEngine& engine, const SceneSpec& spec, const TerrainMesh& terrain) {
     std::vector<double> samples;
     for (int rep = 0; rep < kRepetitions; ++rep) {
+        double spent = 0.0;
         for (int build = 0; build < kWarmUpBuilds + kTimedBuilds; ++build) {
             const Clock::time_point begin = Clock::now();
             engine.BuildTerrainShape(terrain, spec.optimise);
             const Clock::time_point end = Clock::now();
             engine.FreeTerrainShape();
+            const double time = Microseconds(begin, end);
+            spent += time;
             if (build >= kWarmUpBuilds) {
-                samples.push_back(Microseconds(begin, end));
+                samples.push_back(time);
+            }
+            if (build >= kWarmUpBuilds && spent > kBuildBudget) {
+                break;
             }
         }
     }
