@@ -1,16 +1,31 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/gl_context.h"
+#include "tests/support/image_files.h"
 
 // The red, green and blue of a pixel, 0 to 255 each.
 struct Rgb {
     int r, g, b;
 };
+
+// The bytes of a 24-bit .bbq picture of one flat colour.
+inline std::string FlatBbq(uint32_t width, uint32_t height, const Rgb& colour) {
+    orvel::BbqImage image;
+    image.width = width;
+    image.height = height;
+    for (uint32_t i = 0; i < width * height; ++i) {
+        image.pixels.insert(image.pixels.end(),
+                            {uint8_t(colour.r), uint8_t(colour.g), uint8_t(colour.b)});
+    }
+    return BbqBytes(image);
+}
 
 // Base of the tests that draw on the 800x600 back buffer and read its pixels.
 class GlDrawTest : public GlTest {
