@@ -70,6 +70,22 @@ protected:
             << got.b << " want " << want.r << "," << want.g << "," << want.b;
     }
 
+    // A current colour for drawing code to leave as it found it.
+    static void SetMarkerColour() { glColor4f(0.25f, 0.5f, 0.75f, 1.0f); }
+
+    // Expects the marker colour still current and the model-view matrix
+    // still the identity's first column and translation.
+    static void ExpectColourAndModelViewKept() {
+        GLfloat colour[4] = {};
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_FLOAT_EQ(colour[0], 0.25f);
+        EXPECT_FLOAT_EQ(colour[2], 0.75f);
+        GLfloat matrix[16] = {};
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+        EXPECT_FLOAT_EQ(matrix[0], 1.0f);
+        EXPECT_FLOAT_EQ(matrix[12], 0.0f);
+    }
+
     struct Matrix {
         GLfloat m[16];
     };

@@ -166,16 +166,9 @@ TEST_F(ScreenFileGlTest, UnloadedSpritesDrawNothingUntilReloaded) {
 
 TEST_F(ScreenFileGlTest, DrawingLeavesTheGlStateAsItWas) {
     LoadScreen(screen.get(), MENU);
-    glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+    SetMarkerColour();
     DrawScreen();
-    GLfloat colour[4] = {};
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(colour[0], 0.25f);
-    EXPECT_FLOAT_EQ(colour[2], 0.75f);
-    GLfloat matrix[16] = {};
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-    EXPECT_FLOAT_EQ(matrix[0], 1.0f);
-    EXPECT_FLOAT_EQ(matrix[12], 0.0f);
+    ExpectColourAndModelViewKept();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
