@@ -20,6 +20,10 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 # the leak checker crashes while stopping them at exit. Rasterise on the
 # calling thread instead.
 export LP_NUM_THREADS=0
+# The driver's on-disk shader cache writes from a thread of its own that may
+# still be ending when the leak checker stops the process; the checker then
+# crashes. Tests do not need the cache.
+export MESA_SHADER_CACHE_DISABLE=true
 # Messages that would open a dialog go to standard error in tests.
 export GEARHAVEN_HEADLESS_MESSAGES=1
 

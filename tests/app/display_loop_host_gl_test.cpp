@@ -12,6 +12,7 @@
 #include "engine/core/input.h"
 #include "engine/resources/resource.h"
 #include "engine/sound/fake_voice_backend.h"
+#include "tests/engine/null_input_source.h"
 #include "tests/support/gl_context.h"
 
 // After gtest, whose names the X headers' macros would replace.
@@ -19,14 +20,6 @@
 #include <allegro.h>
 
 namespace {
-
-class NoDevices : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int& x, int& y, int& buttons) override { x = y = buttons = 0; }
-    void ReadMickeys(int& x, int& y) override { x = y = 0; }
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
-};
 
 class TextureState : public orvel::State {
 public:
@@ -55,7 +48,7 @@ protected:
     }
     void TearDown() override { ReleaseServices(); }
 
-    orvel::Input input{std::make_shared<NoDevices>()};
+    orvel::Input input{std::make_shared<NullInputSource>()};
     std::shared_ptr<orvel::FakeVoiceBackend> backend;
     orvel::SoundManagerPtr soundManager;
     orvel::OggPlayerPtr music;

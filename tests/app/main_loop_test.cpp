@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/input.h"
+#include "tests/engine/null_input_source.h"
 
 namespace {
 
@@ -29,14 +30,6 @@ public:
 
 private:
     int64_t now = 0;
-};
-
-class NoDevices : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int& x, int& y, int& buttons) override { x = y = buttons = 0; }
-    void ReadMickeys(int& x, int& y) override { x = y = 0; }
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
 };
 
 // A state that records what the loop does with it. From its `handOverAt`-th
@@ -76,7 +69,8 @@ public:
 // value once the list runs out); from turn quitTurn on the quit flag is set.
 class FakeHost : public LoopHost {
 public:
-    explicit FakeHost(FakeClock& clock) : clock(clock), input(std::make_shared<NoDevices>()) {}
+    explicit FakeHost(FakeClock& clock)
+        : clock(clock), input(std::make_shared<NullInputSource>()) {}
 
     bool IsQuitRequested() override { return turns >= quitTurn; }
     int GetSwitchCounter() override {

@@ -1,6 +1,5 @@
 #include "engine/ui/dialog_box.h"
 
-#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -12,53 +11,23 @@
 #include "engine/core/colour.h"
 #include "engine/core/exception.h"
 #include "engine/resources/resource.h"
-#include "tests/support/gl_context.h"
-#include "tests/support/image_files.h"
+#include "tests/engine/gl_draw_fixture.h"
 #include "tests/support/temp_folder.h"
 
 using namespace orvel;
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
 const Rgb BLACK = {0, 0, 0};
 const Rgb FRAME = {90, 90, 120};
 const Rgb PORTRAIT = {200, 100, 50};
 
-// A .bbq picture of one flat colour.
-std::string FlatBbq(uint32_t width, uint32_t height, const Rgb& colour) {
-    BbqImage image;
-    image.bpp = 24;
-    image.width = width;
-    image.height = height;
-    for (uint32_t i = 0; i < width * height; ++i) {
-        image.pixels.push_back(uint8_t(colour.r));
-        image.pixels.push_back(uint8_t(colour.g));
-        image.pixels.push_back(uint8_t(colour.b));
-    }
-    return BbqBytes(image);
-}
-
-class DialogBoxGlTest : public GlTest {
+class DialogBoxGlTest : public GlDrawTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlDrawTest::SetUp();
         ClearDatafilePath();
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_TEXTURE);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
         glColor4f(1, 1, 1, 1);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
         glFont = allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
         ASSERT_NE(glFont, nullptr);
         WriteFile(Dialog::FRAME_PICTURE, FlatBbq(16, 16, FRAME));
@@ -75,18 +44,6 @@ protected:
         if (glFont != nullptr) {
             allegro_gl_destroy_font(glFont);
         }
-    }
-
-    // The pixel at (x, y) in GL coordinates.
-    static void ExpectPixel(int x, int y, const Rgb& want, const char* what) {
-        glFinish();
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        EXPECT_TRUE(std::abs(pixel[0] - want.r) <= 3 && std::abs(pixel[1] - want.g) <= 3 &&
-                    std::abs(pixel[2] - want.b) <= 3)
-            << what << " at (" << x << "," << y << "): got " << int(pixel[0]) << ","
-            << int(pixel[1]) << "," << int(pixel[2]);
     }
 
     TempFolder folder;

@@ -1,16 +1,31 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/gl_context.h"
+#include "tests/support/image_files.h"
 
 // The red, green and blue of a pixel, 0 to 255 each.
 struct Rgb {
     int r, g, b;
 };
+
+// The bytes of a 24-bit .bbq picture of one flat colour.
+inline std::string FlatBbq(uint32_t width, uint32_t height, const Rgb& colour) {
+    orvel::BbqImage image;
+    image.width = width;
+    image.height = height;
+    for (uint32_t i = 0; i < width * height; ++i) {
+        image.pixels.insert(image.pixels.end(),
+                            {uint8_t(colour.r), uint8_t(colour.g), uint8_t(colour.b)});
+    }
+    return BbqBytes(image);
+}
 
 // Base of the tests that draw on the 800x600 back buffer and read its pixels.
 class GlDrawTest : public GlTest {
@@ -53,6 +68,22 @@ protected:
                     std::abs(got.b - want.b) <= 2)
             << what << " at (" << x << "," << y << "): got " << got.r << "," << got.g << ","
             << got.b << " want " << want.r << "," << want.g << "," << want.b;
+    }
+
+    // A current colour for drawing code to leave as it found it.
+    static void SetMarkerColour() { glColor4f(0.25f, 0.5f, 0.75f, 1.0f); }
+
+    // Expects the marker colour still current and the model-view matrix
+    // still the identity's first column and translation.
+    static void ExpectColourAndModelViewKept() {
+        GLfloat colour[4] = {};
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_FLOAT_EQ(colour[0], 0.25f);
+        EXPECT_FLOAT_EQ(colour[2], 0.75f);
+        GLfloat matrix[16] = {};
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+        EXPECT_FLOAT_EQ(matrix[0], 1.0f);
+        EXPECT_FLOAT_EQ(matrix[12], 0.0f);
     }
 
     struct Matrix {

@@ -9,26 +9,16 @@
 #include <allegro.h>
 
 #include "engine/core/colour.h"
-#include "tests/support/gl_context.h"
+#include "tests/engine/gl_draw_fixture.h"
 
 using namespace orvel;
 
 namespace {
 
-class StringMorphGlTest : public GlTest {
+class StringMorphGlTest : public GlDrawTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
+        GlDrawTest::SetUp();
         glFont = allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
         ASSERT_NE(glFont, nullptr);
     }
@@ -42,14 +32,10 @@ protected:
 
     // Lit pixels in the screen rows and columns around (x, y), y down.
     static int LitPixelsNear(int x, int y) {
-        glFinish();
         int lit = 0;
         for (int row = y - 16; row < y + 16; ++row) {
             for (int column = x; column < x + 80; ++column) {
-                unsigned char pixel[4] = {0, 0, 0, 0};
-                glReadBuffer(GL_BACK);
-                glReadPixels(column, 599 - row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-                lit += pixel[0] > 128 ? 1 : 0;
+                lit += ReadPixel(column, 599 - row).r > 128 ? 1 : 0;
             }
         }
         return lit;

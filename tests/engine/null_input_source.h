@@ -10,7 +10,7 @@
 class NullInputSource : public orvel::InputSource {
 public:
     void ReadKeys(std::vector<uint8_t>&) override {}
-    void ReadMouse(int&, int&, int&) override {}
-    void ReadMickeys(int&, int&) override {}
+    void ReadMouse(int& x, int& y, int& buttons) override { x = y = buttons = 0; }
+    void ReadMickeys(int& x, int& y) override { x = y = 0; }
     std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
 };

@@ -13,24 +13,13 @@ class RectDrawingTest : public GlDrawTest {
 protected:
     void SetUp() override {
         GlDrawTest::SetUp();
-        glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+        SetMarkerColour();
     }
 
     // The red, green and blue of one pixel of the back buffer, packed 0xRRGGBB.
     static uint32_t PixelAt(int x, int y) {
         const Rgb pixel = ReadPixel(x, y);
         return uint32_t(pixel.r) << 16 | uint32_t(pixel.g) << 8 | uint32_t(pixel.b);
-    }
-
-    static void ExpectStateKept() {
-        GLfloat colour[4] = {};
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        EXPECT_FLOAT_EQ(colour[0], 0.25f);
-        EXPECT_FLOAT_EQ(colour[2], 0.75f);
-        GLfloat matrix[16] = {};
-        glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-        EXPECT_FLOAT_EQ(matrix[0], 1.0f);
-        EXPECT_FLOAT_EQ(matrix[12], 0.0f);
     }
 };
 
@@ -40,7 +29,7 @@ TEST_F(RectDrawingTest, FillsTheRectangleInTheColour) {
     EXPECT_EQ(PixelAt(101, 101), 0xFF8000u);
     EXPECT_EQ(PixelAt(210, 125), 0u);
     EXPECT_EQ(PixelAt(150, 160), 0u);
-    ExpectStateKept();
+    ExpectColourAndModelViewKept();
 }
 
 TEST_F(RectDrawingTest, OutlinesTheRectangleOnly) {
@@ -51,7 +40,7 @@ TEST_F(RectDrawingTest, OutlinesTheRectangleOnly) {
         lit += PixelAt(x, 125) == 0x00FF00u;
     }
     EXPECT_EQ(lit, 1);
-    ExpectStateKept();
+    ExpectColourAndModelViewKept();
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "engine/ui/sprite_morph_border_highlighter.h"
 #include "engine/ui/sprite_morph_highlighter.h"
 #include "engine/ui/string_morph.h"
-#include "tests/support/gl_context.h"
+#include "tests/engine/gl_draw_fixture.h"
 
 using namespace orvel;
 
@@ -22,9 +22,6 @@ namespace {
 
 const char* const MENU = "tests/data/ui_test/menu.txt";
 
-struct Rgb {
-    int r, g, b;
-};
 const Rgb BLACK = {0, 0, 0};
 const Rgb PANEL = {180, 40, 40};
 const Rgb BUTTON = {40, 160, 60};
@@ -34,25 +31,12 @@ const Rgb LAMP_BLUE = {40, 60, 200};
 const Rgb LAMP_YELLOW = {230, 210, 40};
 const Rgb OUTLINE = {255, 255, 0};
 
-class ScreenFileGlTest : public GlTest {
+class ScreenFileGlTest : public GlDrawTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlDrawTest::SetUp();
         ClearDatafilePath();
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_TEXTURE);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
         glColor4f(1, 1, 1, 1);
-        glClearColor(0, 0, 0, 0);
     }
 
     void TearDown() override { glFinish(); }
@@ -64,13 +48,7 @@ protected:
     }
 
     // The pixel at screen position (x, y), y down as morphs count it.
-    static Rgb PixelAt(int x, int y) {
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, 599 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        return Rgb{pixel[0], pixel[1], pixel[2]};
-    }
+    static Rgb PixelAt(int x, int y) { return ReadPixel(x, 599 - y); }
 
     static bool Near(const Rgb& a, const Rgb& b) {
         return std::abs(a.r - b.r) <= 3 && std::abs(a.g - b.g) <= 3 && std::abs(a.b - b.b) <= 3;
@@ -188,16 +166,9 @@ TEST_F(ScreenFileGlTest, UnloadedSpritesDrawNothingUntilReloaded) {
 
 TEST_F(ScreenFileGlTest, DrawingLeavesTheGlStateAsItWas) {
     LoadScreen(screen.get(), MENU);
-    glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+    SetMarkerColour();
     DrawScreen();
-    GLfloat colour[4] = {};
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(colour[0], 0.25f);
-    EXPECT_FLOAT_EQ(colour[2], 0.75f);
-    GLfloat matrix[16] = {};
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-    EXPECT_FLOAT_EQ(matrix[0], 1.0f);
-    EXPECT_FLOAT_EQ(matrix[12], 0.0f);
+    ExpectColourAndModelViewKept();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }

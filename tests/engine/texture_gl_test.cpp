@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "engine/core/exception.h"
-#include "tests/support/gl_context.h"
+#include "tests/engine/error_text.h"
+#include "tests/engine/gl_draw_fixture.h"
 #include "tests/support/image_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -30,17 +30,7 @@ GLint BoundLevelSize(GLenum which) {
     return size;
 }
 
-template <typename Call>
-std::string ErrorText(Call call) {
-    try {
-        call();
-    } catch (const orvel::Exception& e) {
-        return e.What();
-    }
-    return "no exception";
-}
-
-class TextureTest : public GlTest {
+class TextureTest : public GlDrawTest {
 protected:
     TempFolder folder;
 };
@@ -88,17 +78,6 @@ TEST_F(TextureTest, ADrawnTextureReadsBackFromTheFrameBuffer) {
     orvel::Texture texture;
     texture.Load("quadrants.bbq");
 
-    glViewport(0, 0, 800, 600);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 800, 0, 600, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture.GetGlName());
     glColor4f(1, 1, 1, 1);
@@ -114,26 +93,12 @@ TEST_F(TextureTest, ADrawnTextureReadsBackFromTheFrameBuffer) {
     glVertex2f(100, 100);
     glEnd();
     glDisable(GL_TEXTURE_2D);
-    glFinish();
 
-    const struct {
-        int x;
-        int y;
-        uint8_t rgb[3];
-    } probes[] = {{150, 250, {255, 0, 0}},
-                  {250, 250, {0, 255, 0}},
-                  {150, 150, {0, 0, 255}},
-                  {250, 150, {255, 255, 255}},
-                  {50, 50, {0, 0, 0}}};
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    for (const auto& probe : probes) {
-        uint8_t rgb[3] = {};
-        glReadPixels(probe.x, probe.y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_NEAR(rgb[i], probe.rgb[i], 2) << probe.x << "," << probe.y << " channel " << i;
-        }
-    }
+    ExpectPixel(150, 250, {255, 0, 0}, "red quadrant");
+    ExpectPixel(250, 250, {0, 255, 0}, "green quadrant");
+    ExpectPixel(150, 150, {0, 0, 255}, "blue quadrant");
+    ExpectPixel(250, 150, {255, 255, 255}, "white quadrant");
+    ExpectPixel(50, 50, {0, 0, 0}, "outside the picture");
 }
 
 TEST_F(TextureTest, UnloadAndEnsureLoadedRebuildFromTheFile) {

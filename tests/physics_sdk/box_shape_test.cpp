@@ -1,5 +1,6 @@
 #include "collision/box.h"
 #include "core/class_ids.h"
+#include "shape_test_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +8,6 @@
 #include <vector>
 
 namespace {
-
-void ExpectNear(const phVector& a, const phVector& b, float tolerance = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-    EXPECT_NEAR(a.w, b.w, tolerance);
-}
 
 phCollisionBox* MakeBox(float dx, float dy, float dz, const phMatrix& offset = phMatrix()) {
     return new phCollisionBox(phBoxSignature(dx, dy, dz, offset), dx, dy, dz, offset);

@@ -1,6 +1,7 @@
 #include "collision/collision.h"
 #include "collision/convex_collision.h"
 #include "core/class_ids.h"
+#include "shape_test_checks.h"
 #include "test_convex_shape.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +13,6 @@
 namespace {
 
 constexpr float kTwoPi = 6.2831855f;
-
-void ExpectNear(const phVector& a, const phVector& b, float tolerance = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-    EXPECT_NEAR(a.w, b.w, tolerance);
-}
 
 TestConvexShape* MakeTetrahedron() {
     return new TestConvexShape(

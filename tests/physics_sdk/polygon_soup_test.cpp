@@ -46,6 +46,13 @@ struct Soup {
         builder.Close(false);
         ASSERT_TRUE(soup->Create(builder));
     }
+
+    // Builds the soup from AddRandomTriangles(count, size, seed).
+    void BuildRandom(int count, float size, unsigned seed) {
+        builder.Open();
+        AddRandomTriangles(builder, count, size, seed);
+        Build();
+    }
 };
 
 void TightBox(const phPolygonSoupDatabase& soup, int position, int count, float* boxMin,
@@ -106,9 +113,7 @@ std::set<int> Query(const phAABBPolygonSoup& soup, const phVector& boxMin, const
 TEST(PolygonSoupTest, TreeOverRandomMeshHasOneLeafPerFaceAndNestedBoxes) {
     for (const int faceCount : {2, 3, 7, 100, 1000}) {
         Soup s;
-        s.builder.Open();
-        AddRandomTriangles(s.builder, faceCount, 40.0f, 11u + unsigned(faceCount));
-        s.Build();
+        s.BuildRandom(faceCount, 40.0f, 11u + unsigned(faceCount));
         const phAABBPolygonSoup& soup = *s.soup;
         const auto faces = BuilderFaces(s.builder);
         const int f = int(faces.size());
@@ -173,9 +178,7 @@ TEST(PolygonSoupTest, TreeOverRandomMeshHasOneLeafPerFaceAndNestedBoxes) {
 
 TEST(PolygonSoupTest, BoxQueriesMatchBruteForce) {
     Soup s;
-    s.builder.Open();
-    AddRandomTriangles(s.builder, 800, 30.0f, 5u);
-    s.Build();
+    s.BuildRandom(800, 30.0f, 5u);
     const auto faces = BuilderFaces(s.builder);
     std::mt19937 random(9u);
     std::uniform_real_distribution<float> where(-2.0f, 32.0f);
@@ -246,9 +249,7 @@ TEST(PolygonSoupTest, BoxesThatOnlyTouchOverlap) {
 
 TEST(PolygonSoupTest, CallbackReturningZeroStopsTheQuery) {
     Soup s;
-    s.builder.Open();
-    AddRandomTriangles(s.builder, 50, 3.0f, 3u);
-    s.Build();
+    s.BuildRandom(50, 3.0f, 3u);
     int calls = 0;
     auto stop = [](void* context, const float*, int, const int32_t*, int) {
         ++*static_cast<int*>(context);
@@ -263,9 +264,7 @@ TEST(PolygonSoupTest, CallbackReturningZeroStopsTheQuery) {
 
 TEST(PolygonSoupTest, SegmentQueryReportsEveryFaceTheSegmentHits) {
     Soup s;
-    s.builder.Open();
-    AddRandomTriangles(s.builder, 600, 20.0f, 21u);
-    s.Build();
+    s.BuildRandom(600, 20.0f, 21u);
     const auto faces = BuilderFaces(s.builder);
     std::mt19937 random(4u);
     std::uniform_real_distribution<float> where(-3.0f, 23.0f);
@@ -374,9 +373,7 @@ FILE* FileWithBytes(const std::string& bytes) {
 TEST(PolygonSoupTest, FileFormRoundTrip) {
     for (const int faceCount : {0, 1, 2, 300}) {
         Soup s;
-        s.builder.Open();
-        AddRandomTriangles(s.builder, faceCount, 10.0f, 77u);
-        s.Build();
+        s.BuildRandom(faceCount, 10.0f, 77u);
         FILE* file = std::tmpfile();
         phStdioFileStream stream(file);
         s.soup->WriteToStream(stream);
@@ -401,9 +398,7 @@ TEST(PolygonSoupTest, FileFormRoundTrip) {
 
 TEST(PolygonSoupTest, CallbackFormRoundTrip) {
     Soup s;
-    s.builder.Open();
-    AddRandomTriangles(s.builder, 120, 10.0f, 8u);
-    s.Build();
+    s.BuildRandom(120, 10.0f, 8u);
     struct Blocks {
         std::vector<std::string> written;
         size_t next = 0;
@@ -433,9 +428,7 @@ TEST(PolygonSoupTest, CallbackFormRoundTrip) {
 
 TEST(PolygonSoupTest, ReadingRefusesDamagedFiles) {
     Soup s;
-    s.builder.Open();
-    AddRandomTriangles(s.builder, 3, 10.0f, 2u);
-    s.Build();
+    s.BuildRandom(3, 10.0f, 2u);
     FILE* file = std::tmpfile();
     phStdioFileStream stream(file);
     s.soup->WriteToStream(stream);

@@ -37,6 +37,16 @@ inline void CheckPolyhedra(const phPolyhedra& polyhedra) {
     ASSERT_EQ(count, polyhedra.GetEdgeCount());
 }
 
+// Calls visit(edge) for every half-edge on a face loop (not on a boundary).
+template <class Visit>
+void ForEachFaceEdge(const phPolyhedra& polyhedra, Visit&& visit) {
+    for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
+        if (node->info.incidentFace >= 0) {
+            visit(node->info);
+        }
+    }
+}
+
 // Number of loops of faces (not boundary) and their total area.
 struct FaceSummary {
     int faces = 0;

@@ -190,17 +190,13 @@ TEST(PolyhedraTriangulateTest, ConvexAndLShapedFaces) {
         EXPECT_EQ(summary.faces, c.count - 2);
         EXPECT_EQ(summary.triangles, c.count - 2);
         EXPECT_NEAR(summary.area, c.area, 1e-5);
-        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
-            const phEdge& e = node->info;
-            if (e.incidentFace < 0) {
-                continue;
-            }
+        ForEachFaceEdge(polyhedra, [&](const phEdge& e) {
             // Every triangle keeps the polygon's face id, faces the same way,
             // and each corner keeps the user word of its vertex.
             EXPECT_EQ(e.incidentFace, 1);
             EXPECT_EQ(e.userData, 100u + e.incidentVertex);
             EXPECT_GT(polyhedra.FaceNormal(&e, c.vertices.data(), kStride).z, 0.0f);
-        }
+        });
     }
 }
 
@@ -328,17 +324,13 @@ TEST(PolyhedraMergeTest, FlatGridMergesIntoConvexPolygonsWithoutSpikes) {
         const FaceSummary summary = SummarizeFaces(polyhedra, vertices.data(), kStride);
         EXPECT_LT(summary.faces, cells * cells);
         EXPECT_NEAR(summary.area, double(cells * cells), 1e-5);
-        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
-            const phEdge& e = node->info;
-            if (e.incidentFace < 0) {
-                continue;
-            }
+        ForEachFaceEdge(polyhedra, [&](const phEdge& e) {
             EXPECT_NE(e.next, e.twin) << "spike at vertex " << e.twin->incidentVertex;
             const phVector p = phVector(&vertices[3 * e.prev->incidentVertex]);
             const phVector v = phVector(&vertices[3 * e.incidentVertex]);
             const phVector n = phVector(&vertices[3 * e.next->incidentVertex]);
             EXPECT_GE(phCross(v - p, n - v).z, 0.0f) << "reflex corner at " << e.incidentVertex;
-        }
+        });
     }
 }
 
@@ -365,17 +357,13 @@ TEST(PolyhedraMergeTest, GentlyCurvedSurfaceMergesOnlyIntoFlatPolygons) {
     EXPECT_LT(summary.faces, 2 * cells * cells);
     EXPECT_NEAR(summary.area, area, area * 1e-6);
     double worst = 0.0;
-    for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
-        const phEdge& e = node->info;
-        if (e.incidentFace < 0) {
-            continue;
-        }
+    ForEachFaceEdge(polyhedra, [&](const phEdge& e) {
         // The corner's distance from the plane of its face.
         const phVector n = polyhedra.FaceNormal(&e, vertices.data(), kStride);
         const phVector corner = phVector(&vertices[3 * e.incidentVertex]);
         const phVector other = phVector(&vertices[3 * e.next->next->incidentVertex]);
         worst = std::max(worst, double(std::fabs(phDot(other - corner, n)) / phLength(n)));
-    }
+    });
     EXPECT_LT(worst, 2e-4);
 }
 
@@ -570,16 +558,12 @@ TEST(PolyhedraSimplifyTest, TerrainFarFromTheOriginSimplifiesAsAtTheOrigin) {
         EXPECT_LT(summary.faces, 4 * cells);
         EXPECT_NEAR(summary.area, before, before * 1e-3);
         double projected = 0.0;
-        for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
-            const phEdge& e = node->info;
-            if (e.incidentFace < 0) {
-                continue;
-            }
+        ForEachFaceEdge(polyhedra, [&](const phEdge& e) {
             const phVector n = polyhedra.FaceNormal(&e, vertices.data(), kStride);
             // Each face is counted once per corner.
             projected += 0.5 * n.z / 3.0;
             EXPECT_GT(n.z, 0.9f * phLength(n)) << "face " << e.incidentFace << " turned";
-        }
+        });
         EXPECT_NEAR(projected, outline, 1e-3);
         if (facesAtOrigin < 0) {
             facesAtOrigin = summary.faces;

@@ -249,8 +249,8 @@ void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
     boxMax = phVector(m_nodes[0].boxMax);
 }
 
-void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& boxMax,
-                                      phSoupFaceCallback callback, void* context) const {
+template <class EnterNode, class VisitFace>
+void phAABBPolygonSoup::WalkFaces(EnterNode&& enter, VisitFace&& visit) const {
     if (m_nodeCount == 0) {
         return;
     }
@@ -259,7 +259,7 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
     stack[top++] = 0;
     while (top > 0) {
         const phAABBNode& node = m_nodes[stack[--top]];
-        if (!BoxesOverlap(node.boxMin, node.boxMax, boxMin, boxMax)) {
+        if (!enter(node)) {
             continue;
         }
         for (const uint32_t child : {node.back, node.front}) {
@@ -270,49 +270,39 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
                 stack[top++] = int32_t(child / 2);
                 continue;
             }
-            const int32_t* face = m_indices + phLeafIndexPosition(child);
-            const int count = phLeafVertexCount(child);
-            float faceMin[3];
-            float faceMax[3];
-            FaceBox(m_vertices, face, count, faceMin, faceMax);
-            if (BoxesOverlap(faceMin, faceMax, boxMin, boxMax) &&
-                callback(context, m_vertices, m_vertexStride, face, count) == 0) {
+            if (!visit(m_indices + phLeafIndexPosition(child), phLeafVertexCount(child))) {
                 return;
             }
         }
     }
 }
 
+void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& boxMax,
+                                      phSoupFaceCallback callback, void* context) const {
+    WalkFaces(
+        [&](const phAABBNode& node) {
+            return BoxesOverlap(node.boxMin, node.boxMax, boxMin, boxMax);
+        },
+        [&](const int32_t* face, int count) {
+            float faceMin[3];
+            float faceMax[3];
+            FaceBox(m_vertices, face, count, faceMin, faceMax);
+            return !BoxesOverlap(faceMin, faceMax, boxMin, boxMax) ||
+                   callback(context, m_vertices, m_vertexStride, face, count) != 0;
+        });
+}
+
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
-    if (m_nodeCount == 0) {
-        return;
-    }
-    phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
-    int top = 0;
-    stack[top++] = 0;
-    while (top > 0) {
-        const phAABBNode& node = m_nodes[stack[--top]];
-        phVector q0 = p0;
-        phVector q1 = p1;
-        if (!ClipSegmentToBox(q0, q1, phVector(node.boxMin), phVector(node.boxMax))) {
-            continue;
-        }
-        for (const uint32_t child : {node.back, node.front}) {
-            if (child == kSoupNoChild) {
-                continue;
-            }
-            if (!phIsLeafCode(child)) {
-                stack[top++] = int32_t(child / 2);
-                continue;
-            }
-            const int32_t* face = m_indices + phLeafIndexPosition(child);
-            if (callback(context, m_vertices, m_vertexStride, face, phLeafVertexCount(child)) ==
-                0) {
-                return;
-            }
-        }
-    }
+    WalkFaces(
+        [&](const phAABBNode& node) {
+            phVector q0 = p0;
+            phVector q1 = p1;
+            return ClipSegmentToBox(q0, q1, phVector(node.boxMin), phVector(node.boxMax));
+        },
+        [&](const int32_t* face, int count) {
+            return callback(context, m_vertices, m_vertexStride, face, count) != 0;
+        });
 }
 
 void phAABBPolygonSoup::WriteToStream(phFileStream& stream) const {

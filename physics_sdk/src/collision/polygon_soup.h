@@ -92,6 +92,11 @@ private:
     bool ReadBody(ReadBytes&& read);
     // Checks every child word against the arrays and measures the depth.
     bool Validate();
+    // Walks the tree from the root, entering the nodes for which enter(node)
+    // is true and handing each face of their leaves to visit(face, count);
+    // stops when visit returns false.
+    template <class EnterNode, class VisitFace>
+    void WalkFaces(EnterNode&& enter, VisitFace&& visit) const;
 
     phAABBNode* m_nodes = nullptr;
     int32_t m_nodeCount = 0;
