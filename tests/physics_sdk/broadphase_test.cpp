@@ -615,6 +615,37 @@ TEST(BroadPhaseRayCast, FindsABodyCreatedSinceTheLastUpdate) {
     EXPECT_TRUE(found);
 }
 
+TEST(BroadPhaseRayCast, BodiesMovedBetweenTwoCastsAreStillFound) {
+    // Two casts between pair updates: the first sorts the changed cell's list,
+    // then two bodies swap their order in it; the second cast must see the
+    // new order, not the one it sorted.
+    RayScene scene;
+    TestBox above(V(20.0f, 5.0f, 1.0f), V(21.0f, 6.0f, 2.0f));
+    AddBody(scene.grid, above);
+    PairRecorder pairs;
+    scene.grid.UpdatePairs(pairs);
+    TestBox created(V(10.0f, 0.0f, 0.5f), V(11.0f, 2.0f, 1.5f));
+    AddBody(scene.grid, created);
+
+    const auto bodiesHit = [&scene]() {
+        RayRecorder recorder(1.1f);
+        scene.grid.RayCastGrid(V(0.0f, 1.0f, 1.0f), V(30.0f, 1.0f, 1.0f), recorder);
+        std::set<const phBroadPhaseBody*> hit;
+        for (const RayRecorder::Hit& h : recorder.hits) {
+            hit.insert(h.body);
+        }
+        return hit;
+    };
+    EXPECT_EQ(bodiesHit(), (std::set<const phBroadPhaseBody*>{scene.centre.get(), &created}));
+
+    created.SetBox(V(10.0f, 5.0f, 1.0f), V(11.0f, 6.0f, 2.0f));
+    scene.grid.UpdateBodyCell(&created);
+    above.SetBox(V(20.0f, 0.0f, 0.5f), V(21.0f, 2.0f, 1.5f));
+    scene.grid.UpdateBodyCell(&above);
+    ASSERT_EQ(created.Cell(), above.Cell());
+    EXPECT_EQ(bodiesHit(), (std::set<const phBroadPhaseBody*>{scene.centre.get(), &above}));
+}
+
 TEST(BroadPhaseRayCast, NearestHitMatchesBruteForce) {
     RandomScene scene(99);
     phBroadPhase grid;

@@ -120,7 +120,7 @@ void phBroadPhase::UpdateBodyCell(phBroadPhaseBody* body) {
         break;
     }
 
-    cell->changed = 1;
+    cell->MarkChanged();
     if (cell == body->m_cell) {
         return;
     }

@@ -5,7 +5,7 @@ void phBroadPhaseCell::Add(phBroadPhaseBody* body) {
         list.Append(body);
     }
     ++count;
-    changed = 1;
+    MarkChanged();
 }
 
 void phBroadPhaseCell::Remove(phBroadPhaseBody* body) {
@@ -14,10 +14,16 @@ void phBroadPhaseCell::Remove(phBroadPhaseBody* body) {
     }
     --count;
     changed = count != 0;
+    raySortedLists = 0;
 }
 
 void phBroadPhaseCell::SortLists() {
     for (phBroadPhaseList& list : lists) {
         list.Sort();
     }
+}
+
+void phBroadPhaseCell::MarkChanged() {
+    changed = 1;
+    raySortedLists = 0;
 }

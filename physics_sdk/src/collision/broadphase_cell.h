@@ -14,11 +14,17 @@ struct phBroadPhaseCell {
     void Add(phBroadPhaseBody* body);
     void Remove(phBroadPhaseBody* body);
     void SortLists();
+    // A body of the cell was added, removed or moved.
+    void MarkChanged();
 
     phVector boxMin;
     phVector boxMax;
     uint32_t count = 0;
     uint32_t changed = 0;
+    // Lists (bit per axis) that a ray cast has sorted since the cell last
+    // changed, so that the casts between two pair searches sort each at most
+    // once. Cleared whenever the changed flag is set.
+    uint32_t raySortedLists = 0;
     phBroadPhaseList lists[3];
     // The list of the axis of widest spread, chosen at the last search.
     phBroadPhaseList* sweepList = nullptr;

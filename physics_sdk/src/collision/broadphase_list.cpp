@@ -1,18 +1,6 @@
 #include "collision/broadphase_list.h"
 
-#include <cmath>
-#include <limits>
-
-#include "collision/broadphase_body.h"
 #include "collision/broadphase_page_pool.h"
-
-void phBroadPhaseCursor::Next() {
-    ++index;
-    if (index == page->count) {
-        page = page->next;
-        index = 0;
-    }
-}
 
 void phBroadPhaseCursor::Prev() {
     if (index > 0) {
@@ -29,11 +17,6 @@ phBroadPhaseList::~phBroadPhaseList() {
     while (m_last) {
         ReleaseLastPage();
     }
-}
-
-float phBroadPhaseList::Key(const phBroadPhaseBody* body) const {
-    const float key = body->BoxMin()[m_axis];
-    return std::isnan(key) ? -std::numeric_limits<float>::infinity() : key;
 }
 
 void phBroadPhaseList::Append(phBroadPhaseBody* body) {

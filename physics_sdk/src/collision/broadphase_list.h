@@ -1,7 +1,10 @@
 #ifndef PHYSICS_SDK_COLLISION_BROADPHASE_LIST_H
 #define PHYSICS_SDK_COLLISION_BROADPHASE_LIST_H
 
-class phBroadPhaseBody;
+#include <cmath>
+#include <limits>
+
+#include "collision/broadphase_body.h"
 
 // One page of a cell list. Every page of a chain but the last is full.
 struct phBroadPhasePage {
@@ -21,7 +24,14 @@ struct phBroadPhaseCursor {
     bool Valid() const { return page != nullptr; }
     phBroadPhaseBody* Body() const { return page->bodies[index]; }
     void SetBody(phBroadPhaseBody* body) const { page->bodies[index] = body; }
-    void Next();
+    // Inline: every sweep, sort and ray walk steps through the lists this way.
+    void Next() {
+        ++index;
+        if (index == page->count) {
+            page = page->next;
+            index = 0;
+        }
+    }
     void Prev();
 };
 
@@ -53,7 +63,10 @@ public:
 
     // The sort key: the box minimum on the axis, with NaN ordered first so that
     // one broken box cannot disturb the order of the others.
-    float Key(const phBroadPhaseBody* body) const;
+    float Key(const phBroadPhaseBody* body) const {
+        const float key = body->BoxMin()[m_axis];
+        return std::isnan(key) ? -std::numeric_limits<float>::infinity() : key;
+    }
 
 private:
     void ReleaseLastPage();

@@ -2,7 +2,10 @@
 
 #include "collision/geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 // The ray cast walks each level's cells along the ray with a digital
 // differential analyser. Every body sits in exactly one cell, so each body is
@@ -47,13 +50,57 @@ struct RayCast {
     // Parameters of the clipped ends along the caller's segment.
     float tc0;
     float tc1;
+    // The clipped ray's direction and its inverse per axis (0 where the ray
+    // does not move along the axis).
+    phVector ray;
+    phVector invRay;
+    // How far a body's box is grown before the ray is tested against it, so
+    // that rounding in the shape's own ray test never loses a hit.
+    float margin;
     int axis;
     float bound;
 
     void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta);
     void TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
     void TestCell(phBroadPhaseCell& cell, float limit);
+    bool MayHit(const phBroadPhaseBody& body) const;
 };
+
+// A body can only be hit where the ray passes through its box, and only a hit
+// below the bound counts. This slab test against the slightly grown box costs
+// far less than the body's own ray test, which most bodies of a cell fail.
+// A box with a NaN corner fails no comparison and so is always tested.
+bool RayCast::MayHit(const phBroadPhaseBody& body) const {
+    const phVector& boxMin = body.BoxMin();
+    const phVector& boxMax = body.BoxMax();
+    float enter = 0.0f;
+    float leave = 1.0f;
+    for (int i = 0; i < 3; ++i) {
+        const float lo = boxMin[i] - margin;
+        const float hi = boxMax[i] + margin;
+        if (ray[i] == 0.0f) {
+            if (q0[i] < lo || q0[i] > hi) {
+                return false;
+            }
+            continue;
+        }
+        float t0 = (lo - q0[i]) * invRay[i];
+        float t1 = (hi - q0[i]) * invRay[i];
+        if (t0 > t1) {
+            std::swap(t0, t1);
+        }
+        if (t0 > enter) {
+            enter = t0;
+        }
+        if (t1 < leave) {
+            leave = t1;
+        }
+    }
+    if (enter > leave) {
+        return false;
+    }
+    return !(tc0 + enter * (tc1 - tc0) >= bound);
+}
 
 void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta) {
     const int n = level.CellsPerAxis();
@@ -132,14 +179,20 @@ void RayCast::TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector
 void RayCast::TestCell(phBroadPhaseCell& cell, float limit) {
     phBroadPhaseList& list = cell.lists[axis];
     // A changed cell's lists are in the order of adds, removals and moves since
-    // its last search; sort this one so that the early stop below holds.
-    if (cell.changed) {
+    // its last search; sort this one so that the early stop below holds. Once
+    // sorted it stays so until the cell changes again.
+    const uint32_t axisBit = 1u << axis;
+    if (cell.changed && !(cell.raySortedLists & axisBit)) {
         list.Sort();
+        cell.raySortedLists |= axisBit;
     }
     for (phBroadPhaseCursor it = list.Begin(); it.Valid(); it.Next()) {
         phBroadPhaseBody* const body = it.Body();
         if (list.Key(body) >= limit) {
             break;
+        }
+        if (!MayHit(*body)) {
+            continue;
         }
         phVector normal;
         int attribute = 0;
@@ -181,6 +234,16 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
     cast.tc0 = (cast.q0[k] - p0[k]) / whole[k];
     cast.tc1 = (cast.q1[k] - p0[k]) / whole[k];
     cast.axis = AxisOfShortest(ray);
+    cast.ray = ray;
+    for (int i = 0; i < 3; ++i) {
+        cast.invRay[i] = ray[i] != 0.0f ? 1.0f / ray[i] : 0.0f;
+    }
+    float reachOfWorld = 0.0f;
+    for (int i = 0; i < 3; ++i) {
+        reachOfWorld =
+            std::max(reachOfWorld, std::max(std::fabs(m_worldMin[i]), std::fabs(m_worldMax[i])));
+    }
+    cast.margin = 1e-4f * (reachOfWorld + GridSide());
     cast.bound = 1.1f;
     cast.q0Grid = cast.q0 - m_origin;
     cast.q1Grid = cast.q1 - m_origin;
