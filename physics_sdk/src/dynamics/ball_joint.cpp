@@ -21,7 +21,7 @@ int phBallJoint::BuildRows(phJointRowParams& params) {
     phMatrix frame1;
     CalculateGlobalMatrix(frame0, frame1);
     phPointParam pivot;
-    ComputePointParams(pivot, 1.0f, frame0[3], frame1[3]);
+    ComputeJointPointParams(pivot, frame0[3], frame1[3]);
     for (int i = 0; i < 3; ++i) {
         AddPointRow(i, params, frame0[i], pivot, ForceSlot(i));
     }

@@ -21,10 +21,10 @@ int phHingeJoint::BuildRows(phJointRowParams& params) {
     phMatrix frame1;
     CalculateGlobalMatrix(frame0, frame1);
     phPointParam pivot;
-    ComputePointParams(pivot, 1.0f, frame0[3], frame1[3]);
+    ComputeJointPointParams(pivot, frame0[3], frame1[3]);
     phPointParam axis;
-    ComputePointParams(axis, 1.0f, frame0[3] + frame0[0] * kJointArm,
-                       frame1[3] + frame1[0] * kJointArm);
+    ComputeJointPointParams(axis, frame0[3] + frame0[0] * kJointArm,
+                            frame1[3] + frame1[0] * kJointArm);
     for (int i = 0; i < 3; ++i) {
         AddPointRow(i, params, frame0[i], pivot, ForceSlot(i));
     }

@@ -19,6 +19,14 @@ float Dot(const phVector& a, const phVector& b) { return a.x * b.x + a.y * b.y +
 
 phVector Scaled(const phVector& v, float s) { return phVector(v.x * s, v.y * s, v.z * s, 0.0f); }
 
+// The larger and the smaller of two floats, taking the other one when either
+// is NaN, as fmax and fmin do (a NaN p . q falls back to its floor, a NaN
+// residual does not become the largest), but inlined: the library calls cost
+// a tenth of the solve.
+inline float Max(float a, float b) { return a > b || std::isnan(b) ? a : b; }
+
+inline float Min(float a, float b) { return a < b || std::isnan(b) ? a : b; }
+
 void Accumulate(phVector& sum, const phVector& v, float s) {
     sum.x += v.x * s;
     sum.y += v.y * s;
@@ -201,7 +209,7 @@ void phIslandSolver::MultiplyA(int count, const float* in, float* out) {
 float phIslandSolver::MaxResidual(int count) const {
     float largest = 0.0f;
     for (int i = 0; i < count; ++i) {
-        largest = std::fmax(largest, std::fabs(m_r[i]));
+        largest = Max(largest, std::fabs(m_r[i]));
     }
     return largest;
 }
@@ -268,7 +276,7 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
         for (int i = 0; i < active; ++i) {
             pq += m_p[i] * m_q[i];
         }
-        float alpha = delta / std::fmax(pq, 1e-16f);
+        float alpha = delta / Max(pq, 1e-16f);
         int limit = -1;
         float limitBound = 0.0f;
         for (int i = firstClampable; i < active; ++i) {
@@ -301,7 +309,7 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
                     delta += m_r[k] * m_p[k];
                 }
             }
-            delta = std::fmax(delta, 0.0f);
+            delta = Max(delta, 0.0f);
             MultiplyA(active, &m_p[0], &m_q[0]);
             if (MaxResidual(active) < kSolverResidual) {
                 alpha = delta / 1e20f;
@@ -310,7 +318,7 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
                 for (int k = 0; k < active; ++k) {
                     pq += m_p[k] * m_q[k];
                 }
-                alpha = delta / std::fmax(pq, 1e-16f);
+                alpha = delta / Max(pq, 1e-16f);
             }
             limit = -1;
             i = firstClampable - 1;
@@ -339,7 +347,7 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
                 m_z[i] = m_invPrecond[i] * m_r[i];
                 rz += m_r[i] * m_z[i];
             }
-            const float beta = rz / std::fmax(delta, 1e-17f);
+            const float beta = rz / Max(delta, 1e-17f);
             for (int i = 0; i < active; ++i) {
                 m_p[i] = m_z[i] + beta * m_p[i];
             }
@@ -400,9 +408,9 @@ void phIslandSolver::SolveRows() {
     for (int i = equality; i < count; ++i) {
         const int32_t kind = m_bound[i].kind;
         if (kind == kRowFixedBounds) {
-            m_x[i] = std::fmin(std::fmax(m_x[i], m_bound[i].lower), m_bound[i].upper);
+            m_x[i] = Min(Max(m_x[i], m_bound[i].lower), m_bound[i].upper);
         } else if (kind == kRowOneSided) {
-            m_x[i] = std::fmax(m_x[i], 0.0f);
+            m_x[i] = Max(m_x[i], 0.0f);
         } else {
             continue;
         }
@@ -425,10 +433,10 @@ void phIslandSolver::SolveRows() {
         m_position[m_perm[i]] = i;
     }
     for (int i = bounded; i < count;) {
-        const float normal = std::fmax(m_x[m_position[m_bound[i].kind]], 0.0f);
+        const float normal = Max(m_x[m_position[m_bound[i].kind]], 0.0f);
         const float lo = m_bound[i].lower * normal;
         const float hi = m_bound[i].upper * normal;
-        if (std::fmin(hi, -lo) <= m_drop[i]) {
+        if (Min(hi, -lo) <= m_drop[i]) {
             // Dropped this step: it keeps no force for the next one.
             if (m_bound[i].force != nullptr) {
                 *m_bound[i].force = 0.0f;
@@ -440,7 +448,7 @@ void phIslandSolver::SolveRows() {
         m_bound[i].lower = lo;
         m_bound[i].upper = hi;
         m_bound[i].kind = kRowFixedBounds;
-        m_x[i] = std::fmin(std::fmax(m_x[i], lo), hi);
+        m_x[i] = Min(Max(m_x[i], lo), hi);
         ++i;
     }
     int solved = count;

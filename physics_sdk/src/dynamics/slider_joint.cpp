@@ -23,13 +23,13 @@ int phSliderJoint::BuildRows(phJointRowParams& params) {
     const float slide = phDot(frame0[3] - frame1[3], frame0[0]);
     const phVector onLine = frame1[3] + frame1[0] * slide;
     phPointParam pivot;
-    ComputePointParams(pivot, 1.0f, frame0[3], onLine);
+    ComputeJointPointParams(pivot, frame0[3], onLine);
     phPointParam along;
-    ComputePointParams(along, 1.0f, frame0[3] + frame0[0] * kJointArm,
-                       onLine + frame1[0] * kJointArm);
+    ComputeJointPointParams(along, frame0[3] + frame0[0] * kJointArm,
+                            onLine + frame1[0] * kJointArm);
     phPointParam across;
-    ComputePointParams(across, 1.0f, frame0[3] + frame0[1] * kJointArm,
-                       onLine + frame1[1] * kJointArm);
+    ComputeJointPointParams(across, frame0[3] + frame0[1] * kJointArm,
+                            onLine + frame1[1] * kJointArm);
     AddPointRow(0, params, frame0[1], pivot, ForceSlot(0));
     AddPointRow(1, params, frame0[2], pivot, ForceSlot(1));
     AddPointRow(2, params, frame0[1], along, ForceSlot(2));

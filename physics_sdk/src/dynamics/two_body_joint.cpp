@@ -121,6 +121,13 @@ void phTwoBodyJoint::ComputePointParams(phPointParam& out, float scale, const ph
     out.scale = scale;
 }
 
+void phTwoBodyJoint::ComputeJointPointParams(phPointParam& out, const phVector& point0,
+                                             const phVector& point1) const {
+    ComputePointParams(out, 1.0f, point0, point1);
+    out.centripetal0 = phVector(0.0f, 0.0f, 0.0f, 0.0f);
+    out.centripetal1 = phVector(0.0f, 0.0f, 0.0f, 0.0f);
+}
+
 void phTwoBodyJoint::AddLinearRow(int row, phJointRowParams& params, const phVector& direction,
                                   const phPointParam& points) const {
     const phVector zero(0.0f, 0.0f, 0.0f, 0.0f);

@@ -69,6 +69,15 @@ public:
 
     void ComputePointParams(phPointParam& out, float scale, const phVector& point0,
                             const phVector& point1) const;
+    // The point frame from which the joints build their own point rows: that
+    // of ComputePointParams without the centripetal accelerations. A step
+    // turns a link by a large angle, and an acceleration fed forward across
+    // the velocity adds speed in an explicit step (|v + a dt| > |v|), which
+    // nothing takes out again: a chain whose tip whips round gains energy
+    // until it tears. Left out, the inward pull comes from the spring and
+    // damper terms a step later, and the rows only take energy out.
+    void ComputeJointPointParams(phPointParam& out, const phVector& point0,
+                                 const phVector& point1) const;
     // Only the Jacobian of the row: (d, r0 x d) for the first body and
     // (-d, -(r1 x d)) for the second.
     void AddLinearRow(int row, phJointRowParams& params, const phVector& direction,
