@@ -455,9 +455,14 @@ def ground_scene(seed, heights, spacing, width):
     # Relics of older wars: a sunken cog and a length of pipe.
     hollow = min(range(len(heights)), key=lambda i: heights[i]) * spacing
     body.append(gear(hollow + 40, at(hollow + 40) + 34, 30, 10, 0.2, BRASS_DARK, "#2a1c12", 2.5))
-    body.append('<rect x="%s" y="%s" width="140" height="12" rx="5" fill="%s" stroke="#2a1c12" stroke-width="2" '
-                'transform="rotate(-8 %s %s)"/>' % (f(width * 0.3), f(at(width * 0.3) + 70), COPPER,
-                                                   f(width * 0.3), f(at(width * 0.3) + 70)))
+    px, py = width * 0.3, at(width * 0.3) + 70
+    bands = "".join('<rect x="%s" y="%s" width="7" height="16" rx="2" fill="%s" stroke="#2a1c12" '
+                    'stroke-width="1.5"/><circle cx="%s" cy="%s" r="1.2" fill="#2a1c12"/>'
+                    % (f(px + k), f(py - 2), BRASS, f(px + k + 3.5), f(py + 6)) for k in (12, 66, 120))
+    body.append('<g transform="rotate(-8 %s %s)"><rect x="%s" y="%s" width="140" height="12" rx="5" fill="%s" '
+                'stroke="#2a1c12" stroke-width="2"/><rect x="%s" y="%s" width="136" height="3" rx="1.5" '
+                'fill="#d88a5a" opacity="0.7"/>%s</g>'
+                % (f(px), f(py), f(px), f(py), COPPER, f(px + 2), f(py + 2), bands))
     body.append('</g>')
     # Turf, the dark outline of the ground, then the grass over it.
     turf = [(x, y + 13 + 2 * math.sin(x / 9.0)) for x, y in reversed(surface)]
@@ -507,7 +512,7 @@ def flat_stretches(heights, spacing):
 
 def ground_props(rng, at, width, keep_clear):
     parts = []
-    free = lambda x, room: all(x + room < a or x - room > b for a, b in keep_clear)
+    free = lambda x, room: all(x + room < a - 30 or x - room > b + 30 for a, b in keep_clear)
     # Brass lamp posts at the edges of each plateau.
     for a, b in keep_clear:
         for x in (a - 14, b + 14):
@@ -521,7 +526,7 @@ def ground_props(rng, at, width, keep_clear):
                              '<circle cx="%s" cy="%s" r="12" fill="#ffe9a6" opacity="0.3"/>'
                              % (OUTLINE, f(x - 2.5), f(y - 46), BRASS, f(x - 6.5), f(y - 6), BRASS_DARK,
                                 f(x - 8), f(y - 58), COPPER, f(x - 4), f(y - 56), f(x), f(y - 51)))
-    # Fences, boulders and bushes on the open ground.
+    # Fences, boulders and bushes on the open ground, clear of the lamps.
     x = 40.0
     while x < width - 40:
         kind = rng.choice(["fence", "boulder", "bush", "bush", "none", "none"])
