@@ -46,9 +46,8 @@ PointI CheckedPoint(const Properties& description, PropertyKey key, int32_t low,
     if (point.x < low || point.x > UI_COORDINATE_LIMIT || point.y < low ||
         point.y > UI_COORDINATE_LIMIT) {
         throw ExceptionGeneral("The " + key.GetName() + " (" + std::to_string(point.x) + ", " +
-                               std::to_string(point.y) + ") lies outside " +
-                               std::to_string(low) + ".." +
-                               std::to_string(UI_COORDINATE_LIMIT) + "\nFile: " + file);
+                               std::to_string(point.y) + ") lies outside " + std::to_string(low) +
+                               ".." + std::to_string(UI_COORDINATE_LIMIT) + "\nFile: " + file);
     }
     return point;
 }
@@ -132,8 +131,8 @@ Morph* CreateMorph(Morph* parent, const Properties& description, const std::stri
     const int64_t left = int64_t(parentRect.left) + position.x;
     const int64_t top = int64_t(parentRect.top) + position.y;
     const MorphRect size = morph->GetRect();
-    if (!IsWithinUiLimit(left) || !IsWithinUiLimit(top) ||
-        !IsWithinUiLimit(left + size.Width()) || !IsWithinUiLimit(top + size.Height())) {
+    if (!IsWithinUiLimit(left) || !IsWithinUiLimit(top) || !IsWithinUiLimit(left + size.Width()) ||
+        !IsWithinUiLimit(top + size.Height())) {
         throw ExceptionGeneral("The position (" + std::to_string(position.x) + ", " +
                                std::to_string(position.y) + ") puts " +
                                morph->GetMorphName().GetName() + " outside -" +
