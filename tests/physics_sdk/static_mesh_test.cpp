@@ -494,7 +494,6 @@ TEST(StaticMeshTest, FacePlaneSection) {
     EXPECT_EQ(onPlane, 4);
     // Wholly in front: nothing.
     EXPECT_EQ(f.face->PlaneSection(phVector(1, 0, 0), phVector(-1, 0, 0), points), 0);
-
 }
 
 TEST(StaticMeshTest, FrontSectionIsThePartInFrontOfThePlaneProjectedOntoIt) {

@@ -104,10 +104,22 @@ struct Terrain {
         }
         const float w = q[0], a = q[1], b = q[2], c = q[3];
         const float top = SurfaceHeight(x, z) + 1.5f;
-        const float matrix[16] = {1 - 2 * (b * b + c * c), 2 * (a * b + w * c), 2 * (a * c - w * b), 0,
-                                  2 * (a * b - w * c), 1 - 2 * (a * a + c * c), 2 * (b * c + w * a), 0,
-                                  2 * (a * c + w * b), 2 * (b * c - w * a), 1 - 2 * (a * a + b * b), 0,
-                                  x, top, z, 1};
+        const float matrix[16] = {1 - 2 * (b * b + c * c),
+                                  2 * (a * b + w * c),
+                                  2 * (a * c - w * b),
+                                  0,
+                                  2 * (a * b - w * c),
+                                  1 - 2 * (a * a + c * c),
+                                  2 * (b * c + w * a),
+                                  0,
+                                  2 * (a * c + w * b),
+                                  2 * (b * c - w * a),
+                                  1 - 2 * (a * a + b * b),
+                                  0,
+                                  x,
+                                  top,
+                                  z,
+                                  1};
         PhysBodySetMatrix(body, matrix);
         const float velocity[3] = {0.0f, -std::sqrt(2.0f * kG * height), 0.0f};
         PhysBodySetVelocity(body, velocity);

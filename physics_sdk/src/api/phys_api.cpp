@@ -440,9 +440,8 @@ PhysBody* PhysBodyCreate(PhysWorld* world, PhysCollision* collision) {
     if (world == nullptr || !Usable(Shape(collision))) {
         return nullptr;
     }
-    return Guarded(static_cast<PhysBody*>(nullptr), [&] {
-        return World(world)->CreateBody(Shape(collision))->Handle();
-    });
+    return Guarded(static_cast<PhysBody*>(nullptr),
+                   [&] { return World(world)->CreateBody(Shape(collision))->Handle(); });
 }
 
 void PhysBodyDestroy(PhysWorld* world, PhysBody* body) {
@@ -624,9 +623,8 @@ void PhysBodyAddImpulse(PhysBody* body, const float deltaVelocity[3], const floa
     if (body == nullptr || !Finite3(deltaVelocity) || !Finite3(point)) {
         return;
     }
-    Guarded([&] {
-        Body(body)->World()->AddImpulse(Body(body), Vector(deltaVelocity), Vector(point));
-    });
+    Guarded(
+        [&] { Body(body)->World()->AddImpulse(Body(body), Vector(deltaVelocity), Vector(point)); });
 }
 
 void PhysBodyForEachPolygonDo(PhysBody* body, PhysPolygonIterator iterator) {
