@@ -659,3 +659,24 @@ TEST(PhysBadInput, DestroyingTheWorldDestroysShapesNeverReleased) {
     EXPECT_TRUE(FailingAllocator::Blocks().empty());
     phSetMemoryCallbacks(nullptr, nullptr);
 }
+
+TEST(PhysBadInput, TheLargestBoxesMeetWithoutLeavingTheFloatRange) {
+    // Two boxes of the largest accepted length at one place, one of them
+    // spinning: every distance the contacts compare stays a number.
+    PhysWorld* world = PhysWorldCreate(nullptr, nullptr);
+    EXPECT_EQ(PhysCreateBox(world, 2e6f, 1, 1, nullptr), nullptr);
+    PhysCollision* rod = PhysCreateBox(world, 1e6f, 1, 1, nullptr);
+    ASSERT_NE(rod, nullptr);
+    PhysBody* still = PhysBodyCreate(world, rod);
+    PhysBody* spinning = PhysBodyCreate(world, rod);
+    PhysReleaseCollision(world, rod);
+    PhysBodySetMassMatrix(spinning, 1, 1, 1, 1);
+    const float spin[3] = {0, 5, 0};
+    PhysBodySetAngularVelocity(spinning, spin);
+    for (int i = 0; i < 10; ++i) {
+        PhysWorldUpdate(world, 1.0f / 60.0f);
+    }
+    EXPECT_TRUE(WorldIsFinite(world));
+    EXPECT_NE(still, nullptr);
+    PhysWorldDestroy(world);
+}
