@@ -538,6 +538,8 @@ TEST(PhysBadInput, SettingTheStateOfASleepingBodyWakesIt) {
          [](const float m[16]) { return std::fabs(m[2]) > 0.1f; }},
         {"SetMatrix in the air", [](PhysBody* b) { Scene::Place(b, 0.0f, 3.0f); },
          [](const float m[16]) { return m[13] < 1.0f; }},
+        {"SetMassMatrix", [](PhysBody* b) { PhysBodySetMassMatrix(b, 2, 0.4f, 0.4f, 0.4f); },
+         [](const float m[16]) { return std::fabs(m[13] - 0.5f) < 0.05f; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.call);
@@ -546,6 +548,7 @@ TEST(PhysBadInput, SettingTheStateOfASleepingBodyWakesIt) {
         scene.Run(120);
         ASSERT_EQ(Internal(scene.world)->ActiveCount(), 0u);
         c.apply(scene.body);
+        EXPECT_EQ(Internal(scene.world)->ActiveCount(), 1u);
         scene.Run(60);
         float matrix[16];
         PhysBodyGetMatrix(scene.body, matrix);
