@@ -4,5 +4,7 @@
 // sound, the datafile and the screen-state machine, the 800x600 OpenGL
 // display, the registered services, the first state, the paced main loop and
 // the settings written at the end. An engine exception that reaches here is
-// shown to the player and ends the program. Returns 0 on every path.
+// shown to the player and ends the program. Returns the exit status
+// (app/exit_status.h): normal for a normal end and for a second copy,
+// failed when start-up failed or an error ended the game.
 int RunProgram(int argc, char* argv[]);
