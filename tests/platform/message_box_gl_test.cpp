@@ -23,7 +23,8 @@
 
 namespace {
 
-const long TEST_TAG = 98766;
+// Apart from the tags of the window-tag test, which may run at the same time.
+const long TEST_TAG = 98770;
 const std::chrono::seconds TIMEOUT(20);
 
 std::atomic<bool> closeRequested(false);
