@@ -124,7 +124,8 @@ void MoveToDataFolder() {
         for (const std::string& candidate : candidates) {
             places += "\n" + candidate;
         }
-        throw orvel::ExceptionFileNotFound(std::string(DATAFILE) + "\nIt was looked for in:" + places);
+        throw orvel::ExceptionFileNotFound(std::string(DATAFILE) +
+                                           "\nIt was looked for in:" + places);
     }
     std::filesystem::current_path(folder);
 }

@@ -19,7 +19,8 @@ std::vector<std::string> DataFolderCandidates(const std::string& workingFolder,
     return candidates;
 }
 
-std::string FindDataFolder(const std::string& fileName, const std::vector<std::string>& candidates) {
+std::string FindDataFolder(const std::string& fileName,
+                           const std::vector<std::string>& candidates) {
     for (const std::string& candidate : candidates) {
         std::error_code error;
         if (fs::is_regular_file(fs::path(candidate) / fileName, error)) {

@@ -72,7 +72,8 @@ struct Rect {
 // with the game library's window thread for the library's connection.
 class MessageWindow {
 public:
-    MessageWindow(Display* display, const std::string& text) : display(display), lines(SplitLines(text)) {
+    MessageWindow(Display* display, const std::string& text)
+        : display(display), lines(SplitLines(text)) {
         font = XLoadQueryFont(display, "fixed");
         const int screen = DefaultScreen(display);
         const Window root = RootWindow(display, screen);
@@ -87,9 +88,9 @@ public:
         attributes.background_pixel = WhitePixel(display, screen);
         attributes.border_pixel = BlackPixel(display, screen);
         attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask;
-        window = XCreateWindow(display, root, x, y, width, height, 1, CopyFromParent, InputOutput,
-                               CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask,
-                               &attributes);
+        window =
+            XCreateWindow(display, root, x, y, width, height, 1, CopyFromParent, InputOutput,
+                          CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
         Describe(owner, x, y);
 
         gc = XCreateGC(display, window, 0, nullptr);
@@ -213,7 +214,8 @@ private:
             XDrawString(display, window, gc, MARGIN, MARGIN + int(i) * lineHeight + ascent,
                         line.c_str(), int(line.size()));
         }
-        XDrawRectangle(display, window, gc, button.x, button.y, button.width - 1, button.height - 1);
+        XDrawRectangle(display, window, gc, button.x, button.y, button.width - 1,
+                       button.height - 1);
         const int textX = button.x + (button.width - TextWidth(BUTTON_TEXT)) / 2;
         const int textY = button.y + (button.height - lineHeight) / 2 + ascent;
         XDrawString(display, window, gc, textX, textY, BUTTON_TEXT, int(std::strlen(BUTTON_TEXT)));
@@ -222,26 +224,27 @@ private:
     // True when the event acknowledges the message.
     bool Handle(XEvent& event) {
         switch (event.type) {
-        case Expose:
-            if (event.xexpose.count == 0) {
-                Draw();
+            case Expose:
+                if (event.xexpose.count == 0) {
+                    Draw();
+                }
+                return false;
+            case ClientMessage:
+                return Atom(event.xclient.data.l[0]) == deleteWindow;
+            case KeyPress: {
+                const KeySym key = XLookupKeysym(&event.xkey, 0);
+                return key == XK_Return || key == XK_KP_Enter || key == XK_space ||
+                       key == XK_Escape;
             }
-            return false;
-        case ClientMessage:
-            return Atom(event.xclient.data.l[0]) == deleteWindow;
-        case KeyPress: {
-            const KeySym key = XLookupKeysym(&event.xkey, 0);
-            return key == XK_Return || key == XK_KP_Enter || key == XK_space || key == XK_Escape;
-        }
-        case ButtonPress:
-            pressed = event.xbutton.button == Button1 &&
-                      button.Contains(event.xbutton.x, event.xbutton.y);
-            return false;
-        case ButtonRelease:
-            return pressed && event.xbutton.button == Button1 &&
-                   button.Contains(event.xbutton.x, event.xbutton.y);
-        default:
-            return false;
+            case ButtonPress:
+                pressed = event.xbutton.button == Button1 &&
+                          button.Contains(event.xbutton.x, event.xbutton.y);
+                return false;
+            case ButtonRelease:
+                return pressed && event.xbutton.button == Button1 &&
+                       button.Contains(event.xbutton.x, event.xbutton.y);
+            default:
+                return false;
         }
     }
 

@@ -120,7 +120,8 @@ bool Kept(const bench::BenchEngine& engine, const Options& options) {
 }
 
 // The first word that selects no scene; empty when every word selects one.
-std::string UnknownWord(const std::vector<SceneSpec>& scenes, const std::vector<std::string>& words) {
+std::string UnknownWord(const std::vector<SceneSpec>& scenes,
+                        const std::vector<std::string>& words) {
     for (const std::string& word : words) {
         const bool selects = std::any_of(scenes.begin(), scenes.end(), [&](const SceneSpec& spec) {
             return Selected(spec, {word});
@@ -206,8 +207,8 @@ int main(int argc, char** argv) {
         bench::ReportRow row;
         row.spec = spec;
         for (const auto& engine : engines) {
-            std::cerr << spec.Label() << " (sleep " << (spec.sleeping ? "on" : "off") << "): "
-                      << engine->Name() << "\n";
+            std::cerr << spec.Label() << " (sleep " << (spec.sleeping ? "on" : "off")
+                      << "): " << engine->Name() << "\n";
             row.results.push_back(bench::RunScene(*engine, spec, terrain));
         }
         bench::PrintTimingRow(columns, row, std::cout);

@@ -50,7 +50,8 @@ protected:
     }
 
     std::future<MessageEnd> Show(const std::string& text) {
-        return std::async(std::launch::async, [text] { return ShowMessageBox(text, IsCloseRequested); });
+        return std::async(std::launch::async,
+                          [text] { return ShowMessageBox(text, IsCloseRequested); });
     }
 
     // The top-level windows in stacking order, bottom first.

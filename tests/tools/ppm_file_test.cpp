@@ -38,10 +38,10 @@ TEST_F(PpmFileTest, ReadsBinaryAndAsciiPicturesOfEightAndSixteenBits) {
         const char* name;
         std::string bytes;
     } cases[] = {
-        {"binary 8 bits", std::string("P6\n2 1\n255\n") + std::string("\xFF\x80\x00\x7F\x7F\x7F", 6)},
-        {"binary 16 bits",
-         std::string("P6 2 1 65535\n") +
-             std::string("\xFF\xFF\x80\x80\x00\x00\x7F\xFF\x7F\xFF\x7F\xFF", 12)},
+        {"binary 8 bits",
+         std::string("P6\n2 1\n255\n") + std::string("\xFF\x80\x00\x7F\x7F\x7F", 6)},
+        {"binary 16 bits", std::string("P6 2 1 65535\n") +
+                               std::string("\xFF\xFF\x80\x80\x00\x00\x7F\xFF\x7F\xFF\x7F\xFF", 12)},
         {"ascii 8 bits", "P3\n# a comment\n2 1\n255\n255 128 0\n127 127 127\n"},
         {"ascii 16 bits", "P3 2 1 65535 65535 32896 0 32767 32767 32767"},
         {"ascii 4 bits", "P3 2 1 15 15 8 0 7 7 7"},
@@ -74,7 +74,8 @@ TEST_F(PpmFileTest, RefusesWhatIsNotAWholePicture) {
         {"sample above the largest value", "P3 1 1 100 101 0 0"},
         {"largest value above 16 bits", "P3 1 1 65536 0 0 0"},
         {"cut short binary", std::string("P6 2 1 255\n") + std::string("\x01\x02\x03\x04", 4)},
-        {"cut short 16-bit binary", std::string("P6 1 1 65535\n") + std::string("\x01\x02\x03\x04\x05", 5)},
+        {"cut short 16-bit binary",
+         std::string("P6 1 1 65535\n") + std::string("\x01\x02\x03\x04\x05", 5)},
         {"cut short ascii", "P3 2 1 255 1 2 3 4 5"},
         {"too large", "P6 65536 65536 255\n"},
     };

@@ -4,8 +4,9 @@
 //   bbq_convert [-rgb | -rgba] <picture> <output.bbq>
 //
 // Reads PPM (.ppm, .pnm: binary or ASCII, up to 16 bits per sample) itself
-// and BMP, PCX, TGA and LBM through the game library. A picture with an alpha channel (a 32-bit TGA) becomes a
-// 32-bit RGBA .bbq, any other a 24-bit RGB one; -rgb and -rgba choose.
+// and BMP, PCX, TGA and LBM through the game library. A picture with an alpha
+// channel (a 32-bit TGA) becomes a 32-bit RGBA .bbq, any other a 24-bit RGB
+// one; -rgb and -rgba choose.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
