@@ -573,6 +573,30 @@ TEST_F(ProgramTest, SecondCopyRaisesTheFirstCopysMessageWithItsWindow) {
     ExpectEnd(first, 1);
 }
 
+TEST_F(ProgramTest, BuiltGameFindsItsDataFromAnyFolder) {
+    // The build's own datafile, found beside the program from an empty
+    // working folder. Whatever the game's first screen does then, the data
+    // was found when the window opens or the program ends without a missing
+    // file.
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen());
+    ProgramRun run(folder, config, {"-windowed"});
+    const auto deadline = std::chrono::steady_clock::now() + START_TIMEOUT;
+    Window window = None;
+    while (window == None && run.IsRunning() && std::chrono::steady_clock::now() < deadline) {
+        window = desktop.FindTaggedWindow();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (window != None) {
+        desktop.SendClose(window);
+    }
+    int exitCode = -2;
+    ASSERT_TRUE(run.WaitForEnd(END_TIMEOUT, exitCode)) << run.GetErrorOutput();
+    EXPECT_EQ(run.GetErrorOutput().find("File Not Found"), std::string::npos)
+        << run.GetErrorOutput();
+    EXPECT_TRUE(fs::exists(SettingsFile())) << run.GetErrorOutput();
+}
+
 TEST_F(ProgramTest, InstalledGameStartsFromAnyFolder) {
     const fs::path prefix = root / "prefix";
     const std::string install = std::string("\"") + CMAKE_COMMAND + "\" --install \"" +
