@@ -39,7 +39,9 @@ public:
         orvel::GlobalProperties()[STATS_KEY] = stats;
     }
 
+    // The ground goes while its world still stands, as every body must.
     ~UnitTestWorld() {
+        ground.reset();
         world.reset();
         for (PropertyKey key : {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
             orvel::GlobalProperties().Erase(key);
