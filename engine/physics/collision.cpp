@@ -57,7 +57,10 @@ Vector4 Collision::GetExtent() const {
     }
     float min[3];
     float max[3];
-    PhysCollisionCalculateAABB(collision, Matrix4::Identity().m, min, max);
+    // The SDK's box leaves out the shape's offset; the extent is that of the
+    // shape as it sits in its body (a disc lies in the play plane).
+    const Matrix4 placed = type != PropertyKey() ? offset : Matrix4::Identity();
+    PhysCollisionCalculateAABB(collision, placed.m, min, max);
     return Vector4(max[0] - min[0], max[1] - min[1], max[2] - min[2], 0.0f);
 }
 

@@ -34,8 +34,8 @@ public:
 
     // Drops the SDK shape; every create operation does this first.
     virtual void Release();
-    // The size of the shape's box under the identity (w = 0); zero without
-    // an SDK shape.
+    // The size of the shape's box as it sits in its body, offset included
+    // (w = 0); zero without an SDK shape.
     virtual Vector4 GetExtent() const;
     virtual void DebugDraw();
     // A shape of its own with the same parameters.
