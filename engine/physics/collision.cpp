@@ -39,12 +39,20 @@ Matrix4 QuarterTurnAboutY() {
 
 }  // namespace
 
-Collision::Collision(Mechanica* world) : world(world), worldLife(world->GetLifeToken()) {}
+Collision::Collision(Mechanica* world) : world(world), worldLife(world->GetLifeToken()) {
+    world->RegisterCollision(this);
+}
 
-Collision::~Collision() { Collision::Release(); }
+Collision::~Collision() {
+    Collision::Release();
+    if (!worldLife.expired()) {
+        world->UnregisterCollision(this);
+    }
+}
 
-void Collision::Release() {
-    // The SDK world frees every shape it still has when it goes.
+void Collision::Release() { DropPhysCollision(); }
+
+void Collision::DropPhysCollision() {
     if (collision != nullptr && !worldLife.expired()) {
         PhysReleaseCollision(world->GetPhysWorld(), collision);
     }
