@@ -219,6 +219,24 @@ TEST_F(BodyTest, FlatteningAndStopping) {
     EXPECT_EQ(v[2], 0.0f);
 }
 
+// The plane force pulls a body that strayed from z = 0 back towards it.
+TEST_F(BodyTest, ThePlaneForcePullsBackTowardsThePlane) {
+    struct PlaneKept : ProbeBody {
+        void ApplyForces() override { ApplyPlaneForce(); }
+    };
+    std::shared_ptr<PlaneKept> box = MakeBox<PlaneKept>(*world, 1, 1, 0, 5, 2);
+    box->SetPosition(Vector4(0, 5, 0.3f));
+    float lowest = 0.3f;
+    for (int frame = 0; frame < 40; ++frame) {
+        RunFrames(*world, 1);
+        const float z = box->GetPosition().z;
+        EXPECT_LE(z, lowest + 1e-6f) << "frame " << frame;
+        lowest = std::min(lowest, z);
+    }
+    EXPECT_LT(lowest, 0.25f);
+    EXPECT_GT(lowest, -0.3f);
+}
+
 // A body kept up by an accumulated force equal to its weight hovers.
 TEST_F(BodyTest, AccumulatedForcesAndImpulsesMoveTheBody) {
     struct Hovering : ProbeBody {
