@@ -348,6 +348,27 @@ TEST_F(SensorTest, RecordsEachToucherOnceAndNeverPushes) {
     EXPECT_EQ(inside->GetGoingAwayConnectionCount(), 0u);
 }
 
+// Buildings and wrecks are immovable like the sensors; both are seen.
+TEST_F(SensorTest, SensorsSeeBuildingsAndStayWhereTheirOwnerPutsThem) {
+    std::shared_ptr<MultiSensorBody> fixer =
+        MakeBox<MultiSensorBody>(*world, 4, 4, 10, 0, 0, "mg_broken_unit_sensor");
+    std::shared_ptr<ProbeBody> wreck = MakeBox(*world, 1, 1, 10.5f, 0.5f, 0, "mg_broken_unit");
+    std::shared_ptr<ProbeBody> walker = MakeBox(*world, 1, 1, -1.0f, 3.0f, 1, "mg_mobile_unit");
+    RunFrames(*world, 3);
+    ASSERT_EQ(fixer->GetSensed().size(), 1u);
+    EXPECT_EQ(fixer->GetSensed()[0].body, wreck.get());
+    // A unit falls through it; the sensor has not moved.
+    RunFrames(*world, 60);
+    EXPECT_EQ(sensor->GetPosition().x, 0.0f);
+    EXPECT_EQ(sensor->GetPosition().y, 0.0f);
+    EXPECT_EQ(sensor->GetMatrix().m[0], 1.0f);
+    EXPECT_LT(walker->GetPosition().y, 0.0f);
+    // A copy is a sensor of the same kind.
+    std::shared_ptr<Body> copy = sensor->Clone();
+    copy->CopyFrom(*sensor);
+    EXPECT_NE(std::dynamic_pointer_cast<MultiSensorBody>(copy), nullptr);
+}
+
 TEST_F(SensorTest, ForgetsBodiesThatGoAwayOrLeaveTheWorld) {
     std::shared_ptr<ProbeBody> first = Unit(0.5f, 0.5f, 1);
     std::shared_ptr<ProbeBody> second = Unit(-0.5f, -0.5f, 1);
