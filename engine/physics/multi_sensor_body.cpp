@@ -20,9 +20,7 @@ void MultiSensorBody::ApplyForces() {
     PhysBodySetAngularVelocity(body, still);
 }
 
-std::shared_ptr<Body> MultiSensorBody::Clone() const {
-    return std::make_shared<MultiSensorBody>();
-}
+std::shared_ptr<Body> MultiSensorBody::Clone() const { return std::make_shared<MultiSensorBody>(); }
 
 bool MultiSensorBody::IsSensed(const Body* other) const {
     for (const SensedBody& record : sensed) {

@@ -26,7 +26,8 @@ public:
     // The SDK never pairs two bodies of infinite mass, so a sensor gets a
     // nominal mass of 1 and could see buildings; it never moves by itself,
     // as ApplyForces holds it still and its contacts are all dropped.
-    void CreateWithCollision(Mechanica* world, const std::shared_ptr<Collision>& collision) override;
+    void CreateWithCollision(Mechanica* world,
+                             const std::shared_ptr<Collision>& collision) override;
     std::shared_ptr<Body> Clone() const override;
     // Holds the sensor still: only its owner moves it.
     void ApplyForces() override;

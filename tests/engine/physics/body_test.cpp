@@ -272,8 +272,9 @@ TEST(CeilingBody, EveryAirshipStopsAtTheCeilingAndNothingElse) {
         const char* name;
         bool stops;
     } cases[] = {
-        {"GoodAirShip", true}, {"GoodAirShip_AI", true}, {"BadAirShip", true},
-        {"BadAirShip_AI", true}, {"Tank", false},       {"BalloonBomb", false},
+        {"GoodAirShip", true}, {"GoodAirShip_AI", true},
+        {"BadAirShip", true},  {"BadAirShip_AI", true},
+        {"Tank", false},       {"BalloonBomb", false},
         {"", false},
     };
     for (const auto& c : cases) {

@@ -33,7 +33,9 @@ struct BodyPoint {
 
 class JointTest : public ::testing::Test {
 protected:
-    std::shared_ptr<ProbeBody> Link(float x, float y) { return MakeBox(world, 1.0f, 0.2f, x, y, 1); }
+    std::shared_ptr<ProbeBody> Link(float x, float y) {
+        return MakeBox(world, 1.0f, 0.2f, x, y, 1);
+    }
 
     Mechanica world;
 };
