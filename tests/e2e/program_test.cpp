@@ -423,6 +423,20 @@ TEST_F(ProgramTest, WithoutADisplayTheMessageGoesToStandardError) {
     EXPECT_FALSE(fs::exists(SettingsFile()));
 }
 
+TEST_F(ProgramTest, ADamagedDatafileIsReportedNeverReadByTheLibrary) {
+    LayOutGame(HOLDING_MACHINE);
+    // Cut short inside the font, the first object of the datafile.
+    fs::resize_file(folder / "tarnmoore.dat", 200);
+    ProgramRun run(folder, config, {"-windowed"});
+    int exitCode = -2;
+    ASSERT_TRUE(run.WaitForEnd(END_TIMEOUT, exitCode)) << run.GetErrorOutput();
+    EXPECT_NE(run.GetErrorOutput().find("The game's data file is damaged\nFile: tarnmoore.dat"),
+              std::string::npos)
+        << run.GetErrorOutput();
+    EXPECT_EQ(run.GetErrorOutput().find("AddressSanitizer"), std::string::npos);
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+}
+
 TEST_F(ProgramTest, MissingDatafileIsReportedAndEndsNormally) {
     ProgramRun run(folder, config, {"-windowed"});
     ExpectCleanEnd(run);
