@@ -29,3 +29,6 @@ export GEARHAVEN_HEADLESS_MESSAGES=1
 
 xvfb-run -a -s '-screen 0 1920x1080x24 -nolisten tcp' \
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# The fuzz harnesses, a few seconds each on their seed corpora.
+scripts/fuzz.sh
