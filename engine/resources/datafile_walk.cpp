@@ -16,8 +16,10 @@ const int MAX_DEPTH = 16;
 const uint16_t FONT_CURRENT_FORM = 0;
 // Unicode has no characters above this one.
 const uint32_t LAST_CHARACTER = 0x10FFFF;
+// The game's font is monochrome, one bit a pixel; a range of the library's
+// other glyph form, whose flag its reader does not take as written, counts as
+// damage.
 const uint8_t MONO_GLYPHS = 1;
-const uint8_t COLOUR_GLYPHS = 8;
 // The datafile tool's own note about the file, a plain object of this type.
 const uint32_t TOOL_INFORMATION = DAT_ID('i', 'n', 'f', 'o');
 
@@ -83,14 +85,14 @@ bool WalkProperty(Cursor& object) {
     return type != DAT_NAME || size <= MAX_NAME_LENGTH;
 }
 
-bool WalkGlyphs(Cursor& font, uint8_t depth, uint32_t first, uint32_t last) {
+bool WalkGlyphs(Cursor& font, uint32_t first, uint32_t last) {
     for (uint64_t character = first; character <= last; ++character) {
         uint16_t width = 0;
         uint16_t height = 0;
         if (!font.Read16(width) || !font.Read16(height) || width == 0 || height == 0) {
             return false;
         }
-        const uint64_t rowBytes = depth == MONO_GLYPHS ? (uint64_t(width) + 7) / 8 : width;
+        const uint64_t rowBytes = (uint64_t(width) + 7) / 8;
         Cursor pixels(nullptr, 0);
         if (!font.Take(rowBytes * height, pixels)) {
             return false;
@@ -109,9 +111,9 @@ bool WalkFont(Cursor& font) {
         uint8_t depth = 0;
         uint32_t first = 0;
         uint32_t last = 0;
-        if (!font.Read8(depth) || (depth != MONO_GLYPHS && depth != COLOUR_GLYPHS) ||
-            !font.Read32(first) || !font.Read32(last) || first > last || last > LAST_CHARACTER ||
-            !WalkGlyphs(font, depth, first, last)) {
+        if (!font.Read8(depth) || depth != MONO_GLYPHS || !font.Read32(first) ||
+            !font.Read32(last) || first > last || last > LAST_CHARACTER ||
+            !WalkGlyphs(font, first, last)) {
             return false;
         }
     }

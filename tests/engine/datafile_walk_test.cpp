@@ -120,6 +120,7 @@ TEST_F(DatafileWalkTest, ADamagedDatafileIsRefusedBeforeTheLibraryReadsIt) {
          "slh.ALL." + List({Object(longName, "DATA", "x")})},
         {"name length past the file", Changed(intact, 20, "\x7F\x00")},
         {"glyph rows missing", Datafile(FontBody().substr(0, FontBody().size() - 1), SampleBody())},
+        {"range of 8-bit glyphs", Changed(intact, font + 12 + 4, "\x08")},
         {"glyph range backwards", Changed(intact, font + 12 + 5 + 3, "\x43")},
         {"glyph of no width", Changed(intact, font + 12 + 13, std::string(2, '\0'))},
         {"sample length disagrees with its data",
