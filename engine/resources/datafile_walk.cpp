@@ -16,9 +16,8 @@ const int MAX_DEPTH = 16;
 const uint16_t FONT_CURRENT_FORM = 0;
 // Unicode has no characters above this one.
 const uint32_t LAST_CHARACTER = 0x10FFFF;
-// The game's font is monochrome, one bit a pixel; a range of the library's
-// other glyph form, whose flag its reader does not take as written, counts as
-// damage.
+// The game's font is monochrome, one bit a pixel; only that glyph form is
+// taken, so that every glyph's byte count is certain.
 const uint8_t MONO_GLYPHS = 1;
 // The datafile tool's own note about the file, a plain object of this type.
 const uint32_t TOOL_INFORMATION = DAT_ID('i', 'n', 'f', 'o');
