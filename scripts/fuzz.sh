@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses of fuzz/ with clang and runs each on its
-# corpus for a few seconds (the first argument, default 4). New inputs that
+# corpus for a few seconds (the first argument, default 3). New inputs that
 # reach further go to build/fuzz/corpus/, never into the seeds under fuzz/.
 # A harness that finds a fault stops, leaves the input as build/fuzz/crash-*
 # and fails the script.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-seconds=${1:-4}
+seconds=${1:-3}
 
 build="$root/build/fuzz"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
