@@ -67,6 +67,8 @@ void Sprite::Update(float dt) {
     }
 }
 
+void Sprite::SetTransform(const float* matrix) { std::copy(matrix, matrix + 16, transform); }
+
 void Sprite::Draw() const {
     if (alpha == 0.0f || !data || data->texture == 0 || data->GetFrameCount() == 0) {
         return;

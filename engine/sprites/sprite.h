@@ -39,6 +39,9 @@ public:
     const SpriteDataPtr& GetData() const { return data; }
     int16_t GetLayer() const { return layer; }
     const float* GetTransform() const { return transform; }
+    // Sets the transform from 16 floats, row by row (rows are the axes, the
+    // fourth row the position), as OpenGL reads a matrix.
+    void SetTransform(const float* matrix);
 
     int32_t colour = -1;  // packed as by MakeColour; all bits set is opaque white
     float alpha = 1.0f;   // 0 hides the sprite
