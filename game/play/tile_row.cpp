@@ -17,8 +17,7 @@ void TileRow::PlaceTiles(float levelWidth, float fraction) {
     float x = (levelWidth - SCREEN_WIDTH) * fraction - (width - SCREEN_WIDTH) * fraction;
     const float y = FrameHeight(*tiles.front());
     for (const orvel::SpritePtr& tile : tiles) {
-        const float matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, 0, 1};
-        tile->SetTransform(matrix);
+        tile->SetPosition(x, y);
         x += FrameWidth(*tile);
     }
 }
