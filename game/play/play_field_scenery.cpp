@@ -12,11 +12,7 @@ namespace {
 void LoadRow(TileRow& row, const std::vector<std::string>& names, orvel::SpriteManager& sprites,
              int16_t layer) {
     for (const std::string& name : names) {
-        const orvel::SpritePtr tile = sprites.CreateSprite(name);
-        if (layer != 0) {
-            sprites.SetLayer(tile, layer);
-        }
-        row.Append(tile);
+        row.Append(sprites.CreateSprite(name, layer));
     }
 }
 

@@ -211,3 +211,16 @@ TEST(ProductTest, GroupEntriesMatchByTheirBeginning) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LevelFileTest, LevelZeroReads) {
+    const LevelFile level = ReadLevelFile("resources/Level0", false);
+    EXPECT_EQ(level.foreground.size(), 5u);
+    EXPECT_EQ(level.placedObjects[level.goodFactory].team, TEAM_GOOD);
+    EXPECT_EQ(level.placedObjects[level.badFactory].team, TEAM_BAD);
+    ASSERT_TRUE(level.aiCapabilities);
+    EXPECT_FALSE(level.purchaseGroups.empty());
+}
+
+}  // namespace
