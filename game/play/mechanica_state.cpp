@@ -1,5 +1,8 @@
 #include "game/play/mechanica_state.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <GL/gl.h>
 
 #include "app/settings.h"
@@ -12,6 +15,8 @@
 #include "game/play/level_progress.h"
 #include "game/play/minimap.h"
 #include "game/play/play_field.h"
+#include "game/units/unit_event.h"
+#include "game/units/unit_message.h"
 
 namespace {
 
@@ -23,6 +28,7 @@ const PropertyKey KEY_MUSIC("TARNMOORE_Music");
 const PropertyKey KEY_SOUND_MANAGER("qSoundManager");
 const PropertyKey KEY_OGG_PLAYER("qOggPlayer");
 const PropertyKey KEY_OBJECT_PROPERTIES("qObjectProperties");
+const PropertyKey KEY_UNIT_STATS("qUnitStats");
 const PropertyKey KEY_AI_CAPABILITIES("AI_COMPONENT_Capabilities");
 const PropertyKey KEY_DIFFICULTY("difficulty");
 const PropertyKey KEY_GOOD_VEHICLE_STOPPED("GoodVehicleStopped");
@@ -33,6 +39,32 @@ const PropertyKey TRIGGER_WIN("Win");
 const PropertyKey TRIGGER_TUTORIAL_WIN("TutorialWin");
 const PropertyKey TRIGGER_LOSE("Lose");
 const PropertyKey TRIGGER_HELP("Help");
+
+const PropertyKey FACTORY_COMPONENT("FactoryComponent");
+const PropertyKey ENGINEER("Engineer");
+const PropertyKey GOOD_AIRSHIP("GoodAirShip");
+const PropertyKey GOOD_AIRSHIP_AI("GoodAirShip_AI");
+const PropertyKey BAD_AIRSHIP("BadAirShip");
+// Buildings that a bad side's engineer inside holds for it.
+const PropertyKey MANNED_BUILDINGS[] = {PropertyKey("Static_AntiAirTurret"),
+                                        PropertyKey("Static_ArtilleryTurret"),
+                                        PropertyKey("Static_Bunker")};
+// The unit types counted in the level's statistics, in the order the
+// statistics screen shows them.
+const char* const COUNTED_TYPES[] = {"Infantry", "Engineer",  "Tank",     "FlakTruck",
+                                     "BalloonBomb", "AutoGyro", "Buster", "GoodAirShip"};
+
+// Where the airships start, in pixels, and how high above a manned
+// building its engineer starts.
+const float GOOD_AIRSHIP_X = 560.0f;
+const float BAD_AIRSHIP_X = 1560.0f;
+const float AIRSHIP_Y = 300.0f;
+const float ENGINEER_RISE = 50.0f;
+
+const PropertyKey KEY_GOOD_CASH_FLOW("goodCashFlowModifier");
+const PropertyKey KEY_BAD_CASH_FLOW("badCashFlowModifier");
+const PropertyKey KEY_GOOD_RANGE("goodRangeModifier");
+const PropertyKey KEY_BAD_RANGE("badRangeModifier");
 
 const PropertyKey SOUND_MAGNET("snd_magnet_on");
 const PropertyKey SOUND_MONEY("snd_money_spent");
@@ -81,6 +113,10 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
     world->SetScale(WORLD_SCALE);
     orvel::LoadMaterialGroups(*world, MATERIALS_FILE);
 
+    unitStats = std::make_shared<UnitStats>();
+    for (const char* type : COUNTED_TYPES) {
+        unitStats->AddUnitType(PropertyKey(type));
+    }
     soundManager = registry.GetSoundManager(KEY_SOUND_MANAGER);
     magnetSound = soundManager->CreateSound(SOUND_MAGNET);
     moneySound = soundManager->CreateSound(SOUND_MONEY);
@@ -123,6 +159,85 @@ void MechanicaState::LoadLevel() {
     const std::shared_ptr<orvel::TerrainBody> terrain = BuildLevelGround(*world, level, levelWidth);
     terrainBody = terrain.get();
     terrainBody->AddWatcher(this);
+    PlaceObjects();
+
+    purchaseTimePerUnit[0] = level.purchaseTimePerUnit;
+    purchaseTimePerUnit[1] = level.purchaseTimePerUnit;
+    goodAirship = SpawnAirship(mode.goodAirshipControl != 0 ? GOOD_AIRSHIP : GOOD_AIRSHIP_AI,
+                               TEAM_GOOD, GOOD_AIRSHIP_X);
+    goodAirshipMatrix = goodAirship->GetMatrix();
+    if (level.enemyAirship || mode.isSkirmishMode) {
+        badAirship = SpawnAirship(BAD_AIRSHIP, TEAM_BAD, BAD_AIRSHIP_X);
+    }
+}
+
+void MechanicaState::PlaceObjects() {
+    for (const PlacedObject& object : level.placedObjects) {
+        orvel::Matrix4 matrix;
+        std::copy(object.matrix, object.matrix + 16, matrix.m);
+        for (int i = 12; i < 15; ++i) {
+            matrix.m[i] /= WORLD_SCALE;
+        }
+        int team = object.team;
+        const bool manned = std::find(std::begin(MANNED_BUILDINGS), std::end(MANNED_BUILDINGS),
+                                      object.type) != std::end(MANNED_BUILDINGS);
+        if (manned && team == TEAM_BAD) {
+            orvel::Matrix4 above = orvel::Matrix4::Identity();
+            above.SetPosition(orvel::Vector4(matrix.m[12], matrix.m[13] + ENGINEER_RISE / WORLD_SCALE,
+                                             matrix.m[14]));
+            SpawnUnit(ENGINEER, TEAM_BAD, above);
+            unitStats->Increment(UnitStats::KIND_GOT, ENGINEER, TEAM_BAD);
+            team = TEAM_NONE;
+        }
+        const ComponentBodyPtr body = SpawnUnit(object.type, team, matrix);
+        if (int16_t(object.priority) != 0) {
+            body->HandleEvent(EVENT_REBUILD_SPRITE, int16_t(object.priority), nullptr);
+        }
+        if (object.type == STATIC_FACTORY && team != TEAM_NONE) {
+            KeepFactory(object, body.get());
+        }
+    }
+}
+
+ComponentBodyPtr MechanicaState::SpawnUnit(PropertyKey type, int team,
+                                           const orvel::Matrix4& matrix) {
+    const ComponentBodyPtr body = std::make_shared<ComponentBody>();
+    body->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(), objectProperties, type,
+                    team);
+    body->SetFacingMatrix(matrix);
+    world->AddBody(body);
+    body->SendMessage(MESSAGE_SET_ARMED, 0, nullptr);
+    return body;
+}
+
+// A side's factory decides the match when it falls, so the state watches it.
+void MechanicaState::KeepFactory(const PlacedObject& object, ComponentBody* body) {
+    FactoryComponent* factory = static_cast<FactoryComponent*>(body->GetComponent(FACTORY_COMPONENT));
+    if (factory == nullptr) {
+        throw orvel::ExceptionGeneral("Level file \"" + level.path + "\": the " +
+                                      object.type.GetName() +
+                                      " of a side is no factory: its definition has no " +
+                                      FACTORY_COMPONENT.GetName() + ".");
+    }
+    body->AddWatcher(this);
+    if (object.team == TEAM_GOOD) {
+        goodFactoryBody = body;
+        goodFactory = factory;
+    } else {
+        badFactoryBody = body;
+        badFactory = factory;
+    }
+}
+
+ComponentBodyPtr MechanicaState::SpawnAirship(PropertyKey type, int team, float x) {
+    const ComponentBodyPtr airship = std::make_shared<ComponentBody>();
+    airship->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(), objectProperties, type,
+                       team);
+    airship->SetPosition(orvel::Vector4(x / WORLD_SCALE, AIRSHIP_Y / WORLD_SCALE, 0.0f));
+    airship->AddWatcher(this);
+    world->AddBody(airship);
+    unitStats->Increment(UnitStats::KIND_GOT, airship->GetObjectName(), airship->GetTeam());
+    return airship;
 }
 
 // Everything that outlives a failed load is done only once the level has
@@ -130,6 +245,7 @@ void MechanicaState::LoadLevel() {
 void MechanicaState::Commit() {
     orvel::Attributes& registry = orvel::GlobalProperties();
     registry.SetBool(KEY_GOOD_VEHICLE_STOPPED, false);
+    registry[KEY_UNIT_STATS] = unitStats;
     if (level.aiCapabilities) {
         if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
             level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
@@ -158,6 +274,7 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
         return next;
     }
     if (!firstFrameDone) {
+        ApplyDifficultyModifiers();
         firstFrameDone = true;
     }
     if (paused) {
@@ -176,6 +293,7 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
     }
     TrackCursor(input, dt);
     StepWorld(dt);
+    HandBackAirships();
     world->ReleaseKeptObjects();
     return TestEndOfLevel();
 }
@@ -213,11 +331,11 @@ void MechanicaState::Pause() {
 orvel::StatePtr MechanicaState::GameOverStep(float dt) {
     gameOverCountdown -= dt;
     if (gameOverCountdown <= 0.0f) {
-        if (outcome > 0) {
+        if (badFactoryBody == nullptr) {
             const bool tutorial = RegistryFlag(orvel::GlobalProperties(), KEY_IS_TUTORIAL_LEVEL);
             return LeaveLevel(tutorial ? TRIGGER_TUTORIAL_WIN : TRIGGER_WIN);
         }
-        if (outcome < 0) {
+        if (goodFactoryBody == nullptr) {
             return LeaveLevel(TRIGGER_LOSE);
         }
     }
@@ -267,11 +385,22 @@ void MechanicaState::StepWorld(float dt) {
     world->UpdateBodies();
 }
 
+// A destroyed airship goes back to its factory, to be bought again.
+void MechanicaState::HandBackAirships() {
+    if (!goodAirship->IsAlive() && goodFactory != nullptr && !goodFactory->CanBuy(PRODUCT_AIRSHIP)) {
+        goodFactory->HoldBody(PRODUCT_AIRSHIP, goodAirship, false);
+    }
+    if (badAirship && !badAirship->IsAlive() && badFactory != nullptr &&
+        !badFactory->CanBuy(PRODUCT_AIRSHIP)) {
+        badFactory->HoldBody(PRODUCT_AIRSHIP, badAirship, false);
+    }
+}
+
 orvel::StatePtr MechanicaState::TestEndOfLevel() {
-    if (outcome > 0) {
+    if (badFactoryBody == nullptr && outcome > 0) {
         RecordProgress();
         EndLevel();
-    } else if (outcome < 0) {
+    } else if (goodFactoryBody == nullptr && outcome < 0) {
         EndLevel();
     }
     return orvel::StatePtr();
@@ -287,15 +416,108 @@ void MechanicaState::EndLevel() {
 
 void MechanicaState::RecordProgress() { RecordWin(*settings, orvel::GlobalProperties()); }
 
-void MechanicaState::OnWatchedEvent(orvel::Watched*) {}
+void MechanicaState::OnWatchedEvent(orvel::Watched* watched) {
+    if (goodFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(goodFactoryBody)) {
+        goodFactoryBody = nullptr;
+        goodFactory = nullptr;
+        if (outcome == 0) {
+            outcome = -1;
+        }
+    } else if (badFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(badFactoryBody)) {
+        badFactoryBody = nullptr;
+        badFactory = nullptr;
+        if (outcome == 0) {
+            outcome = 1;
+        }
+    }
+}
 
 void MechanicaState::OnWatchedGoingAway(orvel::Watched* watched) {
-    if (watched == terrainBody) {
+    if (goodFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(goodFactoryBody)) {
+        goodFactoryBody = nullptr;
+        goodFactory = nullptr;
+    }
+    if (badFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(badFactoryBody)) {
+        badFactoryBody = nullptr;
+        badFactory = nullptr;
+    }
+    if (terrainBody != nullptr && watched == static_cast<orvel::Watched*>(terrainBody)) {
         terrainBody = nullptr;
     }
 }
 
+namespace {
+
+// A unit's hit points and their maximum, both to the maximum times a factor.
+void ScaleHitPoints(ComponentBody& unit, float factor) {
+    const int32_t hitPoints = int32_t(float(unit.GetMaxHitPoints()) * factor);
+    unit.SetHitPoints(hitPoints);
+    unit.SetMaxHitPoints(hitPoints);
+}
+
+// The skirmish setup writes every modifier; one that is missing changes nothing.
+int IntOr(orvel::Attributes& registry, PropertyKey key, int fallback) {
+    return registry.Contains(key) ? registry.GetInt(key) : fallback;
+}
+
+float FloatOr(orvel::Attributes& registry, PropertyKey key, float fallback) {
+    return registry.Contains(key) ? registry.GetFloat(key) : fallback;
+}
+
+// A side's cash flow in skirmish: 0 slow, 2 fast, anything else as it is.
+void ApplyCashFlow(int modifier, float& purchaseTime, FactoryComponent& factory) {
+    if (modifier == 0) {
+        purchaseTime *= 1.2f;
+        factory.SetTimeBetweenDeposits(factory.GetTimeBetweenDeposits() * 1.7f);
+    } else if (modifier == 2) {
+        purchaseTime *= 0.8f;
+        factory.SetTimeBetweenDeposits(factory.GetTimeBetweenDeposits() * 0.7f);
+    }
+}
+
+}  // namespace
+
+void MechanicaState::ApplyDifficultyModifiers() {
+    if (mode.isTutorialLevel) {
+        return;
+    }
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    if (mode.isSkirmishMode) {
+        ApplyCashFlow(IntOr(registry, KEY_GOOD_CASH_FLOW, 1), purchaseTimePerUnit[0], *goodFactory);
+        ApplyCashFlow(IntOr(registry, KEY_BAD_CASH_FLOW, 1), purchaseTimePerUnit[1], *badFactory);
+        ScaleHitPoints(*goodAirship, FloatOr(registry, KEY_GOOD_RANGE, 1.0f));
+        if (badAirship) {
+            ScaleHitPoints(*badAirship, FloatOr(registry, KEY_BAD_RANGE, 1.0f));
+        }
+        return;
+    }
+    if (!registry.Contains(KEY_DIFFICULTY)) {
+        return;
+    }
+    const int difficulty = registry.GetInt(KEY_DIFFICULTY);
+    if (difficulty == 0) {
+        purchaseTimePerUnit[0] *= 0.7f;
+        purchaseTimePerUnit[1] *= 1.3f;
+        goodFactory->SetTimeBetweenDeposits(goodFactory->GetTimeBetweenDeposits() * 0.6f);
+        ScaleHitPoints(*goodAirship, 1.5f);
+    } else if (difficulty == 1) {
+        ScaleHitPoints(*goodAirship, 1.2f);
+    } else if (difficulty == 2) {
+        purchaseTimePerUnit[0] *= 1.2f;
+        purchaseTimePerUnit[1] *= 0.8f;
+        goodFactory->SetTimeBetweenDeposits(goodFactory->GetTimeBetweenDeposits() * 1.7f);
+    }
+    if (badAirship && difficulty == 0) {
+        ScaleHitPoints(*badAirship, 0.5f);
+    } else if (badAirship && difficulty == 2) {
+        ScaleHitPoints(*badAirship, 1.3f);
+    }
+}
+
 void MechanicaState::UpdateCamera() {
+    if (goodAirship->IsAlive()) {
+        goodAirshipMatrix = goodAirship->GetMatrix();
+    }
     soundManager->SetViewCentre(WORLD_SCALE * goodAirshipMatrix.m[12]);
     scrollFraction = ScrollFraction(float(levelWidth), WORLD_SCALE * goodAirshipMatrix.m[12]);
 }

@@ -17,6 +17,9 @@
 #include "game/play/play_field_scenery.h"
 #include "game/play/play_mode.h"
 #include "game/play/trigger_relay.h"
+#include "game/units/component_body.h"
+#include "game/units/components/factory_component.h"
+#include "game/units/unit_stats.h"
 
 // Makes the pause menu for a game; the pause screen registers it. Without
 // one, Escape still pauses the game until Escape is pressed again.
@@ -62,6 +65,16 @@ public:
     uint32_t GetLevelWidth() const { return levelWidth; }
     float GetScrollFraction() const { return scrollFraction; }
     orvel::TerrainBody* GetTerrainBody() const { return terrainBody; }
+    const ComponentBodyPtr& GetGoodAirship() const { return goodAirship; }
+    const ComponentBodyPtr& GetBadAirship() const { return badAirship; }
+    // The factories while they stand; null once destroyed.
+    ComponentBody* GetGoodFactoryBody() const { return goodFactoryBody; }
+    ComponentBody* GetBadFactoryBody() const { return badFactoryBody; }
+    FactoryComponent* GetGoodFactory() const { return goodFactory; }
+    FactoryComponent* GetBadFactory() const { return badFactory; }
+    const std::shared_ptr<UnitStats>& GetUnitStats() const { return unitStats; }
+    // Seconds per unit of each side's buying timer, side 1 first.
+    float GetPurchaseTimePerUnit(int side) const { return purchaseTimePerUnit[side < 0 ? 1 : 0]; }
 
     // 0 while undecided, +1 won, -1 lost.
     int GetOutcome() const { return outcome; }
@@ -71,7 +84,13 @@ public:
 
 private:
     void LoadLevel();
+    void PlaceObjects();
+    ComponentBodyPtr SpawnUnit(PropertyKey type, int team, const orvel::Matrix4& matrix);
+    void KeepFactory(const PlacedObject& object, ComponentBody* body);
+    ComponentBodyPtr SpawnAirship(PropertyKey type, int team, float x);
     void Commit();
+    void ApplyDifficultyModifiers();
+    void HandBackAirships();
 
     orvel::StatePtr PauseStep(const orvel::Input& input, float dt);
     orvel::StatePtr GameOverStep(float dt);
@@ -92,6 +111,7 @@ private:
     // The world goes last, after everything that might still refer to its
     // bodies.
     std::unique_ptr<orvel::Mechanica> world;
+    std::shared_ptr<UnitStats> unitStats;
     orvel::SoundManagerPtr soundManager;
     std::shared_ptr<orvel::OggPlayer> oggPlayer;
     orvel::PropertiesPtr objectProperties;
@@ -103,6 +123,13 @@ private:
     LevelFile level;
     std::unique_ptr<PlayFieldScenery> scenery;
     orvel::TerrainBody* terrainBody = nullptr;
+    ComponentBodyPtr goodAirship;
+    ComponentBodyPtr badAirship;
+    ComponentBody* goodFactoryBody = nullptr;
+    ComponentBody* badFactoryBody = nullptr;
+    FactoryComponent* goodFactory = nullptr;
+    FactoryComponent* badFactory = nullptr;
+    float purchaseTimePerUnit[2] = {};
 
     uint32_t levelWidth = 0;
     float scrollFraction = 0.0f;
