@@ -57,8 +57,8 @@ struct LevelFile {
     // Seconds of the computer's buying timer per unit; skirmish uses its own.
     float purchaseTimePerUnit = SKIRMISH_PURCHASE_TIME_PER_UNIT;
     bool enemyBuy = true;
-    // Side 2's purchase groups as product indices; empty in skirmish mode,
-    // which buys from the skirmish groups instead.
+    // Side 2's purchase groups as product indices; skirmish mode reads the
+    // skirmish groups instead.
     std::vector<std::vector<int>> purchaseGroups;
 };
 

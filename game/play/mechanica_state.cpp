@@ -70,6 +70,7 @@ const PropertyKey SOUND_MAGNET("snd_magnet_on");
 const PropertyKey SOUND_MONEY("snd_money_spent");
 
 const char MATERIALS_FILE[] = "resources/materials1.txt";
+const char SKIRMISH_PURCHASE_GROUPS[] = "resources/Skirmish/purchasegroups.txt";
 
 const int KEY_F1 = 47;
 const int KEY_ESCAPE = 59;
@@ -160,6 +161,9 @@ void MechanicaState::LoadLevel() {
     terrainBody = terrain.get();
     terrainBody->AddWatcher(this);
     PlaceObjects();
+    if (mode.isSkirmishMode) {
+        level.purchaseGroups = ReadPurchaseGroupsFile(SKIRMISH_PURCHASE_GROUPS);
+    }
 
     purchaseTimePerUnit[0] = level.purchaseTimePerUnit;
     purchaseTimePerUnit[1] = level.purchaseTimePerUnit;
@@ -172,30 +176,41 @@ void MechanicaState::LoadLevel() {
 }
 
 void MechanicaState::PlaceObjects() {
-    for (const PlacedObject& object : level.placedObjects) {
-        orvel::Matrix4 matrix;
-        std::copy(object.matrix, object.matrix + 16, matrix.m);
-        for (int i = 12; i < 15; ++i) {
-            matrix.m[i] /= WORLD_SCALE;
+    for (size_t i = 0; i < level.placedObjects.size(); ++i) {
+        try {
+            PlaceObject(level.placedObjects[i]);
+        } catch (const orvel::Exception& error) {
+            // A level names its objects; say which entry of which level failed.
+            throw orvel::ExceptionGeneral("Level file \"" + level.path +
+                                          "\": \"placedObjects\" entry " + std::to_string(i + 1) +
+                                          ": " + error.What());
         }
-        int team = object.team;
-        const bool manned = std::find(std::begin(MANNED_BUILDINGS), std::end(MANNED_BUILDINGS),
-                                      object.type) != std::end(MANNED_BUILDINGS);
-        if (manned && team == TEAM_BAD) {
-            orvel::Matrix4 above = orvel::Matrix4::Identity();
-            above.SetPosition(orvel::Vector4(matrix.m[12], matrix.m[13] + ENGINEER_RISE / WORLD_SCALE,
-                                             matrix.m[14]));
-            SpawnUnit(ENGINEER, TEAM_BAD, above);
-            unitStats->Increment(UnitStats::KIND_GOT, ENGINEER, TEAM_BAD);
-            team = TEAM_NONE;
-        }
-        const ComponentBodyPtr body = SpawnUnit(object.type, team, matrix);
-        if (int16_t(object.priority) != 0) {
-            body->HandleEvent(EVENT_REBUILD_SPRITE, int16_t(object.priority), nullptr);
-        }
-        if (object.type == STATIC_FACTORY && team != TEAM_NONE) {
-            KeepFactory(object, body.get());
-        }
+    }
+}
+
+void MechanicaState::PlaceObject(const PlacedObject& object) {
+    orvel::Matrix4 matrix;
+    std::copy(object.matrix, object.matrix + 16, matrix.m);
+    for (int i = 12; i < 15; ++i) {
+        matrix.m[i] /= WORLD_SCALE;
+    }
+    int team = object.team;
+    const bool manned = std::find(std::begin(MANNED_BUILDINGS), std::end(MANNED_BUILDINGS),
+                                  object.type) != std::end(MANNED_BUILDINGS);
+    if (manned && team == TEAM_BAD) {
+        orvel::Matrix4 above = orvel::Matrix4::Identity();
+        above.SetPosition(orvel::Vector4(matrix.m[12], matrix.m[13] + ENGINEER_RISE / WORLD_SCALE,
+                                         matrix.m[14]));
+        SpawnUnit(ENGINEER, TEAM_BAD, above);
+        unitStats->Increment(UnitStats::KIND_GOT, ENGINEER, TEAM_BAD);
+        team = TEAM_NONE;
+    }
+    const ComponentBodyPtr body = SpawnUnit(object.type, team, matrix);
+    if (int16_t(object.priority) != 0) {
+        body->HandleEvent(EVENT_REBUILD_SPRITE, int16_t(object.priority), nullptr);
+    }
+    if (object.type == STATIC_FACTORY && team != TEAM_NONE) {
+        KeepFactory(object, body.get());
     }
 }
 
@@ -214,8 +229,7 @@ ComponentBodyPtr MechanicaState::SpawnUnit(PropertyKey type, int team,
 void MechanicaState::KeepFactory(const PlacedObject& object, ComponentBody* body) {
     FactoryComponent* factory = static_cast<FactoryComponent*>(body->GetComponent(FACTORY_COMPONENT));
     if (factory == nullptr) {
-        throw orvel::ExceptionGeneral("Level file \"" + level.path + "\": the " +
-                                      object.type.GetName() +
+        throw orvel::ExceptionGeneral("the " + object.type.GetName() +
                                       " of a side is no factory: its definition has no " +
                                       FACTORY_COMPONENT.GetName() + ".");
     }

@@ -85,6 +85,7 @@ public:
 private:
     void LoadLevel();
     void PlaceObjects();
+    void PlaceObject(const PlacedObject& object);
     ComponentBodyPtr SpawnUnit(PropertyKey type, int team, const orvel::Matrix4& matrix);
     void KeepFactory(const PlacedObject& object, ComponentBody* body);
     ComponentBodyPtr SpawnAirship(PropertyKey type, int team, float x);

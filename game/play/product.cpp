@@ -10,25 +10,18 @@ const char* const MENU_KEYS[PRODUCT_UNIT_COUNT] = {
     "infantry", "engineer", "tank", "flakTruck", "balloon", "autoGyro", "buster",
 };
 
-// Group entries name the units as the menus do.
-int FindGroupEntry(const std::string& entry) {
-    for (int product = 0; product < PRODUCT_UNIT_COUNT; ++product) {
-        if (entry.compare(0, std::string(MENU_KEYS[product]).size(), MENU_KEYS[product]) == 0) {
-            return product;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 PropertyKey ProductObjectName(int product) { return PropertyKey(OBJECT_NAMES[product]); }
 
 const char* ProductMenuKey(int product) { return MENU_KEYS[product]; }
 
+// Group entries name the units as the menus do.
 int ProductOfGroupEntry(const std::string& entry) {
-    const int product = FindGroupEntry(entry);
-    return product < 0 ? 0 : product;
+    for (int product = 0; product < PRODUCT_UNIT_COUNT; ++product) {
+        if (entry.compare(0, std::string(MENU_KEYS[product]).size(), MENU_KEYS[product]) == 0) {
+            return product;
+        }
+    }
+    return 0;
 }
-
-bool IsKnownGroupEntry(const std::string& entry) { return FindGroupEntry(entry) >= 0; }

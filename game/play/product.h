@@ -20,6 +20,3 @@ const char* ProductMenuKey(int product);
 // "infantry", "engineer", "tank", "flakTruck", "balloon", "autoGyro",
 // "buster" that the entry begins with ("tanks" is a tank); 0 when none.
 int ProductOfGroupEntry(const std::string& entry);
-
-// Whether the entry begins with one of those unit names.
-bool IsKnownGroupEntry(const std::string& entry);

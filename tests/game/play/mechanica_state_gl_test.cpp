@@ -1,5 +1,7 @@
 #include "game/play/mechanica_state.h"
 
+#include "app/show_message.h"
+#include "tests/engine/gl_draw_fixture.h"
 #include "tests/game/play/level_text.h"
 #include "tests/game/play/play_fixture.h"
 
@@ -66,21 +68,50 @@ TEST_F(MechanicaStateTest, F1AsksForHelp) {
     EXPECT_EQ(Fired(), "Help");
 }
 
-TEST_F(MechanicaStateTest, LevelThatFailsToLoadLeavesNothingBehind) {
+// Loads a skirmish level written into a folder of its own, with flat tiles;
+// the level must fail: the machine shows the message and stays, and nothing
+// of the level is left behind (the leak checker sees the rest).
+void ExpectLoadFailsCleanly(const LevelText& text, const std::string& message,
+                            const boost::filesystem::path& sourceFolder) {
     TempFolder levels;
-    WriteFile("Broken/level.txt", LevelText().Set("nodeSpacing", "").Text());
+    WriteFile("Broken/level.txt", text.Text());
+    WriteFile("Broken/ground.bbq", FlatBbq(512, 100, Rgb{30, 160, 40}));
+    WriteFile("Broken/hills.bbq", FlatBbq(512, 150, Rgb{150, 100, 50}));
     orvel::Attributes& registry = orvel::GlobalProperties();
     registry.SetBool(PropertyKey("isSkirmishMode"), true);
     registry.SetString(PropertyKey("levelPath"), (levels.GetPath() / "Broken").string());
     boost::filesystem::current_path(sourceFolder);
     const auto loading = std::make_shared<TriggeredState>(PropertyKey("Loading"));
+    std::string shown;
+    const MessageHandler previous =
+        SetMessageHandler([&shown](const std::string& text) { shown = text; });
     EXPECT_EQ(TarnmooreStateMachineImpl::Instance()->CreateStateForTrigger(loading,
                                                                            PropertyKey("Forward")),
               loading)
         << "the machine stays where it was";
+    SetMessageHandler(previous);
+    const std::string file = (levels.GetPath() / "Broken/level.txt").string();
+    EXPECT_EQ(shown, "Error: Level file \"" + file + "\": " + message);
     EXPECT_FALSE(registry.Contains(PropertyKey("qUnitStats")));
     EXPECT_FALSE(registry.Contains(PropertyKey("AI_COMPONENT_Capabilities")));
+    EXPECT_FALSE(registry.Contains(PropertyKey("GoodVehicleStopped")));
     registry.Erase(PropertyKey("levelPath"));
+}
+
+TEST_F(MechanicaStateTest, LevelThatFailsToLoadLeavesNothingBehind) {
+    // At once, in the file.
+    ExpectLoadFailsCleanly(LevelText().Set("nodeSpacing", ""), "\"nodeSpacing\" is missing.",
+                           sourceFolder);
+    // Late, once the world holds the terrain, both factories and their watcher:
+    // an object of a type that nothing defines.
+    ExpectLoadFailsCleanly(
+        LevelText().Set("skyLayer", "").Set("mountainsLayer", "").Set("placedObjects", "list struct placedObjects {\n" +
+                                             LevelText::Factory("team_good", 200) +
+                                             LevelText::Factory("team_bad", 1400) +
+                                             LevelText::Object("", "Zeppelin", 600, 200) + "}\n"),
+        "\"placedObjects\" entry 3: A string could not be found.\nString:Zeppelin\nIn "
+        "resources/objectfile.txt",
+        sourceFolder);
 }
 
 }  // namespace
