@@ -39,12 +39,20 @@ Matrix4 QuarterTurnAboutY() {
 
 }  // namespace
 
-Collision::Collision(Mechanica* world) : world(world), worldLife(world->GetLifeToken()) {}
+Collision::Collision(Mechanica* world) : world(world), worldLife(world->GetLifeToken()) {
+    world->RegisterCollision(this);
+}
 
-Collision::~Collision() { Collision::Release(); }
+Collision::~Collision() {
+    Collision::Release();
+    if (!worldLife.expired()) {
+        world->UnregisterCollision(this);
+    }
+}
 
-void Collision::Release() {
-    // The SDK world frees every shape it still has when it goes.
+void Collision::Release() { DropPhysCollision(); }
+
+void Collision::DropPhysCollision() {
     if (collision != nullptr && !worldLife.expired()) {
         PhysReleaseCollision(world->GetPhysWorld(), collision);
     }
@@ -57,7 +65,10 @@ Vector4 Collision::GetExtent() const {
     }
     float min[3];
     float max[3];
-    PhysCollisionCalculateAABB(collision, Matrix4::Identity().m, min, max);
+    // The SDK's box leaves out the shape's offset; the extent is that of the
+    // shape as it sits in its body (a disc lies in the play plane).
+    const Matrix4 placed = type != PropertyKey() ? offset : Matrix4::Identity();
+    PhysCollisionCalculateAABB(collision, placed.m, min, max);
     return Vector4(max[0] - min[0], max[1] - min[1], max[2] - min[2], 0.0f);
 }
 

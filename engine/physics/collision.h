@@ -34,8 +34,8 @@ public:
 
     // Drops the SDK shape; every create operation does this first.
     virtual void Release();
-    // The size of the shape's box under the identity (w = 0); zero without
-    // an SDK shape.
+    // The size of the shape's box as it sits in its body, offset included
+    // (w = 0); zero without an SDK shape.
     virtual Vector4 GetExtent() const;
     virtual void DebugDraw();
     // A shape of its own with the same parameters.
@@ -57,7 +57,7 @@ public:
     float GetDepth() const { return depth; }
     Mechanica* GetWorld() const { return world; }
     // Null once the world has gone.
-    PhysCollision* GetPhysCollision() const { return worldLife.expired() ? nullptr : collision; }
+    PhysCollision* GetPhysCollision() const { return collision; }
     PropertyKey GetType() const { return type; }
     const Matrix4& GetOffset() const { return offset; }
     // BOX and SPHERE use 0 to 2 (x, y, z size), CAPSULE and CYLINDER 3 and 4
@@ -66,6 +66,9 @@ public:
     int32_t GetLineColour() const { return lineColour; }
 
 protected:
+    friend class Mechanica;
+    // Hands the SDK shape back without touching anything else.
+    void DropPhysCollision();
     // The depth in world units.
     float WorldDepth() const;
     void StoreDimensions(float d0, float d1, float d2, float d3, float d4);

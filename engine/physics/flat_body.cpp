@@ -1,5 +1,7 @@
 #include "engine/physics/flat_body.h"
 
+#include <cmath>
+
 #include "engine/physics/joint.h"
 #include "engine/physics/mechanica.h"
 
@@ -58,12 +60,29 @@ void FlatBody::ApplyPlaneForce() {
 }
 
 void FlatBody::FlattenPosition() {
-    float matrix[16];
-    PhysBodyGetMatrix(body, matrix);
-    if (matrix[14] != 0.0f) {
-        matrix[14] = 0.0f;
-        PhysBodySetMatrix(body, matrix);
+    float m[16];
+    PhysBodyGetMatrix(body, m);
+    // Contacts between the two faces of a body's depth turn it a little
+    // about x or y within a step; left alone the tilt would add up over a
+    // game. Its z axis goes back to +z, or -z for a body turned to face the
+    // other way, keeping its heading in the plane.
+    const bool tilted = m[2] != 0.0f || m[6] != 0.0f || m[8] != 0.0f || m[9] != 0.0f;
+    if (!tilted && m[14] == 0.0f) {
+        return;
     }
+    m[14] = 0.0f;
+    if (tilted) {
+        const float length = std::sqrt(m[0] * m[0] + m[1] * m[1]);
+        const float x0 = length > 0.0f ? m[0] / length : 1.0f;
+        const float x1 = length > 0.0f ? m[1] / length : 0.0f;
+        const float side = m[10] < 0.0f ? -1.0f : 1.0f;
+        const float axes[12] = {x0, x1, 0.0f, 0.0f, -side * x1, side * x0, 0.0f, 0.0f,
+                                0.0f, 0.0f, side, 0.0f};
+        for (int i = 0; i < 12; ++i) {
+            m[i] = axes[i];
+        }
+    }
+    PhysBodySetMatrix(body, m);
 }
 
 void FlatBody::FlattenMotion() {

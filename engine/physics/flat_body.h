@@ -28,10 +28,12 @@ public:
                        const PropertiesPtr& definitions, PropertyKey name);
     // A force along z that pulls the body back towards z = 0.
     virtual void ApplyPlaneForce();
-    // Puts the body back on z = 0 and removes every motion that would leave
-    // the plane: z force and velocity, x and y turning and torque.
+    // Puts the body back on z = 0, upright to the plane, and removes every
+    // motion that would leave the plane: z force and velocity, x and y
+    // turning and torque.
     virtual void FlattenMotion();
-    // Puts the body back on z = 0 and stops all of its motion.
+    // Puts the body back on z = 0, upright to the plane, and stops all of its
+    // motion.
     virtual void StopMotion();
 
     // An up-vector joint that keeps the body's z axis along (0, 0, 1);
@@ -48,7 +50,8 @@ protected:
     std::shared_ptr<Joint> upVectorJoint;
 
 private:
-    // The z translation back to 0 when it is not 0 already.
+    // The z translation back to 0 and the z axis back along the plane's
+    // normal, when they are not there already.
     void FlattenPosition();
 };
 

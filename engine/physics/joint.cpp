@@ -12,6 +12,11 @@ const float kPlanePin[3] = {0.0f, 0.0f, 1.0f};
 
 PhysBody* PhysBodyOf(const Body* body) { return body != nullptr ? body->GetPhysBody() : nullptr; }
 
+// A child with an SDK body, and a parent that is the world or has one too.
+bool CanJoin(const Body* child, const Body* parent) {
+    return PhysBodyOf(child) != nullptr && (parent == nullptr || PhysBodyOf(parent) != nullptr);
+}
+
 }  // namespace
 
 Joint::Joint(Mechanica* world) : world(world) {}
@@ -46,7 +51,7 @@ void Joint::Attach(PhysJoint* created) {
 
 void Joint::CreateHinge(const Vector4& pivot, Body* child, Body* parent) {
     Destroy();
-    if (PhysBodyOf(child) == nullptr || (parent != nullptr && PhysBodyOf(parent) == nullptr)) {
+    if (!CanJoin(child, parent)) {
         return;
     }
     float p[3];
@@ -57,7 +62,7 @@ void Joint::CreateHinge(const Vector4& pivot, Body* child, Body* parent) {
 
 void Joint::CreateSlider(const Vector4& pivot, Body* child, Body* parent) {
     Destroy();
-    if (PhysBodyOf(child) == nullptr || (parent != nullptr && PhysBodyOf(parent) == nullptr)) {
+    if (!CanJoin(child, parent)) {
         return;
     }
     float p[3];
@@ -68,7 +73,7 @@ void Joint::CreateSlider(const Vector4& pivot, Body* child, Body* parent) {
 
 void Joint::CreateBall(const Vector4& pivot, Body* child, Body* parent) {
     Destroy();
-    if (PhysBodyOf(child) == nullptr || (parent != nullptr && PhysBodyOf(parent) == nullptr)) {
+    if (!CanJoin(child, parent)) {
         return;
     }
     float p[3];
@@ -78,7 +83,7 @@ void Joint::CreateBall(const Vector4& pivot, Body* child, Body* parent) {
 
 void Joint::CreateUpVector(const Vector4& pin, Body* body) {
     Destroy();
-    if (PhysBodyOf(body) == nullptr) {
+    if (!CanJoin(body, nullptr)) {
         return;
     }
     float p[3];

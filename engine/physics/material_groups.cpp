@@ -138,6 +138,13 @@ void ApplyMaterialGroups(Mechanica& world, const Properties& file, const std::st
         const PropertyKey group0 = RequiredName(*entry, kGroup0, path);
         const PropertyKey group1 = RequiredName(*entry, kGroup1, path);
         const PairSettings settings = ReadPairSettings(*entry, path);
+        // A name that is no group is an error even when the entry sets
+        // nothing, so a misspelt pair never goes unnoticed.
+        for (PropertyKey name : {group0, group1}) {
+            if (name != wildcard && !groups.empty()) {
+                world.GetMaterialGroupId(name);
+            }
+        }
         for (PropertyKey outer : Expand(group0, wildcard, groups)) {
             for (PropertyKey inner : Expand(group1, wildcard, groups)) {
                 ApplyPair(world, outer, inner, settings);

@@ -5,6 +5,7 @@
 
 #include "engine/core/exception.h"
 #include "engine/physics/body.h"
+#include "engine/physics/collision.h"
 
 namespace orvel {
 
@@ -36,11 +37,22 @@ Mechanica::Mechanica() : world(PhysWorldCreate(nullptr, nullptr)) {
 
 Mechanica::~Mechanica() {
     bodies.clear();
+    // The SDK world would keep shapes that still have a holder; their
+    // wrappers let go of them now and stay empty.
+    const std::set<Collision*> remaining = collisions;
+    for (Collision* collision : remaining) {
+        collision->DropPhysCollision();
+    }
+    collisions.clear();
     lifeToken.reset();
     PhysWorldDestroy(world);
     materialGroups.clear();
     keptObjects.clear();
 }
+
+void Mechanica::RegisterCollision(Collision* collision) { collisions.insert(collision); }
+
+void Mechanica::UnregisterCollision(Collision* collision) { collisions.erase(collision); }
 
 void Mechanica::SetScale(float pixelsPerUnit) {
     if (!(pixelsPerUnit > 0.0f) || !std::isfinite(pixelsPerUnit)) {

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "engine/core/property_key.h"
@@ -11,6 +12,7 @@
 namespace orvel {
 
 class Body;
+class Collision;
 
 // The physics world of one level. It owns the SDK world, every body in it
 // (through a map keyed by the body's address, walked in key order), the
@@ -27,8 +29,9 @@ public:
     static constexpr float kMaxFrameTime = 0.06666667f;
 
     Mechanica();
-    // Drops every body first (while the SDK world still exists), then the SDK
-    // world, then the material groups and the kept objects.
+    // Drops every body first (while the SDK world still exists), hands every
+    // remaining shape back to the SDK, then destroys the SDK world, then the
+    // material groups and the kept objects.
     ~Mechanica();
     Mechanica(const Mechanica&) = delete;
     Mechanica& operator=(const Mechanica&) = delete;
@@ -107,7 +110,14 @@ public:
     void DrawDebug();
 
 private:
+    friend class Collision;
     typedef std::map<Body*, std::shared_ptr<Body>> BodyMap;
+
+    // Every shape wrapper of this world registers here, so that the world
+    // can hand their SDK shapes back before the SDK world goes, also for
+    // shapes that outlive it.
+    void RegisterCollision(Collision* collision);
+    void UnregisterCollision(Collision* collision);
 
     // Calls `pass` on each body; erases those that answer false. A body added
     // during the walk is met when its key sorts after the current one.
@@ -125,6 +135,7 @@ private:
 
     PhysWorld* world;
     std::shared_ptr<const bool> lifeToken = std::make_shared<const bool>(true);
+    std::set<Collision*> collisions;
     float scale = 1.0f;
     BodyMap bodies;
     std::vector<std::shared_ptr<void>> keptObjects;

@@ -118,9 +118,13 @@ TEST(MechanicaPasses, DeadBodiesLeaveAndTheRestAreVisitedOnce) {
     EXPECT_EQ(expired, 2);
 }
 
-TEST(MechanicaPasses, UpdateClearsEveryForceFirst) {
+TEST(MechanicaPasses, UpdateClearsEveryForceFirstAndDrawingDrawsEveryBody) {
     Mechanica world;
     std::shared_ptr<ProbeBody> body = MakeBox(world, 1, 1, 0, 0, 1);
+    std::shared_ptr<ProbeBody> other = MakeBox(world, 1, 1, 5, 0, 1);
+    world.DrawBodies();
+    EXPECT_EQ(body->draws + other->draws, 2);
+    EXPECT_EQ(body->draws, 1);
     body->AddForce(Vector4(4, 5, 6));
     world.UpdateBodies();
     EXPECT_EQ(body->GetForce().x, 0.0f);

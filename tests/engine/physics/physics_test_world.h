@@ -29,6 +29,7 @@ public:
     int contactEndCalls = 0;
     int preSteps = 0;
     int updates = 0;
+    int draws = 0;
     orvel::Body* lastOther = nullptr;
 
     void ApplyForces() override {
@@ -42,6 +43,7 @@ public:
         }
     }
     void OnTransform(const orvel::Matrix4&) override { ++transformCalls; }
+    void Draw() override { ++draws; }
     void OnTeleport(bool) override { ++teleports; }
     bool AcceptContact(PhysMaterial* material, orvel::Body* other) override {
         ++acceptCalls;
