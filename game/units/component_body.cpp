@@ -710,6 +710,7 @@ bool ComponentBody::OnLeaveWorld() {
 
 void ComponentBody::DrawLines(const orvel::Matrix4& model, float scale,
                               const orvel::Vector4& offset) const {
+    glPushAttrib(GL_CURRENT_BIT);
     if (team == 1) {
         glColor4ub(131, 142, 110, 255);
     } else if (team == -1) {
@@ -727,6 +728,7 @@ void ComponentBody::DrawLines(const orvel::Matrix4& model, float scale,
     }
     glEnd();
     glPopMatrix();
+    glPopAttrib();
 }
 
 void ComponentBody::DrawComponents() {

@@ -213,7 +213,7 @@ std::shared_ptr<ComponentBody> FactoryComponent::MakeUnit(int slot) {
     ComponentBody* owner = GetOwner();
     held->Reset();
     held->SpawnUnit(owner->GetWorld(), owner->GetCreationContext(), owner->GetLoadContext(),
-                    owner->GetObjectDefinitions(), name, team);
+                    GetOwnerObjectDefinitions(), name, team);
     held->SetMaxHitPoints(maxHitPoints);
     return held;
 }

@@ -39,7 +39,9 @@ public:
         orvel::GlobalProperties()[STATS_KEY] = stats;
     }
 
+    // The ground goes while its world still stands, as every body must.
     ~UnitTestWorld() {
+        ground.reset();
         world.reset();
         for (PropertyKey key : {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
             orvel::GlobalProperties().Erase(key);
@@ -64,13 +66,16 @@ public:
         return unit;
     }
 
-    // Runs whole frames of 1/60 s, as the in-game frame drives the world,
-    // until `seconds` have passed.
+    // Runs frames as the in-game frame drives the world until `seconds` have
+    // passed. Each frame is a shade longer than one physics step, so that it
+    // takes exactly one step and the world's frame time, which counts the
+    // time left over from earlier frames too, stays the frame's own length.
     void RunSeconds(float seconds) {
-        const int frames = static_cast<int>(seconds * 60.0f + 0.5f);
+        const float frame = orvel::Mechanica::kStep + 1e-7f;
+        const int frames = static_cast<int>(seconds / frame + 0.5f);
         for (int i = 0; i < frames; ++i) {
             world->PreStepBodies();
-            world->Update(orvel::Mechanica::kStep);
+            world->Update(frame);
             world->UpdateBodies();
             world->ReleaseKeptObjects();
         }
