@@ -20,8 +20,10 @@ const char NO_APP_DATA_FOLDER[] = "SettingsPath(): Couldn't find local Applicati
 const char WRITE_FAILED[] = "Couldn't write to settings file.";
 const char READ_FAILED[] = "Couldn't read settings file.";
 const char SETTINGS_FILE[] = "settings.txt";
-// A damaged settings file is moved aside to its name with this ending.
+// A damaged settings file is moved aside to its name with this ending, or
+// with the ending and a number from 2 up while earlier ones are taken.
 const char DAMAGED_ENDING[] = ".damaged";
+const int MOST_DAMAGED_FILES = 99;
 
 const PropertyKey KEY_SETTINGS("TARNMOORE_Settings");
 const PropertyKey KEY_HIGHEST_LEVEL("TARNMOORE_HighestLevelReached");
@@ -83,13 +85,30 @@ std::string NamingFile(const char* message, const std::string& file) {
     return std::string(message) + "\nFile: " + file;
 }
 
+// The first name for a damaged copy of `file` that no file has yet, or the
+// empty text when all are taken: an earlier damaged file is never replaced.
+std::string FreeDamagedName(const std::string& file) {
+    for (int number = 1; number <= MOST_DAMAGED_FILES; ++number) {
+        const std::string name =
+            file + DAMAGED_ENDING + (number == 1 ? std::string() : std::to_string(number));
+        boost::system::error_code error;
+        if (boost::filesystem::symlink_status(name, error).type() ==
+            boost::filesystem::file_not_found) {
+            return name;
+        }
+    }
+    return std::string();
+}
+
 // Moves a settings file that cannot be parsed aside, so that the game starts
 // with defaults and the player's file is kept for repair.
 orvel::PropertiesPtr PutDamagedFileAside(const std::string& file, const orvel::Exception& error) {
-    const std::string damaged = file + DAMAGED_ENDING;
+    const std::string damaged = FreeDamagedName(file);
     boost::system::error_code renameError;
-    boost::filesystem::rename(file, damaged, renameError);
-    if (renameError) {
+    if (!damaged.empty()) {
+        boost::filesystem::rename(file, damaged, renameError);
+    }
+    if (damaged.empty() || renameError) {
         throw orvel::ExceptionGeneral(NamingFile(READ_FAILED, file) + "\n" + error.What());
     }
     ShowMessage("The settings file " + file + " is damaged:\n" + error.What() +

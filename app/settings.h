@@ -24,8 +24,9 @@ void FillSettingsDefaults(orvel::Properties& settings);
 
 // Reads the settings file (or starts empty when there is none), fills in the
 // defaults and stores the set in the registry, replacing any earlier one.
-// A file that does not parse is renamed to "settings.txt.damaged", the player
-// is told so with the file and the error's line, and the set starts empty.
+// A file that does not parse is renamed to "settings.txt.damaged" (or
+// ".damaged2" and on, never over an earlier one), the player is told so with
+// the file and the error's line, and the set starts empty.
 // A file that cannot be read throws ExceptionGeneral "Couldn't read settings
 // file." naming the file.
 void LoadSettings();

@@ -183,7 +183,9 @@ float Positive(float value, const char* what) {
 
 }  // namespace
 
-void SoundManager::SetPositionScale(float scale) { positionScale = Finite(scale, "position scale"); }
+void SoundManager::SetPositionScale(float scale) {
+    positionScale = Finite(scale, "position scale");
+}
 
 void SoundManager::SetViewCentre(float x) { viewCentre = Finite(x, "view centre"); }
 

@@ -15,10 +15,7 @@ const PropertyKey TYPE_STRING_MORPH("StringMorph");
 
 }  // namespace
 
-StringMorph::StringMorph(PropertyKey name, const std::string& text)
-    : Morph(name) {
-    SetText(text);
-}
+StringMorph::StringMorph(PropertyKey name, const std::string& text) : Morph(name) { SetText(text); }
 
 void StringMorph::SetText(const std::string& newText) {
     text = newText;

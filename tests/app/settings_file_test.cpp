@@ -137,6 +137,27 @@ TEST_F(SettingsFileFixture, DamagedFileIsKeptAsideAndDefaultsLoad) {
     SaveSettings();
     EXPECT_EQ(ReadWhole(file + ".damaged"), "int TARNMOORE_Music 0\n");
     EXPECT_TRUE(std::ifstream(file).good());
+
+    // A later damaged file goes beside the first, never over it.
+    WriteSettingsText("{\n");
+    SetMessageHandler([&](const std::string& text) { messages.push_back(text); });
+    LoadSettings();
+    SetMessageHandler(previous);
+    EXPECT_EQ(ReadWhole(file + ".damaged"), "int TARNMOORE_Music 0\n");
+    EXPECT_EQ(ReadWhole(file + ".damaged2"), "{\n");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find(file + ".damaged2"), std::string::npos) << messages[1];
+}
+
+// A list the reader accepts is written back: a settings file holding one
+// must not stop every later save.
+TEST_F(SettingsFileFixture, ListsWithAnEmptyFirstInnerListSaveAgain) {
+    WriteSettingsText("list list float settingsTestGrid\n{\n{\n}\n{\n1.5\n}\n}\n");
+    LoadSettings();
+    ASSERT_NO_THROW(SaveSettings());
+    orvel::GlobalProperties().Erase(SETTINGS);
+    LoadSettings();
+    EXPECT_EQ(Loaded().GetList("settingsTestGrid")->GetList(1)->GetFloat(0), 1.5f);
 }
 
 // A settings path that cannot be read as a file names the file instead of

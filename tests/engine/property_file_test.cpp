@@ -394,7 +394,8 @@ TEST(PropertyFileTest, ListHeaderTypeTextFollowsTheFirstElement) {
         {unset, ""},
         // Empty lists in front say nothing: the first value decides.
         {ListOf({ListProperty({}), ListProperty({Property(1.0f, PROPERTY_FLOAT)})}), "list float "},
-        {ListOf({ListProperty({}), ListProperty({ListProperty({Property(PointI(), PROPERTY_POINT)})})}),
+        {ListOf({ListProperty({}),
+                 ListProperty({ListProperty({Property(PointI(), PROPERTY_POINT)})})}),
          "list list point "},
         {ListOf({ListProperty({}), ListProperty({ListProperty({})})}), "list list int "},
     };
@@ -446,9 +447,10 @@ PropertiesPtr EveryTypeTree(int depth) {
                  ListOf({ListProperty({}), ListProperty({Property(int32_t(4), PROPERTY_INT)})}));
     set->SetList(PropertyKey("rtInnerEmptyFirstFloats"),
                  ListOf({ListProperty({}), ListProperty({Property(2.5f, PROPERTY_FLOAT)})}));
-    set->SetList(PropertyKey("rtInnerEmptyFirstDeep"),
-                 ListOf({ListProperty({ListProperty({})}), ListProperty({}),
-                         ListProperty({ListProperty({Property(std::string("s"), PROPERTY_STRING)})})}));
+    set->SetList(
+        PropertyKey("rtInnerEmptyFirstDeep"),
+        ListOf({ListProperty({ListProperty({})}), ListProperty({}),
+                ListProperty({ListProperty({Property(std::string("s"), PROPERTY_STRING)})})}));
     if (depth > 0) {
         set->SetStruct(PropertyKey("rtChild"), EveryTypeTree(depth - 1));
         set->SetList(PropertyKey("rtStructs"),
