@@ -115,6 +115,13 @@ def ridge(rng, width, low, high, roughness, steps):
             heights[i] = (heights[i - half] + heights[i + half]) / 2 + rng.uniform(-scale, scale)
         span = half
         scale *= roughness
+    # A few big summits over the broken ridge, so that it reads as mountains.
+    for _ in range(4):
+        centre = rng.uniform(0, count - 1)
+        reach = rng.uniform(0.08, 0.16) * (count - 1)
+        lift = rng.uniform(0.8, 1.3) * (high - low)
+        for i in range(count):
+            heights[i] += lift * max(0.0, 1 - abs(i - centre) / reach) ** 1.2
     top = max(heights)
     bottom = min(heights)
     return [(width * i / (count - 1), low + (h - bottom) / (top - bottom) * (high - low))
@@ -202,12 +209,12 @@ def sky_svg(seed):
 def mountains_svg(seed):
     rng = random.Random(seed)
     w, h = MOUNTAINS_SIZE
-    far = ridge(rng, w, 255, 375, 0.55, 6)
-    near = ridge(rng, w, 205, 285, 0.5, 6)
+    far = ridge(rng, w, 250, 400, 0.55, 6)
+    near = ridge(rng, w, 205, 305, 0.5, 6)
     to_y = lambda pairs: [(x, h - v) for x, v in pairs]
     far_d = "M" + " L".join(points([p]) for p in to_y(far)) + " L%d,%d L0,%d Z" % (w, h, h)
     near_d = "M" + " L".join(points([p]) for p in to_y(near)) + " L%d,%d L0,%d Z" % (w, h, h)
-    snow_line = [(x, h - 335 - rng.uniform(-12, 12)) for x in range(0, w + 16, 16)]
+    snow_line = [(x, h - 325 - rng.uniform(-12, 12)) for x in range(0, w + 16, 16)]
     snow_d = "M0,0 L%d,0 L%s Z" % (w, " L".join(points([p]) for p in reversed(snow_line)))
     body = ['<defs>'
             '<clipPath id="farClip"><path d="%s"/></clipPath>' % far_d,
@@ -216,6 +223,11 @@ def mountains_svg(seed):
             '<stop offset="0.3" stop-color="#8597b8"/><stop offset="0.8" stop-color="#a9b8cf"/></linearGradient>',
             '<linearGradient id="nearRock" x1="0" y1="0" x2="0" y2="1">'
             '<stop offset="0.45" stop-color="#5f7192"/><stop offset="0.85" stop-color="#8aa0b8"/></linearGradient>',
+            '<linearGradient id="shade" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="#ffffff" stop-opacity="0.5"/>'
+            '<stop offset="1" stop-color="#ffffff" stop-opacity="0"/></linearGradient>'
+            '<mask id="fade" maskContentUnits="objectBoundingBox">'
+            '<rect width="1" height="1" fill="url(#shade)"/></mask>',
             '<linearGradient id="haze" x1="0" y1="0" x2="0" y2="1">'
             '<stop offset="0.55" stop-color="#c4d4e2" stop-opacity="0"/>'
             '<stop offset="1" stop-color="#c4d4e2" stop-opacity="0.85"/></linearGradient>',
@@ -224,26 +236,12 @@ def mountains_svg(seed):
             'stroke-linejoin="round"/>' % far_d,
             '<g clip-path="url(#farClip)">',
             '<path d="%s" fill="#eef3f8"/>' % snow_d]
-    # Gullies: light and shade from every peak down its flanks.
-    for i in range(1, len(far) - 1):
-        x, v = far[i]
-        if far[i - 1][1] < v > far[i + 1][1]:
-            body.append('<path d="M%s,%s l%s,%s" stroke="#5b6c8c" stroke-width="2" fill="none" '
-                        'stroke-linecap="round" opacity="0.7"/>'
-                        % (f(x), f(h - v), f(rng.uniform(-30, 30)), f(rng.uniform(40, 90))))
-            body.append('<path d="M%s,%s L%s,%s L%s,%s Z" fill="#6a7b9c" opacity="0.35"/>'
-                        % (f(x), f(h - v), f(x + 70), f(h - v + 120), f(x + 10), f(h - v + 120)))
+    body.append(flank_shadows(far, h, "#4f5f80", rng))
     body.append('</g>')
     body.append('<path d="%s" fill="url(#nearRock)" stroke="#34405a" stroke-width="2.5" '
                 'stroke-linejoin="round"/>' % near_d)
     body.append('<g clip-path="url(#nearClip)">')
-    for i in range(1, len(near) - 1):
-        x, v = near[i]
-        if near[i - 1][1] < v > near[i + 1][1]:
-            body.append('<path d="M%s,%s L%s,%s L%s,%s Z" fill="#44536f" opacity="0.45"/>'
-                        % (f(x), f(h - v), f(x + 60), f(h - v + 140), f(x + 4), f(h - v + 140)))
-            body.append('<path d="M%s,%s l%s,%s" stroke="#34405a" stroke-width="1.6" fill="none" '
-                        'opacity="0.8"/>' % (f(x), f(h - v), f(rng.uniform(-25, 25)), f(rng.uniform(30, 70))))
+    body.append(flank_shadows(near, h, "#2f3b55", rng))
     # Pines on the lower slopes, dark against the haze.
     for _ in range(70):
         x = rng.uniform(0, w)
@@ -255,6 +253,28 @@ def mountains_svg(seed):
     body.append('</g>')
     body.append('<rect width="%d" height="%d" fill="url(#haze)" clip-path="url(#farClip)"/>' % (w, h))
     return svg_document(w, h, "\n".join(body))
+
+
+def flank_shadows(line, h, colour, rng):
+    """Shade on the flank right of every peak, down to the next valley, fading
+    out downhill: the light comes from the upper left, as in the sky."""
+    parts = []
+    i = 1
+    while i < len(line) - 1:
+        if line[i - 1][1] < line[i][1] > line[i + 1][1]:
+            j = i + 1
+            while j < len(line) - 1 and line[j + 1][1] < line[j][1]:
+                j += 1
+            peak, valley = line[i], line[j]
+            foot = (peak[0] + (valley[0] - peak[0]) * rng.uniform(0.1, 0.4), h - valley[1] + 110)
+            outline = [(x, h - v) for x, v in line[i:j + 1]] + [foot]
+            parts.append('<path d="M%s Z" fill="%s" mask="url(#fade)"/>'
+                         % (" L".join(points([p]) for p in outline), colour))
+            parts.append('<path d="M%s L%s" stroke="%s" stroke-width="1.5" fill="none" opacity="0.6"/>'
+                         % (points([(peak[0], h - peak[1])]), points([(foot[0], foot[1] - 50)]), colour))
+            i = j
+        i += 1
+    return "".join(parts)
 
 
 def interpolate(pairs, x):
@@ -418,7 +438,7 @@ def ground_scene(seed, heights, spacing, width):
             '</defs>',
             '<path d="%s" fill="url(#earth)"/>' % earth_d,
             '<g clip-path="url(#earthClip)">',
-            '<rect width="%d" height="%d" filter="url(#grain)" opacity="0.55"/>' % (width, h)]
+            '<rect width="%d" height="%d" filter="url(#grain)" opacity="0.9"/>' % (width, h)]
     # Strata that follow the surface, then stones in the earth.
     for depth, colour, stroke in ((34, "#a0703f", 5), (62, "#553620", 7), (98, "#8a5c35", 4),
                                   (140, "#4a2f1c", 9)):
@@ -435,9 +455,14 @@ def ground_scene(seed, heights, spacing, width):
     # Relics of older wars: a sunken cog and a length of pipe.
     hollow = min(range(len(heights)), key=lambda i: heights[i]) * spacing
     body.append(gear(hollow + 40, at(hollow + 40) + 34, 30, 10, 0.2, BRASS_DARK, "#2a1c12", 2.5))
-    body.append('<rect x="%s" y="%s" width="140" height="12" rx="5" fill="%s" stroke="#2a1c12" stroke-width="2" '
-                'transform="rotate(-8 %s %s)"/>' % (f(width * 0.3), f(at(width * 0.3) + 70), COPPER,
-                                                   f(width * 0.3), f(at(width * 0.3) + 70)))
+    px, py = width * 0.3, at(width * 0.3) + 70
+    bands = "".join('<rect x="%s" y="%s" width="7" height="16" rx="2" fill="%s" stroke="#2a1c12" '
+                    'stroke-width="1.5"/><circle cx="%s" cy="%s" r="1.2" fill="#2a1c12"/>'
+                    % (f(px + k), f(py - 2), BRASS, f(px + k + 3.5), f(py + 6)) for k in (12, 66, 120))
+    body.append('<g transform="rotate(-8 %s %s)"><rect x="%s" y="%s" width="140" height="12" rx="5" fill="%s" '
+                'stroke="#2a1c12" stroke-width="2"/><rect x="%s" y="%s" width="136" height="3" rx="1.5" '
+                'fill="#d88a5a" opacity="0.7"/>%s</g>'
+                % (f(px), f(py), f(px), f(py), COPPER, f(px + 2), f(py + 2), bands))
     body.append('</g>')
     # Turf, the dark outline of the ground, then the grass over it.
     turf = [(x, y + 13 + 2 * math.sin(x / 9.0)) for x, y in reversed(surface)]
@@ -449,12 +474,20 @@ def ground_scene(seed, heights, spacing, width):
     x = 0.0
     while x < width:
         y = at(x)
-        length = rng.uniform(3, 8)
+        length = rng.uniform(3, 10)
         lean = rng.uniform(-3, 3)
         blades.append('<path d="M%s,%s q%s,%s %s,%s" stroke="%s"/>'
                       % (f(x), f(y + 3), f(lean * 0.3), f(-length * 0.6), f(lean), f(-length),
                          rng.choice(["#5d7f2e", "#86a84a", "#4a6a24", "#9bbb58"])))
-        x += rng.uniform(2.5, 5.5)
+        x += rng.uniform(1.5, 3.5)
+    # Tufts: small fans of longer, darker blades.
+    x = rng.uniform(0, 30)
+    while x < width:
+        y = at(x) + 3
+        for lean in (-5, -2.5, 0, 2.5, 5):
+            blades.append('<path d="M%s,%s q%s,%s %s,%s" stroke="#3f5c1f"/>'
+                          % (f(x), f(y), f(lean * 0.2), f(-7), f(lean), f(-rng.uniform(9, 14))))
+        x += rng.uniform(25, 60)
     body.append('<g fill="none" stroke-width="1.8" stroke-linecap="round">%s</g>' % "".join(blades))
     for _ in range(width // 40):
         x = rng.uniform(0, width)
@@ -479,7 +512,7 @@ def flat_stretches(heights, spacing):
 
 def ground_props(rng, at, width, keep_clear):
     parts = []
-    free = lambda x, room: all(x + room < a or x - room > b for a, b in keep_clear)
+    free = lambda x, room: all(x + room < a - 30 or x - room > b + 30 for a, b in keep_clear)
     # Brass lamp posts at the edges of each plateau.
     for a, b in keep_clear:
         for x in (a - 14, b + 14):
@@ -493,7 +526,7 @@ def ground_props(rng, at, width, keep_clear):
                              '<circle cx="%s" cy="%s" r="12" fill="#ffe9a6" opacity="0.3"/>'
                              % (OUTLINE, f(x - 2.5), f(y - 46), BRASS, f(x - 6.5), f(y - 6), BRASS_DARK,
                                 f(x - 8), f(y - 58), COPPER, f(x - 4), f(y - 56), f(x), f(y - 51)))
-    # Fences, boulders and bushes on the open ground.
+    # Fences, boulders and bushes on the open ground, clear of the lamps.
     x = 40.0
     while x < width - 40:
         kind = rng.choice(["fence", "boulder", "bush", "bush", "none", "none"])
