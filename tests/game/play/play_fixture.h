@@ -63,7 +63,7 @@ public:
 
 // Plays a level as the program would: the registry values that the screens
 // before a level leave (a campaign level at a difficulty, the settings, the
-// sound manager on a silent backend, the play tests' object definitions), the in-game
+// sound manager on a silent backend, the object definitions), the in-game
 // state built by the screen-state machine, frames of 1/60 s with scripted
 // input, and the triggers that it fires. Each trigger of the in-game state
 // leads to a state named "After" + the trigger. Uses the built datafile for
@@ -85,7 +85,7 @@ protected:
         registry[PropertyKey("qSoundManager")] = std::make_shared<orvel::SoundManager>(
             64, std::make_shared<orvel::FakeVoiceBackend>());
         registry[PropertyKey("qObjectProperties")] =
-            orvel::LoadPropertyFile("tests/data/play/objects.txt");
+            orvel::LoadPropertyFile("resources/objectfile1.txt");
         registry.SetInt(PropertyKey("difficulty"), 1);
         SetLevel(0);
 
