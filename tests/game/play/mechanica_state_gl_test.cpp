@@ -1,6 +1,7 @@
 #include "game/play/mechanica_state.h"
 
 #include "app/show_message.h"
+#include "engine/state/state_transition.h"
 #include "tests/engine/gl_draw_fixture.h"
 #include "tests/game/play/level_text.h"
 #include "tests/game/play/play_fixture.h"
@@ -22,6 +23,13 @@ std::function<ScriptedFrame(int)> PressOn(int key, std::set<int> frames) {
 }
 
 class MechanicaStateTest : public PlayFixture {};
+
+class SlideIn : public orvel::StateTransition {
+public:
+    using StateTransition::StateTransition;
+    void Draw() override {}
+    PropertyKey GetName() const override { return PropertyKey("SlideIn"); }
+};
 
 TEST_F(MechanicaStateTest, LevelZeroLoadsAndSteps) {
     StartLevel();
@@ -60,6 +68,20 @@ TEST_F(MechanicaStateTest, ResumeFromThePauseMenuEndsThePause) {
     Run(1);
     EXPECT_FALSE(game->IsPaused());
     EXPECT_FALSE(orvel::GlobalProperties().Contains(PropertyKey("Resume")));
+}
+
+TEST_F(MechanicaStateTest, KeysPressedWhileTheGameSlidesInAreNotLost) {
+    StartLevel();
+    auto transition = std::make_shared<SlideIn>(
+        std::make_shared<TriggeredState>(PropertyKey("Loading")), game, 0.5f);
+    Run(1, PressOn(KEY_ESCAPE, {0}));
+    EXPECT_TRUE(game->IsPaused()) << "the pause needs no other screen";
+    Run(2, PressOn(KEY_ESCAPE, {1}));
+    EXPECT_FALSE(game->IsPaused());
+    EXPECT_EQ(Run(5, PressOn(KEY_F1, {2})), 5) << "help waits for the transition";
+    transition.reset();
+    EXPECT_EQ(Run(1), 1);
+    EXPECT_EQ(Fired(), "Help");
 }
 
 TEST_F(MechanicaStateTest, F1AsksForHelp) {

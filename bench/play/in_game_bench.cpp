@@ -104,7 +104,7 @@ BENCHMARK(BM_InGameFrameRasterised)->Unit(benchmark::kMillisecond)->Iterations(3
 
 int main(int argc, char** argv) {
     if (!OpenDisplay()) {
-        std::fprintf(stderr, "mechanica_bench: no OpenGL display (run under xvfb-run)\n");
+        std::fprintf(stderr, "in_game_bench: no OpenGL display (run under xvfb-run)\n");
         return 1;
     }
     PrepareRegistry();
