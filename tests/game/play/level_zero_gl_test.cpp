@@ -171,6 +171,67 @@ TEST_F(LevelZeroTest, EndOfLevelDuringATransitionFiresWhenItEnds) {
     EXPECT_EQ(Fired(), "Win");
 }
 
+TEST_F(LevelZeroTest, FirstFrameAppliesTheDifficulty) {
+    struct Case {
+        int difficulty;
+        int goodHitPoints;  // of 60
+        int badHitPoints;   // of 60
+        float goodPurchaseTime;
+        float badPurchaseTime;
+        float depositScale;
+    };
+    const Case cases[] = {
+        {0, 90, 30, 9.0f * 0.7f, 9.0f * 1.3f, 0.6f},
+        {1, 72, 60, 9.0f, 9.0f, 1.0f},
+        {2, 60, 78, 9.0f * 1.2f, 9.0f * 0.8f, 1.7f},
+    };
+    for (const Case& c : cases) {
+        game.reset();
+        orvel::GlobalProperties().SetInt(PropertyKey("difficulty"), c.difficulty);
+        StartLevel();
+        const float deposits = game->GetGoodFactory()->GetTimeBetweenDeposits();
+        EXPECT_EQ(game->GetGoodAirship()->GetMaxHitPoints(), 60);
+        Run(1);
+        EXPECT_EQ(game->GetGoodAirship()->GetHitPoints(), c.goodHitPoints) << c.difficulty;
+        EXPECT_EQ(game->GetGoodAirship()->GetMaxHitPoints(), c.goodHitPoints) << c.difficulty;
+        EXPECT_EQ(game->GetBadAirship()->GetMaxHitPoints(), c.badHitPoints) << c.difficulty;
+        EXPECT_FLOAT_EQ(game->GetPurchaseTimePerUnit(TEAM_GOOD), c.goodPurchaseTime);
+        EXPECT_FLOAT_EQ(game->GetPurchaseTimePerUnit(TEAM_BAD), c.badPurchaseTime);
+        EXPECT_FLOAT_EQ(game->GetGoodFactory()->GetTimeBetweenDeposits(), deposits * c.depositScale);
+        Run(1);
+        EXPECT_EQ(game->GetGoodAirship()->GetMaxHitPoints(), c.goodHitPoints) << "only once";
+    }
+}
+
+TEST_F(LevelZeroTest, FirstFactoryToFallDecides) {
+    game->GetBadFactoryBody()->NotifyEvent();
+    game->GetGoodFactoryBody()->NotifyEvent();
+    EXPECT_EQ(game->GetOutcome(), 1);
+    EXPECT_EQ(game->GetGoodFactoryBody(), nullptr);
+    Run(1);
+    EXPECT_TRUE(game->IsGameOver());
+    EXPECT_NEAR(Run(300), 240, 1);
+    EXPECT_EQ(Fired(), "Win");
+}
+
+TEST_F(LevelZeroTest, DestroyedAirshipGoesBackToItsFactory) {
+    EXPECT_FALSE(game->GetGoodFactory()->CanBuy(PRODUCT_AIRSHIP));
+    game->GetGoodAirship()->SetAlive(false);
+    Run(1);
+    EXPECT_TRUE(game->GetGoodFactory()->CanBuy(PRODUCT_AIRSHIP));
+    EXPECT_EQ(game->GetGoodFactory()->GetHeldBody(PRODUCT_AIRSHIP), game->GetGoodAirship());
+    EXPECT_FALSE(game->GetBadFactory()->CanBuy(PRODUCT_AIRSHIP));
+}
+
+TEST_F(LevelZeroTest, TexturesUnloadAndReloadWithTheDisplay) {
+    game->UnloadTextures();
+    game->UnloadTextures();
+    game->ReloadTextures();
+    Run(1);
+    game->Draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 class LevelZeroDrawTest : public LevelZeroTest {
 protected:
     static Rgb ReadPixel(int x, int y) {
