@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include <allegro.h>
 #include <alleggl.h>
+#include <allegro.h>
 #include <benchmark/benchmark.h>
 
 #include "app/settings.h"
@@ -60,7 +60,8 @@ void PrepareRegistry() {
     registry[PropertyKey("TARNMOORE_Settings")] = settings;
     registry[PropertyKey("qSoundManager")] =
         std::make_shared<orvel::SoundManager>(64, std::make_shared<orvel::FakeVoiceBackend>());
-    registry[PropertyKey("qObjectProperties")] = orvel::LoadPropertyFile("resources/objectfile1.txt");
+    registry[PropertyKey("qObjectProperties")] =
+        orvel::LoadPropertyFile("resources/objectfile1.txt");
     registry.SetInt(PropertyKey("TARNMOORE_CurrentLevel"), 0);
     registry.SetInt(PropertyKey("difficulty"), 1);
 }

@@ -38,8 +38,8 @@ const char LEVEL_FILE_NAME[] = "level.txt";
 const float MIDGROUND_BASE_WIDTH = 1024.0f;
 
 const char* TypeName(orvel::PropertyType type) {
-    static const char* const names[] = {"struct", "list",  "string", "int",   "float",
-                                        "colour", "bool",  "point",  "pointf", "nothing"};
+    static const char* const names[] = {"struct", "list", "string", "int",    "float",
+                                        "colour", "bool", "point",  "pointf", "nothing"};
     return type <= orvel::PROPERTY_UNSET ? names[type] : "nothing";
 }
 
@@ -57,7 +57,9 @@ public:
     std::string String(PropertyKey key) const {
         return boost::any_cast<std::string>(Value(key, orvel::PROPERTY_STRING));
     }
-    int Int(PropertyKey key) const { return boost::any_cast<int32_t>(Value(key, orvel::PROPERTY_INT)); }
+    int Int(PropertyKey key) const {
+        return boost::any_cast<int32_t>(Value(key, orvel::PROPERTY_INT));
+    }
     float Float(PropertyKey key) const {
         return boost::any_cast<float>(Value(key, orvel::PROPERTY_FLOAT));
     }
@@ -75,7 +77,8 @@ public:
     std::vector<std::string> Strings(const orvel::AnyVector& list, const std::string& what) const {
         std::vector<std::string> values;
         for (size_t i = 0; i < list.Size(); ++i) {
-            values.push_back(boost::any_cast<std::string>(Element(list, i, orvel::PROPERTY_STRING, what)));
+            values.push_back(
+                boost::any_cast<std::string>(Element(list, i, orvel::PROPERTY_STRING, what)));
         }
         return values;
     }
@@ -138,7 +141,8 @@ orvel::PropertiesPtr ParseFile(const std::string& path) {
     try {
         return orvel::LoadPropertyFile(path);
     } catch (const orvel::ExceptionSyntax& error) {
-        KeyReader::FailIn(path, "line " + std::to_string(error.GetLine()) + ": " + error.GetMessage());
+        KeyReader::FailIn(path,
+                          "line " + std::to_string(error.GetLine()) + ": " + error.GetMessage());
     }
 }
 
@@ -191,9 +195,9 @@ int TeamOfName(const std::string& name) {
 
 PlacedObject ReadPlacedObject(const std::string& path, const orvel::Properties& entry,
                               size_t index) {
-    const KeyReader reader(path, entry,
-                           KeyReader::Quoted(KEY_PLACED_OBJECTS) + " entry " +
-                               std::to_string(index + 1) + ": ");
+    const KeyReader reader(
+        path, entry,
+        KeyReader::Quoted(KEY_PLACED_OBJECTS) + " entry " + std::to_string(index + 1) + ": ");
     PlacedObject object;
     if (reader.Has(KEY_TEAM_NAME)) {
         object.team = TeamOfName(reader.String(KEY_TEAM_NAME));
@@ -336,6 +340,7 @@ std::vector<std::vector<int>> ReadPurchaseGroupsFile(const std::string& path) {
 }
 
 float RequiredMidgroundWidth(float levelWidth, float scrollRatio) {
-    const float beyond = levelWidth > MIDGROUND_BASE_WIDTH ? levelWidth - MIDGROUND_BASE_WIDTH : 0.0f;
+    const float beyond =
+        levelWidth > MIDGROUND_BASE_WIDTH ? levelWidth - MIDGROUND_BASE_WIDTH : 0.0f;
     return beyond * scrollRatio + MIDGROUND_BASE_WIDTH;
 }

@@ -29,13 +29,13 @@ typedef std::array<int, PRODUCT_UNIT_COUNT> PurchaseMenu;
 // a level either reads whole or fails with a message naming the file and
 // the key, and a failure leaves nothing behind.
 struct LevelFile {
-    std::string path;    // the file read
-    std::string folder;  // the level's folder; every file name below lies in it
+    std::string path;                 // the file read
+    std::string folder;               // the level's folder; every file name below lies in it
     orvel::PropertiesPtr properties;  // the parsed file, kept for the life of the level
 
-    std::string music;           // empty when the level has none
-    std::string skyLayer;        // empty when the level has none
-    std::string mountainsLayer;  // empty when the level has none
+    std::string music;                    // empty when the level has none
+    std::string skyLayer;                 // empty when the level has none
+    std::string mountainsLayer;           // empty when the level has none
     std::vector<std::string> foreground;  // tile sprites, left to right
     std::vector<std::string> midground;   // tile sprites, left to right
     float midgroundScrollRatio = 0.3f;

@@ -41,8 +41,10 @@ std::shared_ptr<orvel::TerrainBody> BuildLevelGround(orvel::Mechanica& world,
     AddWall<CeilingBody>(world, WALL_THICKNESS, height, orvel::Vector4(-0.5f, height / 2, 0));
     AddWall<CeilingBody>(world, WALL_THICKNESS, height,
                          orvel::Vector4(float(levelWidth) / scale + 0.5f, height / 2, 0));
-    AddWall<orvel::TerrainBody>(world, width, height, orvel::Vector4(width / 2, height / 2, WALL_DEPTH));
-    AddWall<orvel::TerrainBody>(world, width, height, orvel::Vector4(width / 2, height / 2, -WALL_DEPTH));
+    AddWall<orvel::TerrainBody>(world, width, height,
+                                orvel::Vector4(width / 2, height / 2, WALL_DEPTH));
+    AddWall<orvel::TerrainBody>(world, width, height,
+                                orvel::Vector4(width / 2, height / 2, -WALL_DEPTH));
 
     const std::shared_ptr<orvel::TerrainCollision> ground =
         std::make_shared<orvel::TerrainCollision>(&world);

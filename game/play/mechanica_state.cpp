@@ -51,7 +51,7 @@ const PropertyKey MANNED_BUILDINGS[] = {PropertyKey("Static_AntiAirTurret"),
                                         PropertyKey("Static_Bunker")};
 // The unit types counted in the level's statistics, in the order the
 // statistics screen shows them.
-const char* const COUNTED_TYPES[] = {"Infantry", "Engineer",  "Tank",     "FlakTruck",
+const char* const COUNTED_TYPES[] = {"Infantry",    "Engineer", "Tank",   "FlakTruck",
                                      "BalloonBomb", "AutoGyro", "Buster", "GoodAirShip"};
 
 // Where the airships start, in pixels, and how high above a manned
@@ -199,8 +199,8 @@ void MechanicaState::PlaceObject(const PlacedObject& object) {
                                   object.type) != std::end(MANNED_BUILDINGS);
     if (manned && team == TEAM_BAD) {
         orvel::Matrix4 above = orvel::Matrix4::Identity();
-        above.SetPosition(orvel::Vector4(matrix.m[12], matrix.m[13] + ENGINEER_RISE / WORLD_SCALE,
-                                         matrix.m[14]));
+        above.SetPosition(
+            orvel::Vector4(matrix.m[12], matrix.m[13] + ENGINEER_RISE / WORLD_SCALE, matrix.m[14]));
         SpawnUnit(ENGINEER, TEAM_BAD, above);
         unitStats->Increment(UnitStats::KIND_GOT, ENGINEER, TEAM_BAD);
         team = TEAM_NONE;
@@ -227,7 +227,8 @@ ComponentBodyPtr MechanicaState::SpawnUnit(PropertyKey type, int team,
 
 // A side's factory decides the match when it falls, so the state watches it.
 void MechanicaState::KeepFactory(const PlacedObject& object, ComponentBody* body) {
-    FactoryComponent* factory = static_cast<FactoryComponent*>(body->GetComponent(FACTORY_COMPONENT));
+    FactoryComponent* factory =
+        static_cast<FactoryComponent*>(body->GetComponent(FACTORY_COMPONENT));
     if (factory == nullptr) {
         throw orvel::ExceptionGeneral("the " + object.type.GetName() +
                                       " of a side is no factory: its definition has no " +
@@ -384,7 +385,8 @@ void MechanicaState::TrackCursor(const orvel::Input& input, float dt) {
             cursorVisible = false;
         }
     }
-    const bool byMouse = ((mode.goodAirshipControl | mode.goodPurchaseControl) & CONTROL_MOUSE) != 0;
+    const bool byMouse =
+        ((mode.goodAirshipControl | mode.goodPurchaseControl) & CONTROL_MOUSE) != 0;
     if (byMouse && (moved || held)) {
         cursorVisible = true;
         cursorIdleTime = 0.0f;
@@ -401,7 +403,8 @@ void MechanicaState::StepWorld(float dt) {
 
 // A destroyed airship goes back to its factory, to be bought again.
 void MechanicaState::HandBackAirships() {
-    if (!goodAirship->IsAlive() && goodFactory != nullptr && !goodFactory->CanBuy(PRODUCT_AIRSHIP)) {
+    if (!goodAirship->IsAlive() && goodFactory != nullptr &&
+        !goodFactory->CanBuy(PRODUCT_AIRSHIP)) {
         goodFactory->HoldBody(PRODUCT_AIRSHIP, goodAirship, false);
     }
     if (badAirship && !badAirship->IsAlive() && badFactory != nullptr &&
@@ -437,7 +440,8 @@ void MechanicaState::OnWatchedEvent(orvel::Watched* watched) {
         if (outcome == 0) {
             outcome = -1;
         }
-    } else if (badFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(badFactoryBody)) {
+    } else if (badFactoryBody != nullptr &&
+               watched == static_cast<orvel::Watched*>(badFactoryBody)) {
         badFactoryBody = nullptr;
         badFactory = nullptr;
         if (outcome == 0) {

@@ -12,9 +12,7 @@ const double MINIMAP_TOP = 490.0;
 
 }  // namespace
 
-float MinimapWidth(uint32_t levelWidth) {
-    return float(levelWidth) * MINIMAP_HEIGHT / PLAY_HEIGHT;
-}
+float MinimapWidth(uint32_t levelWidth) { return float(levelWidth) * MINIMAP_HEIGHT / PLAY_HEIGHT; }
 
 void DrawMinimap(orvel::Mechanica& world, orvel::Body* terrain, uint32_t levelWidth) {
     const float left = (SCREEN_WIDTH - MinimapWidth(levelWidth)) / 2.0f;

@@ -33,7 +33,8 @@ TEST(LevelFileTest, ReadsEveryKeyOfAValidLevel) {
     EXPECT_EQ(level.music, "Level9/tune.ogg");
     EXPECT_EQ(level.skyLayer, "Level9/sky.bbq");
     EXPECT_EQ(level.mountainsLayer, "Level9/mountains.bbq");
-    EXPECT_EQ(level.foreground, std::vector<std::string>({"Level9/ground.bbq", "Level9/ground.bbq"}));
+    EXPECT_EQ(level.foreground,
+              std::vector<std::string>({"Level9/ground.bbq", "Level9/ground.bbq"}));
     EXPECT_EQ(level.midground.size(), 2u);
     EXPECT_FLOAT_EQ(level.midgroundScrollRatio, 0.5f);
     EXPECT_EQ(level.nodeHeights, std::vector<int>({40, 60, 60, 40}));
@@ -77,7 +78,8 @@ TEST(LevelFileTest, SkirmishIgnoresTheComputerSidesKeys) {
     TempFolder folder;
     LevelText text;
     text.Set("purchaseTimePerUnit", "").Set("purchaseGroups", "");
-    text.Set("enemyAirship", "bool enemyAirship: no\nstruct AI_COMPONENT_Capabilities {\nbool x: yes\n}\n");
+    text.Set("enemyAirship",
+             "bool enemyAirship: no\nstruct AI_COMPONENT_Capabilities {\nbool x: yes\n}\n");
     WriteFile(PATH, text.Text());
     const LevelFile level = ReadLevelFile("Level9", true);
     EXPECT_TRUE(level.enemyAirship);
@@ -113,7 +115,8 @@ TEST(LevelFileTest, BrokenLevelsGiveAClearErrorNamingFileAndKey) {
         {"no menu", "badPurchaseMenu", "", "\"badPurchaseMenu\" is missing."},
         {"no buying time", "purchaseTimePerUnit", "", "\"purchaseTimePerUnit\" is missing."},
         {"no groups", "purchaseGroups", "", "\"purchaseGroups\" is missing."},
-        {"music not a string", "music", "int music: 3\n", "\"music\" must be a string, not an int."},
+        {"music not a string", "music", "int music: 3\n",
+         "\"music\" must be a string, not an int."},
         {"spacing a float", "nodeSpacing", "float nodeSpacing: 40\n",
          "\"nodeSpacing\" must be an int, not a float."},
         {"ratio an int", "midgroundScrollRatio", "int midgroundScrollRatio: 1\n",
@@ -122,7 +125,8 @@ TEST(LevelFileTest, BrokenLevelsGiveAClearErrorNamingFileAndKey) {
          "\"foreground\" must be a list, not a string."},
         {"tile an int", "foreground", "list int foreground {\n3\n}\n",
          "element 1 of \"foreground\" must be a string, not an int."},
-        {"no tiles", "foreground", "list string foreground {\n}\n", "\"foreground\" names no tile."},
+        {"no tiles", "foreground", "list string foreground {\n}\n",
+         "\"foreground\" names no tile."},
         {"airship flag an int", "enemyAirship", "int enemyAirship: 1\n",
          "\"enemyAirship\" must be a bool, not an int."},
         {"menu key missing", "goodPurchaseMenu", "struct goodPurchaseMenu {\nint infantry: 1\n}\n",
@@ -166,8 +170,9 @@ TEST(LevelFileTest, BrokenLevelsGiveAClearErrorNamingFileAndKey) {
 
 TEST(LevelFileTest, UnreadableFilesNameTheFile) {
     TempFolder folder;
-    EXPECT_EQ(ErrorOf("int a: 1\nbogus\n"), Expected("line 2: Invalid element.  Expected primitive (float, int, string, etc), "
-                                                    "struct or list."));
+    EXPECT_EQ(ErrorOf("int a: 1\nbogus\n"),
+              Expected("line 2: Invalid element.  Expected primitive (float, int, string, etc), "
+                       "struct or list."));
     boost::filesystem::remove(PATH);
     try {
         ReadLevelFile("Level9", false);
@@ -179,15 +184,17 @@ TEST(LevelFileTest, UnreadableFilesNameTheFile) {
 
 TEST(LevelFileTest, SkirmishPurchaseGroupsFileIsCheckedLikeALevel) {
     TempFolder folder;
-    WriteFile("groups.txt", "list list string purchaseGroups {\n{\n\"engineers\"\n\"autoGyro\"\n}\n}\n");
+    WriteFile("groups.txt",
+              "list list string purchaseGroups {\n{\n\"engineers\"\n\"autoGyro\"\n}\n}\n");
     EXPECT_EQ(ReadPurchaseGroupsFile("groups.txt"), std::vector<std::vector<int>>({{1, 5}}));
     WriteFile("groups.txt", "int purchaseGroups: 1\n");
     try {
         ReadPurchaseGroupsFile("groups.txt");
         ADD_FAILURE() << "read";
     } catch (const orvel::Exception& error) {
-        EXPECT_EQ(error.What(),
-                  "Error: Level file \"groups.txt\": \"purchaseGroups\" must be a list, not an int.");
+        EXPECT_EQ(
+            error.What(),
+            "Error: Level file \"groups.txt\": \"purchaseGroups\" must be a list, not an int.");
     }
 }
 
@@ -199,8 +206,8 @@ TEST(LevelFileTest, MidgroundWidthFollowsTheScrollRatio) {
 
 TEST(ProductTest, GroupEntriesMatchByTheirBeginning) {
     const std::pair<const char*, int> cases[] = {
-        {"infantry", 0}, {"engineer", 1}, {"tank", 2},    {"tanks", 2},    {"flakTruck", 3},
-        {"balloon", 4},  {"autoGyro", 5}, {"buster", 6},  {"Tank", 0},     {"", 0},
+        {"infantry", 0}, {"engineer", 1}, {"tank", 2},   {"tanks", 2}, {"flakTruck", 3},
+        {"balloon", 4},  {"autoGyro", 5}, {"buster", 6}, {"Tank", 0},  {"", 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ProductOfGroupEntry(c.first), c.second) << c.first;

@@ -54,8 +54,8 @@ public:
 
     static std::string Object(const std::string& team, const std::string& type, int x, int y) {
         return "{\nstring teamName: \"" + team + "\"\nstring type: \"" + type +
-               "\"\nlist float matrix {\n1\n0\n0\n0\n0\n1\n0\n0\n0\n0\n1\n0\n" +
-               std::to_string(x) + "\n" + std::to_string(y) + "\n0\n1\n}\n}\n";
+               "\"\nlist float matrix {\n1\n0\n0\n0\n0\n1\n0\n0\n0\n0\n1\n0\n" + std::to_string(x) +
+               "\n" + std::to_string(y) + "\n0\n1\n}\n}\n";
     }
 
     static std::string Menu(const std::string& key) {

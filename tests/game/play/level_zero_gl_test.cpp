@@ -2,9 +2,9 @@
 
 #include "engine/physics/collision.h"
 #include "engine/physics/matrix4.h"
+#include "engine/state/state_transition.h"
 #include "game/play/minimap.h"
 #include "game/play/play_field.h"
-#include "engine/state/state_transition.h"
 #include "tests/engine/gl_draw_fixture.h"
 #include "tests/game/play/play_fixture.h"
 #include "tests/game/play/screen_capture.h"
@@ -47,9 +47,8 @@ protected:
     void Infiltrate(ComponentBody* factoryBody, FactoryComponent* factory, int team) {
         ASSERT_NE(factory, nullptr);
         const ComponentBodyPtr engineer = std::make_shared<ComponentBody>();
-        engineer->SpawnUnit(&World(), game->GetSpriteManager().get(),
-                            game->GetSoundManager().get(), game->GetObjectProperties(),
-                            PropertyKey("Engineer"), team);
+        engineer->SpawnUnit(&World(), game->GetSpriteManager().get(), game->GetSoundManager().get(),
+                            game->GetObjectProperties(), PropertyKey("Engineer"), team);
         engineer->SetPosition(factoryBody->GetPosition());
         World().AddBody(engineer);
         factory->OnContact(nullptr, nullptr, engineer.get());
@@ -99,7 +98,8 @@ TEST_F(LevelZeroTest, FactoriesStandOnTheGroundAndTheWorldSteps) {
     engineer->SpawnUnit(&World(), game->GetSpriteManager().get(), game->GetSoundManager().get(),
                         game->GetObjectProperties(), PropertyKey("Engineer"), TEAM_GOOD);
     const float x = 960.0f;  // on the ridge, clear of both factories
-    engineer->SetPosition(orvel::Vector4(x / WORLD_SCALE, (GroundAt(level, x) + 200.0f) / WORLD_SCALE, 0));
+    engineer->SetPosition(
+        orvel::Vector4(x / WORLD_SCALE, (GroundAt(level, x) + 200.0f) / WORLD_SCALE, 0));
     World().AddBody(engineer);
     Run(30);
     const float fallen = GroundAt(level, x) + 200.0f - PixelsOf(*engineer).y;
@@ -197,7 +197,8 @@ TEST_F(LevelZeroTest, FirstFrameAppliesTheDifficulty) {
         EXPECT_EQ(game->GetBadAirship()->GetMaxHitPoints(), c.badHitPoints) << c.difficulty;
         EXPECT_FLOAT_EQ(game->GetPurchaseTimePerUnit(TEAM_GOOD), c.goodPurchaseTime);
         EXPECT_FLOAT_EQ(game->GetPurchaseTimePerUnit(TEAM_BAD), c.badPurchaseTime);
-        EXPECT_FLOAT_EQ(game->GetGoodFactory()->GetTimeBetweenDeposits(), deposits * c.depositScale);
+        EXPECT_FLOAT_EQ(game->GetGoodFactory()->GetTimeBetweenDeposits(),
+                        deposits * c.depositScale);
         Run(1);
         EXPECT_EQ(game->GetGoodAirship()->GetMaxHitPoints(), c.goodHitPoints) << "only once";
     }

@@ -127,10 +127,13 @@ TEST_F(MechanicaStateTest, LevelThatFailsToLoadLeavesNothingBehind) {
     // Late, once the world holds the terrain, both factories and their watcher:
     // an object of a type that nothing defines.
     ExpectLoadFailsCleanly(
-        LevelText().Set("skyLayer", "").Set("mountainsLayer", "").Set("placedObjects", "list struct placedObjects {\n" +
-                                             LevelText::Factory("team_good", 200) +
-                                             LevelText::Factory("team_bad", 1400) +
-                                             LevelText::Object("", "Zeppelin", 600, 200) + "}\n"),
+        LevelText()
+            .Set("skyLayer", "")
+            .Set("mountainsLayer", "")
+            .Set("placedObjects", "list struct placedObjects {\n" +
+                                      LevelText::Factory("team_good", 200) +
+                                      LevelText::Factory("team_bad", 1400) +
+                                      LevelText::Object("", "Zeppelin", 600, 200) + "}\n"),
         "\"placedObjects\" entry 3: A string could not be found.\nString:Zeppelin\nIn "
         "resources/objectfile.txt",
         sourceFolder);

@@ -82,8 +82,8 @@ protected:
         FillSettingsDefaults(*settings);
         settings->SetInt(PropertyKey("TARNMOORE_Music"), 0);
         registry[PropertyKey("TARNMOORE_Settings")] = settings;
-        registry[PropertyKey("qSoundManager")] = std::make_shared<orvel::SoundManager>(
-            64, std::make_shared<orvel::FakeVoiceBackend>());
+        registry[PropertyKey("qSoundManager")] =
+            std::make_shared<orvel::SoundManager>(64, std::make_shared<orvel::FakeVoiceBackend>());
         registry[PropertyKey("qObjectProperties")] =
             orvel::LoadPropertyFile("resources/objectfile1.txt");
         registry.SetInt(PropertyKey("difficulty"), 1);
@@ -184,9 +184,17 @@ private:
 
     static constexpr const char* TRIGGERS[] = {"Win", "Lose", "TutorialWin", "Help"};
     static constexpr const char* REGISTRY_KEYS[] = {
-        "TARNMOORE_Settings", "qSoundManager",   "qObjectProperties",       "difficulty",
-        "TARNMOORE_CurrentLevel", "qUnitStats",  "AI_COMPONENT_Capabilities", "GoodVehicleStopped",
-        "isSkirmishMode",     "isTutorialLevel", "Resume",
+        "TARNMOORE_Settings",
+        "qSoundManager",
+        "qObjectProperties",
+        "difficulty",
+        "TARNMOORE_CurrentLevel",
+        "qUnitStats",
+        "AI_COMPONENT_Capabilities",
+        "GoodVehicleStopped",
+        "isSkirmishMode",
+        "isTutorialLevel",
+        "Resume",
     };
 
     std::shared_ptr<TarnmooreStateMachineImpl> machine;
