@@ -83,8 +83,8 @@ std::shared_ptr<Collision> Shape(Mechanica& world, int kind, float size) {
     return shape;
 }
 
-std::shared_ptr<Unit> AddUnit(Mechanica& world, int kind, float size, float x, float y,
-                              float mass, const char* group) {
+std::shared_ptr<Unit> AddUnit(Mechanica& world, int kind, float size, float x, float y, float mass,
+                              const char* group) {
     std::shared_ptr<Unit> unit = std::make_shared<Unit>();
     unit->CreateWithCollision(&world, Shape(world, kind, size));
     unit->SetMatrix(Matrix4::Translation(Vector4(x, y, 0.0f)));
@@ -209,9 +209,10 @@ int main(int argc, char** argv) {
         PlayFrame(level, 120 + frame);
         times.push_back(ThreadCpuSeconds() - start);
     }
-    std::printf("level world: %d terrain nodes, %zu bodies and the ground, %d frames of one step "
-                "each\n",
-                kNodes, level.world.GetBodyCount() - 1, frames);
+    std::printf(
+        "level world: %d terrain nodes, %zu bodies and the ground, %d frames of one step "
+        "each\n",
+        kNodes, level.world.GetBodyCount() - 1, frames);
     std::printf("CPU per frame: median %.1f us, 95th percentile %.1f us, worst %.1f us\n",
                 Percentile(times, 0.5) * 1e6, Percentile(times, 0.95) * 1e6,
                 Percentile(times, 1.0) * 1e6);

@@ -182,9 +182,15 @@ void Collision::CreateCapsule(float width, float height, const Matrix4& matrix) 
     const float hh = height / 2.0f;
     const float hz = d / 2.0f;
     const float outline[10][2] = {
-        {width - hh, -hw}, {hw - hh, -0.875f * width}, {-hh, 0.0f},
-        {hw - hh, 0.875f * width}, {width - hh, hw}, {hh - width, -hw},
-        {hh - hw, -0.875f * width}, {hh, 0.0f}, {hh - hw, 0.875f * width},
+        {width - hh, -hw},
+        {hw - hh, -0.875f * width},
+        {-hh, 0.0f},
+        {hw - hh, 0.875f * width},
+        {width - hh, hw},
+        {hh - width, -hw},
+        {hh - hw, -0.875f * width},
+        {hh, 0.0f},
+        {hh - hw, 0.875f * width},
         {hh - width, hw},
     };
     float points[20][4];

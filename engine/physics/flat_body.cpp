@@ -76,8 +76,8 @@ void FlatBody::FlattenPosition() {
         const float x0 = length > 0.0f ? m[0] / length : 1.0f;
         const float x1 = length > 0.0f ? m[1] / length : 0.0f;
         const float side = m[10] < 0.0f ? -1.0f : 1.0f;
-        const float axes[12] = {x0, x1, 0.0f, 0.0f, -side * x1, side * x0, 0.0f, 0.0f,
-                                0.0f, 0.0f, side, 0.0f};
+        const float axes[12] = {x0,   x1,   0.0f, 0.0f, -side * x1, side * x0,
+                                0.0f, 0.0f, 0.0f, 0.0f, side,       0.0f};
         for (int i = 0; i < 12; ++i) {
             m[i] = axes[i];
         }

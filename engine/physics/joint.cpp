@@ -12,9 +12,11 @@ const float kPlanePin[3] = {0.0f, 0.0f, 1.0f};
 
 PhysBody* PhysBodyOf(const Body* body) { return body != nullptr ? body->GetPhysBody() : nullptr; }
 
-// A child with an SDK body, and a parent that is the world or has one too.
-bool CanJoin(const Body* child, const Body* parent) {
-    return PhysBodyOf(child) != nullptr && (parent == nullptr || PhysBodyOf(parent) != nullptr);
+// A world, a child with an SDK body, and a parent that is the world or has
+// an SDK body too.
+bool CanJoin(const Mechanica* world, const Body* child, const Body* parent) {
+    return world != nullptr && PhysBodyOf(child) != nullptr &&
+           (parent == nullptr || PhysBodyOf(parent) != nullptr);
 }
 
 }  // namespace
@@ -51,7 +53,7 @@ void Joint::Attach(PhysJoint* created) {
 
 void Joint::CreateHinge(const Vector4& pivot, Body* child, Body* parent) {
     Destroy();
-    if (!CanJoin(child, parent)) {
+    if (!CanJoin(world, child, parent)) {
         return;
     }
     float p[3];
@@ -62,7 +64,7 @@ void Joint::CreateHinge(const Vector4& pivot, Body* child, Body* parent) {
 
 void Joint::CreateSlider(const Vector4& pivot, Body* child, Body* parent) {
     Destroy();
-    if (!CanJoin(child, parent)) {
+    if (!CanJoin(world, child, parent)) {
         return;
     }
     float p[3];
@@ -73,7 +75,7 @@ void Joint::CreateSlider(const Vector4& pivot, Body* child, Body* parent) {
 
 void Joint::CreateBall(const Vector4& pivot, Body* child, Body* parent) {
     Destroy();
-    if (!CanJoin(child, parent)) {
+    if (!CanJoin(world, child, parent)) {
         return;
     }
     float p[3];
@@ -83,7 +85,7 @@ void Joint::CreateBall(const Vector4& pivot, Body* child, Body* parent) {
 
 void Joint::CreateUpVector(const Vector4& pin, Body* body) {
     Destroy();
-    if (!CanJoin(body, nullptr)) {
+    if (!CanJoin(world, body, nullptr)) {
         return;
     }
     float p[3];

@@ -18,7 +18,9 @@ struct Matrix4 {
     Vector4 GetPosition() const { return Vector4(m[12], m[13], m[14], m[15]); }
     void SetPosition(const Vector4& position);
     // Row `i` (0 to 2 the axes, 3 the position).
-    Vector4 GetRow(int i) const { return Vector4(m[i * 4], m[i * 4 + 1], m[i * 4 + 2], m[i * 4 + 3]); }
+    Vector4 GetRow(int i) const {
+        return Vector4(m[i * 4], m[i * 4 + 1], m[i * 4 + 2], m[i * 4 + 3]);
+    }
     Vector4 TransformPoint(const Vector4& point) const;
 
     Matrix4 operator*(const Matrix4& other) const;

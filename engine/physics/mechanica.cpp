@@ -1,7 +1,7 @@
 #include "engine/physics/mechanica.h"
 
-#include <cmath>
 #include <GL/gl.h>
+#include <cmath>
 
 #include "engine/core/exception.h"
 #include "engine/physics/body.h"
@@ -226,8 +226,8 @@ void Mechanica::SetMaterialCallbacks(PropertyKey group0, PropertyKey group1, boo
         return;
     }
     PhysMaterialSetCollisionCallback(world, GetMaterialGroupId(group0), GetMaterialGroupId(group1),
-                                     nullptr, &Mechanica::ContactBegin,
-                                     &Mechanica::ContactProcess, &Mechanica::ContactEnd);
+                                     nullptr, &Mechanica::ContactBegin, &Mechanica::ContactProcess,
+                                     &Mechanica::ContactEnd);
 }
 
 void Mechanica::BodyLeftWorld(PhysBody* body) {
@@ -243,7 +243,8 @@ void Mechanica::BodyLeftWorld(PhysBody* body) {
 int Mechanica::ContactBegin(PhysMaterial* material, PhysBody* body0, PhysBody* body1) {
     contactFirst = Wrapper(body0);
     contactSecond = Wrapper(body1);
-    const bool first = contactFirst == nullptr || contactFirst->AcceptContact(material, contactSecond);
+    const bool first =
+        contactFirst == nullptr || contactFirst->AcceptContact(material, contactSecond);
     const bool second =
         contactSecond == nullptr || contactSecond->AcceptContact(material, contactFirst);
     return first && second ? 1 : 0;

@@ -8,9 +8,19 @@ namespace orvel {
 
 MultiSensorBody::~MultiSensorBody() { ClearSensed(); }
 
-std::shared_ptr<Body> MultiSensorBody::Clone() const {
-    return std::make_shared<MultiSensorBody>();
+void MultiSensorBody::CreateWithCollision(Mechanica* inWorld,
+                                          const std::shared_ptr<Collision>& shape) {
+    Body::CreateWithCollision(inWorld, shape);
+    PhysBodySetMassMatrix(body, 1.0f, 1.0f, 1.0f, 1.0f);
 }
+
+void MultiSensorBody::ApplyForces() {
+    const float still[3] = {0.0f, 0.0f, 0.0f};
+    PhysBodySetVelocity(body, still);
+    PhysBodySetAngularVelocity(body, still);
+}
+
+std::shared_ptr<Body> MultiSensorBody::Clone() const { return std::make_shared<MultiSensorBody>(); }
 
 bool MultiSensorBody::IsSensed(const Body* other) const {
     for (const SensedBody& record : sensed) {

@@ -15,16 +15,22 @@ struct SensedBody {
     Vector4 normal;
 };
 
-// A sensor: records every body that touches it and drops every contact, so
-// it never pushes anything. Its owner moves it with SetMatrixDirect and
+// A sensor: records every body that touches it, buildings included, and
+// drops every contact, so it never pushes anything. Its owner moves it with SetMatrixDirect and
 // empties it with ClearSensed once it has read what the last step found. A
 // recorded body that goes away leaves the list at once.
 class MultiSensorBody : public Body, public Watcher {
 public:
     ~MultiSensorBody() override;
 
+    // The SDK never pairs two bodies of infinite mass, so a sensor gets a
+    // nominal mass of 1 and could see buildings; it never moves by itself,
+    // as ApplyForces holds it still and its contacts are all dropped.
+    void CreateWithCollision(Mechanica* world,
+                             const std::shared_ptr<Collision>& collision) override;
     std::shared_ptr<Body> Clone() const override;
-    void ApplyForces() override {}
+    // Holds the sensor still: only its owner moves it.
+    void ApplyForces() override;
     void OnTransform(const Matrix4&) override {}
     void OnTeleport(bool) override {}
     // Records `other` once and drops the contact.

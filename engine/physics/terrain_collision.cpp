@@ -1,7 +1,7 @@
 #include "engine/physics/terrain_collision.h"
 
-#include <cmath>
 #include <GL/gl.h>
+#include <cmath>
 
 #include "engine/core/exception.h"
 #include "engine/physics/checked_value.h"

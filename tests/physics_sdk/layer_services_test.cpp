@@ -12,7 +12,8 @@ namespace {
 const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 struct World {
-    World() : world(PhysWorldCreate(nullptr, nullptr)), box(PhysCreateBox(world, 1, 1, 1, nullptr)) {}
+    World()
+        : world(PhysWorldCreate(nullptr, nullptr)), box(PhysCreateBox(world, 1, 1, 1, nullptr)) {}
     ~World() {
         PhysReleaseCollision(world, box);
         PhysWorldDestroy(world);

@@ -219,6 +219,24 @@ TEST_F(BodyTest, FlatteningAndStopping) {
     EXPECT_EQ(v[2], 0.0f);
 }
 
+// The plane force pulls a body that strayed from z = 0 back towards it.
+TEST_F(BodyTest, ThePlaneForcePullsBackTowardsThePlane) {
+    struct PlaneKept : ProbeBody {
+        void ApplyForces() override { ApplyPlaneForce(); }
+    };
+    std::shared_ptr<PlaneKept> box = MakeBox<PlaneKept>(*world, 1, 1, 0, 5, 2);
+    box->SetPosition(Vector4(0, 5, 0.3f));
+    float lowest = 0.3f;
+    for (int frame = 0; frame < 40; ++frame) {
+        RunFrames(*world, 1);
+        const float z = box->GetPosition().z;
+        EXPECT_LE(z, lowest + 1e-6f) << "frame " << frame;
+        lowest = std::min(lowest, z);
+    }
+    EXPECT_LT(lowest, 0.25f);
+    EXPECT_GT(lowest, -0.3f);
+}
+
 // A body kept up by an accumulated force equal to its weight hovers.
 TEST_F(BodyTest, AccumulatedForcesAndImpulsesMoveTheBody) {
     struct Hovering : ProbeBody {
@@ -254,8 +272,9 @@ TEST(CeilingBody, EveryAirshipStopsAtTheCeilingAndNothingElse) {
         const char* name;
         bool stops;
     } cases[] = {
-        {"GoodAirShip", true}, {"GoodAirShip_AI", true}, {"BadAirShip", true},
-        {"BadAirShip_AI", true}, {"Tank", false},       {"BalloonBomb", false},
+        {"GoodAirShip", true}, {"GoodAirShip_AI", true},
+        {"BadAirShip", true},  {"BadAirShip_AI", true},
+        {"Tank", false},       {"BalloonBomb", false},
         {"", false},
     };
     for (const auto& c : cases) {
@@ -328,6 +347,27 @@ TEST_F(SensorTest, RecordsEachToucherOnceAndNeverPushes) {
     sensor->ClearSensed();
     EXPECT_TRUE(sensor->GetSensed().empty());
     EXPECT_EQ(inside->GetGoingAwayConnectionCount(), 0u);
+}
+
+// Buildings and wrecks are immovable like the sensors; both are seen.
+TEST_F(SensorTest, SensorsSeeBuildingsAndStayWhereTheirOwnerPutsThem) {
+    std::shared_ptr<MultiSensorBody> fixer =
+        MakeBox<MultiSensorBody>(*world, 4, 4, 10, 0, 0, "mg_broken_unit_sensor");
+    std::shared_ptr<ProbeBody> wreck = MakeBox(*world, 1, 1, 10.5f, 0.5f, 0, "mg_broken_unit");
+    std::shared_ptr<ProbeBody> walker = MakeBox(*world, 1, 1, -1.0f, 3.0f, 1, "mg_mobile_unit");
+    RunFrames(*world, 3);
+    ASSERT_EQ(fixer->GetSensed().size(), 1u);
+    EXPECT_EQ(fixer->GetSensed()[0].body, wreck.get());
+    // A unit falls through it; the sensor has not moved.
+    RunFrames(*world, 60);
+    EXPECT_EQ(sensor->GetPosition().x, 0.0f);
+    EXPECT_EQ(sensor->GetPosition().y, 0.0f);
+    EXPECT_EQ(sensor->GetMatrix().m[0], 1.0f);
+    EXPECT_LT(walker->GetPosition().y, 0.0f);
+    // A copy is a sensor of the same kind.
+    std::shared_ptr<Body> copy = sensor->Clone();
+    copy->CopyFrom(*sensor);
+    EXPECT_NE(std::dynamic_pointer_cast<MultiSensorBody>(copy), nullptr);
 }
 
 TEST_F(SensorTest, ForgetsBodiesThatGoAwayOrLeaveTheWorld) {

@@ -56,7 +56,7 @@ struct ShapeCase {
     const char* geometry;  // the entries of a "Geometry" list
     const char* kind;      // the primitive's type; empty for a compound
     size_t children;
-    float x, y, z;         // size in world units
+    float x, y, z;  // size in world units
 };
 
 const ShapeCase kShapeCases[] = {
@@ -67,8 +67,8 @@ const ShapeCase kShapeCases[] = {
     // A capsule of length 60 across x, 1.75 times 20 thick.
     {"{ string type: \"CAPSULE\"\n point extent: (20, 60) }", "CAPSULE", 0, 2.0f, 35 / 30.0f,
      kDepth},
-    {"{ string type: \"BOX\"\n point extent: (60, 30)\n float rotation: 90 }", "BOX", 0, 1.0f,
-     2.0f, kDepth},
+    {"{ string type: \"BOX\"\n point extent: (60, 30)\n float rotation: 90 }", "BOX", 0, 1.0f, 2.0f,
+     kDepth},
     {"{ string type: \"BOX\"\n point extent: (30, 30)\n point position: (-30, 0) }\n"
      "{ string type: \"BOX\"\n point extent: (30, 30)\n point position: (30, 0) }",
      "", 2, 3.0f, 1.0f, kDepth},
@@ -174,14 +174,14 @@ TEST_F(CollisionTest, ShapesThatOutliveTheirWorldLetGoQuietly) {
 const char* const kHill = "list int nodeHeights {\n0\n30\n30\n0\n}\nint nodeSpacing: 30\n";
 
 struct SurfaceCase {
-    float x;         // world units
-    bool onGround;   // false: past either end, the matrix comes back as it was
-    float degrees;   // the slope's angle
-    float height;    // the ground's height at x
+    float x;        // world units
+    bool onGround;  // false: past either end, the matrix comes back as it was
+    float degrees;  // the slope's angle
+    float height;   // the ground's height at x
 };
 
 const SurfaceCase kSurfaceCases[] = {
-    {0.5f, true, 45.0f, 0.5f},   {0.9f, true, 45.0f, 0.9f},   {1.5f, true, 0.0f, 1.0f},
+    {0.5f, true, 45.0f, 0.5f},    {0.9f, true, 45.0f, 0.9f}, {1.5f, true, 0.0f, 1.0f},
     {2.25f, true, -45.0f, 0.75f}, {3.5f, false, 0, 0},       {-0.5f, false, 0, 0},
     {NAN, false, 0, 0},
 };
@@ -197,7 +197,8 @@ TEST_F(CollisionTest, TerrainSurfaceFollowsTheSlope) {
         const Matrix4 surface = terrain.SurfaceMatrixAt(at);
         if (!c.onGround) {
             for (int i = 0; i < 16; ++i) {
-                EXPECT_TRUE(surface.m[i] == at.m[i] || (std::isnan(at.m[i]) && std::isnan(surface.m[i])));
+                EXPECT_TRUE(surface.m[i] == at.m[i] ||
+                            (std::isnan(at.m[i]) && std::isnan(surface.m[i])));
             }
             continue;
         }
@@ -231,7 +232,9 @@ TEST_F(CollisionTest, TerrainErrorsAndEdgeCases) {
     EXPECT_EQ(ErrorText([&] { terrain.Load(Definition("list int nodeHeights {\n1\n}\n")); }),
               "A string could not be found.\nString:nodeSpacing\nIn level file?");
     EXPECT_EQ(
-        ErrorText([&] { terrain.Load(Definition("list int nodeHeights {\n1\n2\n}\nint nodeSpacing: 0\n")); }),
+        ErrorText([&] {
+            terrain.Load(Definition("list int nodeHeights {\n1\n2\n}\nint nodeSpacing: 0\n"));
+        }),
         "Error: The value 0 of \"nodeSpacing\" in level file? is not a finite number above 0.");
     // One node: a mesh without faces, and no surface anywhere.
     terrain.Load(Definition("list int nodeHeights {\n5\n}\nint nodeSpacing: 30\n"));

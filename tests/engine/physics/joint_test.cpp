@@ -33,7 +33,9 @@ struct BodyPoint {
 
 class JointTest : public ::testing::Test {
 protected:
-    std::shared_ptr<ProbeBody> Link(float x, float y) { return MakeBox(world, 1.0f, 0.2f, x, y, 1); }
+    std::shared_ptr<ProbeBody> Link(float x, float y) {
+        return MakeBox(world, 1.0f, 0.2f, x, y, 1);
+    }
 
     Mechanica world;
 };
@@ -174,6 +176,11 @@ TEST(JointLife, WrappersOutlivingTheWorldAreDetached) {
     Joint late(&other);
     late.CreateBall(Vector4(0, 0, 0), kept.get(), nullptr);
     EXPECT_FALSE(late.IsAttached());
+    // Nor one without a world.
+    std::shared_ptr<ProbeBody> body = MakeBox(other, 1, 1, 0, 0, 1);
+    Joint nowhere;
+    nowhere.CreateUpVector(Vector4(0, 0, 1), body.get());
+    EXPECT_FALSE(nowhere.IsAttached());
 }
 
 TEST(JointLife, UpVectorJointOfAFlatBody) {

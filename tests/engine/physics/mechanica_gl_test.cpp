@@ -63,8 +63,8 @@ TEST_F(PhysicsDrawTest, TerrainDrawsItsNodesInFileUnits) {
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     TerrainCollision terrain(&world);
-    terrain.Load(ParsePropertyString("list int nodeHeights {\n100\n200\n200\n}\nint nodeSpacing: 100\n",
-                                     "level"));
+    terrain.Load(ParsePropertyString(
+        "list int nodeHeights {\n100\n200\n200\n}\nint nodeSpacing: 100\n", "level"));
     OnPixelCentres([&] { terrain.DebugDraw(); });
     ExpectPixel(50, 150, kBlack, "the rising segment");
     ExpectPixel(150, 200, kBlack, "the flat segment");

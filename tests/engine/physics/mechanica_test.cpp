@@ -52,8 +52,8 @@ TEST(MechanicaClock, FrameTimesAgainstSteps) {
         const int before = body->forceCalls;
         world.Update(c.frames.back());
         const float firstFrame = c.frames.front();
-        SCOPED_TRACE(testing::Message() << "frames from " << firstFrame << ", "
-                                        << c.frames.size() << " of them");
+        SCOPED_TRACE(testing::Message()
+                     << "frames from " << firstFrame << ", " << c.frames.size() << " of them");
         EXPECT_EQ(body->forceCalls - before, c.steps);
         EXPECT_NEAR(world.GetAccumulator(), c.remainder, 1e-6f);
         EXPECT_NEAR(world.GetFrameTime(), c.frameTime, 1e-6f);
