@@ -1,5 +1,7 @@
 #include "game/units/component_body.h"
 
+#include <algorithm>
+
 #include <GL/gl.h>
 
 #include "engine/core/exception.h"

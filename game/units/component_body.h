@@ -95,7 +95,6 @@ public:
     bool IsFallingToDeath() const { return fallingToDeath; }
     bool IsGravityOn() const { return gravityOn; }
     bool IsDeathHandled() const { return deathHandled; }
-    float GetCorpseTime() const { return corpseTime; }
     const std::vector<orvel::Vector4>& GetLines() const { return lines; }
     const std::shared_ptr<orvel::Joint>& GetNoRotateJoint() const { return joint; }
 

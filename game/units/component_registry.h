@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 
 #include "engine/core/property_key.h"
 #include "game/units/component.h"

@@ -36,8 +36,6 @@ public:
     // The largest of the four side totals; -1 when no type is registered.
     int32_t GetMaxSide() const;
 
-    const std::vector<PropertyKey>& GetUnitTypes() const { return unitTypes; }
-
 private:
     int Slot(int kind, PropertyKey type, int side) const;
 

@@ -58,6 +58,22 @@ struct Buster
 		}
 	}
 }
+struct Infantry
+{
+	float mass: 1
+	string materialGroupName: "mg_mobile_unit"
+	list struct Geometry
+	{
+		{
+			string type: "BOX"
+			point extent: 12, 30
+		}
+	}
+	int hitPoints: 3
+	list struct Components
+	{
+	}
+}
 struct Crate
 {
 	float mass: 1
@@ -256,4 +272,41 @@ TEST_F(UnitLifecycleTest, AResetUnitCanDieAgainAndIsNotRemovedByItsOldCorpseTime
     unit->SendMessage(MESSAGE_DIE);
     EXPECT_TRUE(unit->IsDead());
     EXPECT_EQ(level.stats->Get(1, "Tank", 1), 2);
+}
+
+TEST_F(UnitLifecycleTest, ACorpseOnWhatItLandedOnBecomesStaticUnlessItIsSlainInfantry) {
+    struct Case {
+        const char* what;
+        const char* type;
+        bool landedOnGround;
+        bool groundStillInWorld;
+        bool becomesStatic;
+    };
+    const Case cases[] = {
+        {"a tank on the ground", "Tank", true, true, true},
+        {"slain infantry on the ground", "Infantry", true, true, false},
+        {"a tank that never landed", "Tank", false, true, false},
+        {"a tank whose ground has left the world", "Tank", true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UnitTestWorld world(OBJECTS);
+        std::shared_ptr<ComponentBody> unit = world.Place(c.type, 0, 300.0f, 200.0f);
+        const std::shared_ptr<orvel::TerrainBody> ground = world.Ground();
+        if (c.landedOnGround) {
+            unit->SetLink(1, reinterpret_cast<intptr_t>(ground.get()));
+        }
+        if (!c.groundStillInWorld) {
+            ground->SetAlive(false);
+            world.RunSeconds(0.02f);
+        }
+        const float mass = unit->GetMass();
+        unit->HandleEvent(EVENT_HIT, 50, nullptr);
+        ASSERT_TRUE(unit->IsDead());
+        EXPECT_FLOAT_EQ(unit->GetMass(), c.becomesStatic ? 0.0f : mass);
+        if (c.becomesStatic) {
+            EXPECT_NEAR(unit->GetPosition().y, UnitTestWorld::GROUND_HEIGHT / UnitTestWorld::SCALE,
+                        1e-4);
+        }
+    }
 }
