@@ -667,8 +667,9 @@ def level_layout(level_path):
 
 
 def mockup(out, level_art, level_path, target):
-    """The in-game screen at the level's left end with a dialog open, the
-    pictures placed where gui.txt and the game put them."""
+    """The in-game screen at the level's left end, twice: with a dialog open,
+    and at the end of a won level; the pictures placed where gui.txt and the
+    game put them."""
     # The renderer reads pictures only from the SVG's own folder and below,
     # so the level's pictures are copied in beside the display's.
     png = lambda name: os.path.splitext(name)[0] + ".png"
@@ -713,7 +714,7 @@ def mockup(out, level_art, level_path, target):
     parts.append(image(png("UI/moneyneedle.bbq"), SCALE_BOX[0] + c - NEEDLE[2], SCALE_BOX[1] + c - NEEDLE[3],
                        NEEDLE[0], NEEDLE[1],
                        'transform="rotate(30 %s %s)"' % (f(SCALE_BOX[0] + c), f(SCALE_BOX[1] + c))))
-    pile_left, pile_right, floor = PILE
+    pile_left, _, floor = PILE
     for i in range(14):
         x = pile_left + 6 + ((i * 37) % 44)
         parts.append(image(png("UI/moneybag.bbq"), x - BAG[2], floor - BAG[3], BAG[0], BAG[1]))
@@ -722,7 +723,8 @@ def mockup(out, level_art, level_path, target):
     parts.append(image(png("UI/gastankempty.bbq"), gl, gt, gw, gh))
     parts.append('<svg x="%d" y="%d" width="%s" height="%d">%s</svg>'
                  % (gl, gt, f(gw * 0.66), gh, image(png("UI/gastankfull.bbq"), 0, 0, gw, gh)))
-    # An open dialog with three lines, risen from the bottom edge.
+    hud = list(parts)
+    # Above: an open dialog with three lines, risen from the bottom edge.
     lines = ["Ahoy, captain! Wensel here, your mechanic.",
              "That brass beast above is your airship. Steer",
              "her with the arrow keys, or point with the mouse."]
@@ -742,9 +744,16 @@ def mockup(out, level_art, level_path, target):
                        ARROW_SIZE, ARROW_SIZE,
                        'transform="rotate(90 %s %s)"' % (f(tx + reach), f(ty + reach))))
     parts.append(image(png("mousecursor.bbq"), 300, 260, 32, 32))
+    # Below: a won level, with the banner and the hero's badge where the
+    # game places them, over the minimap.
+    won = hud + [image(png("UI/herobadge.bbq"), 400 - 64, 220 - 64, 128, 128),
+                 image(png("UI/gameover_won.bbq"), 400 - 256, 370 - 64, 512, 128),
+                 image(png("mousecursor.bbq"), 620, 420, 32, 32)]
+    screens = ['<svg y="%d" width="800" height="600">%s</svg>' % (i * 600, "\n".join(screen))
+               for i, screen in enumerate((parts, won))]
     path = os.path.join(out, "svg", "mockup.svg")
     with open(path, "w", encoding="ascii") as stream:
-        stream.write(svg_document(800, 600, "\n".join(parts)))
+        stream.write(svg_document(800, 1200, "\n".join(screens)))
     subprocess.run(["rsvg-convert", "-o", target, path], check=True)
 
 
