@@ -12,6 +12,7 @@
 #include "engine/resources/frame_sheet.h"
 #include "engine/resources/resource.h"
 #include "engine/sprites/sprite_file.h"
+#include "engine/ui/word_wrap.h"
 
 namespace {
 
@@ -178,24 +179,28 @@ const char* const DIALOG_IDS[] = {
 };
 
 // Every dialog the game can show has a text that the game's font can draw
-// (printable ASCII) and that the dialog box can wrap: no word wider than the
-// room beside the portrait, at the font's widest glyph of 12 pixels.
-TEST_F(HudFilesTest, TutorialFileHasATextForEveryDialog) {
+// (printable ASCII) and that the dialog box wraps, with that font, into the
+// room beside the portrait in at most four lines, so that the box, rising
+// from the bottom edge, leaves most of the play field in view.
+TEST_F(HudFilesTest, TutorialFileHasAWrappableTextForEveryDialog) {
     const orvel::PropertiesPtr texts = orvel::LoadPropertyFile("resources/Tutorial.txt")->GetStruct(
         "TUTORIAL_DIALOG_Text");
+    const orvel::AccessInterfacePtr fontObject = orvel::LoadDatafileObject("resources/font.pcx");
+    ASSERT_TRUE(fontObject->object);
+    ASSERT_EQ(fontObject->object->type, DAT_FONT);
+    FONT* gameFont = static_cast<FONT*>(fontObject->object->dat);
     const orvel::FrameSheet portrait = Frames("resources/Tutorial/wenselthemechanic.jpg");
-    const size_t longestWord = (size_t(SCREEN_WIDTH) - portrait.width - 50) / 12;
+    const int room = SCREEN_WIDTH - int(portrait.width) - 50;
     for (const char* id : DIALOG_IDS) {
         const PropertyKey dialog(std::string("TUTORIAL_DIALOG_") + id);
         ASSERT_TRUE(texts->HasProperty(dialog)) << id;
         const std::string text = texts->GetString(dialog);
         EXPECT_FALSE(text.empty()) << id;
-        size_t word = 0;
         for (const char c : text) {
             EXPECT_TRUE(c >= ' ' && c <= '~') << id << " has a character the font lacks";
-            word = (c == ' ' || c == '*') ? 0 : word + 1;
-            EXPECT_LE(word, longestWord) << id;
         }
+        const std::vector<std::string> lines = orvel::WordWrap(gameFont, text, room);
+        EXPECT_LE(lines.size(), 4u) << id;
     }
     EXPECT_EQ(texts->Size(), sizeof(DIALOG_IDS) / sizeof(DIALOG_IDS[0])) << "a text no dialog shows";
 }
