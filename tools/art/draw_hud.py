@@ -63,7 +63,7 @@ def svg_document(width, height, body):
             'width="%d" height="%d" viewBox="0 0 %d %d">\n%s\n</svg>\n' % (width, height, width, height, body))
 
 
-def metal_gradients(prefix=""):
+def metal_gradients():
     """Vertical gradients of the panel's metals, lit from above."""
     stops = {
         "brass": ("#f3d489", "#c0913f", "#8a6428"),
@@ -76,9 +76,9 @@ def metal_gradients(prefix=""):
     }
     out = []
     for name, (top, mid, bottom) in stops.items():
-        out.append('<linearGradient id="%s%s" x1="0" y1="0" x2="0" y2="1">'
+        out.append('<linearGradient id="%s" x1="0" y1="0" x2="0" y2="1">'
                    '<stop offset="0" stop-color="%s"/><stop offset="0.45" stop-color="%s"/>'
-                   '<stop offset="1" stop-color="%s"/></linearGradient>' % (prefix, name, top, mid, bottom))
+                   '<stop offset="1" stop-color="%s"/></linearGradient>' % (name, top, mid, bottom))
     return "".join(out)
 
 
