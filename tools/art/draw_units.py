@@ -24,6 +24,9 @@ import os
 import subprocess
 import sys
 
+# The drawing modules sit beside this script; the build runs it from the
+# source tree, which must stay free of compiled files.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import unit_pictures as up  # noqa: E402
