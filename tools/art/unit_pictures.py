@@ -89,8 +89,9 @@ def soldier(pal, engineer, pose):
     else:
         butt, muzzle = (12.5, hip[1] + 1), (23.5, top - 4)
         hand = (18.5, top + 2.5)
-    out.append(limb([butt, ((butt[0] + muzzle[0]) / 2, (butt[1] + muzzle[1]) / 2)], WOOD, 2.2))
-    out.append(limb([((butt[0] + muzzle[0]) / 2, (butt[1] + muzzle[1]) / 2), muzzle], STEEL_DARK, 1.1))
+    middle = ((butt[0] + muzzle[0]) / 2, (butt[1] + muzzle[1]) / 2)
+    out.append(limb([middle, muzzle], STEEL_DARK, 0.9))
+    out.append(limb([butt, middle], WOOD, 1.6))
     out.append(limb([shoulder, (shoulder[0] + 2, shoulder[1] + 3), hand], cloth, 2.3))
     if pose.get("flash"):
         out.append(flash(muzzle[0] + 1, muzzle[1], 2.6))
@@ -529,13 +530,13 @@ def bunker(kind, state, t, pal):
         for k in range(3):
             r = 8 + k * 5 + 4 * t
             out.append(path("M%s,%s A%s,%s 0 0,1 %s,%s" % (f(40 - r), f(4), f(r), f(r * 0.6), f(40 + r), f(4)), "none", 0,
-                            'stroke="%s" stroke-width="1.4" opacity="%s"' % (p["team_light"], f(glow * (1 - k * 0.25)))))
+                            'stroke="%s" stroke-width="2.2" opacity="%s"' % (p["team_light"], f(glow * (1 - k * 0.25)))))
     if state == "moving" and kind in ("", "Steam"):
         out.append(rect(24, 33.5, 32, 3, "#ffd77a", 0, 0, 'opacity="%s"' % f(0.5 + 0.4 * math.sin(TAU * t))))
     if kind == "Steam" and state == "emitting":
         out.append(puff(66 + 6 * t, 7 - 2 * t, 3 + 2.5 * t, STEAM, t * 4, 0.8, 1 - 0.5 * t))
     if state == "firing" and kind in ("", "Steam"):
-        out.append(flash(56, 35, 4) if int(t * 3) == 0 else "")
+        out.append(flash(57, 35, 5) if int(t * 3) == 0 else "")
     if state == "dying":
         if t < 0.75:
             out.append(explosion(40, 36, 26, t / 0.75, 6.0))

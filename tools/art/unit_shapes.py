@@ -201,6 +201,6 @@ def flash(cx, cy, size, angle=0.0):
     for i in range(12):
         a = 2 * math.pi * i / 12
         forward = max(0.0, math.cos(a))
-        r = size * ((0.6 + 1.3 * forward) if i % 2 == 0 else 0.3 + 0.2 * forward)
+        r = size * ((0.7 + 1.2 * forward) if i % 2 == 0 else 0.45 + 0.35 * forward)
         star.append((cx + r * math.cos(a + math.radians(angle)), cy + r * math.sin(a + math.radians(angle))))
-    return poly(star, FIRE[1], 0.8) + circle(cx, cy, size * 0.35, FIRE[0], 0)
+    return poly(star, FIRE[1], 0.8) + circle(cx, cy, size * 0.4, FIRE[0], 0)
