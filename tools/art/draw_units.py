@@ -78,9 +78,9 @@ def thing(size, hot, draw, states, sides=GOOD_BAD, note=""):
 
 
 OBJECTS = {
-    "Infantry": thing((32, 32), (16, 16), lambda s, t, p: up.soldier_frame(s, t, p, False), soldier_states(False),
+    "Infantry": thing((32, 32), (16, 17), lambda s, t, p: up.soldier_frame(s, t, p, False), soldier_states(False),
                       note="body 12x24 px"),
-    "Engineer": thing((32, 32), (16, 16), lambda s, t, p: up.soldier_frame(s, t, p, True), soldier_states(True),
+    "Engineer": thing((32, 32), (16, 17), lambda s, t, p: up.soldier_frame(s, t, p, True), soldier_states(True),
                       note="body 12x24 px; firing is the wrench at work"),
     "Tank": thing((80, 48), (40, 30), up.tank, VEHICLE_STATES, note="body 60x30 px"),
     "FlakTruck": thing((80, 56), (40, 38), up.flak_truck, VEHICLE_STATES, note="body 56x28 px"),

@@ -27,7 +27,7 @@ def leg(hip, angle, bend, colour, boot):
 
 
 def soldier(pal, engineer, pose):
-    """A soldier standing on y = 28, centred on x = 16 of a 32x32 frame.
+    """A soldier standing on y = 28, centred on x = 16.
     pose: legs (angle, bend) x2, hip drop, arm mode, flash, tool angle."""
     hip = (16, 18 + pose.get("drop", 0))
     cloth = pal["cloth"]
@@ -109,6 +109,12 @@ STAND = {"legs": ((6, 0), (-6, 0))}
 
 
 def soldier_frame(state, t, pal, engineer):
+    """A frame of a soldier, one pixel lower than drawn so that his helmet
+    keeps clear of the frame's top edge while he bobs."""
+    return group(soldier_state(state, t, pal, engineer), "translate(0 1)")
+
+
+def soldier_state(state, t, pal, engineer):
     if state == "moving":
         pose = walk_pose(t)
     elif state == "idling":
@@ -172,11 +178,16 @@ def tank(state, t, pal):
     for i in range(6):
         x = 14 + i * 10.4
         out.append(circle(x, 40, 4.2, mix(STEEL, WRECK, burn), 1.0))
-        spoke = rotate((x + 3, 40), (x, 40), phase * 360 + i * 20)
-        out.append(line((x, 40), spoke, STEEL_DARK, 1.0))
-    links = "".join(rect(8 + ((j * 4 + phase * 8) % 64), 33.2, 2, 1.6, "#5a524c", 0) for j in range(16))
-    out.append(links + "".join(rect(8 + ((j * 4 + 2 - phase * 8) % 64), 45.2, 2, 1.6, "#5a524c", 0)
-                               for j in range(16)))
+        # Three spokes turned a third of a turn per cycle: the rim keeps pace
+        # with the track, and the last frame runs on into the first.
+        for k in range(3):
+            spoke = rotate((x + 3.2, 40), (x, 40), phase * 120 + k * 120)
+            out.append(line((x, 40), spoke, STEEL_DARK, 1.0))
+    # Track links, 8 px apart, move 8 px per cycle: along the top forwards,
+    # along the bottom backwards.
+    links = "".join(rect(11 + ((j * 8 + phase * 8) % 56), 34.6, 3, 1.4, "#6a625b", 0) for j in range(7))
+    out.append(links + "".join(rect(11 + ((j * 8 + 4 - phase * 8) % 56), 44.2, 3, 1.4, "#6a625b", 0)
+                               for j in range(7)))
     # Hull: sloped armour, a coloured band and rivets.
     out.append(poly([(9, 35), (12, 24), (60, 24), (71, 30), (71, 35)], p["main"], 1.3))
     out.append(poly([(12, 24), (60, 24), (63, 26), (11, 26)], p["light"], 0))
