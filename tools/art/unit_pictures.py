@@ -72,11 +72,13 @@ def soldier(pal, engineer, pose):
     if engineer:
         angle = pose.get("tool", 40)
         hand = rotate((shoulder[0] + 6, shoulder[1]), shoulder, angle)
-        tip = rotate((shoulder[0] + 13, shoulder[1]), shoulder, angle)
+        tip = rotate((shoulder[0] + 12, shoulder[1]), shoulder, angle)
         out.append(limb([shoulder, hand], cloth, 2.4))
-        out.append(limb([hand, tip], STEEL, 1.8))
-        jaw = rotate((shoulder[0] + 13, shoulder[1] - 1.8), shoulder, angle)
-        out.append(circle(tip[0], tip[1], 1.8, STEEL, 0.9) + circle(jaw[0], jaw[1], 0.9, "#ffffff", 0, 'opacity="0.8"'))
+        out.append(limb([hand, tip], STEEL, 1.3))
+        # The open jaw of the spanner, turned with the arm.
+        jaw = [(10.5, -1.2), (13.5, -2.6), (14.6, -1.4), (12.8, -0.6), (12.8, 0.6), (14.6, 1.4), (13.5, 2.6),
+               (10.5, 1.2)]
+        out.append(poly([rotate((shoulder[0] + x, shoulder[1] + y), shoulder, angle) for x, y in jaw], STEEL, 0.8))
         if pose.get("flash"):
             for k in range(5):
                 a = k * 1.25 + angle
@@ -154,8 +156,8 @@ def soldier_splat(t, pal, engineer):
     squash = (0.75, 0.45, 0.25, 0.2)[min(3, int(t * 4))]
     body = group(soldier(pal, engineer, dict(STAND, legs=((40, 60), (-40, 60)), arm="out")),
                  "translate(16 28) scale(%s %s) translate(-16 -28)" % (f(1 + (1 - squash) * 0.5), f(squash)))
-    dust = "".join(puff(16 + dx * (4 + 8 * t), 27 - 2 * t, 2.5 + 2 * t, (STEAM[2], "#b8a890", "#8f826e"), dx, 0.6,
-                        max(0.0, 1 - t)) for dx in (-1, 1))
+    dust = "".join(puff(16 + dx * (4 + 8 * t), 27 - 2 * t, 2.5 + 2 * t, ("#e6dccb", "#cdbfa6", "#b3a486"), dx, 0,
+                        max(0.0, 0.9 - t)) for dx in (-1, 1))
     return body + dust
 
 
