@@ -186,7 +186,7 @@ def explosion(cx, cy, size, t, seed=0.0):
     for k in range(5):
         a = seed + k * 2 * math.pi / 5
         d = r * 0.6 * smoke
-        out.append(puff(cx + d * math.cos(a), cy + d * math.sin(a) - size * 0.35 * t, r * (0.35 + 0.15 * smoke),
+        out.append(puff(cx + d * math.cos(a), cy + d * math.sin(a) - size * 0.15 * t, r * (0.35 + 0.12 * smoke),
                         SMOKE, seed + k, 1.0, min(1.0, 1.5 - t)))
     if fire > 0:
         out.append(path(blob(cx, cy - size * 0.1 * t, r * 0.7 * fire + 1, seed + 4, 8, 0.25), FIRE[2], 1.0))
