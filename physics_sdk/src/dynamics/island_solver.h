@@ -21,6 +21,7 @@
 #include "core/memory.h"
 #include "core/vector.h"
 #include "dynamics/joint_rows.h"
+#include "dynamics/solver_kernels.h"
 
 #include <cstdint>
 #include <cstring>
@@ -110,6 +111,8 @@ public:
         m_equalityMode = equalityMode;
     }
     int PassLimit(int rowCount) const;
+    // The arithmetic variant: the packed SSE one or the scalar one.
+    void SetVariant(bool simd);
 
     // The row solve of one island, open for tests: start an island, add the
     // bodies (entry 0 is the static body) and the rows, prepare, solve.
@@ -144,10 +147,14 @@ private:
     int IslandIndex(const phRigidBody* body, uint32_t markBase) const;
     float MaxResidual(int count) const;
     void WriteBack(int from, int to);
+    // Takes the share of the row at position removed (just swapped out of
+    // the active rows) out of q = A p of the active rows.
+    void RemoveFromProduct(int removed, int active);
     void RestartDescent(int count, float& delta);
 
     int m_passMode = 0;
     int m_equalityMode = 0;
+    const phSolverKernels* m_kernels = &phScalarSolverKernels();
 
     int m_bodyCount = 0;
     phSolverArray<phRigidBody*> m_bodies;
@@ -155,27 +162,25 @@ private:
     phSolverArray<phMatrix> m_invInertia;
     phSolverArray<phVector> m_force;
     phSolverArray<phVector> m_torque;
-    phSolverArray<phVector> m_accumLinear;
-    phSolverArray<phVector> m_accumAngular;
+    phSolverArray<float> m_accum;
 
     int m_jointCount = 0;
     phSolverArray<phConstraint*> m_joints;
     phSolverArray<phConstraintLink*> m_stack;
 
+    // Per row, indexed by the row's number in the island: what never moves
+    // during the solve.
     int m_rowCount = 0;
-    phSolverArray<phJacobian> m_jacobian;
-    phSolverArray<phJacobian> m_scaled;
-    phSolverArray<int> m_body0;
-    phSolverArray<int> m_body1;
+    phSolverArray<phSolverRow> m_rows;
     phSolverArray<phRowBound> m_bound;
     phSolverArray<float> m_rhs;
     phSolverArray<float> m_stiffness;
-    phSolverArray<float> m_b;
-    phSolverArray<float> m_reg;
-    phSolverArray<float> m_invPrecond;
     phSolverArray<float> m_drop;
-    phSolverArray<int> m_perm;
+    // Per position: the row at that position, and the solver's vectors,
+    // which row exchanges move.
+    phSolverArray<int> m_order;
     phSolverArray<int> m_position;
+    phSolverArray<float> m_invPrecond;
     phSolverArray<float> m_x;
     phSolverArray<float> m_r;
     phSolverArray<float> m_z;

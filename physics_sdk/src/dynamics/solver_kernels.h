@@ -1,0 +1,43 @@
+// The arithmetic of the island solver's row solve, in two variants that
+// compute the same thing: a scalar one and a packed SSE one that treats four
+// rows at a time (with a scalar tail). They differ only in the order of the
+// additions inside sums. The solver picks one table by processor class.
+#ifndef PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
+#define PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
+
+// What the row products read of one row: the Jacobian and the Jacobian seen
+// through the bodies' inverse mass and inertia (the scaled Jacobian), each as
+// linear and angular part of the first body, then of the second, four floats
+// a part with the fourth 0; the island indices of the two bodies; the row's
+// regularisation term; the right-hand side b of A x = b. One record per row
+// keeps a product's reads together.
+struct phSolverRow {
+    float jacobian[16];
+    float scaled[16];
+    int body0;
+    int body1;
+    float reg;
+    float b;
+};
+
+struct phSolverKernels {
+    // out[i] = A in over the rows order[0..count-1]; accum holds eight floats
+    // (force, torque) per body.
+    void (*multiplyA)(const phSolverRow* rows, const int* order, int count, const float* in,
+                      float* out, float* accum, int bodyCount);
+    float (*dot)(const float* a, const float* b, int count);
+    // The largest |a[i]|; a NaN entry never becomes the largest.
+    float (*maxAbs)(const float* a, int count);
+    // x += alpha p, r -= alpha q.
+    void (*step)(float* x, float* r, const float* p, const float* q, float alpha, int count);
+    // z = invPrecond r; returns r . z.
+    float (*precondition)(float* z, const float* invPrecond, const float* r, int count);
+    // p = z + beta p.
+    void (*direction)(float* p, const float* z, float beta, int count);
+};
+
+const phSolverKernels& phScalarSolverKernels();
+// The SSE variant; the scalar one where the build has no SSE.
+const phSolverKernels& phSseSolverKernels();
+
+#endif
