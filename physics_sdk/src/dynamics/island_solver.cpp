@@ -66,7 +66,11 @@ void phIslandSolver::ReleaseMemory() {
     m_accum.Release();
     m_joints.Release();
     m_stack.Release();
-    m_rows.Release();
+    m_jacobian.Release();
+    m_scaled.Release();
+    m_rowBodies.Release();
+    m_reg.Release();
+    m_b.Release();
     m_bound.Release();
     m_rhs.Release();
     m_stiffness.Release();
@@ -74,6 +78,8 @@ void phIslandSolver::ReleaseMemory() {
     m_order.Release();
     m_position.Release();
     m_invPrecond.Release();
+    m_lower.Release();
+    m_upper.Release();
     m_x.Release();
     m_r.Release();
     m_z.Release();
@@ -128,7 +134,11 @@ int phIslandSolver::AddBody(phRigidBody* body, float invMass, const phMatrix& in
 }
 
 void phIslandSolver::ReserveRows(int count) {
-    m_rows.Reserve(count);
+    m_jacobian.Reserve(count);
+    m_scaled.Reserve(count);
+    m_rowBodies.Reserve(count);
+    m_reg.Reserve(count);
+    m_b.Reserve(count);
     m_bound.Reserve(count);
     m_rhs.Reserve(count);
     m_stiffness.Reserve(count);
@@ -136,6 +146,8 @@ void phIslandSolver::ReserveRows(int count) {
     m_order.Reserve(count);
     m_position.Reserve(count);
     m_invPrecond.Reserve(count);
+    m_lower.Reserve(count);
+    m_upper.Reserve(count);
     m_x.Reserve(count);
     m_r.Reserve(count);
     m_z.Reserve(count);
@@ -147,13 +159,13 @@ void phIslandSolver::AddRow(const phJacobian& jacobian, const phRowBound& bound,
                             float stiffness, int body0, int body1, float dropThreshold) {
     const int row = m_rowCount++;
     ReserveRows(m_rowCount);
-    phSolverRow& record = m_rows[row];
-    Put(record.jacobian, jacobian.linear0);
-    Put(record.jacobian + 4, jacobian.angular0);
-    Put(record.jacobian + 8, jacobian.linear1);
-    Put(record.jacobian + 12, jacobian.angular1);
-    record.body0 = body0;
-    record.body1 = body1;
+    float* j = m_jacobian[row].v;
+    Put(j, jacobian.linear0);
+    Put(j + 4, jacobian.angular0);
+    Put(j + 8, jacobian.linear1);
+    Put(j + 12, jacobian.angular1);
+    m_rowBodies[row].body0 = body0;
+    m_rowBodies[row].body1 = body1;
     m_bound[row] = bound;
     m_rhs[row] = rhs;
     m_stiffness[row] = stiffness;
@@ -162,13 +174,14 @@ void phIslandSolver::AddRow(const phJacobian& jacobian, const phRowBound& bound,
 
 void phIslandSolver::PrepareRows() {
     for (int i = 0; i < m_rowCount; ++i) {
-        phSolverRow& row = m_rows[i];
-        const int a = row.body0;
-        const int b = row.body1;
-        const phVector linear0 = Get(row.jacobian);
-        const phVector angular0 = Get(row.jacobian + 4);
-        const phVector linear1 = Get(row.jacobian + 8);
-        const phVector angular1 = Get(row.jacobian + 12);
+        float* j = m_jacobian[i].v;
+        float* m = m_scaled[i].v;
+        const int a = m_rowBodies[i].body0;
+        const int b = m_rowBodies[i].body1;
+        const phVector linear0 = Get(j);
+        const phVector angular0 = Get(j + 4);
+        const phVector linear1 = Get(j + 8);
+        const phVector angular1 = Get(j + 12);
         const phVector mLinear0 = linear0 * m_invMass[a];
         const phVector mAngular0 = m_invInertia[a].RotateVector(angular0);
         const phVector mLinear1 = linear1 * m_invMass[b];
@@ -179,11 +192,11 @@ void phIslandSolver::PrepareRows() {
             // Nothing this row touches can move: it asks for nothing and
             // carries no force.
             for (int k = 0; k < 16; ++k) {
-                row.jacobian[k] = 0.0f;
-                row.scaled[k] = 0.0f;
+                j[k] = 0.0f;
+                m[k] = 0.0f;
             }
-            row.reg = 0.0f;
-            row.b = 0.0f;
+            m_reg[i] = 0.0f;
+            m_b[i] = 0.0f;
             m_invPrecond[i] = 0.0f;
             m_rhs[i] = 0.0f;
             if (m_bound[i].force != nullptr) {
@@ -191,35 +204,39 @@ void phIslandSolver::PrepareRows() {
             }
             continue;
         }
-        Put(row.scaled, mLinear0);
-        Put(row.scaled + 4, mAngular0);
-        Put(row.scaled + 8, mLinear1);
-        Put(row.scaled + 12, mAngular1);
-        row.b = m_rhs[i] - (Dot(mLinear0, m_force[a]) + Dot(mAngular0, m_torque[a]) +
-                            Dot(mLinear1, m_force[b]) + Dot(mAngular1, m_torque[b]));
-        row.reg = 0.001f * m_stiffness[i] * d;
+        Put(m, mLinear0);
+        Put(m + 4, mAngular0);
+        Put(m + 8, mLinear1);
+        Put(m + 12, mAngular1);
+        m_b[i] = m_rhs[i] - (Dot(mLinear0, m_force[a]) + Dot(mAngular0, m_torque[a]) +
+                             Dot(mLinear1, m_force[b]) + Dot(mAngular1, m_torque[b]));
+        m_reg[i] = 0.001f * m_stiffness[i] * d;
         m_invPrecond[i] = 1.0f / ((0.001f * m_stiffness[i] + 1.0f) * d);
     }
 }
 
+phSolverRows phIslandSolver::Rows() const {
+    return phSolverRows{&m_jacobian[0], &m_scaled[0], &m_rowBodies[0], &m_reg[0]};
+}
+
 void phIslandSolver::MultiplyA(int count, const float* in, float* out) {
-    m_kernels->multiplyA(&m_rows[0], &m_order[0], count, in, out, &m_accum[0], m_bodyCount);
+    m_kernels->multiplyA(Rows(), &m_order[0], count, in, out, &m_accum[0], m_bodyCount);
 }
 
 void phIslandSolver::RemoveFromProduct(int removed, int active) {
     // The removed row's force p times its Jacobian is what it added to its
     // bodies' accumulators; the active rows that share a body see it through
     // their scaled Jacobians. The static body's scaled Jacobians are 0.
-    const phSolverRow& gone = m_rows[m_order[removed]];
+    const float* jacobian = m_jacobian[m_order[removed]].v;
     const float s = m_p[removed];
     float first[8];
     float second[8];
     for (int k = 0; k < 8; ++k) {
-        first[k] = gone.jacobian[k] * s;
-        second[k] = gone.jacobian[8 + k] * s;
+        first[k] = jacobian[k] * s;
+        second[k] = jacobian[8 + k] * s;
     }
-    int a = gone.body0;
-    int b = gone.body1;
+    int a = m_rowBodies[m_order[removed]].body0;
+    int b = m_rowBodies[m_order[removed]].body1;
     if (a == b) {
         for (int k = 0; k < 8; ++k) {
             first[k] += second[k];
@@ -230,21 +247,25 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
         return;
     }
     for (int i = 0; i < active; ++i) {
-        const phSolverRow& row = m_rows[m_order[i]];
-        float d = 0.0f;
-        if (row.body0 != 0) {
-            if (row.body0 == a) {
-                d += Dot8(row.scaled, first);
-            } else if (row.body0 == b) {
-                d += Dot8(row.scaled, second);
-            }
+        const phRowBodies& row = m_rowBodies[m_order[i]];
+        const bool first0 = row.body0 != 0 && row.body0 == a;
+        const bool second0 = row.body0 != 0 && row.body0 == b;
+        const bool first1 = row.body1 != 0 && row.body1 == a;
+        const bool second1 = row.body1 != 0 && row.body1 == b;
+        if (!(first0 || second0 || first1 || second1)) {
+            continue;
         }
-        if (row.body1 != 0) {
-            if (row.body1 == a) {
-                d += Dot8(row.scaled + 8, first);
-            } else if (row.body1 == b) {
-                d += Dot8(row.scaled + 8, second);
-            }
+        const float* scaled = m_scaled[m_order[i]].v;
+        float d = 0.0f;
+        if (first0) {
+            d += Dot8(scaled, first);
+        } else if (second0) {
+            d += Dot8(scaled, second);
+        }
+        if (first1) {
+            d += Dot8(scaled + 8, first);
+        } else if (second1) {
+            d += Dot8(scaled + 8, second);
         }
         m_q[i] -= d;
     }
@@ -253,7 +274,7 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
 float phIslandSolver::Residual(int count) {
     MultiplyA(count, &m_x[0], &m_r[0]);
     for (int i = 0; i < count; ++i) {
-        m_r[i] = m_rows[m_order[i]].b - m_r[i];
+        m_r[i] = m_b[m_order[i]] - m_r[i];
     }
     return m_kernels->maxAbs(&m_r[0], count);
 }
@@ -265,6 +286,8 @@ void phIslandSolver::SwapRows(int i, int j) {
     // The row records stay where they are; the order names them.
     std::swap(m_order[i], m_order[j]);
     std::swap(m_invPrecond[i], m_invPrecond[j]);
+    std::swap(m_lower[i], m_lower[j]);
+    std::swap(m_upper[i], m_upper[j]);
     std::swap(m_x[i], m_x[j]);
     std::swap(m_r[i], m_r[j]);
     std::swap(m_z[i], m_z[j]);
@@ -295,17 +318,12 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
         float alpha = delta / Max(kernels.dot(&m_p[0], &m_q[0], active), 1e-16f);
         int limit = -1;
         float limitBound = 0.0f;
-        for (int i = firstClampable; i < active; ++i) {
-            const phRowBound& rowBound = m_bound[m_order[i]];
+        for (int i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0], alpha,
+                                          firstClampable, active);
+             i < active; i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0],
+                                                  alpha, i + 1, active)) {
             const float y = m_x[i] + alpha * m_p[i];
-            float bound;
-            if (y < rowBound.lower) {
-                bound = rowBound.lower;
-            } else if (y > rowBound.upper) {
-                bound = rowBound.upper;
-            } else {
-                continue;
-            }
+            const float bound = y < m_lower[i] ? m_lower[i] : m_upper[i];
             const float reduced = (bound - m_x[i]) / m_p[i];
             if (pass != 0 || reduced >= 1e-7f) {
                 alpha = reduced;
@@ -369,9 +387,8 @@ int phIslandSolver::SolveClamped(int firstClampable, int count) {
         }
         int released = 0;
         for (int i = free; i < count; ++i) {
-            const phRowBound& bound = m_bound[m_order[i]];
-            const bool atLower = m_x[i] <= bound.lower;
-            const bool atUpper = m_x[i] >= bound.upper;
+            const bool atLower = m_x[i] <= m_lower[i];
+            const bool atUpper = m_x[i] >= m_upper[i];
             if ((atLower && m_r[i] > kSolverResidual) || (atUpper && m_r[i] < -kSolverResidual)) {
                 ++released;
             }
@@ -397,6 +414,8 @@ void phIslandSolver::SolveRows() {
     int equality = 0;
     for (int i = 0; i < count; ++i) {
         m_order[i] = i;
+        m_lower[i] = m_bound[i].lower;
+        m_upper[i] = m_bound[i].upper;
         m_x[i] = m_bound[i].force != nullptr ? *m_bound[i].force : 0.0f;
     }
     for (int i = 0; i < count; ++i) {
@@ -406,10 +425,10 @@ void phIslandSolver::SolveRows() {
     }
     int bounded = equality;
     for (int i = equality; i < count; ++i) {
-        const phRowBound& bound = m_bound[m_order[i]];
-        if (bound.kind == kRowFixedBounds) {
-            m_x[i] = Min(Max(m_x[i], bound.lower), bound.upper);
-        } else if (bound.kind == kRowOneSided) {
+        const int32_t kind = m_bound[m_order[i]].kind;
+        if (kind == kRowFixedBounds) {
+            m_x[i] = Min(Max(m_x[i], m_lower[i]), m_upper[i]);
+        } else if (kind == kRowOneSided) {
             m_x[i] = Max(m_x[i], 0.0f);
         } else {
             continue;
@@ -433,7 +452,7 @@ void phIslandSolver::SolveRows() {
         m_position[m_order[i]] = i;
     }
     for (int i = bounded; i < count;) {
-        phRowBound& bound = m_bound[m_order[i]];
+        const phRowBound& bound = m_bound[m_order[i]];
         const float normal = Max(m_x[m_position[bound.kind]], 0.0f);
         const float lo = bound.lower * normal;
         const float hi = bound.upper * normal;
@@ -446,9 +465,8 @@ void phIslandSolver::SolveRows() {
             SwapRows(i, count);
             continue;
         }
-        bound.lower = lo;
-        bound.upper = hi;
-        bound.kind = kRowFixedBounds;
+        m_lower[i] = lo;
+        m_upper[i] = hi;
         m_x[i] = Min(Max(m_x[i], lo), hi);
         ++i;
     }
@@ -468,12 +486,13 @@ void phIslandSolver::SolveRows() {
 
 void phIslandSolver::ApplyRowForces() {
     for (int i = 0; i < m_rowCount; ++i) {
-        const phSolverRow& row = m_rows[m_order[i]];
+        const int row = m_order[i];
+        const float* j = m_jacobian[row].v;
         const float x = m_x[i];
-        Accumulate(m_force[row.body0], row.jacobian, x);
-        Accumulate(m_torque[row.body0], row.jacobian + 4, x);
-        Accumulate(m_force[row.body1], row.jacobian + 8, x);
-        Accumulate(m_torque[row.body1], row.jacobian + 12, x);
+        Accumulate(m_force[m_rowBodies[row].body0], j, x);
+        Accumulate(m_torque[m_rowBodies[row].body0], j + 4, x);
+        Accumulate(m_force[m_rowBodies[row].body1], j + 8, x);
+        Accumulate(m_torque[m_rowBodies[row].body1], j + 12, x);
     }
 }
 

@@ -34,10 +34,12 @@ class phRigidBody;
 struct phConstraintLink;
 
 // A growing array of plain data whose blocks come through the memory
-// callbacks. Growth doubles the capacity and keeps the contents.
+// callbacks, its first element on a cache line. Growth doubles the capacity
+// and keeps the contents.
 template <class T>
 class phSolverArray {
     static_assert(std::is_trivially_copyable<T>::value, "plain data only");
+    static constexpr size_t kLine = 64;
 
 public:
     phSolverArray() = default;
@@ -54,19 +56,23 @@ public:
         while (capacity < count) {
             capacity *= 2;
         }
-        T* data = static_cast<T*>(phMalloc(sizeof(T) * size_t(capacity)));
-        if (data == nullptr) {
+        void* block = phMalloc(sizeof(T) * size_t(capacity) + kLine);
+        if (block == nullptr) {
             throw std::bad_alloc();
         }
+        const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kLine - 1) & ~uintptr_t(kLine - 1);
+        T* data = reinterpret_cast<T*>(start);
         if (m_data != nullptr) {
             std::memcpy(static_cast<void*>(data), m_data, sizeof(T) * size_t(m_capacity));
-            phFree(m_data);
+            phFree(m_block);
         }
+        m_block = block;
         m_data = data;
         m_capacity = capacity;
     }
     void Release() {
-        phFree(m_data);
+        phFree(m_block);
+        m_block = nullptr;
         m_data = nullptr;
         m_capacity = 0;
     }
@@ -75,6 +81,7 @@ public:
     const T& operator[](int i) const { return m_data[i]; }
 
 private:
+    void* m_block = nullptr;
     T* m_data = nullptr;
     int m_capacity = 0;
 };
@@ -150,6 +157,7 @@ private:
     // Takes the share of the row at position removed (just swapped out of
     // the active rows) out of q = A p of the active rows.
     void RemoveFromProduct(int removed, int active);
+    phSolverRows Rows() const;
     void RestartDescent(int count, float& delta);
 
     int m_passMode = 0;
@@ -171,16 +179,22 @@ private:
     // Per row, indexed by the row's number in the island: what never moves
     // during the solve.
     int m_rowCount = 0;
-    phSolverArray<phSolverRow> m_rows;
+    phSolverArray<phRowVectors> m_jacobian;
+    phSolverArray<phRowVectors> m_scaled;
+    phSolverArray<phRowBodies> m_rowBodies;
+    phSolverArray<float> m_reg;
+    phSolverArray<float> m_b;
     phSolverArray<phRowBound> m_bound;
     phSolverArray<float> m_rhs;
     phSolverArray<float> m_stiffness;
     phSolverArray<float> m_drop;
-    // Per position: the row at that position, and the solver's vectors,
-    // which row exchanges move.
+    // Per position: the row at that position, its bounds and the solver's
+    // vectors, which row exchanges move.
     phSolverArray<int> m_order;
     phSolverArray<int> m_position;
     phSolverArray<float> m_invPrecond;
+    phSolverArray<float> m_lower;
+    phSolverArray<float> m_upper;
     phSolverArray<float> m_x;
     phSolverArray<float> m_r;
     phSolverArray<float> m_z;

@@ -17,35 +17,44 @@ void ClearAccumulators(float* accum, int bodyCount) {
     std::memset(accum, 0, sizeof(float) * 8 * size_t(bodyCount));
 }
 
-float RowDot(const phSolverRow& row, const float* accum) {
-    const float* a = accum + 8 * row.body0;
-    const float* b = accum + 8 * row.body1;
-    float sum = 0.0f;
-    for (int k = 0; k < 8; ++k) {
-        sum += row.scaled[k] * a[k] + row.scaled[8 + k] * b[k];
-    }
-    return sum;
-}
-
-void MultiplyAScalar(const phSolverRow* rows, const int* order, int count, const float* in,
+void MultiplyAScalar(const phSolverRows& rows, const int* order, int count, const float* in,
                      float* out, float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     for (int j = 0; j < count; ++j) {
-        const phSolverRow& row = rows[order[j]];
-        float* a = accum + 8 * row.body0;
-        float* b = accum + 8 * row.body1;
+        const int row = order[j];
+        const float* jacobian = rows.jacobian[row].v;
+        float* a = accum + 8 * rows.bodies[row].body0;
+        float* b = accum + 8 * rows.bodies[row].body1;
         const float s = in[j];
         for (int k = 0; k < 8; ++k) {
-            a[k] += row.jacobian[k] * s;
+            a[k] += jacobian[k] * s;
         }
         for (int k = 0; k < 8; ++k) {
-            b[k] += row.jacobian[8 + k] * s;
+            b[k] += jacobian[8 + k] * s;
         }
     }
     for (int i = 0; i < count; ++i) {
-        const phSolverRow& row = rows[order[i]];
-        out[i] = RowDot(row, accum) + row.reg * in[i];
+        const int row = order[i];
+        const float* scaled = rows.scaled[row].v;
+        const float* a = accum + 8 * rows.bodies[row].body0;
+        const float* b = accum + 8 * rows.bodies[row].body1;
+        float sum = 0.0f;
+        for (int k = 0; k < 8; ++k) {
+            sum += scaled[k] * a[k] + scaled[8 + k] * b[k];
+        }
+        out[i] = sum + rows.reg[row] * in[i];
     }
+}
+
+int FirstOutsideScalar(const float* x, const float* p, const float* lower, const float* upper,
+                       float alpha, int from, int to) {
+    for (int i = from; i < to; ++i) {
+        const float y = x[i] + alpha * p[i];
+        if (y < lower[i] || y > upper[i]) {
+            return i;
+        }
+    }
+    return to;
 }
 
 float DotScalar(const float* a, const float* b, int count) {
@@ -86,7 +95,7 @@ void DirectionScalar(float* p, const float* z, float beta, int count) {
     }
 }
 
-const phSolverKernels kScalar = {MultiplyAScalar, DotScalar,          MaxAbsScalar,
+const phSolverKernels kScalar = {MultiplyAScalar, FirstOutsideScalar, DotScalar,      MaxAbsScalar,
                                  StepScalar,      PreconditionScalar, DirectionScalar};
 
 #ifdef PH_SOLVER_SSE
@@ -97,56 +106,94 @@ float Sum(__m128 v) {
     return _mm_cvtss_f32(_mm_add_ss(pair, _mm_shuffle_ps(pair, pair, 1)));
 }
 
-// Adds s times four floats of a Jacobian into four floats of an accumulator.
-inline void AddScaled(float* accum, const float* jacobian, __m128 s) {
-    _mm_storeu_ps(accum, _mm_add_ps(_mm_loadu_ps(accum), _mm_mul_ps(_mm_loadu_ps(jacobian), s)));
+// Adds a packed vector into four floats of an accumulator.
+inline void AddVector(float* accum, __m128 v) {
+    _mm_storeu_ps(accum, _mm_add_ps(_mm_loadu_ps(accum), v));
 }
 
 // The four lane products of a row's scaled Jacobian with its bodies'
 // accumulators; their sum is the row's part of A in.
-inline __m128 RowProducts(const phSolverRow& row, const float* accum) {
-    const float* a = accum + 8 * row.body0;
-    const float* b = accum + 8 * row.body1;
-    const __m128 first = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(row.scaled), _mm_loadu_ps(a)),
-                                    _mm_mul_ps(_mm_loadu_ps(row.scaled + 4), _mm_loadu_ps(a + 4)));
-    const __m128 second = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(row.scaled + 8), _mm_loadu_ps(b)),
-                                     _mm_mul_ps(_mm_loadu_ps(row.scaled + 12), _mm_loadu_ps(b + 4)));
+inline __m128 RowProducts(const phSolverRows& rows, int row, const float* accum) {
+    const float* scaled = rows.scaled[row].v;
+    const float* a = accum + 8 * rows.bodies[row].body0;
+    const float* b = accum + 8 * rows.bodies[row].body1;
+    const __m128 first = _mm_add_ps(_mm_mul_ps(_mm_load_ps(scaled), _mm_loadu_ps(a)),
+                                    _mm_mul_ps(_mm_load_ps(scaled + 4), _mm_loadu_ps(a + 4)));
+    const __m128 second = _mm_add_ps(_mm_mul_ps(_mm_load_ps(scaled + 8), _mm_loadu_ps(b)),
+                                     _mm_mul_ps(_mm_load_ps(scaled + 12), _mm_loadu_ps(b + 4)));
     return _mm_add_ps(first, second);
 }
 
-void MultiplyASse(const phSolverRow* rows, const int* order, int count, const float* in,
+void MultiplyASse(const phSolverRows& rows, const int* order, int count, const float* in,
                   float* out, float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
-    for (int j = 0; j < count; ++j) {
-        const phSolverRow& row = rows[order[j]];
-        const __m128 s = _mm_set1_ps(in[j]);
-        float* a = accum + 8 * row.body0;
-        float* b = accum + 8 * row.body1;
-        AddScaled(a, row.jacobian, s);
-        AddScaled(a + 4, row.jacobian + 4, s);
-        AddScaled(b, row.jacobian + 8, s);
-        AddScaled(b + 4, row.jacobian + 12, s);
+    // A joint's rows follow each other and act on the same two bodies: their
+    // sum stays in registers until the bodies change, rather than going
+    // through the accumulators in memory row by row.
+    int j = 0;
+    while (j < count) {
+        const phRowBodies bodies = rows.bodies[order[j]];
+        __m128 linear0 = _mm_setzero_ps();
+        __m128 angular0 = _mm_setzero_ps();
+        __m128 linear1 = _mm_setzero_ps();
+        __m128 angular1 = _mm_setzero_ps();
+        do {
+            const int row = order[j];
+            const phRowBodies& next = rows.bodies[row];
+            if (next.body0 != bodies.body0 || next.body1 != bodies.body1) {
+                break;
+            }
+            const float* jacobian = rows.jacobian[row].v;
+            const __m128 s = _mm_set1_ps(in[j]);
+            linear0 = _mm_add_ps(linear0, _mm_mul_ps(_mm_load_ps(jacobian), s));
+            angular0 = _mm_add_ps(angular0, _mm_mul_ps(_mm_load_ps(jacobian + 4), s));
+            linear1 = _mm_add_ps(linear1, _mm_mul_ps(_mm_load_ps(jacobian + 8), s));
+            angular1 = _mm_add_ps(angular1, _mm_mul_ps(_mm_load_ps(jacobian + 12), s));
+            ++j;
+        } while (j < count);
+        float* a = accum + 8 * bodies.body0;
+        float* b = accum + 8 * bodies.body1;
+        AddVector(a, linear0);
+        AddVector(a + 4, angular0);
+        AddVector(b, linear1);
+        AddVector(b + 4, angular1);
     }
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        const phSolverRow& r0 = rows[order[i]];
-        const phSolverRow& r1 = rows[order[i + 1]];
-        const phSolverRow& r2 = rows[order[i + 2]];
-        const phSolverRow& r3 = rows[order[i + 3]];
-        __m128 v0 = RowProducts(r0, accum);
-        __m128 v1 = RowProducts(r1, accum);
-        __m128 v2 = RowProducts(r2, accum);
-        __m128 v3 = RowProducts(r3, accum);
+        const int r0 = order[i];
+        const int r1 = order[i + 1];
+        const int r2 = order[i + 2];
+        const int r3 = order[i + 3];
+        __m128 v0 = RowProducts(rows, r0, accum);
+        __m128 v1 = RowProducts(rows, r1, accum);
+        __m128 v2 = RowProducts(rows, r2, accum);
+        __m128 v3 = RowProducts(rows, r3, accum);
         // Transposed, the four rows' lane products add up lane by lane.
         _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
         const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
-        const __m128 reg = _mm_setr_ps(r0.reg, r1.reg, r2.reg, r3.reg);
+        const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
         _mm_storeu_ps(out + i, _mm_add_ps(sum, _mm_mul_ps(reg, _mm_loadu_ps(in + i))));
     }
     for (; i < count; ++i) {
-        const phSolverRow& row = rows[order[i]];
-        out[i] = Sum(RowProducts(row, accum)) + row.reg * in[i];
+        const int row = order[i];
+        out[i] = Sum(RowProducts(rows, row, accum)) + rows.reg[row] * in[i];
     }
+}
+
+int FirstOutsideSse(const float* x, const float* p, const float* lower, const float* upper,
+                    float alpha, int from, int to) {
+    const __m128 a = _mm_set1_ps(alpha);
+    int i = from;
+    for (; i + 4 <= to; i += 4) {
+        const __m128 y = _mm_add_ps(_mm_loadu_ps(x + i), _mm_mul_ps(a, _mm_loadu_ps(p + i)));
+        const __m128 outside = _mm_or_ps(_mm_cmplt_ps(y, _mm_loadu_ps(lower + i)),
+                                         _mm_cmpgt_ps(y, _mm_loadu_ps(upper + i)));
+        const int mask = _mm_movemask_ps(outside);
+        if (mask != 0) {
+            return i + __builtin_ctz(unsigned(mask));
+        }
+    }
+    return FirstOutsideScalar(x, p, lower, upper, alpha, i, to);
 }
 
 float DotSse(const float* a, const float* b, int count) {
@@ -155,11 +202,7 @@ float DotSse(const float* a, const float* b, int count) {
     for (; i + 4 <= count; i += 4) {
         sum = _mm_add_ps(sum, _mm_mul_ps(_mm_loadu_ps(a + i), _mm_loadu_ps(b + i)));
     }
-    float total = Sum(sum);
-    for (; i < count; ++i) {
-        total += a[i] * b[i];
-    }
-    return total;
+    return Sum(sum) + DotScalar(a + i, b + i, count - i);
 }
 
 float MaxAbsSse(const float* a, int count) {
@@ -171,11 +214,8 @@ float MaxAbsSse(const float* a, int count) {
         largest = _mm_max_ps(_mm_and_ps(_mm_loadu_ps(a + i), magnitude), largest);
     }
     const __m128 high = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
-    float result = _mm_cvtss_f32(_mm_max_ss(high, _mm_shuffle_ps(high, high, 1)));
-    for (; i < count; ++i) {
-        result = Max(result, std::fabs(a[i]));
-    }
-    return result;
+    const float packed = _mm_cvtss_f32(_mm_max_ss(high, _mm_shuffle_ps(high, high, 1)));
+    return Max(packed, MaxAbsScalar(a + i, count - i));
 }
 
 void StepSse(float* x, float* r, const float* p, const float* q, float alpha, int count) {
@@ -209,7 +249,7 @@ void DirectionSse(float* p, const float* z, float beta, int count) {
     DirectionScalar(p + i, z + i, beta, count - i);
 }
 
-const phSolverKernels kSse = {MultiplyASse, DotSse,          MaxAbsSse,
+const phSolverKernels kSse = {MultiplyASse, FirstOutsideSse, DotSse,      MaxAbsSse,
                               StepSse,      PreconditionSse, DirectionSse};
 
 #endif

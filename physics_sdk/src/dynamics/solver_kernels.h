@@ -5,26 +5,36 @@
 #ifndef PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 #define PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 
-// What the row products read of one row: the Jacobian and the Jacobian seen
-// through the bodies' inverse mass and inertia (the scaled Jacobian), each as
-// linear and angular part of the first body, then of the second, four floats
-// a part with the fourth 0; the island indices of the two bodies; the row's
-// regularisation term; the right-hand side b of A x = b. One record per row
-// keeps a product's reads together.
-struct phSolverRow {
-    float jacobian[16];
-    float scaled[16];
+// What the row products read of the rows, each array indexed by row: the
+// Jacobians and the Jacobians seen through the bodies' inverse mass and
+// inertia (the scaled Jacobians), one cache line a row (linear and angular
+// part of the first body, then of the second, four floats a part with the
+// fourth 0); the island indices of the two bodies; the regularisation terms.
+struct phRowVectors {
+    float v[16];
+};
+
+struct phRowBodies {
     int body0;
     int body1;
-    float reg;
-    float b;
+};
+
+struct phSolverRows {
+    const phRowVectors* jacobian;
+    const phRowVectors* scaled;
+    const phRowBodies* bodies;
+    const float* reg;
 };
 
 struct phSolverKernels {
     // out[i] = A in over the rows order[0..count-1]; accum holds eight floats
     // (force, torque) per body.
-    void (*multiplyA)(const phSolverRow* rows, const int* order, int count, const float* in,
+    void (*multiplyA)(const phSolverRows& rows, const int* order, int count, const float* in,
                       float* out, float* accum, int bodyCount);
+    // The first i in [from, to) whose x + alpha p leaves [lower, upper]; to
+    // when there is none.
+    int (*firstOutside)(const float* x, const float* p, const float* lower, const float* upper,
+                        float alpha, int from, int to);
     float (*dot)(const float* a, const float* b, int count);
     // The largest |a[i]|; a NaN entry never becomes the largest.
     float (*maxAbs)(const float* a, int count);
