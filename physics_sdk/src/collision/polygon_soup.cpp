@@ -294,12 +294,9 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
 
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
+    const phSegmentSlabs segment(p0, p1);
     WalkFaces(
-        [&](const phAABBNode& node) {
-            phVector q0 = p0;
-            phVector q1 = p1;
-            return ClipSegmentToBox(q0, q1, phVector(node.boxMin), phVector(node.boxMax));
-        },
+        [&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
         [&](const int32_t* face, int count) {
             return callback(context, m_vertices, m_vertexStride, face, count) != 0;
         });
