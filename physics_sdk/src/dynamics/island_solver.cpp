@@ -42,6 +42,13 @@ void Put(float* out, const phVector& v) {
 
 phVector Get(const float* in) { return phVector(in[0], in[1], in[2], 0.0f); }
 
+// The matrix's RotateVector, inlined where every row needs it twice.
+inline phVector Rotate(const phMatrix& m, const phVector& v) {
+    return phVector(v.x * m.row[0].x + v.y * m.row[1].x + v.z * m.row[2].x,
+                    v.x * m.row[0].y + v.y * m.row[1].y + v.z * m.row[2].y,
+                    v.x * m.row[0].z + v.y * m.row[1].z + v.z * m.row[2].z, 0.0f);
+}
+
 float Dot8(const float* a, const float* b) {
     float sum = 0.0f;
     for (int k = 0; k < 8; ++k) {
@@ -183,9 +190,9 @@ void phIslandSolver::PrepareRows() {
         const phVector linear1 = Get(j + 8);
         const phVector angular1 = Get(j + 12);
         const phVector mLinear0 = linear0 * m_invMass[a];
-        const phVector mAngular0 = m_invInertia[a].RotateVector(angular0);
+        const phVector mAngular0 = Rotate(m_invInertia[a], angular0);
         const phVector mLinear1 = linear1 * m_invMass[b];
-        const phVector mAngular1 = m_invInertia[b].RotateVector(angular1);
+        const phVector mAngular1 = Rotate(m_invInertia[b], angular1);
         const float d = Dot(linear0, mLinear0) + Dot(angular0, mAngular0) +
                         Dot(linear1, mLinear1) + Dot(angular1, mAngular1);
         if (!(d >= kMinRowMass) || !std::isfinite(d)) {
@@ -352,7 +359,7 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
             limit = -1;
             i = firstClampable - 1;
         }
-        kernels.step(&m_x[0], &m_r[0], &m_p[0], &m_q[0], alpha, active);
+        residual = kernels.step(&m_x[0], &m_r[0], &m_p[0], &m_q[0], alpha, active);
         if (limit >= 0) {
             m_x[limit] = limitBound;
             --active;
@@ -362,7 +369,6 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
             pass = 0;
             continue;
         }
-        residual = kernels.maxAbs(&m_r[0], active);
         if (residual > kSolverResidual) {
             const float rz = kernels.precondition(&m_z[0], &m_invPrecond[0], &m_r[0], active);
             const float beta = rz / Max(delta, 1e-17f);

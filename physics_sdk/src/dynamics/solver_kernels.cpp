@@ -73,11 +73,14 @@ float MaxAbsScalar(const float* a, int count) {
     return largest;
 }
 
-void StepScalar(float* x, float* r, const float* p, const float* q, float alpha, int count) {
+float StepScalar(float* x, float* r, const float* p, const float* q, float alpha, int count) {
+    float largest = 0.0f;
     for (int i = 0; i < count; ++i) {
         x[i] += alpha * p[i];
         r[i] -= alpha * q[i];
+        largest = Max(largest, std::fabs(r[i]));
     }
+    return largest;
 }
 
 float PreconditionScalar(float* z, const float* invPrecond, const float* r, int count) {
@@ -104,6 +107,12 @@ float Sum(__m128 v) {
     const __m128 high = _mm_movehl_ps(v, v);
     const __m128 pair = _mm_add_ps(v, high);
     return _mm_cvtss_f32(_mm_add_ss(pair, _mm_shuffle_ps(pair, pair, 1)));
+}
+
+// The largest of four lanes that hold no NaN.
+float Largest(__m128 v) {
+    const __m128 high = _mm_max_ps(v, _mm_movehl_ps(v, v));
+    return _mm_cvtss_f32(_mm_max_ss(high, _mm_shuffle_ps(high, high, 1)));
 }
 
 // Adds a packed vector into four floats of an accumulator.
@@ -213,19 +222,21 @@ float MaxAbsSse(const float* a, int count) {
         // maxps gives its second operand when the first is NaN.
         largest = _mm_max_ps(_mm_and_ps(_mm_loadu_ps(a + i), magnitude), largest);
     }
-    const __m128 high = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
-    const float packed = _mm_cvtss_f32(_mm_max_ss(high, _mm_shuffle_ps(high, high, 1)));
-    return Max(packed, MaxAbsScalar(a + i, count - i));
+    return Max(Largest(largest), MaxAbsScalar(a + i, count - i));
 }
 
-void StepSse(float* x, float* r, const float* p, const float* q, float alpha, int count) {
+float StepSse(float* x, float* r, const float* p, const float* q, float alpha, int count) {
     const __m128 a = _mm_set1_ps(alpha);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 largest = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         _mm_storeu_ps(x + i, _mm_add_ps(_mm_loadu_ps(x + i), _mm_mul_ps(a, _mm_loadu_ps(p + i))));
-        _mm_storeu_ps(r + i, _mm_sub_ps(_mm_loadu_ps(r + i), _mm_mul_ps(a, _mm_loadu_ps(q + i))));
+        const __m128 rv = _mm_sub_ps(_mm_loadu_ps(r + i), _mm_mul_ps(a, _mm_loadu_ps(q + i)));
+        _mm_storeu_ps(r + i, rv);
+        largest = _mm_max_ps(_mm_and_ps(rv, magnitude), largest);
     }
-    StepScalar(x + i, r + i, p + i, q + i, alpha, count - i);
+    return Max(Largest(largest), StepScalar(x + i, r + i, p + i, q + i, alpha, count - i));
 }
 
 float PreconditionSse(float* z, const float* invPrecond, const float* r, int count) {

@@ -38,8 +38,9 @@ struct phSolverKernels {
     float (*dot)(const float* a, const float* b, int count);
     // The largest |a[i]|; a NaN entry never becomes the largest.
     float (*maxAbs)(const float* a, int count);
-    // x += alpha p, r -= alpha q.
-    void (*step)(float* x, float* r, const float* p, const float* q, float alpha, int count);
+    // x += alpha p, r -= alpha q; returns the largest |r| afterwards (as
+    // maxAbs does).
+    float (*step)(float* x, float* r, const float* p, const float* q, float alpha, int count);
     // z = invPrecond r; returns r . z.
     float (*precondition)(float* z, const float* invPrecond, const float* r, int count);
     // p = z + beta p.
