@@ -79,8 +79,7 @@ TEST(SegmentSlabsTest, CrossesBoxWhereTheClipFindsAPart) {
         phVector p0(coordinate(random), coordinate(random), coordinate(random));
         phVector p1(coordinate(random), coordinate(random), coordinate(random));
         const bool crosses = phSegmentSlabs(p0, p1).CrossesBox(boxMin, boxMax);
-        EXPECT_EQ(crosses, ClipSegmentToBox(p0, p1, phVector(-1, -1, -1), phVector(1, 1, 1)))
-            << i;
+        EXPECT_EQ(crosses, ClipSegmentToBox(p0, p1, phVector(-1, -1, -1), phVector(1, 1, 1))) << i;
     }
 }
 
@@ -239,8 +238,8 @@ TEST(RayHitsPolygonTest, LongThinQuadIsHitEverywhereInside) {
             const float x = float(quad.x0 + quad.length * along(random));
             const float z = float(quad.z0 + across(random));
             // Half of the rays fall straight down, the others come in at a slant.
-            const phVector d = (i % 2 == 0) ? phVector(0, 10, 0)
-                                            : phVector(slant(random), 10, slant(random));
+            const phVector d =
+                (i % 2 == 0) ? phVector(0, 10, 0) : phVector(slant(random), 10, slant(random));
             const phVector p0(x + d.x, quad.y + d.y, z + d.z);
             const phVector p1(x - d.x, quad.y - d.y, z - d.z);
             float t = -1.0f;

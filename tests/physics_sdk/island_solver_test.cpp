@@ -325,8 +325,8 @@ TEST(IslandSolver, BoundedProblemsMatchBruteForce) {
                 for (size_t i = 0; i < forces.size(); ++i) {
                     const double tolerance = slack + 1e-3 * std::fabs(expected[i]);
                     EXPECT_NEAR(forces[i], expected[i], tolerance)
-                        << "trial " << trial << " row " << i << " mode " << equalityMode
-                        << " simd " << simd;
+                        << "trial " << trial << " row " << i << " mode " << equalityMode << " simd "
+                        << simd;
                 }
             }
             for (size_t i = 0; i < byVariant[0].size(); ++i) {

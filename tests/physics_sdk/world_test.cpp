@@ -194,10 +194,8 @@ TEST(World, FreezeAccelerationsMayReachSixTimesTheSpeedFactor) {
         bool sleeps;
     };
     const Case cases[] = {
-        {"linear 4 times", 0.2f, 0.0f, true},
-        {"linear 5.8 times", 0.24f, 0.0f, true},
-        {"linear 6.8 times", 0.26f, 0.0f, false},
-        {"angular 4 times", 0.0f, 0.2f, true},
+        {"linear 4 times", 0.2f, 0.0f, true},      {"linear 5.8 times", 0.24f, 0.0f, true},
+        {"linear 6.8 times", 0.26f, 0.0f, false},  {"angular 4 times", 0.0f, 0.2f, true},
         {"angular 6.8 times", 0.0f, 0.26f, false},
     };
     for (const Case& c : cases) {

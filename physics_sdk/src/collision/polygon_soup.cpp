@@ -317,11 +317,10 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
     const phSegmentSlabs segment(p0, p1);
-    WalkFaces(
-        [&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
-        [&](const int32_t* face, int count, int) {
-            return callback(context, m_vertices, m_vertexStride, face, count) != 0;
-        });
+    WalkFaces([&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
+              [&](const int32_t* face, int count, int) {
+                  return callback(context, m_vertices, m_vertexStride, face, count) != 0;
+              });
 }
 
 void phAABBPolygonSoup::WriteToStream(phFileStream& stream) const {

@@ -193,8 +193,8 @@ void phIslandSolver::PrepareRows() {
         const phVector mAngular0 = Rotate(m_invInertia[a], angular0);
         const phVector mLinear1 = linear1 * m_invMass[b];
         const phVector mAngular1 = Rotate(m_invInertia[b], angular1);
-        const float d = Dot(linear0, mLinear0) + Dot(angular0, mAngular0) +
-                        Dot(linear1, mLinear1) + Dot(angular1, mAngular1);
+        const float d = Dot(linear0, mLinear0) + Dot(angular0, mAngular0) + Dot(linear1, mLinear1) +
+                        Dot(angular1, mAngular1);
         if (!(d >= kMinRowMass) || !std::isfinite(d)) {
             // Nothing this row touches can move: it asks for nothing and
             // carries no force.
@@ -327,8 +327,8 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
         float limitBound = 0.0f;
         for (int i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0], alpha,
                                           firstClampable, active);
-             i < active; i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0],
-                                                  alpha, i + 1, active)) {
+             i < active; i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0], alpha,
+                                                  i + 1, active)) {
             const float y = m_x[i] + alpha * m_p[i];
             const float bound = y < m_lower[i] ? m_lower[i] : m_upper[i];
             const float reduced = (bound - m_x[i]) / m_p[i];

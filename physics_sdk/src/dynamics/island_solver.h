@@ -60,7 +60,8 @@ public:
         if (block == nullptr) {
             throw std::bad_alloc();
         }
-        const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kLine - 1) & ~uintptr_t(kLine - 1);
+        const uintptr_t start =
+            (reinterpret_cast<uintptr_t>(block) + kLine - 1) & ~uintptr_t(kLine - 1);
         T* data = reinterpret_cast<T*>(start);
         if (m_data != nullptr) {
             std::memcpy(static_cast<void*>(data), m_data, sizeof(T) * size_t(m_capacity));
@@ -152,7 +153,6 @@ private:
     void ApplyRowForces();
     void ReserveRows(int count);
     int IslandIndex(const phRigidBody* body, uint32_t markBase) const;
-    float MaxResidual(int count) const;
     void WriteBack(int from, int to);
     // Takes the share of the row at position removed (just swapped out of
     // the active rows) out of q = A p of the active rows.
