@@ -4,8 +4,8 @@
 #include "engine/physics/collision.h"
 #include "engine/physics/joint.h"
 #include "engine/physics/mechanica.h"
-#include "engine/sound/sound.h"
 #include "engine/physics/multi_sensor_body.h"
+#include "engine/sound/sound.h"
 #include "game/units/component_body.h"
 #include "game/units/unit_message.h"
 #include "game/units/unit_services.h"
@@ -40,11 +40,15 @@ ComponentPtr BomberComponent::Clone() const { return std::make_shared<BomberComp
 
 void BomberComponent::Load(const orvel::PropertiesPtr& entryPtr) {
     const orvel::Properties& entry = *entryPtr;
+    Require(entry, SHOT_CREATION_POINT);
+    Require(entry, SHOT_OBJECT_NAME);
+    const bool hasSensor = entry.HasProperty(GEOMETRY);
+    if (hasSensor) {
+        Require(entry, MATERIAL_GROUP_NAME);
+    }
     if (entry.HasProperty(BOMB_DROPPED_SOUND)) {
         dropSound = CreateUnitSound(PropertyKey::Intern(entry.GetString(BOMB_DROPPED_SOUND)));
     }
-    Require(entry, SHOT_CREATION_POINT);
-    Require(entry, SHOT_OBJECT_NAME);
     const orvel::PointI point = entry.GetPoint(SHOT_CREATION_POINT);
     const float scale = GetWorld()->GetScale();
     bombOffset = orvel::Vector4(point.x / scale, point.y / scale, 0.0f, 1.0f);
@@ -60,8 +64,7 @@ void BomberComponent::Load(const orvel::PropertiesPtr& entryPtr) {
     newBomb->SetTeam(GetOwnerTeam());
     Hang(newBomb);
 
-    if (entry.HasProperty(GEOMETRY)) {
-        Require(entry, MATERIAL_GROUP_NAME);
+    if (hasSensor) {
         auto shape = std::make_shared<orvel::Collision>(GetWorld());
         shape->SetDepth(SENSOR_DEPTH);
         shape->Load(entry.GetStruct(GEOMETRY), IsOwnerFlipped());
