@@ -81,18 +81,21 @@ void FixerComponent::OnSetPosition(const orvel::Vector4& position) {
 
 void FixerComponent::PreStep() { timer += GetFrameTime(); }
 
+// A dead repairer lies still: its corpse neither repairs nor walks.
 void FixerComponent::Update() {
     if (!sensor) {
         return;
     }
-    sensor->PruneOutsideWorld();
-    if (orvel::Body* patient = FindPatient()) {
-        SendOwnerMessage(MESSAGE_STOP);
-        if (timer >= timeBetweenFixes) {
-            Repair(patient);
+    if (!GetOwner()->IsDead()) {
+        sensor->PruneOutsideWorld();
+        if (orvel::Body* patient = FindPatient()) {
+            SendOwnerMessage(MESSAGE_STOP);
+            if (timer >= timeBetweenFixes) {
+                Repair(patient);
+            }
+        } else {
+            SendOwnerMessage(MESSAGE_MOVE, 0, this);
         }
-    } else {
-        SendOwnerMessage(MESSAGE_MOVE, 0, this);
     }
     sensor->ClearSensed();
 }
