@@ -242,3 +242,16 @@ TEST_F(SparComponentTest, ACloneHangsASparOfItsOwnThatDiesAlone) {
     EXPECT_TRUE(copy.GetSpar()->IsDead());
     EXPECT_FALSE(SparOf(*ship).GetSpar()->IsDead());
 }
+
+TEST(SparInLevelZeroTest, EveryAirshipHangsASparOfItsSideAndPuffsSteam) {
+    LevelZeroWorld level;
+    for (const char* name : {"GoodAirShip", "GoodAirShip_AI", "BadAirShip"}) {
+        SCOPED_TRACE(name);
+        std::shared_ptr<ComponentBody> airship = level.Make(name, 0);
+        const SparComponent& spar = SparOf(*airship);
+        ASSERT_TRUE(spar.GetSpar());
+        EXPECT_EQ(spar.GetSpar()->GetTeam(), airship->GetTeam());
+        EXPECT_TRUE(spar.GetJoint()->IsAttached());
+        EXPECT_NE(airship->GetComponent("SteamEmitterComponent"), nullptr);
+    }
+}
