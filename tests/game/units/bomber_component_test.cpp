@@ -10,6 +10,7 @@
 #include "engine/physics/joint.h"
 #include "engine/physics/multi_sensor_body.h"
 #include "game/units/component_body.h"
+#include "game/units/components/factory_component.h"
 #include "game/units/unit_message.h"
 #include "level_zero_world.h"
 #include "probe_component.h"
@@ -343,4 +344,29 @@ TEST_F(BomberComponentTest, ADefinitionMissingARequiredKeyFailsNamingIt) {
             EXPECT_NE(e.What().find("objectFile?"), std::string::npos);
         }
     }
+}
+
+TEST(BomberInLevelZeroTest, EveryBalloonBombBoughtFromTheFactoryCarriesABombOfItsOwn) {
+    LevelZeroWorld level;
+    std::shared_ptr<ComponentBody> depot = level.Stand("Static_Factory", 1, 512.0f, 60.0f);
+    auto* factory = static_cast<FactoryComponent*>(depot->GetComponent("FactoryComponent"));
+    factory->SetHoldPosition(orvel::Vector4(-25.0f, 5.0f, 0.0f));
+    std::shared_ptr<ComponentBody> prototype = level.Make("BalloonBomb", 0);
+    factory->HoldBody(4, prototype, true);
+    factory->SetDollars(factory->GetMaxDollars());
+    factory->Buy(4);
+    factory->Buy(4);
+    level.RunSeconds(4.5f);
+    const auto balloons = level.UnitsOf("BalloonBomb");
+    ASSERT_EQ(balloons.size(), 2u);
+    for (const auto& balloon : balloons) {
+        const BomberComponent& bomber = BomberOf(*balloon);
+        ASSERT_NE(bomber.GetBomb(), nullptr);
+        EXPECT_NE(bomber.GetBomb(), BomberOf(*prototype).GetBomb());
+        EXPECT_TRUE(bomber.GetBombJoint()->IsAttached());
+        // Without lift the balloon sinks onto its bomb, folding the hinge.
+        EXPECT_LT(Distance(bomber.GetBomb()->GetPosition(), balloon->GetPosition()) * SCALE,
+                  36.0f);
+    }
+    EXPECT_NE(BomberOf(*balloons[0]).GetBomb(), BomberOf(*balloons[1]).GetBomb());
 }
