@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "engine/core/exception.h"
 #include "engine/resources/resource.h"
@@ -94,8 +93,8 @@ void SaveBbqImage(const std::string& path, const BbqImage& image) {
 
 void ReadBbqFrame(FrameSheet& sheet, const std::string& name, PixelBuffer& buffer) {
     const IStreamPtr stream = OpenResource(name);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(*stream)),
-                                     std::istreambuf_iterator<char>());
+    const std::vector<char> read = ReadAllBytes(*stream);
+    const std::vector<uint8_t> bytes(read.begin(), read.end());
     const BbqImage image = ParseBbqImage(bytes, name);
 
     const size_t offset = AddFrame(sheet, name, image.width, image.height, image.bpp, buffer);

@@ -1,7 +1,6 @@
 #include "engine/resources/resource.h"
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include <allegro.h>
@@ -68,14 +67,9 @@ IStreamPtr OpenLooseFile(const std::string& name) {
     return stream;
 }
 
-std::vector<char> ReadAll(std::istream& stream) {
-    return std::vector<char>(std::istreambuf_iterator<char>(stream),
-                             std::istreambuf_iterator<char>());
-}
-
 bool IsSoundDatafileFile(const std::string& path) {
     std::ifstream stream(path, std::ios::in | std::ios::binary);
-    const std::vector<char> bytes = ReadAll(stream);
+    const std::vector<char> bytes = ReadAllBytes(stream);
     return IsSoundDatafile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
@@ -124,6 +118,15 @@ std::string DatafileObjectPath(const std::string& name) {
     return path;
 }
 
+std::vector<char> ReadAllBytes(std::istream& stream) {
+    std::vector<char> bytes;
+    char block[65536];
+    while (stream.read(block, sizeof block) || stream.gcount() > 0) {
+        bytes.insert(bytes.end(), block, block + stream.gcount());
+    }
+    return bytes;
+}
+
 IStreamPtr OpenResource(const std::string& rawName) {
     const std::string name = NormaliseResourceName(rawName);
     if (!DatafilePath().empty()) {
@@ -149,7 +152,7 @@ AccessInterfacePtr LoadDatafileObject(const std::string& rawName) {
             return access;
         }
     }
-    access->bytes = ReadAll(*OpenLooseFile(name));
+    access->bytes = ReadAllBytes(*OpenLooseFile(name));
     return access;
 }
 

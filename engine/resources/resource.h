@@ -47,6 +47,10 @@ std::string DatafileObjectPath(const std::string& name);
 // The resource as a stream. Only plain data objects of the datafile are
 // streams; any other object type is ExceptionFileFormatInvalid.
 IStreamPtr OpenResource(const std::string& name);
+
+// Everything left in the stream, read in large blocks: pictures and the
+// datafile run to megabytes, which a character-at-a-time read crawls through.
+std::vector<char> ReadAllBytes(std::istream& stream);
 // The resource as a game-library object, or the loose file's bytes.
 AccessInterfacePtr LoadDatafileObject(const std::string& name);
 
