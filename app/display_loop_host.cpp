@@ -26,8 +26,9 @@ void DisplayLoopHost::SwitchOut(orvel::State& current) {
     current.UnloadTextures();
     soundManager->UnloadSamples();
     music->StopStream();
-    // The registry's pointer goes stale here; nothing draws before SwitchIn
-    // replaces it.
+    // Text looks the font up at each draw; none is there until SwitchIn
+    // stores the new one.
+    orvel::GlobalProperties().Erase(KEY_GL_FONT);
     glFont.reset();
     if (fullscreen) {
         ClipCursorToScreen(0, 0);

@@ -100,9 +100,10 @@ void StartLibraryAndSound(Program& program) {
     install_timer();
 }
 
-void LoadDataAndStateMachine() {
+void LoadDataAndStateMachine(const StateRegistration& registerStates) {
     orvel::SetDatafilePath(DATAFILE);
     TarnmooreStateMachineImpl::Instance()->LoadStateMachineDefinition();
+    registerStates(*TarnmooreStateMachineImpl::Instance());
 }
 
 void OpenDisplay(Program& program, int argc, char* argv[]) {
@@ -174,9 +175,10 @@ void RegisterServices(Program& program) {
     registry[KEY_OBJECT_PROPERTIES] = orvel::LoadPropertyFile(OBJECT_FILE);
 }
 
-void StartAndRun(Program& program, int argc, char* argv[]) {
+void StartAndRun(Program& program, int argc, char* argv[],
+                 const StateRegistration& registerStates) {
     StartLibraryAndSound(program);
-    LoadDataAndStateMachine();
+    LoadDataAndStateMachine(registerStates);
     OpenDisplay(program, argc, argv);
     InstallDevicesAndCallbacks(program);
     LoadFont(program);
@@ -228,7 +230,7 @@ void End(Program& program) {
 
 }  // namespace
 
-int RunProgram(int argc, char* argv[]) {
+int RunProgram(int argc, char* argv[], const StateRegistration& registerStates) {
     SetMessageHandler(ShowMessageBox);
     std::unique_ptr<Program> program(new Program());
     RegisterStartupFailureReport();
@@ -240,7 +242,7 @@ int RunProgram(int argc, char* argv[]) {
     }
 
     try {
-        StartAndRun(*program, argc, argv);
+        StartAndRun(*program, argc, argv, registerStates);
     } catch (const orvel::Exception& exception) {
         ShowMessage(exception.What());
     } catch (const std::exception& exception) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "app/state_machine.h"
+
 // The whole life of the program: one copy per display, the game library and
 // sound, the datafile and the screen-state machine, the 800x600 OpenGL
 // display, the registered services, the first state, the paced main loop and
-// the settings written at the end. An engine exception that reaches here is
-// shown to the player and ends the program. Returns 0 on every path.
-int RunProgram(int argc, char* argv[]);
+// the settings written at the end. `registerStates` makes the game's state
+// classes known to the screen-state machine before the first state is made.
+// An engine exception that reaches here is shown to the player and ends the
+// program. Returns 0 on every path.
+int RunProgram(int argc, char* argv[], const StateRegistration& registerStates);

@@ -22,6 +22,11 @@ struct StateArguments {
 
 typedef std::function<orvel::StatePtr(const StateArguments& arguments)> StateFactory;
 
+class TarnmooreStateMachineImpl;
+
+// Registers state classes with the machine; start-up takes the game's one.
+typedef std::function<void(TarnmooreStateMachineImpl& machine)> StateRegistration;
+
 // Turns (current state, trigger) into the next screen. Which screen follows
 // which is data, read from "resources/StateMachine.txt": one struct per state
 // name, holding an optional "class" and one struct per trigger with the next

@@ -27,7 +27,10 @@ T AnyVector::GetAs(size_t index) const {
     return *value;
 }
 
-PropertiesPtr AnyVector::GetStruct(size_t index) const { return GetAs<PropertiesPtr>(index); }
+PropertiesPtr AnyVector::GetStruct(size_t index) const {
+    const PropertiesPtr* value = boost::any_cast<PropertiesPtr>(&At(index).value);
+    return value != nullptr ? *value : PropertiesPtr();
+}
 
 AnyVectorPtr AnyVector::GetList(size_t index) const { return GetAs<AnyVectorPtr>(index); }
 
@@ -52,6 +55,11 @@ Properties& Properties::operator=(const Properties& other) {
         cached = map.end();
     }
     return *this;
+}
+
+void Properties::Erase(PropertyKey key) {
+    cached = map.end();
+    map.erase(key);
 }
 
 Properties::Map::const_iterator Properties::Find(PropertyKey key) const {

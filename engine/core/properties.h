@@ -43,6 +43,8 @@ public:
     const Property& At(size_t index) const;
     void Append(const Property& element) { elements.push_back(element); }
 
+    // The struct at index, or an empty pointer when the element is not a
+    // struct; past the end throws as the other reads do.
     PropertiesPtr GetStruct(size_t index) const;
     AnyVectorPtr GetList(size_t index) const;
     std::string GetString(size_t index) const;
@@ -103,6 +105,10 @@ public:
     void SetBool(PropertyKey key, bool value);
     void SetPoint(PropertyKey key, const PointI& value);
     void SetPointF(PropertyKey key, const PointF& value);
+
+    // Removes the key when present (nothing happens otherwise) and forgets
+    // the cached lookup, which may point at it.
+    void Erase(PropertyKey key);
 
     size_t Size() const { return map.size(); }
     bool Empty() const { return map.empty(); }

@@ -745,8 +745,8 @@ void CheckSet(const Properties& set) {
     }
 }
 
-// The header names one element type and one depth, both taken from the first
-// element; the reader accepts nothing else, so every element must fit them.
+// The header names one element type and one depth (see ListShape); the
+// reader accepts nothing else, so every element must fit them.
 void CheckListLevel(const AnyVector& list, int depth, int declaredDepth, PropertyType elementType,
                     const std::string& where) {
     for (const Property& element : list) {
@@ -766,20 +766,39 @@ void CheckListLevel(const AnyVector& list, int depth, int declaredDepth, Propert
     }
 }
 
-void CheckList(const AnyVector& list, const std::string& where) {
-    int declaredDepth = 1;
+// The depth and element type that a list's header names. They come from
+// the first element that is not a list, wherever it sits, so that a list of
+// lists whose first inner list is empty is written back as it was read. A
+// list that holds no such element takes the depth of its deepest list and
+// the type int.
+struct ListShape {
+    int depth = 1;
     PropertyType elementType = PROPERTY_INT;
-    const AnyVector* first = &list;
-    while (!first->Empty()) {
-        const Property& element = first->At(0);
-        if (element.type != PROPERTY_LIST) {
-            elementType = element.type;
-            break;
+    bool hasLeaf = false;
+};
+
+ListShape FindListShape(const AnyVector& list, int depth) {
+    ListShape shape;
+    shape.depth = depth;
+    for (const Property& element : list) {
+        const AnyVectorPtr* inner = boost::any_cast<AnyVectorPtr>(&element.value);
+        if (element.type != PROPERTY_LIST || inner == nullptr || !*inner) {
+            shape.elementType = element.type;
+            shape.hasLeaf = true;
+            return shape;
         }
-        ++declaredDepth;
-        first = &InnerList(element, where);
+        const ListShape innerShape = FindListShape(**inner, depth + 1);
+        if (innerShape.hasLeaf) {
+            return innerShape;
+        }
+        shape.depth = std::max(shape.depth, innerShape.depth);
     }
-    CheckListLevel(list, 1, declaredDepth, elementType, where);
+    return shape;
+}
+
+void CheckList(const AnyVector& list, const std::string& where) {
+    const ListShape shape = FindListShape(list, 1);
+    CheckListLevel(list, 1, shape.depth, shape.elementType, where);
 }
 
 std::string FloatText(float value) {
@@ -918,16 +937,13 @@ void PrintListElements(const AnyVector& list, std::ostream& out, int depth) {
 }
 
 std::string ListHeaderTypeText(const AnyVector& list) {
-    if (list.Empty()) {
-        return "int ";
+    const ListShape shape = FindListShape(list, 1);
+    std::string text;
+    for (int depth = 1; depth < shape.depth; ++depth) {
+        text += "list ";
     }
-    const Property& first = list.At(0);
-    if (first.type == PROPERTY_LIST) {
-        const AnyVectorPtr* inner = boost::any_cast<AnyVectorPtr>(&first.value);
-        return "list " + ((inner != nullptr && *inner) ? ListHeaderTypeText(**inner) : "int ");
-    }
-    const std::string name = TypeName(first.type);
-    return name.empty() ? name : name + " ";
+    const std::string name = TypeName(shape.elementType);
+    return name.empty() ? text : text + name + " ";
 }
 
 void WriteIndent(std::ostream& out, int depth) {

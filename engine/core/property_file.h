@@ -54,8 +54,9 @@ void PrintProperties(const Properties& set, std::ostream& out, int depth);
 void PrintListElements(const AnyVector& list, std::ostream& out, int depth);
 
 // The element-type words of a list header, each followed by a blank, taken
-// from the first element: "int " for an empty list, "list float " for a list
-// whose first element is a list of floats, the empty text for an unset one.
+// from the first element that is not a list, at whatever depth: "int " for
+// an empty list, "list float " for a list of lists of floats (even when its
+// first inner list is empty), the empty text for an unset first element.
 std::string ListHeaderTypeText(const AnyVector& list);
 
 // Writes `depth` tab characters (none for zero or less).

@@ -2,7 +2,9 @@
 
 namespace orvel {
 
-Watcher::~Watcher() {
+Watcher::~Watcher() { DisconnectAll(); }
+
+void Watcher::DisconnectAll() {
     std::lock_guard<std::recursive_mutex> guard(lock);
     // Copy first: disconnecting does not call back into this set, but the
     // copy keeps the walk independent of it.

@@ -22,6 +22,9 @@ public:
     virtual void OnWatchedEvent(Watched* watched);
     virtual void OnWatchedGoingAway(Watched* watched);
 
+    // Drops every connection that leads to this watcher.
+    void DisconnectAll();
+
     // How many signals lead here (each counted once).
     size_t GetSignalCount() const;
 

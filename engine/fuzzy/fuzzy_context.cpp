@@ -52,6 +52,18 @@ void FuzzyContext::Load(const Properties& properties) {
     LoadSets(*properties.GetStruct("sets"));
 }
 
+void FuzzyContext::Load(PropertyKey key, const Properties& properties) {
+    const PropertiesPtr context = properties.GetStruct(key);
+    std::map<PropertyKey, FuzzySetPtr> previous;
+    previous.swap(sets);
+    try {
+        Load(*context);
+    } catch (...) {
+        sets.swap(previous);
+        throw;
+    }
+}
+
 PropertiesPtr FuzzyContext::Save() const {
     PropertiesPtr properties = std::make_shared<Properties>();
     SaveHeader(*properties);

@@ -31,6 +31,11 @@ public:
     // values that cannot make a set throws ExceptionGeneral naming the set. When
     // any set fails, none of the file's sets is stored.
     virtual void Load(const Properties& properties);
+    // Loads the context from the struct under `key` of `properties`,
+    // replacing every set held before. Throws as Load does, and the
+    // property store's exceptions for a missing or wrongly typed key; on any
+    // failure the context keeps what it held.
+    void Load(PropertyKey key, const Properties& properties);
     virtual PropertiesPtr Save() const;
 
     void SetFuzzySet(PropertyKey name, const FuzzySetPtr& set);

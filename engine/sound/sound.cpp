@@ -17,6 +17,20 @@ const int MATRIX_X_TRANSLATION = 12;
 Sound::Sound(SoundManager& manager, const SamplePtr& sample)
     : manager(&manager), backend(manager.GetBackendPtr()), sample(sample) {}
 
+Sound::Sound(const Sound& other)
+    : manager(other.manager), backend(other.backend), sample(other.sample) {}
+
+Sound& Sound::operator=(const Sound& other) {
+    if (this != &other) {
+        EndLoop();
+        manager = other.manager;
+        backend = other.backend;
+        sample = other.sample;
+        voice = -1;
+    }
+    return *this;
+}
+
 Sound::~Sound() { EndLoop(); }
 
 void Sound::Play() { StartPlay(Placement::Centre, 0.0f); }

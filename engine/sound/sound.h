@@ -23,8 +23,11 @@ public:
     // Ends a looping play so the voice does not loop on unowned.
     virtual ~Sound();
 
-    Sound(const Sound&) = delete;
-    Sound& operator=(const Sound&) = delete;
+    // A copy is a new sound of the same manager and sample that is not
+    // playing; the original keeps its voice. Assigning first ends a looping
+    // play of the assigned-to sound, as SetSample does.
+    Sound(const Sound& other);
+    Sound& operator=(const Sound& other);
 
     void Play();
     // As Play, placed by the x translation of a row-major 4x4 transform

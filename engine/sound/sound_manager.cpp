@@ -81,7 +81,7 @@ void SoundManager::LoadSoundList(const Properties& soundList, const std::string&
     const AnyVectorPtr entries = soundList.GetList(KEY_SOUND_LIST);
     for (size_t i = 0; i < entries->Size(); ++i) {
         const PropertiesPtr entry = entries->GetStruct(i);
-        if (!entry->HasProperty(KEY_SOUND_NAME) || !entry->HasProperty(KEY_FILE_NAME)) {
+        if (!entry || !entry->HasProperty(KEY_SOUND_NAME) || !entry->HasProperty(KEY_FILE_NAME)) {
             throw ExceptionStringNotFound("Sound #", file);
         }
         const PropertyKey name(entry->GetString(KEY_SOUND_NAME));
@@ -164,6 +164,38 @@ int SoundManager::AllocateVoice(const Sample& sample) {
     nextIndex = start + 1;
     return voice;
 }
+
+namespace {
+
+float Finite(float value, const char* what) {
+    if (!std::isfinite(value)) {
+        throw ExceptionGeneral(std::string("The sound manager's ") + what + " must be finite.");
+    }
+    return value;
+}
+
+float Positive(float value, const char* what) {
+    if (!(Finite(value, what) > 0.0f)) {
+        throw ExceptionGeneral(std::string("The sound manager's ") + what + " must be above 0.");
+    }
+    return value;
+}
+
+}  // namespace
+
+void SoundManager::SetPositionScale(float scale) {
+    positionScale = Finite(scale, "position scale");
+}
+
+void SoundManager::SetViewCentre(float x) { viewCentre = Finite(x, "view centre"); }
+
+void SoundManager::SetViewWidth(float width) { viewWidth = Positive(width, "view width"); }
+
+void SoundManager::SetViewHalfWidth(float halfWidth) {
+    viewHalfWidth = Positive(halfWidth, "view half-width");
+}
+
+void SoundManager::SetPanSwing(float swing) { panSwing = Finite(swing, "pan swing"); }
 
 void SoundManager::ComputePanAndVolume(int& volume, int& pan, float x) const {
     const float r = (x * positionScale - viewCentre) / viewHalfWidth;

@@ -66,6 +66,24 @@ public:
     // beyond that the sound is silent. Both end in 0..255.
     void ComputePanAndVolume(int& volume, int& pan, float x) const;
 
+    // Where the listener is, set by the game each frame. A sound's x is
+    // multiplied by the position scale (world units to pixels) and measured
+    // from the view centre (the listener's x, in pixels) in view half-widths;
+    // the pan swing is how far a sound one half-width off centre moves its
+    // pan. The view width is the whole view, kept beside its half. Half-widths
+    // and widths that are not above 0, and values that are not finite, throw
+    // ExceptionGeneral.
+    void SetPositionScale(float scale);
+    void SetViewCentre(float x);
+    void SetViewWidth(float width);
+    void SetViewHalfWidth(float halfWidth);
+    void SetPanSwing(float swing);
+    float GetPositionScale() const { return positionScale; }
+    float GetViewCentre() const { return viewCentre; }
+    float GetViewWidth() const { return viewWidth; }
+    float GetViewHalfWidth() const { return viewHalfWidth; }
+    float GetPanSwing() const { return panSwing; }
+
     // The factor r in [-1, 1] by which the next play scales its sample's
     // frequency variance. Drawn afresh for each play unless fixed.
     float DrawFrequencyVarianceFactor();
@@ -82,6 +100,7 @@ private:
 
     float panSwing = 127.0f;
     float viewHalfWidth = 400.0f;
+    float viewWidth = 800.0f;
     float viewCentre = 0.0f;
     float positionScale = 1.0f;
 

@@ -67,7 +67,14 @@ void Sprite::Update(float dt) {
     }
 }
 
-void Sprite::Draw() const {
+void Sprite::Draw() const { Draw(1.0f, 1.0f, 1.0f); }
+
+void Sprite::SetPosition(float x, float y) {
+    transform[12] = x;
+    transform[13] = y;
+}
+
+void Sprite::Draw(float scaleX, float scaleY, float scaleZ) const {
     if (alpha == 0.0f || !data || data->texture == 0 || data->GetFrameCount() == 0) {
         return;
     }
@@ -92,6 +99,7 @@ void Sprite::Draw() const {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glMultMatrixf(transform);
+    glScalef(scaleX, scaleY, scaleZ);
     glTranslatef(-hx, hy - h, 0.0f);
     glScalef(w, h, 1.0f);
 

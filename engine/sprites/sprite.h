@@ -32,6 +32,9 @@ public:
     void Update(float dt);
     // Draws the current frame with its hot spot on the transform's origin.
     void Draw() const;
+    // As Draw, scaled about the transform's origin by the factors along its
+    // axes (a frame's pixels become scaleX by scaleY units).
+    void Draw(float scaleX, float scaleY, float scaleZ) const;
     // Copies the current OpenGL matrix of a matrix mode (GL_MODELVIEW,
     // GL_PROJECTION or GL_TEXTURE) into the transform.
     void LoadMatrix(uint32_t which);
@@ -39,6 +42,10 @@ public:
     const SpriteDataPtr& GetData() const { return data; }
     int16_t GetLayer() const { return layer; }
     const float* GetTransform() const { return transform; }
+    // The position is the transform's translation row.
+    void SetPosition(float x, float y);
+    float GetX() const { return transform[12]; }
+    float GetY() const { return transform[13]; }
 
     int32_t colour = -1;  // packed as by MakeColour; all bits set is opaque white
     float alpha = 1.0f;   // 0 hides the sprite

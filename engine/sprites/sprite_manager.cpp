@@ -4,9 +4,10 @@
 
 namespace orvel {
 
-SpritePtr SpriteManager::CreateSprite(const std::string& name) {
+SpritePtr SpriteManager::CreateSprite(const std::string& name, int16_t layer) {
     const SpritePtr sprite = std::make_shared<Sprite>(weak_from_this(), FindData(name));
-    live.emplace(sprite->layer, sprite);
+    sprite->layer = layer;
+    live.emplace(layer, sprite);
     return sprite;
 }
 

@@ -17,8 +17,9 @@ namespace orvel {
 // the sprites it makes refer back to.
 class SpriteManager : public std::enable_shared_from_this<SpriteManager> {
 public:
-    // A new sprite over FindData(name) on layer 0.
-    SpritePtr CreateSprite(const std::string& name);
+    // A new sprite over FindData(name), drawn after the sprites already on
+    // its layer.
+    SpritePtr CreateSprite(const std::string& name, int16_t layer = 0);
     // The cached data of that name, else loaded and cached.
     SpriteDataPtr FindData(const std::string& name);
     // Moves a live sprite of this manager to another layer, after the sprites

@@ -6,6 +6,7 @@
 #include <alleggl.h>
 #include <allegro.h>
 
+#include "engine/ui/current_gl_font.h"
 #include "engine/ui/screen_drawing.h"
 #include "engine/ui/word_wrap.h"
 
@@ -44,12 +45,11 @@ DialogLayout LayoutDialog(int x, int y, int width, int height, int portraitWidth
     return layout;
 }
 
-Dialog::Dialog(FONT* glFont, const std::string& text, int width, int32_t textColour,
-               int32_t boxColour, const std::string& portraitName)
+Dialog::Dialog(const std::string& text, int width, int32_t textColour, int32_t boxColour,
+               const std::string& portraitName)
     : textColour(textColour),
       boxColour(boxColour),
       width(width),
-      font(glFont),
       sprites(std::make_shared<SpriteManager>()) {
     portrait = sprites->CreateSprite(portraitName);
     portrait->callback = this;
@@ -84,10 +84,21 @@ void Dialog::Draw() {
     PlaceSprite(*portrait, layout.portraitX, layout.portraitY);
     portrait->Draw();
 
+    FONT* const font = CurrentGlFont();
     for (size_t i = 0; i < lines.size(); ++i) {
         DrawGlText(font, layout.textX, layout.lineY[i], textColour, lines[i]);
     }
     glPopAttrib();
+}
+
+void Dialog::UnloadTextures() {
+    sprites->UnloadTextures();
+    frame.Unload();
+}
+
+void Dialog::ReloadTextures() {
+    sprites->ReloadTextures();
+    frame.EnsureLoaded();
 }
 
 void Dialog::OnLoop(SpriteAnimation& sprite) {

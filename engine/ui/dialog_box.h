@@ -9,8 +9,6 @@
 #include "engine/sprites/sprite_callback.h"
 #include "engine/sprites/sprite_manager.h"
 
-struct FONT;
-
 namespace orvel {
 
 // Where the parts of a dialog box go, in GL coordinates (y up). The frame is
@@ -42,11 +40,13 @@ public:
     static const char* const FRAME_PICTURE;
 
     // Wraps `text` to the room beside the portrait, as the game library's
-    // current font measures it, and draws it with `glFont`. The box colour
-    // is kept for the owner; the box itself is drawn with its picture.
-    // Throws the file exceptions for a missing portrait or frame picture and
-    // WordWrap's exceptions for a text that cannot be wrapped.
-    Dialog(FONT* glFont, const std::string& text, int width, int32_t textColour, int32_t boxColour,
+    // current font measures it; the text is drawn with the GL font current
+    // at each draw (CurrentGlFont), since switching the display away
+    // destroys the font. The box colour is kept for the owner; the box
+    // itself is drawn with its picture. Throws the file exceptions for a
+    // missing portrait or frame picture and WordWrap's exceptions for a text
+    // that cannot be wrapped.
+    Dialog(const std::string& text, int width, int32_t textColour, int32_t boxColour,
            const std::string& portrait);
     // The portrait may outlive the box; it stops calling back here.
     ~Dialog();
@@ -55,6 +55,11 @@ public:
 
     void Draw();
     DialogLayout Layout() const;
+
+    // Let go of the box's GL textures before the display is switched away,
+    // and make them again when it is back.
+    void UnloadTextures();
+    void ReloadTextures();
 
     // The portrait's animation came round: stop on its last frame.
     void OnLoop(SpriteAnimation& sprite) override;
@@ -82,7 +87,6 @@ private:
     int height = 0;
     int lineSpacing = 0;
     std::vector<std::string> lines;
-    FONT* font;  // not owned
     SpriteManagerPtr sprites;
     SpritePtr portrait;
     Texture frame;

@@ -5,6 +5,7 @@
 #include "engine/core/colour.h"
 #include "engine/core/exception.h"
 #include "engine/core/input.h"
+#include "engine/core/int_to_string.h"
 #include "engine/ui/morph_keys.h"
 #include "engine/ui/screen_drawing.h"
 
@@ -16,6 +17,22 @@ const PropertyKey TYPE_MORPH("Morph");
 
 // The width and height that Initialize gives.
 const int32_t INITIAL_SIZE = 40;
+
+// The rectangle, or ExceptionGeneral naming the morph when an edge lies
+// outside the coordinate limit. Edges come as 64-bit sums, so a sum that
+// would overflow 32 bits is refused rather than wrapped.
+MorphRect CheckedRect(PropertyKey name, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    if (!IsWithinUiLimit(left) || !IsWithinUiLimit(top) || !IsWithinUiLimit(right) ||
+        !IsWithinUiLimit(bottom)) {
+        throw ExceptionGeneral("Morph " + name.GetName() + ": the rectangle (" +
+                               std::to_string(left) + "," + std::to_string(top) + "," +
+                               std::to_string(right) + "," + std::to_string(bottom) +
+                               ") lies outside -" + IntToString(UI_COORDINATE_LIMIT) + ".." +
+                               IntToString(UI_COORDINATE_LIMIT) + ".");
+    }
+    return MorphRect(static_cast<int32_t>(left), static_cast<int32_t>(top),
+                     static_cast<int32_t>(right), static_cast<int32_t>(bottom));
+}
 
 }  // namespace
 
@@ -50,9 +67,16 @@ bool Morph::Update(float) { return false; }
 void Morph::DrawSelf() { DrawScreenRectAlpha(rect, colour); }
 
 void Morph::SetRect(const MorphRect& newRect) {
+    CheckedRect(name, newRect.left, newRect.top, newRect.right, newRect.bottom);
     const int32_t dx = newRect.left - rect.left;
     const int32_t dy = newRect.top - rect.top;
     if (dx != 0 || dy != 0) {
+        // The children move along: refuse before any of them has moved.
+        for (const MorphPtr& child : children) {
+            const MorphRect& bounds = child->fullBounds;
+            CheckedRect(child->name, int64_t(bounds.left) + dx, int64_t(bounds.top) + dy,
+                        int64_t(bounds.right) + dx, int64_t(bounds.bottom) + dy);
+        }
         for (const MorphPtr& child : SnapshotChildren()) {
             const MorphRect childRect = child->GetRect();
             child->SetPosition(PointI(childRect.left + dx, childRect.top + dy));
@@ -134,18 +158,20 @@ bool Morph::HandleEvent(PropertyKey event, const boost::any& argument) {
 
 void Morph::SetPosition(const PointI& topLeft) {
     const MorphRect current = GetRect();
-    SetRect(
-        MorphRect(topLeft.x, topLeft.y, topLeft.x + current.Width(), topLeft.y + current.Height()));
+    SetRect(CheckedRect(name, topLeft.x, topLeft.y, int64_t(topLeft.x) + current.Width(),
+                        int64_t(topLeft.y) + current.Height()));
 }
 
 void Morph::SetSize(const PointI& size) {
     const MorphRect current = GetRect();
-    SetRect(MorphRect(current.left, current.top, current.left + size.x, current.top + size.y));
+    SetRect(CheckedRect(name, current.left, current.top, int64_t(current.left) + size.x,
+                        int64_t(current.top) + size.y));
 }
 
 void Morph::SetWidth(int32_t width) {
     const MorphRect current = GetRect();
-    SetRect(MorphRect(current.left, current.top, current.left + width, current.bottom));
+    SetRect(CheckedRect(name, current.left, current.top, int64_t(current.left) + width,
+                        current.bottom));
 }
 
 Morph* Morph::GetRoot() {

@@ -75,6 +75,9 @@ public:
     // Removes `child` when it is a direct child; false otherwise.
     bool RemoveChild(const Morph* child);
 
+    // Each edge must stay within UI_COORDINATE_LIMIT of the screen's origin,
+    // and so must the children that move along; otherwise these and SetRect
+    // throw ExceptionGeneral naming the morph and change nothing.
     void SetPosition(const PointI& topLeft);
     void SetSize(const PointI& size);
     void SetWidth(int32_t width);

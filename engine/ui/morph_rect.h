@@ -11,6 +11,15 @@ namespace orvel {
 const int32_t UI_SCREEN_WIDTH = 800;
 const int32_t UI_SCREEN_HEIGHT = 600;
 
+// Every edge of a morph stays within this many pixels of the screen's
+// origin: far more than any screen or scrolled list needs, and little enough
+// that moving, sizing and uniting rectangles never overflows.
+const int32_t UI_COORDINATE_LIMIT = 100000;
+
+inline bool IsWithinUiLimit(int64_t value) {
+    return value >= -UI_COORDINATE_LIMIT && value <= UI_COORDINATE_LIMIT;
+}
+
 // A rectangle in screen pixels. Right and bottom are exclusive, so a rectangle
 // of width w holds the columns left to left + w - 1.
 struct MorphRect {

@@ -1,6 +1,8 @@
 #include "engine/ui/screen_file.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/core/colour.h"
 #include "engine/core/exception.h"
@@ -36,6 +38,20 @@ const char* const TYPE_SPRITE_MORPH = "SpriteMorph";
 const char* const HIGHLIGHTER_TINT = "SpriteMorphHighlighter";
 const char* const HIGHLIGHTER_BORDER = "SpriteMorphBorderHighlighter";
 
+// The point under `key`, refused with the file and key named when either
+// component lies outside low..UI_COORDINATE_LIMIT.
+PointI CheckedPoint(const Properties& description, PropertyKey key, int32_t low,
+                    const std::string& file) {
+    const PointI point = description.GetPoint(key);
+    if (point.x < low || point.x > UI_COORDINATE_LIMIT || point.y < low ||
+        point.y > UI_COORDINATE_LIMIT) {
+        throw ExceptionGeneral("The " + key.GetName() + " (" + std::to_string(point.x) + ", " +
+                               std::to_string(point.y) + ") lies outside " + std::to_string(low) +
+                               ".." + std::to_string(UI_COORDINATE_LIMIT) + "\nFile: " + file);
+    }
+    return point;
+}
+
 // The folder part of a resource name, with its trailing "/", or "".
 std::string FolderOf(const std::string& file) {
     const size_t slash = file.find_last_of("/\\");
@@ -59,7 +75,7 @@ MorphPtr MakeSpriteMorph(Morph* parent, const Properties& description, const std
     const std::shared_ptr<SpriteMorph> morph = std::make_shared<SpriteMorph>(
         ScreenCacheOf(parent, animation, file), animation, PropertyKey("UntitledSpriteMorph"));
     if (description.HasProperty(KEY_EXTENT)) {
-        morph->SetSize(description.GetPoint(KEY_EXTENT));
+        morph->SetSize(CheckedPoint(description, KEY_EXTENT, 0, file));
     }
     if (description.HasProperty(KEY_HIGHLIGHTER)) {
         const std::string highlighter = description.GetString(KEY_HIGHLIGHTER);
@@ -88,7 +104,7 @@ MorphPtr MakeMorphOfType(Morph* parent, const Properties& description, const std
     } else {
         throw ExceptionUnknownMorphType(file, type);
     }
-    morph->SetSize(description.GetPoint(KEY_EXTENT));
+    morph->SetSize(CheckedPoint(description, KEY_EXTENT, 0, file));
     if (type == TYPE_STRING_MORPH && description.HasProperty(KEY_STRING)) {
         static_cast<StringMorph&>(*morph).SetText(description.GetString(KEY_STRING));
     }
@@ -111,8 +127,19 @@ Morph* CreateMorph(Morph* parent, const Properties& description, const std::stri
         morph->SetMorphName(PropertyKey(description.GetString(KEY_NAME)));
     }
     const MorphRect parentRect = parent->GetRect();
-    const PointI position = description.GetPoint(KEY_POSITION);
-    morph->SetPosition(PointI(parentRect.left + position.x, parentRect.top + position.y));
+    const PointI position = CheckedPoint(description, KEY_POSITION, -UI_COORDINATE_LIMIT, file);
+    const int64_t left = int64_t(parentRect.left) + position.x;
+    const int64_t top = int64_t(parentRect.top) + position.y;
+    const MorphRect size = morph->GetRect();
+    if (!IsWithinUiLimit(left) || !IsWithinUiLimit(top) || !IsWithinUiLimit(left + size.Width()) ||
+        !IsWithinUiLimit(top + size.Height())) {
+        throw ExceptionGeneral("The position (" + std::to_string(position.x) + ", " +
+                               std::to_string(position.y) + ") puts " +
+                               morph->GetMorphName().GetName() + " outside -" +
+                               std::to_string(UI_COORDINATE_LIMIT) + ".." +
+                               std::to_string(UI_COORDINATE_LIMIT) + "\nFile: " + file);
+    }
+    morph->SetPosition(PointI(static_cast<int32_t>(left), static_cast<int32_t>(top)));
     if (description.HasProperty(KEY_COLOUR)) {
         morph->SetColour(description.GetColour(KEY_COLOUR));
     }

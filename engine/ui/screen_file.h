@@ -29,7 +29,9 @@ class Morph;
 // Reads a screen file (anew on every call) and builds its tree under
 // `parent`, which owns it; returns the file's top morph. A missing key or a
 // key of the wrong type throws the property exceptions, an unknown type
-// ExceptionUnknownMorphType; the morphs made before the error stay in the
+// ExceptionUnknownMorphType, an extent outside 0..UI_COORDINATE_LIMIT or a
+// position that puts the morph outside that limit either way ExceptionGeneral
+// naming the key and the file; the morphs made before the error stay in the
 // tree. Sprite morphs need `parent` to belong to a ScreenMorph's tree.
 Morph* LoadScreen(Morph* parent, const std::string& file);
 

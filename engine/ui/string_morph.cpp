@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include "engine/core/colour.h"
+#include "engine/ui/current_gl_font.h"
 #include "engine/ui/screen_drawing.h"
 
 namespace orvel {
@@ -11,20 +12,10 @@ namespace orvel {
 namespace {
 
 const PropertyKey TYPE_STRING_MORPH("StringMorph");
-const PropertyKey GL_FONT_KEY("glFont");
-
-// The registry's GL font, or none while the main loop has not stored one.
-FONT* RegisteredGlFont() {
-    Attributes& registry = GlobalProperties();
-    return registry.Contains(GL_FONT_KEY) ? registry.GetFont(GL_FONT_KEY) : nullptr;
-}
 
 }  // namespace
 
-StringMorph::StringMorph(PropertyKey name, const std::string& text)
-    : Morph(name), font(RegisteredGlFont()) {
-    SetText(text);
-}
+StringMorph::StringMorph(PropertyKey name, const std::string& text) : Morph(name) { SetText(text); }
 
 void StringMorph::SetText(const std::string& newText) {
     text = newText;
@@ -35,13 +26,16 @@ void StringMorph::SetText(const std::string& newText) {
 }
 
 void StringMorph::FitToText() {
-    if (text.empty() || font == nullptr) {
+    if (text.empty() || GetFont() == nullptr) {
         return;
     }
     SetSize(PointI(text_length(::font, text.c_str()), text_height(::font)));
 }
 
+FONT* StringMorph::GetFont() const { return CurrentGlFont(); }
+
 void StringMorph::DrawSelf() {
+    FONT* const font = GetFont();
     if (font == nullptr) {
         return;
     }

@@ -8,9 +8,9 @@ struct FONT;
 
 namespace orvel {
 
-// One line of text. It draws with a GL font: the one stored in the registry
-// as "glFont" when the morph is made, or the one a screen sets. Without a
-// font it draws nothing and keeps its size.
+// One line of text. It draws with the GL font that is current when it draws
+// (CurrentGlFont), never one kept from before: switching the display away
+// destroys the font. Without a font it draws nothing and keeps its size.
 class StringMorph : public Morph {
 public:
     StringMorph(PropertyKey name, const std::string& text);
@@ -22,15 +22,14 @@ public:
     // it, when there is a text and a GL font to draw it with.
     void FitToText();
 
-    void SetFont(FONT* glFont) { font = glFont; }
-    FONT* GetFont() const { return font; }
+    // The font the morph would draw with now.
+    FONT* GetFont() const;
 
     void DrawSelf() override;
     PropertyKey GetTypeName() const override;
 
 private:
     std::string text;
-    FONT* font = nullptr;  // not owned
 };
 
 }  // namespace orvel

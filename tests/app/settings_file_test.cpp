@@ -117,9 +117,93 @@ TEST_F(SettingsFileFixture, PartialAndWrongTypedFiles) {
     }
 }
 
-TEST_F(SettingsFileFixture, ParseErrorsPropagate) {
+// A damaged file is kept beside the new one and the game starts with
+// defaults; the player learns which file and which line.
+TEST_F(SettingsFileFixture, DamagedFileIsKeptAsideAndDefaultsLoad) {
+    std::vector<std::string> messages;
+    const MessageHandler previous =
+        SetMessageHandler([&](const std::string& text) { messages.push_back(text); });
     WriteSettingsText("int TARNMOORE_Music 0\n");
-    EXPECT_THROW(LoadSettings(), orvel::ExceptionSyntax);
+    EXPECT_NO_THROW(LoadSettings());
+    SetMessageHandler(previous);
+    EXPECT_EQ(Loaded().GetInt("TARNMOORE_Music"), 1);
+    EXPECT_FALSE(IsDirectory(file) || std::ifstream(file).good());
+    EXPECT_EQ(ReadWhole(file + ".damaged"), "int TARNMOORE_Music 0\n");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(file), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("Line:1"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(file + ".damaged"), std::string::npos) << messages[0];
+
+    SaveSettings();
+    EXPECT_EQ(ReadWhole(file + ".damaged"), "int TARNMOORE_Music 0\n");
+    EXPECT_TRUE(std::ifstream(file).good());
+
+    // A later damaged file goes beside the first, never over it.
+    WriteSettingsText("{\n");
+    SetMessageHandler([&](const std::string& text) { messages.push_back(text); });
+    LoadSettings();
+    SetMessageHandler(previous);
+    EXPECT_EQ(ReadWhole(file + ".damaged"), "int TARNMOORE_Music 0\n");
+    EXPECT_EQ(ReadWhole(file + ".damaged2"), "{\n");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find(file + ".damaged2"), std::string::npos) << messages[1];
+}
+
+// A list the reader accepts is written back: a settings file holding one
+// must not stop every later save.
+TEST_F(SettingsFileFixture, ListsWithAnEmptyFirstInnerListSaveAgain) {
+    WriteSettingsText("list list float settingsTestGrid\n{\n{\n}\n{\n1.5\n}\n}\n");
+    LoadSettings();
+    ASSERT_NO_THROW(SaveSettings());
+    orvel::GlobalProperties().Erase(SETTINGS);
+    LoadSettings();
+    EXPECT_EQ(Loaded().GetList("settingsTestGrid")->GetList(1)->GetFloat(0), 1.5f);
+}
+
+// A settings path that cannot be read as a file names the file instead of
+// giving the library's text.
+TEST_F(SettingsFileFixture, UnreadableSettingsFileNamesIt) {
+    SettingsPath();
+    ASSERT_EQ(mkdir(file.c_str(), 0755), 0);
+    EXPECT_EQ(ExceptionText([] { LoadSettings(); }),
+              "Error: Couldn't read settings file.\nFile: " + file);
+    orvel::GlobalProperties()[SETTINGS] = std::make_shared<orvel::Properties>();
+    EXPECT_EQ(ExceptionText([] { SaveSettings(); }),
+              "Error: Couldn't write to settings file.\nFile: " + file);
+}
+
+// A medal set past the end of a short list leaves gaps; saving fills them
+// with the normal medal instead of failing on every later save.
+TEST_F(SettingsFileFixture, MedalGapsAreFilledBeforeSaving) {
+    WriteSettingsText(
+        "int TARNMOORE_HighestLevelReached: 5\nlist int TARNMOORE_LevelMedals\n{\n2\n}\n");
+    LoadSettings();
+    Loaded().GetList("TARNMOORE_LevelMedals")->SetInt(4, 0);
+    ASSERT_NO_THROW(SaveSettings());
+    orvel::GlobalProperties().Erase(SETTINGS);
+    LoadSettings();
+    const orvel::AnyVectorPtr medals = Loaded().GetList("TARNMOORE_LevelMedals");
+    ASSERT_EQ(medals->Size(), 5u);
+    const int expected[] = {2, 1, 1, 1, 0};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(medals->GetInt(i), expected[i]) << i;
+    }
+}
+
+// A reached level far past the campaign's end must not make a medal list of
+// that size.
+TEST_F(SettingsFileFixture, HighestLevelIsHeldToTheCampaign) {
+    const struct {
+        const char* reached;
+        int kept;
+    } cases[] = {{"2147483647", 17}, {"17", 17}, {"18", 17}, {"-5", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reached);
+        WriteSettingsText(std::string("int TARNMOORE_HighestLevelReached: ") + c.reached + "\n");
+        LoadSettings();
+        EXPECT_EQ(Loaded().GetInt("TARNMOORE_HighestLevelReached"), c.kept);
+        EXPECT_EQ(Loaded().GetList("TARNMOORE_LevelMedals")->Size(), static_cast<size_t>(c.kept));
+    }
 }
 
 TEST_F(SettingsFileFixture, SaveAndLoadGiveTheSameSet) {
@@ -147,7 +231,8 @@ TEST_F(SettingsFileFixture, FailedWriteLeavesTheOldFileIntact) {
     Loaded().SetInt("TARNMOORE_Music", 0);
     // Something in the way of the new file.
     ASSERT_EQ(mkdir((file + ".tmp").c_str(), 0755), 0);
-    EXPECT_EQ(ExceptionText([] { SaveSettings(); }), "Error: Couldn't write to settings file.");
+    EXPECT_EQ(ExceptionText([] { SaveSettings(); }),
+              "Error: Couldn't write to settings file.\nFile: " + file);
     EXPECT_EQ(ReadWhole(file), old);
 }
 
@@ -189,5 +274,5 @@ TEST_F(SettingsFileFixture, TrySaveSettingsShowsTheFailure) {
     EXPECT_TRUE(TrySaveSettings());
     SetMessageHandler(previous);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Error: Couldn't write to settings file.");
+    EXPECT_EQ(messages[0], "Error: Couldn't write to settings file.\nFile: " + file);
 }

@@ -312,6 +312,25 @@ TEST(FuzzyContextTest, LoadAndSetReplaceSetsOfTheSameName) {
     EXPECT_FLOAT_EQ(context.GetFuzzySet("kept")->Evaluate(0.25f), 7.0f);
 }
 
+// Loading by key replaces everything the context held; a failure keeps it.
+TEST(FuzzyContextTest, LoadByKeyReplacesTheWholeContext) {
+    Properties holder;
+    holder.SetStruct("thrustSets", SampleContext());
+    FuzzyContext context;
+    context.SetFuzzySet("kept", std::make_shared<orvel::FuzzySetLinear>(1.0f, 0.0f));
+    context.Load(PropertyKey("thrustSets"), holder);
+    EXPECT_FLOAT_EQ(context.GetFuzzySet("distantX")->Evaluate(25.0f), 0.5f);
+    EXPECT_THROW(context.GetFuzzySet("kept"), orvel::ExceptionGeneral);
+
+    PropertiesPtr broken = std::make_shared<Properties>();
+    broken->SetStruct("zzzBroken", LinearSet(2.0f, 2.0f));
+    holder.SetStruct("brokenSets", ContextOf(broken));
+    EXPECT_THROW(context.Load(PropertyKey("brokenSets"), holder), orvel::ExceptionGeneral);
+    EXPECT_THROW(context.Load(PropertyKey("missingSets"), holder),
+                 orvel::ExceptionPropertyNotFound);
+    EXPECT_FLOAT_EQ(context.GetFuzzySet("distantX")->Evaluate(25.0f), 0.5f);
+}
+
 TEST(FuzzyContextTest, ACopySharesTheSetObjects) {
     FuzzyContext prototype;
     prototype.Load(*SampleContext());

@@ -8,12 +8,15 @@
 #include <alleggl.h>
 #include <allegro.h>
 
+#include "engine/core/attributes.h"
 #include "engine/core/colour.h"
 #include "tests/engine/gl_draw_fixture.h"
 
 using namespace orvel;
 
 namespace {
+
+const PropertyKey GL_FONT("glFont");
 
 class StringMorphGlTest : public GlDrawTest {
 protected:
@@ -25,6 +28,7 @@ protected:
 
     void TearDown() override {
         glFinish();
+        GlobalProperties().Erase(GL_FONT);
         if (glFont != nullptr) {
             allegro_gl_destroy_font(glFont);
         }
@@ -43,7 +47,7 @@ protected:
 
     // A white line of text at (100, 100).
     StringMorph& Title(const std::string& text) {
-        title.SetFont(glFont);
+        GlobalProperties()[GL_FONT] = glFont;
         title.SetRect(MorphRect(100, 100, 200, 110));
         title.SetText(text);
         title.SetColour(MakeColour(255, 255, 255, 255));
@@ -69,7 +73,7 @@ TEST_F(StringMorphGlTest, PrintsFormatCharactersAsText) {
 
 TEST_F(StringMorphGlTest, DrawsNothingWithoutAFont) {
     Title("HHHH");
-    title.SetFont(nullptr);
+    GlobalProperties().Erase(GL_FONT);
     title.DrawSelf();
     EXPECT_EQ(LitPixelsNear(100, 100), 0);
 }

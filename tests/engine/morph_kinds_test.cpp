@@ -24,7 +24,7 @@ protected:
 
 TEST_F(MorphKindsTest, StringMorphWithoutSizeTakesTheTextsSize) {
     StringMorph title("Title", std::string());
-    title.SetFont(font);
+    GlobalProperties()[GL_FONT] = static_cast<FONT*>(font);
     title.SetText("Hello");
     EXPECT_EQ(title.GetRect(), MorphRect(0, 0, 40, 8));
     // Once it has a size, a new text keeps it.
@@ -36,18 +36,21 @@ TEST_F(MorphKindsTest, StringMorphWithoutSizeTakesTheTextsSize) {
 
 TEST_F(MorphKindsTest, StringMorphWithASizeKeepsIt) {
     StringMorph title("Title", std::string());
-    title.SetFont(font);
+    GlobalProperties()[GL_FONT] = static_cast<FONT*>(font);
     title.SetRect(MorphRect(10, 10, 110, 30));
     title.SetText("Hello");
     EXPECT_EQ(title.GetRect(), MorphRect(10, 10, 110, 30));
 }
 
-TEST_F(MorphKindsTest, StringMorphTakesTheRegistrysFont) {
+// The font is looked up at each use: switching the display away destroys it
+// and switching back in stores another.
+TEST_F(MorphKindsTest, StringMorphTakesTheRegistrysCurrentFont) {
     const StringMorph before("Before", "Hello");
     EXPECT_EQ(before.GetFont(), nullptr);
     EXPECT_EQ(before.GetRect(), MorphRect());
 
     GlobalProperties()[GL_FONT] = static_cast<FONT*>(font);
+    EXPECT_EQ(before.GetFont(), font);
     const StringMorph after("After", "Hello");
     EXPECT_EQ(after.GetFont(), font);
     EXPECT_EQ(after.GetRect(), MorphRect(0, 0, 40, 8));
@@ -57,7 +60,7 @@ TEST_F(MorphKindsTest, StringMorphTakesTheRegistrysFont) {
 
 TEST_F(MorphKindsTest, EmptyTextKeepsTheSize) {
     StringMorph empty("Empty", std::string());
-    empty.SetFont(font);
+    GlobalProperties()[GL_FONT] = static_cast<FONT*>(font);
     empty.SetText(std::string());
     EXPECT_EQ(empty.GetRect(), MorphRect());
 }

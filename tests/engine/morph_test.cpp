@@ -1,6 +1,7 @@
 #include "engine/ui/morph.h"
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -298,6 +299,31 @@ TEST_F(MorphFixture, SetRectMovesDescendantsButResizingDoesNot) {
     parent->SetPosition(PointI(0, 0));
     EXPECT_EQ(parent->GetRect(), MorphRect(0, 0, 50, 10));
     EXPECT_EQ(grandchild->GetRect(), MorphRect(15, 25, 20, 30));
+}
+
+// Edges near the int limits would overflow when sized or moved; they are
+// refused and leave the tree as it was.
+TEST_F(MorphFixture, PlacesOutsideTheCoordinateLimitAreRefused) {
+    const MorphPtr parent = MakeMorph("Parent", MorphRect(0, 0, 10, 10));
+    const MorphPtr child = MakeMorph("Child", MorphRect(90000, 0, 90010, 10));
+    parent->AddChild(child);
+    const int32_t most = std::numeric_limits<int32_t>::max();
+    const std::function<void()> refused[] = {
+        [&] { parent->SetPosition(PointI(most - 5, 0)); },
+        [&] { parent->SetPosition(PointI(0, std::numeric_limits<int32_t>::min())); },
+        [&] { parent->SetSize(PointI(most, 10)); },
+        [&] { parent->SetWidth(most); },
+        [&] { parent->SetRect(MorphRect(0, 0, 10, UI_COORDINATE_LIMIT + 1)); },
+        // The child would be carried past the limit.
+        [&] { parent->SetPosition(PointI(20000, 0)); },
+    };
+    for (const auto& place : refused) {
+        EXPECT_THROW(place(), ExceptionGeneral);
+        EXPECT_EQ(parent->GetRect(), MorphRect(0, 0, 10, 10));
+        EXPECT_EQ(child->GetRect(), MorphRect(90000, 0, 90010, 10));
+    }
+    parent->SetPosition(PointI(-UI_COORDINATE_LIMIT, 0));
+    EXPECT_EQ(child->GetRect(), MorphRect(-10000, 0, -9990, 10));
 }
 
 TEST_F(MorphFixture, FullBoundsClimbToTheRootWhenAChildChanges) {

@@ -92,6 +92,32 @@ TEST(ObserverTest, DestroyedWatcherLeavesNoConnectionBehind) {
     watched.NotifyGoingAway();
 }
 
+TEST(ObserverTest, DisconnectAllDropsEveryConnectionOfTheWatcher) {
+    orvel::Watched first;
+    orvel::Watched second;
+    RecordingWatcher watcher;
+    RecordingWatcher other;
+    first.AddWatcher(&watcher);
+    first.AddWatcher(&watcher);
+    second.AddWatcher(&watcher);
+    first.AddWatcher(&other);
+    watcher.DisconnectAll();
+    EXPECT_EQ(watcher.GetSignalCount(), 0u);
+    EXPECT_EQ(first.GetEventConnectionCount(), 1u);
+    EXPECT_EQ(first.GetGoingAwayConnectionCount(), 1u);
+    EXPECT_EQ(second.GetEventConnectionCount(), 0u);
+    EXPECT_EQ(second.GetGoingAwayConnectionCount(), 0u);
+    first.NotifyEvent();
+    second.NotifyEvent();
+    EXPECT_EQ(watcher.events, 0);
+    EXPECT_EQ(other.events, 1);
+
+    // The watcher can be connected again afterwards.
+    second.AddWatcher(&watcher);
+    second.NotifyEvent();
+    EXPECT_EQ(watcher.events, 1);
+}
+
 TEST(ObserverTest, DestroyingTheWatchedCallsGoingAwayOncePerConnection) {
     RecordingWatcher once;
     RecordingWatcher twice;

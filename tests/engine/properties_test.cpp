@@ -164,6 +164,35 @@ TEST(PropertiesTest, AnyVectorReadsAndGrows) {
     EXPECT_EQ(list.GetInt(9), 1);
 }
 
+// Loaders walk lists of mixed entries and take the structs among them.
+TEST(PropertiesTest, AnyVectorGetStructIsEmptyForOtherElements) {
+    AnyVector list;
+    list.SetInt(1, 7);
+    auto child = std::make_shared<Properties>();
+    list.Append(Property(child, PROPERTY_STRUCT));
+    list.Append(Property(std::make_shared<AnyVector>(), PROPERTY_LIST));
+    EXPECT_EQ(list.GetStruct(0), nullptr);
+    EXPECT_EQ(list.GetStruct(1), nullptr);
+    EXPECT_EQ(list.GetStruct(2), child);
+    EXPECT_EQ(list.GetStruct(3), nullptr);
+    EXPECT_THROW(list.GetStruct(4), ExceptionGeneral);
+}
+
+TEST(PropertiesTest, EraseRemovesAKeyAndForgetsTheCachedLookup) {
+    Properties set;
+    const PropertyKey gone("eraseTestGone");
+    const PropertyKey kept("eraseTestKept");
+    set.SetInt(gone, 1);
+    set.SetInt(kept, 2);
+    EXPECT_TRUE(set.HasProperty(gone));
+    set.Erase(gone);
+    EXPECT_FALSE(set.HasProperty(gone));
+    EXPECT_THROW(set.GetInt(gone), ExceptionPropertyNotFound);
+    set.Erase(gone);
+    EXPECT_EQ(set.Size(), 1u);
+    EXPECT_EQ(set.GetInt(kept), 2);
+}
+
 TEST(PropertiesTest, AnyVectorBadReadsThrowEngineExceptions) {
     AnyVector list;
     list.SetInt(1, 7);
@@ -173,7 +202,7 @@ TEST(PropertiesTest, AnyVectorBadReadsThrowEngineExceptions) {
     list.Append(Property(1.5f, PROPERTY_INT));
     const std::function<void()> bad[] = {
         [&] { list.At(4); },        [&] { list.GetInt(4); },   [&] { list.GetInt(0); },
-        [&] { list.GetString(1); }, [&] { list.GetFloat(1); }, [&] { list.GetStruct(2); },
+        [&] { list.GetString(1); }, [&] { list.GetFloat(1); }, [&] { list.GetStruct(4); },
         [&] { list.GetList(2); },   [&] { list.GetInt(3); },
     };
     for (const auto& read : bad) {

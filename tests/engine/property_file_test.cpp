@@ -392,6 +392,12 @@ TEST(PropertyFileTest, ListHeaderTypeTextFollowsTheFirstElement) {
         {ListOf({ListProperty({ListProperty({Property(1.0f, PROPERTY_FLOAT)})})}),
          "list list float "},
         {unset, ""},
+        // Empty lists in front say nothing: the first value decides.
+        {ListOf({ListProperty({}), ListProperty({Property(1.0f, PROPERTY_FLOAT)})}), "list float "},
+        {ListOf({ListProperty({}),
+                 ListProperty({ListProperty({Property(PointI(), PROPERTY_POINT)})})}),
+         "list list point "},
+        {ListOf({ListProperty({}), ListProperty({ListProperty({})})}), "list list int "},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ListHeaderTypeText(*c.list), c.header);
@@ -439,6 +445,12 @@ PropertiesPtr EveryTypeTree(int depth) {
                 ListProperty({})}));
     set->SetList(PropertyKey("rtInnerEmptyFirst"),
                  ListOf({ListProperty({}), ListProperty({Property(int32_t(4), PROPERTY_INT)})}));
+    set->SetList(PropertyKey("rtInnerEmptyFirstFloats"),
+                 ListOf({ListProperty({}), ListProperty({Property(2.5f, PROPERTY_FLOAT)})}));
+    set->SetList(
+        PropertyKey("rtInnerEmptyFirstDeep"),
+        ListOf({ListProperty({ListProperty({})}), ListProperty({}),
+                ListProperty({ListProperty({Property(std::string("s"), PROPERTY_STRING)})})}));
     if (depth > 0) {
         set->SetStruct(PropertyKey("rtChild"), EveryTypeTree(depth - 1));
         set->SetList(PropertyKey("rtStructs"),
@@ -457,6 +469,22 @@ TEST(PropertyFileTest, WrittenTreesReadBackEqual) {
             const std::string text = Printed(*tree, indent);
             EXPECT_EQ(Parsed(text), Describe(*tree)) << text;
         }
+    }
+}
+
+// A file that reads must write back: the element type of a list of lists
+// whose first inner list is empty comes from the header as read.
+TEST(PropertyFileTest, ReadListsWithEmptyFirstInnerListWriteBack) {
+    const char* const texts[] = {
+        "list list float x\n{\n{\n}\n{\n1.5\n}\n}\n",
+        "list list list string x\n{\n{\n}\n{\n{\n}\n{\n\"a\"\n}\n}\n}\n",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        const PropertiesPtr read = ParsePropertyString(text, "lists");
+        std::string written;
+        ASSERT_NO_THROW(written = Printed(*read));
+        EXPECT_EQ(Parsed(written), Describe(*read)) << written;
     }
 }
 
@@ -502,8 +530,7 @@ TEST(PropertyFileTest, WriterRefusesWhatCannotBeReadBack) {
                                    ListProperty({Property(int32_t(1), PROPERTY_INT)})}));
         },
         [&](Properties& s) {
-            s.SetList(key,
-                      ListOf({ListProperty({}), ListProperty({Property(1.5f, PROPERTY_FLOAT)})}));
+            s.SetList(key, ListOf({ListProperty({}), Property(int32_t(2), PROPERTY_INT)}));
         },
         [&](Properties& s) {
             s.SetList(key, ListOf({Property(std::string("a\"b"), PROPERTY_STRING)}));

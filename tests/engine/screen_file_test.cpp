@@ -136,6 +136,21 @@ TEST_F(ScreenFileTest, FaultsGiveTheirExactMessages) {
          "int string: 5\n",
          "Incorrect type for: string"},
         {"string type: \"SpriteMorph\"\npoint position: (0, 0)\n", "Property Not Found: animation"},
+        {"string type: \"Morph\"\npoint extent: (1, 1)\npoint position: (2147483647, 0)\n",
+         "Error: The position (2147483647, 0) lies outside -100000..100000\nFile: menus/test.txt"},
+        {"string type: \"Morph\"\npoint extent: (1, 1)\npoint position: (0, -2147483648)\n",
+         "Error: The position (0, -2147483648) lies outside -100000..100000\nFile: menus/test.txt"},
+        {"string type: \"Morph\"\npoint extent: (2147483647, 1)\npoint position: (0, 0)\n",
+         "Error: The extent (2147483647, 1) lies outside 0..100000\nFile: menus/test.txt"},
+        {"string type: \"StringMorph\"\npoint extent: (1, -1)\npoint position: (0, 0)\n",
+         "Error: The extent (1, -1) lies outside 0..100000\nFile: menus/test.txt"},
+        {"string type: \"Morph\"\npoint extent: (10, 1)\npoint position: (99995, 0)\n",
+         "Error: The position (99995, 0) puts UntitledMorph outside -100000..100000\n"
+         "File: menus/test.txt"},
+        {"string type: \"Morph\"\npoint extent: (10, 10)\npoint position: (60000, 0)\n"
+         "list struct children {\n{\nstring type: \"Morph\"\nstring name: \"Far\"\n"
+         "point extent: (1, 1)\npoint position: (60000, 0)\n}\n}\n",
+         "Error: The position (60000, 0) puts Far outside -100000..100000\nFile: menus/test.txt"},
     };
     for (const auto& c : cases) {
         screen = std::make_shared<ScreenMorph>();

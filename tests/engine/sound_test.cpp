@@ -3,8 +3,11 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
 #include <set>
 
+#include "engine/core/exception.h"
 #include "engine/sound/fake_voice_backend.h"
 #include "engine/sound/sound_manager.h"
 
@@ -333,6 +336,79 @@ TEST_F(SoundTest, LoopingPlaysEndWhenTheSoundGoesOrChangesSample) {
     a.reset();
     EXPECT_TRUE(backend->GetVoice(aVoice).playing);
     EXPECT_EQ(backend->GetVoice(aVoice).volume, 128);
+}
+
+// The game sets the listener each frame: 30 pixels a world unit, the view
+// 1000 pixels wide around the listener at x = 1500 pixels.
+TEST_F(SoundTest, PanFollowsTheListenerTheGameSets) {
+    manager.SetPositionScale(30.0f);
+    manager.SetViewWidth(1000.0f);
+    manager.SetViewHalfWidth(500.0f);
+    manager.SetViewCentre(1500.0f);
+    manager.SetPanSwing(100.0f);
+    EXPECT_EQ(manager.GetViewWidth(), 1000.0f);
+    // One sample each: a second play of a sample in one frame is silent.
+    const struct {
+        const char* sample;
+        float worldX;
+        int pan;
+    } cases[] = {
+        {"a", 1000.0f / 30.0f, 28},   // left edge of the view
+        {"b", 1250.0f / 30.0f, 78},   // a quarter of the view left of centre
+        {"c", 50.0f, 128},            // centre
+        {"d", 2000.0f / 30.0f, 228},  // right edge
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sample);
+        const SoundPtr sound = Create(c.sample);
+        sound->PlayAt(Transform(c.worldX).m);
+        EXPECT_TRUE(VoiceOf(sound).playing);
+        EXPECT_EQ(VoiceOf(sound).pan, c.pan);
+        EXPECT_EQ(VoiceOf(sound).volume, 128);
+    }
+}
+
+TEST_F(SoundTest, ListenerValuesThatWouldBreakThePanAreRefused) {
+    const std::function<void()> refused[] = {
+        [&] { manager.SetViewHalfWidth(0.0f); },
+        [&] { manager.SetViewHalfWidth(-400.0f); },
+        [&] { manager.SetViewWidth(0.0f); },
+        [&] { manager.SetPositionScale(std::numeric_limits<float>::infinity()); },
+        [&] { manager.SetViewCentre(std::numeric_limits<float>::quiet_NaN()); },
+        [&] { manager.SetPanSwing(std::numeric_limits<float>::quiet_NaN()); },
+    };
+    for (const auto& set : refused) {
+        EXPECT_THROW(set(), orvel::ExceptionGeneral);
+    }
+    EXPECT_EQ(manager.GetViewHalfWidth(), 400.0f);
+    EXPECT_EQ(manager.GetPositionScale(), 1.0f);
+}
+
+// A copy is a sound of its own: it takes a voice of its own and leaves the
+// original's play alone.
+TEST_F(SoundTest, ACopyIsANewSoundOfTheSameSample) {
+    const SoundPtr hum = Create("hum");
+    hum->Play();
+    const int humVoice = hum->GetVoice();
+    orvel::Sound copy(*hum);
+    EXPECT_EQ(copy.GetSample(), hum->GetSample());
+    EXPECT_EQ(copy.GetVoice(), -1);
+    EXPECT_FALSE(copy.IsPlaying());
+    backend->Advance(1);
+    copy.Play();
+    EXPECT_NE(copy.GetVoice(), humVoice);
+    EXPECT_TRUE(hum->IsPlaying());
+
+    // Assigning ends the assigned-to sound's loop and leaves it not playing.
+    orvel::Sound other(*Create("a"));
+    other = copy;
+    EXPECT_EQ(other.GetSample(), hum->GetSample());
+    EXPECT_EQ(other.GetVoice(), -1);
+    const int copyVoice = copy.GetVoice();
+    copy = other;
+    EXPECT_EQ(backend->GetVoice(copyVoice).playMode, PLAYMODE_PLAY);
+    EXPECT_EQ(backend->GetVoice(copyVoice).volume, 0);
+    EXPECT_TRUE(hum->IsPlaying());
 }
 
 }  // namespace

@@ -133,6 +133,56 @@ TEST_F(SpriteGlTest, LayersDrawInOrderAndEqualLayersInInsertionOrder) {
     EXPECT_EQ(low->GetLayer(), 6);
 }
 
+TEST_F(SpriteGlTest, CreateSpriteOnALayerDrawsInLayerOrder) {
+    const SpritePtr high = manager->CreateSprite(BEACON, 7);
+    const SpritePtr low = manager->CreateSprite(BEACON, 3);
+    EXPECT_EQ(high->GetLayer(), 7);
+    EXPECT_EQ(low->GetLayer(), 3);
+    for (const SpritePtr& sprite : {high, low}) {
+        sprite->SetPosition(500.0f, 100.0f);
+    }
+    EXPECT_EQ(high->GetX(), 500.0f);
+    EXPECT_EQ(high->GetY(), 100.0f);
+    high->SetFrame(2);
+    manager->Draw();
+    ExpectPixel(ScreenX(500, 8, false), ScreenY(100, 3), LAMP[2], "layer 7 over layer 3");
+}
+
+// Lit pixels in a square of the screen around (x, y).
+int LitPixelsAround(int x, int y, int reach) {
+    glFinish();
+    int lit = 0;
+    for (int row = y - reach; row < y + reach; ++row) {
+        for (int column = x - reach; column < x + reach; ++column) {
+            uint8_t rgb[3] = {};
+            glReadPixels(column, row, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+            lit += (rgb[0] + rgb[1] + rgb[2] > 30) ? 1 : 0;
+        }
+    }
+    return lit;
+}
+
+// A scaled draw grows the frame about the transform's origin: twice the
+// size covers four times the pixels, still standing on the hot spot.
+TEST_F(SpriteGlTest, ScaledDrawGrowsAboutTheHotSpot) {
+    const SpritePtr beacon = BeaconAt(600, 100, 0);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    beacon->Draw();
+    const int unscaled = LitPixelsAround(600, 100, 80);
+    glClear(GL_COLOR_BUFFER_BIT);
+    beacon->Draw(2.0f, 2.0f, 1.0f);
+    const int scaled = LitPixelsAround(600, 100, 80);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_GT(unscaled, 20);
+    EXPECT_NEAR(scaled, 4 * unscaled, unscaled / 2);
+    EXPECT_EQ(LitPixelsAround(600, 98, 2), 0) << "below the hot spot";
+    // The unscaled beacon ends 32 pixels above the hot spot.
+    EXPECT_GT(LitPixelsAround(600, 150, 2), 0) << "the mast reaches twice as high";
+}
+
 TEST_F(SpriteGlTest, ColourAndAlpha) {
     const SpritePtr hidden = BeaconAt(500, 100, 0);
     hidden->alpha = 0.0f;
