@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 #include <alleggl.h>
@@ -8,6 +9,7 @@
 
 #include "app/display_loop_host.h"
 #include "app/display_mode.h"
+#include "app/exit_status.h"
 #include "app/frame_timer.h"
 #include "app/gl_check.h"
 #include "app/gl_font.h"
@@ -30,6 +32,8 @@
 #include "engine/state/exit_state.h"
 #include "platform/close_request.h"
 #include "platform/cursor.h"
+#include "platform/data_folder.h"
+#include "platform/display_check.h"
 #include "platform/message_box.h"
 #include "platform/window_tag.h"
 #include "platform/window_title.h"
@@ -61,6 +65,7 @@ struct Program {
     bool libraryStarted = false;
     bool keyboardInstalled = false;
     bool switchCallbacksInstalled = false;
+    bool settingsLoaded = false;
     bool fullscreen = true;
     int voices = 0;
 
@@ -76,13 +81,20 @@ void StartLibraryAndSound(Program& program) {
     // Without a display the library cannot start, and nothing after this
     // could work.
     if (allegro_init() != 0) {
-        const std::string reason = allegro_error;
+        std::string reason = DescribeMissingDisplay();
+        if (reason.empty()) {
+            reason = allegro_error;
+        }
         throw orvel::ExceptionGeneral("Couldn't start the game library." +
                                       (reason.empty() ? std::string() : "\n" + reason));
     }
     program.libraryStarted = true;
     program.libraryFont = font;
     program.windowSearch.reset();
+    // At once, so that the close button and the signals end the program
+    // normally from here on, also while a message about a failed start-up
+    // waits for the player.
+    InstallCloseHandlers(OnCloseButton);
 
     int voices = detect_digi_driver(DIGI_AUTODETECT);
     if (voices > VOICE_CAP) {
@@ -100,7 +112,26 @@ void StartLibraryAndSound(Program& program) {
     install_timer();
 }
 
+// The datafile and the loose files are named relative to the game's data
+// folder; the game works from there, wherever it was started.
+void MoveToDataFolder() {
+    std::error_code error;
+    const std::string working = std::filesystem::current_path(error).string();
+    const std::vector<std::string> candidates = DataFolderCandidates(working, ProgramFolder());
+    const std::string folder = FindDataFolder(DATAFILE, candidates);
+    if (folder.empty()) {
+        std::string places;
+        for (const std::string& candidate : candidates) {
+            places += "\n" + candidate;
+        }
+        throw orvel::ExceptionFileNotFound(std::string(DATAFILE) +
+                                           "\nIt was looked for in:" + places);
+    }
+    std::filesystem::current_path(folder);
+}
+
 void LoadDataAndStateMachine(const StateRegistration& registerStates) {
+    MoveToDataFolder();
     orvel::SetDatafilePath(DATAFILE);
     TarnmooreStateMachineImpl::Instance()->LoadStateMachineDefinition();
     registerStates(*TarnmooreStateMachineImpl::Instance());
@@ -132,8 +163,6 @@ void InstallDevicesAndCallbacks(Program& program) {
     program.keyboardInstalled = true;
     install_mouse();
     install_joystick(JOY_TYPE_AUTODETECT);
-
-    InstallCloseHandlers(OnCloseButton);
 
     // Both switch callbacks or neither.
     if (set_display_switch_callback(SWITCH_OUT, OnSwitchOut) == 0) {
@@ -175,8 +204,11 @@ void RegisterServices(Program& program) {
     registry[KEY_OBJECT_PROPERTIES] = orvel::LoadPropertyFile(OBJECT_FILE);
 }
 
-void StartAndRun(Program& program, int argc, char* argv[],
-                 const StateRegistration& registerStates) {
+// Returns the exit status: a failure when the state machine could not make the
+// first screen (it has shown why, and the exit state it kept ends the loop at
+// once).
+int StartAndRun(Program& program, int argc, char* argv[],
+                const StateRegistration& registerStates) {
     StartLibraryAndSound(program);
     LoadDataAndStateMachine(registerStates);
     OpenDisplay(program, argc, argv);
@@ -184,6 +216,7 @@ void StartAndRun(Program& program, int argc, char* argv[],
     LoadFont(program);
     SetFixedGlState();
     LoadSettings();
+    program.settingsLoaded = true;
     RegisterServices(program);
     if (program.fullscreen) {
         ClipCursorToScreen(SCREEN_WIDTH, SCREEN_HEIGHT);
@@ -199,9 +232,11 @@ void StartAndRun(Program& program, int argc, char* argv[],
     timer.Start();
     DisplayLoopHost host(program.input, program.fullscreen, program.glFont, program.soundManager,
                          program.music);
+    const bool firstScreenMade = program.current != exitState;
     RunMainLoop(program.current, host, timer);
 
     SaveSettings();
+    return firstScreenMade ? EXIT_STATUS_NORMAL : EXIT_STATUS_FAILED;
 }
 
 // Undoes start-up on every way out, while the game library still runs.
@@ -228,29 +263,38 @@ void End(Program& program) {
     program.fontObject.reset();
 }
 
+// Messages wait for the player, but never past a request to end the game.
+void ShowMessageWindow(const std::string& text) { ShowMessageBox(text, IsQuitRequested); }
+
 }  // namespace
 
 int RunProgram(int argc, char* argv[], const StateRegistration& registerStates) {
-    SetMessageHandler(ShowMessageBox);
+    SetMessageHandler(ShowMessageWindow);
     std::unique_ptr<Program> program(new Program());
     RegisterStartupFailureReport();
 
     program->windowSearch.reset(new TaggedWindowSearch());
     if (program->windowSearch->FindAndShow(WINDOW_TAG)) {
         MarkNormalEnd();
-        return 0;
+        return EXIT_STATUS_NORMAL;
     }
 
+    int status = EXIT_STATUS_FAILED;
     try {
-        StartAndRun(*program, argc, argv, registerStates);
+        status = StartAndRun(*program, argc, argv, registerStates);
     } catch (const orvel::Exception& exception) {
         ShowMessage(exception.What());
     } catch (const std::exception& exception) {
         ShowMessage(exception.what());
     } catch (...) {
     }
+    // Closed while the message about the failure showed: the player ended the
+    // game, and the close keeps the settings as it does in play.
+    if (status != EXIT_STATUS_NORMAL && IsQuitRequested() && program->settingsLoaded) {
+        TrySaveSettings();
+    }
 
     End(*program);
     MarkNormalEnd();
-    return 0;
+    return status;
 }

@@ -8,5 +8,7 @@
 // the settings written at the end. `registerStates` makes the game's state
 // classes known to the screen-state machine before the first state is made.
 // An engine exception that reaches here is shown to the player and ends the
-// program. Returns 0 on every path.
+// program. Returns the exit status (app/exit_status.h): normal for a normal
+// end and for a second copy, failed when start-up failed or an error ended
+// the game.
 int RunProgram(int argc, char* argv[], const StateRegistration& registerStates);

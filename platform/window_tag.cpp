@@ -1,10 +1,15 @@
 #include "platform/window_tag.h"
 
+#include <vector>
+
 #include <allegro.h>
 #include <xalleg.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "platform/top_level_window.h"
 
 namespace {
 
@@ -55,26 +60,42 @@ Window FindTagged(Display* display, Window window, Atom property, long tag) {
     return found;
 }
 
-// Raises the window and the top-level window (or frame) that holds it.
+// Collects the windows that declare themselves transient for one of `owners`
+// (a message window of the game, say), depth first.
+void FindTransients(Display* display, Window window, const Window owners[2],
+                    std::vector<Window>& found) {
+    Window owner = None;
+    if (XGetTransientForHint(display, window, &owner) &&
+        (owner == owners[0] || owner == owners[1])) {
+        found.push_back(window);
+    }
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
+        return;
+    }
+    for (unsigned int i = 0; i < count; ++i) {
+        FindTransients(display, children[i], owners, found);
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+}
+
+// Raises the window, the top-level window (or frame) that holds it, and then
+// the windows that belong to it, so that an open message stays on top of the
+// window it belongs to.
 void Show(Display* display, Window window) {
     XMapRaised(display, window);
-    Window current = window;
-    for (;;) {
-        Window root = None;
-        Window parent = None;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display, current, &root, &parent, &children, &count)) {
-            break;
-        }
-        if (children != nullptr) {
-            XFree(children);
-        }
-        if (parent == None || parent == root) {
-            XMapRaised(display, current);
-            break;
-        }
-        current = parent;
+    const Window topLevel = TopLevelWindow(display, window);
+    XMapRaised(display, topLevel);
+    const Window owners[2] = {window, topLevel};
+    std::vector<Window> transients;
+    FindTransients(display, DefaultRootWindow(display), owners, transients);
+    for (Window transient : transients) {
+        XRaiseWindow(display, TopLevelWindow(display, transient));
     }
     XFlush(display);
 }

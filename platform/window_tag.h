@@ -21,7 +21,8 @@ public:
     TaggedWindowSearch& operator=(const TaggedWindowSearch&) = delete;
 
     // Looks through every window of the display for one tagged `tag`; when
-    // found, maps and raises it and returns true. False when there is no
+    // found, maps and raises it, raises the windows that belong to it (an
+    // open message) above it, and returns true. False when there is no
     // display or no such window.
     bool FindAndShow(long tag);
 

@@ -6,7 +6,10 @@
 // Usage: physics_bench [--engine NAME] [word ...]
 // Words select the scenes whose label contains one of them (for example
 // "stack" or "terrain 400"); --engine keeps only the engines whose name
-// starts with NAME (for profiling one engine).
+// starts with NAME, in any letter case (for profiling one engine). A word that
+// selects no scene and a name that keeps no engine are refused.
+#include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -57,30 +60,48 @@ std::vector<SceneSpec> AllScenes() {
     return scenes;
 }
 
+const char USAGE[] =
+    "usage: physics_bench [--engine NAME] [word ...]\n"
+    "  word           run only the scenes whose label contains one of the words,\n"
+    "                 for example \"stack\" or \"terrain 400\" (default: every scene)\n"
+    "  --engine NAME  run only the engines whose name starts with NAME, in any\n"
+    "                 letter case: ours, ours (game), Box2D, Bullet\n"
+    "  --help         print this and end\n";
+
 struct Options {
+    bool help = false;
     std::string engine;
     std::vector<std::string> words;
 };
 
-Options ParseOptions(int argc, char** argv) {
-    Options options;
+// False, with the reason in `error`, when the command line cannot be used.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--engine" && i + 1 < argc) {
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--engine") {
+            if (i + 1 >= argc) {
+                error = "--engine needs a name";
+                return false;
+            }
             options.engine = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return false;
         } else {
             options.words.push_back(arg);
         }
     }
-    return options;
+    return true;
 }
 
-bool Selected(const SceneSpec& spec, const Options& options) {
-    if (options.words.empty()) {
+bool Selected(const SceneSpec& spec, const std::vector<std::string>& words) {
+    if (words.empty()) {
         return true;
     }
     const std::string label = spec.Label();
-    for (const std::string& word : options.words) {
+    for (const std::string& word : words) {
         if (label.find(word) != std::string::npos) {
             return true;
         }
@@ -88,14 +109,60 @@ bool Selected(const SceneSpec& spec, const Options& options) {
     return false;
 }
 
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
 bool Kept(const bench::BenchEngine& engine, const Options& options) {
-    return engine.Name().compare(0, options.engine.size(), options.engine) == 0;
+    return Lower(engine.Name()).compare(0, options.engine.size(), Lower(options.engine)) == 0;
+}
+
+// The first word that selects no scene; empty when every word selects one.
+std::string UnknownWord(const std::vector<SceneSpec>& scenes,
+                        const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        const bool selects = std::any_of(scenes.begin(), scenes.end(), [&](const SceneSpec& spec) {
+            return Selected(spec, {word});
+        });
+        if (!selects) {
+            return word;
+        }
+    }
+    return std::string();
+}
+
+int Refuse(const std::string& error) {
+    std::cerr << "physics_bench: " << error << "\n" << USAGE;
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Options options = ParseOptions(argc, argv);
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error)) {
+        return Refuse(error);
+    }
+    if (options.help) {
+        std::cout << USAGE;
+        return 0;
+    }
+    const std::vector<SceneSpec> scenes = AllScenes();
+    const std::string unknownWord = UnknownWord(scenes, options.words);
+    if (!unknownWord.empty()) {
+        std::vector<std::string> seen;
+        std::string labels;
+        for (const SceneSpec& spec : scenes) {
+            if (std::find(seen.begin(), seen.end(), spec.Label()) == seen.end()) {
+                seen.push_back(spec.Label());
+                labels += "\n  " + spec.Label();
+            }
+        }
+        return Refuse("\"" + unknownWord + "\" selects no scene; the scenes are:" + labels);
+    }
     struct Candidate {
         std::unique_ptr<bench::BenchEngine> engine;
         bool ours;
@@ -119,6 +186,9 @@ int main(int argc, char** argv) {
         (candidate.ours ? columns.ours : columns.peers).push_back(static_cast<int>(engines.size()));
         engines.push_back(std::move(candidate.engine));
     }
+    if (engines.empty()) {
+        return Refuse("no engine's name starts with \"" + options.engine + "\"");
+    }
     for (const auto& engine : engines) {
         columns.engines.push_back(engine->IsPlanar() ? engine->Name() + " (planar)"
                                                      : engine->Name());
@@ -130,15 +200,15 @@ int main(int argc, char** argv) {
                  "profile at z = 0).\n\n";
     bench::PrintTimingHeader(columns, std::cout);
     std::vector<bench::ReportRow> rows;
-    for (const SceneSpec& spec : AllScenes()) {
-        if (!Selected(spec, options)) {
+    for (const SceneSpec& spec : scenes) {
+        if (!Selected(spec, options.words)) {
             continue;
         }
         bench::ReportRow row;
         row.spec = spec;
         for (const auto& engine : engines) {
-            std::cerr << spec.Label() << " (sleep " << (spec.sleeping ? "on" : "off") << "): "
-                      << engine->Name() << "\n";
+            std::cerr << spec.Label() << " (sleep " << (spec.sleeping ? "on" : "off")
+                      << "): " << engine->Name() << "\n";
             row.results.push_back(bench::RunScene(*engine, spec, terrain));
         }
         bench::PrintTimingRow(columns, row, std::cout);

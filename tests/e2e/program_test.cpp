@@ -16,6 +16,7 @@
 // After gtest, whose names the X headers' macros (None, Bool) would replace.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace fs = std::filesystem;
 
@@ -44,6 +45,16 @@ const char HOLDING_MACHINE[] =
     "struct E2E_STATE_Hold\n"
     "{\n"
     "\tstring class:\t\"STATE_Exit\"\n"
+    "}\n";
+
+// A first screen that does not exist: start-up fails with a message.
+const char FAILING_MACHINE[] =
+    "struct STATE_Exit\n"
+    "{\n"
+    "\tstruct Forward\n"
+    "\t{\n"
+    "\t\tstring state:\t\"E2E_STATE_Missing\"\n"
+    "\t}\n"
     "}\n";
 
 // The same with a short fade: the exit state becomes current after it.
@@ -126,6 +137,51 @@ public:
         XFlush(display);
     }
 
+    // The mapped window that declares itself transient for `owner` (the
+    // program's message window).
+    Window FindTransientFor(Window owner) {
+        Window found = None;
+        for (Window window : TopLevels()) {
+            Window declared = None;
+            XWindowAttributes attributes;
+            if (XGetTransientForHint(display, window, &declared) && declared == owner &&
+                XGetWindowAttributes(display, window, &attributes) &&
+                attributes.map_state == IsViewable) {
+                found = window;
+            }
+        }
+        return found;
+    }
+
+    // The top-level windows in stacking order, bottom first.
+    std::vector<Window> TopLevels() {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        std::vector<Window> windows;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+            windows.assign(children, children + count);
+            XFree(children);
+        }
+        return windows;
+    }
+
+    int StackIndex(Window window) {
+        const std::vector<Window> windows = TopLevels();
+        for (size_t i = 0; i < windows.size(); ++i) {
+            if (windows[i] == window) {
+                return int(i);
+            }
+        }
+        return -1;
+    }
+
+    void Raise(Window window) {
+        XRaiseWindow(display, window);
+        XSync(display, False);
+    }
+
     // Gives the keyboard focus to `window`: the program loses the display
     // when its window loses the focus and gets it back with the focus.
     void Focus(Window window) {
@@ -185,13 +241,20 @@ private:
     Display* display;
 };
 
+// How a run is started: which program, and whether its messages open
+// windows (the tests of the message window) or go to standard error.
+struct RunOptions {
+    std::string program = GEARHAVEN_PROGRAM;
+    bool realMessages = false;
+};
+
 // One run of the program in a folder of its own.
 class ProgramRun {
 public:
     ProgramRun(const fs::path& folder, const fs::path& config,
-               const std::vector<std::string>& arguments)
-        : output(folder / "stderr.txt") {
-        std::vector<std::string> argv = {GEARHAVEN_PROGRAM};
+               const std::vector<std::string>& arguments, const RunOptions& options = RunOptions())
+        : output(folder / "stderr.txt"), realMessages(options.realMessages) {
+        std::vector<std::string> argv = {options.program};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         const std::string driver = MesaDriver();
         pid = fork();
@@ -243,7 +306,7 @@ private:
         dup2(errors, STDERR_FILENO);
         dup2(errors, STDOUT_FILENO);
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("GEARHAVEN_HEADLESS_MESSAGES", "1", 1);
+        setenv("GEARHAVEN_HEADLESS_MESSAGES", realMessages ? "0" : "1", 1);
         if (!driver.empty()) {
             // The driver stays loaded when the program closes its display;
             // the sanitizer's list of system libraries then names its
@@ -264,6 +327,7 @@ private:
     }
 
     fs::path output;
+    bool realMessages;
     pid_t pid = -1;
     bool ended = false;
 };
@@ -306,10 +370,25 @@ protected:
         return None;
     }
 
-    void ExpectCleanEnd(ProgramRun& run) {
+    void ExpectEnd(ProgramRun& run, int expectedCode) {
         int exitCode = -2;
         ASSERT_TRUE(run.WaitForEnd(END_TIMEOUT, exitCode)) << run.GetErrorOutput();
-        EXPECT_EQ(exitCode, 0) << run.GetErrorOutput();
+        EXPECT_EQ(exitCode, expectedCode) << run.GetErrorOutput();
+    }
+    void ExpectCleanEnd(ProgramRun& run) { ExpectEnd(run, 0); }
+
+    // Waits until the program shows its message window over its game window.
+    Window WaitForMessage(Desktop& desktop, ProgramRun& run, Window gameWindow) {
+        const auto deadline = std::chrono::steady_clock::now() + START_TIMEOUT;
+        while (std::chrono::steady_clock::now() < deadline && run.IsRunning()) {
+            const Window message = desktop.FindTransientFor(gameWindow);
+            if (message != None) {
+                return message;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ADD_FAILURE() << "no message window; output:\n" << run.GetErrorOutput();
+        return None;
     }
 
     fs::path root;
@@ -416,20 +495,141 @@ TEST_F(ProgramTest, WithoutADisplayTheMessageGoesToStandardError) {
     if (display != nullptr) {
         setenv("DISPLAY", saved.c_str(), 1);
     }
-    ExpectCleanEnd(run);
-    EXPECT_NE(run.GetErrorOutput().find("Error: Couldn't start the game library."),
+    ExpectEnd(run, 1);
+    EXPECT_NE(run.GetErrorOutput().find("Error: Couldn't start the game library.\n"
+                                        "No X display was found: DISPLAY is not set."),
               std::string::npos)
         << run.GetErrorOutput();
     EXPECT_FALSE(fs::exists(SettingsFile()));
 }
 
-TEST_F(ProgramTest, MissingDatafileIsReportedAndEndsNormally) {
-    ProgramRun run(folder, config, {"-windowed"});
-    ExpectCleanEnd(run);
-    EXPECT_NE(run.GetErrorOutput().find("File Not Found: tarnmoore.dat"), std::string::npos)
+TEST_F(ProgramTest, MissingDatafileIsReportedAndEndsWithFailure) {
+    // A copy of the program on its own: the build keeps a datafile beside
+    // the program it builds.
+    const fs::path lone = root / "lone" / "gearhaven";
+    fs::create_directories(lone.parent_path());
+    fs::copy_file(GEARHAVEN_PROGRAM, lone);
+    RunOptions options;
+    options.program = lone.string();
+    ProgramRun run(folder, config, {"-windowed"}, options);
+    ExpectEnd(run, 1);
+    EXPECT_NE(run.GetErrorOutput().find("File Not Found: tarnmoore.dat\nIt was looked for in:\n" +
+                                        folder.string() + "\n" + lone.parent_path().string()),
+              std::string::npos)
         << run.GetErrorOutput();
     EXPECT_EQ(run.GetErrorOutput().find("AllegroGL"), std::string::npos);
     EXPECT_FALSE(fs::exists(SettingsFile()));
+}
+
+TEST_F(ProgramTest, AMessageNeverKeepsTheProgramFromEnding) {
+    LayOutGame(FAILING_MACHINE);
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen());
+    RunOptions options;
+    options.realMessages = true;
+    for (const std::string way : {"SIGTERM", "SIGINT", "close button"}) {
+        SCOPED_TRACE(way);
+        fs::remove_all(config / "Orrowick");
+        ProgramRun run(folder, config, {"-windowed"}, options);
+        const Window window = WaitForWindow(desktop, run);
+        ASSERT_NE(window, Window(None));
+        ASSERT_NE(WaitForMessage(desktop, run, window), Window(None));
+        std::this_thread::sleep_for(RUNNING_TIME);
+        ASSERT_TRUE(run.IsRunning());
+        if (way == "SIGTERM") {
+            kill(run.GetPid(), SIGTERM);
+        } else if (way == "SIGINT") {
+            kill(run.GetPid(), SIGINT);
+        } else {
+            desktop.SendClose(window);
+        }
+        // The start-up failed, so the status says so; the settings are kept.
+        ExpectEnd(run, 1);
+        EXPECT_TRUE(fs::exists(SettingsFile()));
+    }
+}
+
+TEST_F(ProgramTest, SecondCopyRaisesTheFirstCopysMessageWithItsWindow) {
+    LayOutGame(FAILING_MACHINE);
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen());
+    RunOptions options;
+    options.realMessages = true;
+    ProgramRun first(folder, config, {"-windowed"}, options);
+    const Window window = WaitForWindow(desktop, first);
+    ASSERT_NE(window, Window(None));
+    const Window message = WaitForMessage(desktop, first, window);
+    ASSERT_NE(message, Window(None));
+    desktop.Raise(window);
+    ASSERT_GT(desktop.StackIndex(window), desktop.StackIndex(message));
+
+    const fs::path secondFolder = root / "second";
+    fs::create_directories(secondFolder);
+    ProgramRun second(secondFolder, config, {"-windowed"});
+    ExpectEnd(second, 0);
+    EXPECT_GT(desktop.StackIndex(message), desktop.StackIndex(window));
+
+    desktop.SendClose(window);
+    ExpectEnd(first, 1);
+}
+
+TEST_F(ProgramTest, BuiltGameFindsItsDataFromAnyFolder) {
+    // The build's own datafile, found beside the program from an empty
+    // working folder. Whatever the game's first screen does then, the data
+    // was found when the window opens or the program ends without a missing
+    // file.
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen());
+    ProgramRun run(folder, config, {"-windowed"});
+    const auto deadline = std::chrono::steady_clock::now() + START_TIMEOUT;
+    Window window = None;
+    while (window == None && run.IsRunning() && std::chrono::steady_clock::now() < deadline) {
+        window = desktop.FindTaggedWindow();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (window != None) {
+        desktop.SendClose(window);
+    }
+    int exitCode = -2;
+    ASSERT_TRUE(run.WaitForEnd(END_TIMEOUT, exitCode)) << run.GetErrorOutput();
+    EXPECT_EQ(run.GetErrorOutput().find("File Not Found"), std::string::npos)
+        << run.GetErrorOutput();
+    EXPECT_TRUE(fs::exists(SettingsFile())) << run.GetErrorOutput();
+}
+
+TEST_F(ProgramTest, InstalledGameStartsFromAnyFolder) {
+    const fs::path prefix = root / "prefix";
+    const std::string install = std::string("\"") + CMAKE_COMMAND + "\" --install \"" +
+                                GEARHAVEN_BUILD_FOLDER + "\" --prefix \"" + prefix.string() +
+                                "\" > /dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0) << install;
+    const fs::path data = prefix / "share" / "gearhaven";
+    ASSERT_TRUE(fs::exists(prefix / "bin" / "gearhaven"));
+    ASSERT_TRUE(fs::exists(data / "tarnmoore.dat"));
+
+    // The tests' font-only datafile and first screen in place of the game's,
+    // so that the installed program runs until it is closed.
+    fs::remove(data / "tarnmoore.dat");
+    fs::copy_file(GEARHAVEN_FONT_DATAFILE, data / "tarnmoore.dat");
+    WriteFile(data / "resources" / "StateMachine.txt", HOLDING_MACHINE);
+    fs::copy_file(fs::path(GEARHAVEN_RESOURCES) / "objectfile1.txt",
+                  data / "resources" / "objectfile1.txt");
+    fs::create_directory_symlink(fs::path(GEARHAVEN_RESOURCES) / "sounds",
+                                 data / "resources" / "sounds");
+
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen());
+    RunOptions options;
+    options.program = (prefix / "bin" / "gearhaven").string();
+    // Started from an empty folder.
+    ProgramRun run(folder, config, {"-windowed"}, options);
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    std::this_thread::sleep_for(RUNNING_TIME);
+    ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_TRUE(fs::exists(SettingsFile()));
 }
 
 }  // namespace

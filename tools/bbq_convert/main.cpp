@@ -4,16 +4,15 @@
 //
 //   bbq_convert [-rgb | -rgba] <picture> <output.bbq | output.jpg>
 //
-// Reads binary PPM (.ppm, .pnm) and PNG itself and BMP, PCX, TGA and LBM
-// through the game library. A picture with an alpha channel (a 32-bit TGA, an
-// RGBA PNG) becomes a 32-bit RGBA .bbq, any other a 24-bit RGB one; -rgb and
-// -rgba choose. An output named .jpg or .jpeg is written as a colour JPEG
+// Reads PPM (.ppm, .pnm: binary or ASCII, up to 16 bits per sample) and PNG
+// itself and BMP, PCX, TGA and LBM through the game library. A picture with
+// an alpha channel (a 32-bit TGA, an RGBA PNG) becomes a 32-bit RGBA .bbq,
+// any other a 24-bit RGB one; -rgb and -rgba choose. An output named .jpg or .jpeg is written as a colour JPEG
 // instead, which has no alpha channel.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include <allegro.h>
@@ -22,16 +21,9 @@
 
 #include "engine/core/exception.h"
 #include "engine/resources/bbq_image.h"
+#include "tools/bbq_convert/ppm_file.h"
 
 namespace {
-
-// A picture as rows of RGBA bytes, top row first.
-struct Picture {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    bool hasAlpha = false;
-    std::vector<uint8_t> rgba;
-};
 
 std::string LowerExtension(const std::string& name) {
     const size_t dot = name.rfind('.');
@@ -40,56 +32,6 @@ std::string LowerExtension(const std::string& name) {
         c = char(std::tolower(static_cast<unsigned char>(c)));
     }
     return extension;
-}
-
-// Reads the next header number of a PPM file, skipping blanks and comments.
-bool ReadPpmNumber(std::istream& stream, uint32_t& value) {
-    int c = stream.get();
-    while (c == '#' || std::isspace(c)) {
-        if (c == '#') {
-            while (c != '\n' && c != EOF) {
-                c = stream.get();
-            }
-        }
-        c = stream.get();
-    }
-    if (!std::isdigit(c)) {
-        return false;
-    }
-    uint64_t number = 0;
-    while (std::isdigit(c) && number <= 0xFFFFFFFFu) {
-        number = number * 10 + uint64_t(c - '0');
-        c = stream.get();
-    }
-    value = uint32_t(number);
-    // Exactly one blank ends the number; after the last one the pixels start.
-    return number <= 0xFFFFFFFFu && std::isspace(c);
-}
-
-// Binary PPM ("P6") with at most 8 bits per sample.
-bool ReadPpm(const std::string& name, Picture& picture) {
-    std::ifstream stream(name, std::ios::in | std::ios::binary);
-    char magic[2] = {};
-    uint32_t maxValue = 0;
-    if (!stream.read(magic, 2) || magic[0] != 'P' || magic[1] != '6' ||
-        !ReadPpmNumber(stream, picture.width) || !ReadPpmNumber(stream, picture.height) ||
-        !ReadPpmNumber(stream, maxValue) || maxValue == 0 || maxValue > 255 || picture.width == 0 ||
-        picture.height == 0 || uint64_t(picture.width) * picture.height > (uint64_t(1) << 28)) {
-        return false;
-    }
-    const size_t pixels = size_t(picture.width) * picture.height;
-    std::vector<uint8_t> rgb(pixels * 3);
-    if (!stream.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()))) {
-        return false;
-    }
-    picture.rgba.resize(pixels * 4);
-    for (size_t i = 0; i < pixels; ++i) {
-        for (int c = 0; c < 3; ++c) {
-            picture.rgba[i * 4 + c] = uint8_t(rgb[i * 3 + c] * 255u / maxValue);
-        }
-        picture.rgba[i * 4 + 3] = 255;
-    }
-    return true;
 }
 
 // Any PNG, expanded to 8-bit RGBA by libpng's simplified reader.

@@ -7,7 +7,8 @@
 // are recognised by their first word, "format_version", which starts every
 // such description and can never start a property file (it is not a type
 // word). Files with other extensions (pictures, sounds, datafiles) are
-// ignored. A folder that does not exist holds no property files.
+// ignored. A folder or file that does not exist is a mistyped path: it is
+// bad usage, never an empty pass.
 //
 // Usage: property_check <folder or file>...
 // Exit status: 0 when every file reads, 1 at the first error, 2 on bad usage.
@@ -79,6 +80,12 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::cerr << "usage: property_check <folder or file>...\n";
         return 2;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (!fs::exists(argv[i])) {
+            std::cerr << "property_check: " << argv[i] << ": no such folder or file\n";
+            return 2;
+        }
     }
     int checked = 0;
     int skipped = 0;
