@@ -173,12 +173,12 @@ def landscape(seed, title_space=True):
     return body
 
 
-def frame(w, h):
-    """A soot-dark screen border with brass corner cogs."""
+def frame(w, h, corners=((18, 18), (782, 18), (18, 582), (782, 582))):
+    """A soot-dark screen border with brass cogs in the given corners."""
     body = ('<rect x="6" y="6" width="%s" height="%s" fill="none" stroke="%s" stroke-width="12"/>'
             '<rect x="13" y="13" width="%s" height="%s" fill="none" stroke="%s" stroke-width="3"/>\n'
             % (f(w - 12), f(h - 12), SOOT, f(w - 26), f(h - 26), BRASS))
-    for cx, cy in ((18, 18), (w - 18, 18), (18, h - 18), (w - 18, h - 18)):
+    for cx, cy in corners:
         body += art.gear(cx, cy, 20, 10, 0.2, "url(#brass)", OUTLINE, 2.5)
     return body
 
@@ -207,7 +207,8 @@ def main_menu():
     body += title(400, 92, 74, "GEARHAVEN")
     body += text(400, 124, 18, "Airships, magnets and the war of the works", fill=PAPER, font=SANS,
                  stroke=OUTLINE, weight=3)
-    return body + frame(800, 600)
+    # The bottom left corner is left to the version text the menu prints.
+    return body + frame(800, 600, ((18, 18), (782, 18), (782, 582)))
 
 
 def menu_button(label):
