@@ -2,5 +2,9 @@
 
 #include "app/state_machine.h"
 #include "game/frontend/frontend_states.h"
+#include "game/play/mechanica_state.h"
 
-void RegisterGameStates(TarnmooreStateMachineImpl& machine) { RegisterFrontendStates(machine); }
+void RegisterGameStates(TarnmooreStateMachineImpl& machine) {
+    RegisterMechanicaState(machine);
+    RegisterFrontendStates(machine);
+}
