@@ -9,6 +9,8 @@
 #include "engine/core/int_to_string.h"
 #include "engine/sprites/sprite_cache.h"
 #include "engine/state/exit_state.h"
+#include "engine/state/state_transition.h"
+#include "engine/state/transition_factory.h"
 #include "engine/ui/lambda_event_handler.h"
 #include "engine/ui/morph_keys.h"
 #include "engine/ui/screen_file.h"
@@ -105,10 +107,11 @@ orvel::StatePtr LoadingMechanicaState::Update(const orvel::Input& input, float d
 }
 
 orvel::StatePtr LoadingMechanicaState::Prepare() {
-    next = FireTrigger(*this, TRIGGER_FORWARD);
-    if (!next || next.get() == this) {
+    const orvel::StatePtr built = FireTrigger(*this, TRIGGER_FORWARD);
+    if (!built || built.get() == this) {
         return LeaveAfterFailure();
     }
+    Keep(built);
     if (isSkirmish) {
         return HandOut();
     }
@@ -142,10 +145,25 @@ orvel::StatePtr LoadingMechanicaState::LeaveAfterFailure() {
         std::make_shared<orvel::ExitState>(), TRIGGER_FORWARD);
 }
 
+void LoadingMechanicaState::Keep(const orvel::StatePtr& built) {
+    const auto* transition = dynamic_cast<const orvel::StateTransition*>(built.get());
+    if (transition != nullptr && transition->GetFrom().get() == this) {
+        next = transition->GetTo();
+        transitionName = transition->GetName();
+        transitionTime = transition->GetDuration();
+    } else {
+        next = built;
+        transitionName = PropertyKey();
+    }
+}
+
 orvel::StatePtr LoadingMechanicaState::HandOut() {
-    orvel::StatePtr out;
-    out.swap(next);
-    return out;
+    orvel::StatePtr level;
+    level.swap(next);
+    if (!level || transitionName == PropertyKey()) {
+        return level;
+    }
+    return orvel::CreateTransition(transitionName, shared_from_this(), level, transitionTime);
 }
 
 bool LoadingMechanicaState::OnDifficulty(orvel::Morph* morph) {

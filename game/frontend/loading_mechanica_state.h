@@ -39,10 +39,18 @@ private:
     // at once (a skirmish, or the way back after a failure), or nothing.
     orvel::StatePtr Prepare();
     orvel::StatePtr LeaveAfterFailure();
+    void Keep(const orvel::StatePtr& built);
     orvel::StatePtr HandOut();
 
     std::shared_ptr<ChangeStateButtonEventHandler> handler;
+    // The built level, and the transition that leads into it (none when the
+    // name is empty). A transition is made only when the screen hands the
+    // level out: one made earlier would hold this screen as its from-state,
+    // so the screen would count as in a transition, and hold itself, for as
+    // long as it waits.
     orvel::StatePtr next;
+    PropertyKey transitionName;
+    float transitionTime = 0.0f;
     bool isTutorial = false;
     bool isSkirmish = false;
     MouseCursor cursor;

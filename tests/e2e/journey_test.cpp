@@ -1,8 +1,9 @@
 // The player's road through the game, driven with real X input (xdotool) on
 // the built program with its real datafile: the main menu, the campaign map,
 // a level's loading screen and difficulty, the level, and back out. Each
-// screen is photographed into <build>/tests/e2e/journey/ for people to look
-// at, and checked by a few of its pixels.
+// screen is photographed into <build>/tests/e2e/journey/<test>/ for people
+// to look at, and checked by a few of its pixels.
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -62,7 +63,8 @@ class JourneyTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        shots = fs::path(GEARHAVEN_BUILD_FOLDER) / "tests" / "e2e" / "journey";
+        shots = fs::path(GEARHAVEN_BUILD_FOLDER) / "tests" / "e2e" / "journey" /
+                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(shots);
         fs::create_directories(shots);
         fs::copy_file(GEARHAVEN_DATAFILE, folder / "tarnmoore.dat");
@@ -79,15 +81,45 @@ protected:
         return std::system(command.c_str()) == 0;
     }
 
-    // A left click held for a few frames, so that the game's poll sees it.
-    // The game library follows the pointer by its movements from where it
-    // thinks the mouse is, so the pointer first sweeps from the window's top
-    // left to its bottom right, which pins the game's mouse to that corner;
-    // from there both agree.
-    bool Click(Window window, int x, int y) {
-        const std::string at = "mousemove --window " + std::to_string(window) + " ";
-        return Xdotool(at + "0 0 sleep 0.2 " + at + "799 599 sleep 0.2 " + at + std::to_string(x) +
-                       " " + std::to_string(y) + " sleep 0.3 mousedown 1 sleep 0.2 mouseup 1");
+    // Puts the game's mouse on (x, y). The game library follows the pointer
+    // by its movements, not by where it is, and now and then puts the
+    // pointer back in the window's middle. So the pointer is moved in small
+    // relative steps: first far up and left, which pins the game's mouse to
+    // the top left corner, then to (x, y).
+    bool PointAt(Window window, int x, int y) {
+        std::string moves = "mousemove --window " + std::to_string(window) + " 400 300 sleep 0.1";
+        for (int i = 0; i < 12; ++i) {
+            moves += " mousemove_relative -- -100 -100 sleep 0.05";
+        }
+        const int steps = (std::max(x, y) + 39) / 40;
+        for (int i = 0; i < steps; ++i) {
+            const int dx = x * (i + 1) / steps - x * i / steps;
+            const int dy = y * (i + 1) / steps - y * i / steps;
+            moves += " mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy) +
+                     " sleep 0.05";
+        }
+        return Xdotool(moves + " sleep 0.3");
+    }
+
+    // A left click on the button at (x, y), held for a few frames so that
+    // the game's poll sees it. A movement that the game library took
+    // together with one of its own pointer moves can land elsewhere, so the
+    // pointer goes again until the button shows the mouse over it: lighter
+    // at (checkX, checkY), a spot of the button clear of the pointer, than in
+    // `idle`.
+    bool Click(Desktop& desktop, Window window, int x, int y, int checkX, int checkY,
+               const Screenshot& idle) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!PointAt(window, x, y)) {
+                return false;
+            }
+            const Screenshot now = desktop.Capture(window);
+            if (!now.Empty() && now.At(checkX, checkY)[0] > idle.At(checkX, checkY)[0] + 12) {
+                return Xdotool("mousedown 1 sleep 0.2 mouseup 1");
+            }
+        }
+        ADD_FAILURE() << "the button at " << x << "," << y << " never showed the mouse over it";
+        return false;
     }
 
     bool Press(const std::string& key) {
@@ -134,29 +166,57 @@ TEST_F(JourneyTest, MenuMapDifficultyLevelAndBackOut) {
     const Screenshot menu = WaitForScreen(desktop, run, window, "1_main_menu", ShowsMainMenu);
     ASSERT_FALSE(menu.Empty());
 
-    ASSERT_TRUE(Click(window, 185, 191));  // "Campaign"
+    ASSERT_TRUE(Click(desktop, window, 185, 191, 290, 200, menu));  // "Campaign"
     const Screenshot map = WaitForScreen(desktop, run, window, "2_map", ShowsMap);
     ASSERT_FALSE(map.Empty());
     EXPECT_GT(ChangedShare(menu, map), 0.5);
 
-    ASSERT_TRUE(Click(window, 108, 476));  // the first level's thumbnail
+    ASSERT_TRUE(Click(desktop, window, 108, 476, 150, 470, map));  // the first level
     const Screenshot loading =
         WaitForScreen(desktop, run, window, "3_difficulty", ShowsDifficultyChoice);
     ASSERT_FALSE(loading.Empty());
     EXPECT_GT(ChangedShare(map, loading), 0.5);
 
-    ASSERT_TRUE(Click(window, 400, 502));  // "Veteran"
+    ASSERT_TRUE(Click(desktop, window, 400, 502, 455, 524, loading));  // "Veteran"
     const Screenshot level = WaitForScreen(desktop, run, window, "4_level", [&](const Screenshot& s) {
         return ChangedShare(loading, s) > 0.5;
     });
     ASSERT_FALSE(level.Empty());
 
+    // Escape pauses the level. There is no pause menu yet to leave it by,
+    // so the window is closed from there.
     ASSERT_TRUE(Press("Escape"));
-    const Screenshot paused =
-        WaitForScreen(desktop, run, window, "5_paused", [](const Screenshot&) { return true; });
+    std::this_thread::sleep_for(RUNNING_TIME);
+    WaitForScreen(desktop, run, window, "5_paused", [](const Screenshot&) { return true; });
     ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
 
     desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
+// The help page and back by the keyboard, then the menu's Quit button ends
+// the game.
+TEST_F(JourneyTest, HelpPageAndQuit) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    const Screenshot menu = WaitForScreen(desktop, run, window, "6_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 407, 290, 416, menu));  // "Help"
+    const Screenshot help = WaitForScreen(desktop, run, window, "7_help", [](const Screenshot& s) {
+        return IsDark(s.At(715, 300)) && IsBrass(s.At(340, 566)) && !ShowsMainMenu(s);
+    });
+    ASSERT_FALSE(help.Empty());
+
+    ASSERT_TRUE(Press("Left"));
+    const Screenshot again = WaitForScreen(desktop, run, window, "8_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(again.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 515, 290, 524, again));  // "Quit"
     ExpectCleanEnd(run);
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
 }

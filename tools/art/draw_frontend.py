@@ -348,6 +348,7 @@ def page(heading, lines, seed):
     y = 170
     for line in lines:
         if line.startswith("#"):
+            y += 10 if y > 170 else 0
             body += text(110, y, 21, line[1:], fill=BRASS_LIGHT, anchor="start")
             y += 32
         else:

@@ -99,7 +99,9 @@ protected:
         std::string machine = Entry("STATE_Exit", {"Forward"}) +
                               Entry("TARNMOORE_STATE_MainMenu", {"Play", "Quit"}) +
                               Entry("TARNMOORE_STATE_MapScreen", levels) +
-                              Entry("TARNMOORE_STATE_LoadingMechanica", {"Forward", "Back"}) +
+                              Entry("TARNMOORE_STATE_LoadingMechanica", {"Back"},
+                                    "struct Forward\n{\nstring state: \"TO_Forward\"\n"
+                                    "string transition: \"STATE_TRANSITION_Fade\"\n}\n") +
                               Entry("TEST_Help", {"Back"},
                                     "string class: \"TARNMOORE_STATE_SingleScreen\"\n"
                                     "string SINGLE_SCREEN_MorphPath: \"Help/Help.txt\"\n");
@@ -299,16 +301,24 @@ TEST_F(ScreensTest, LoadingScreenBuildsTheLevelThenTakesTheDifficulty) {
     EXPECT_EQ(orvel::GlobalProperties().GetInt("difficulty"), 2);
     EXPECT_EQ(builds, 0);
 
-    // The first frame without a transition builds it, once, and asks.
+    // The first frame without a transition builds it, once, and asks. The
+    // transition into the level is not made yet, so nothing holds the screen.
     EXPECT_EQ(Frame(screen), nullptr);
     EXPECT_EQ(Frame(screen), nullptr);
     EXPECT_EQ(builds, 1);
+    EXPECT_EQ(screen->GetTransitionCount(), 0);
     EXPECT_EQ(Red(veteran), 220);
     const orvel::MorphRect question = Find(screen, "Loading").GetRect();
     EXPECT_EQ(question, orvel::MorphRect(274, 543, 314, 553));
 
-    EXPECT_EQ(NameOf(Click(screen, veteran)), "TO_Forward");
-    EXPECT_EQ(orvel::GlobalProperties().GetInt("difficulty"), 1);
+    {
+        const orvel::StatePtr next = Click(screen, veteran);
+        EXPECT_EQ(NameOf(next), "TO_Forward");
+        const auto* fade = dynamic_cast<const orvel::StateTransition*>(next.get());
+        ASSERT_NE(fade, nullptr);
+        EXPECT_EQ(fade->GetFrom(), screen);
+        EXPECT_EQ(orvel::GlobalProperties().GetInt("difficulty"), 1);
+    }
 
     // Losing the display drops the built level; it is built again after.
     screen->UnloadTextures();
