@@ -208,8 +208,7 @@ void RegisterServices(Program& program) {
 // Returns the exit status: a failure when the state machine could not make the
 // first screen (it has shown why, and the exit state it kept ends the loop at
 // once).
-int StartAndRun(Program& program, int argc, char* argv[],
-                const StateRegistration& registerStates) {
+int StartAndRun(Program& program, int argc, char* argv[], const StateRegistration& registerStates) {
     StartLibraryAndSound(program);
     LoadDataAndStateMachine(registerStates);
     OpenDisplay(program, argc, argv);

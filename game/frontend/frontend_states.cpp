@@ -13,11 +13,10 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MapScreen"), [](const StateArguments&) {
         return std::make_shared<MapScreenState>();
     });
-    machine.RegisterStateClass(
-        PropertyKey("TARNMOORE_STATE_LoadingMechanica"),
-        [](const StateArguments& arguments) {
-            return std::make_shared<LoadingMechanicaState>(arguments.name);
-        });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_LoadingMechanica"),
+                               [](const StateArguments& arguments) {
+                                   return std::make_shared<LoadingMechanicaState>(arguments.name);
+                               });
     machine.RegisterStateClass(
         PropertyKey("TARNMOORE_STATE_SingleScreen"), [](const StateArguments& arguments) {
             return std::make_shared<SingleScreenState>(arguments.name, arguments.path);

@@ -22,9 +22,8 @@ const float VERSION_Y = 15.0f;
 const uint8_t HIGHLIGHT_DIMMED = 3;
 
 const PropertyKey BUTTONS[] = {
-    PropertyKey("Skirmish"), PropertyKey("Play"),    PropertyKey("Tutorial"),
-    PropertyKey("Help"),     PropertyKey("Credits"), PropertyKey("Quit"),
-    PropertyKey("Options"),
+    PropertyKey("Skirmish"), PropertyKey("Play"), PropertyKey("Tutorial"), PropertyKey("Help"),
+    PropertyKey("Credits"),  PropertyKey("Quit"), PropertyKey("Options"),
 };
 
 }  // namespace

@@ -40,7 +40,9 @@ int HighestLevelReached() {
     return orvel::GlobalProperties().GetProperties(KEY_SETTINGS)->GetInt(KEY_HIGHEST_LEVEL);
 }
 
-PropertyKey ThumbnailName(int level) { return PropertyKey("Thumbnail" + orvel::IntToString(level)); }
+PropertyKey ThumbnailName(int level) {
+    return PropertyKey("Thumbnail" + orvel::IntToString(level));
+}
 
 // A list of one entry per level from a file of the map's folder.
 orvel::AnyVectorPtr LevelList(const char* file, PropertyKey key, const char* what) {
@@ -77,9 +79,9 @@ MapScreenState::MapScreenState()
         }
     }
     if (orvel::Morph* forward = FindChild(TRIGGER_FORWARD)) {
-        forward->SetAttribute(orvel::MORPH_EVENT_MOUSE_L_DOWN,
-                              std::make_shared<LevelClickHandler>(
-                                  this, &MapScreenState::OnLevelClicked, forward));
+        forward->SetAttribute(
+            orvel::MORPH_EVENT_MOUSE_L_DOWN,
+            std::make_shared<LevelClickHandler>(this, &MapScreenState::OnLevelClicked, forward));
     }
 
     const orvel::AnyVectorPtr medals =
@@ -103,9 +105,9 @@ void MapScreenState::SetUpThumbnail(orvel::Morph& map, int level, int highest, b
     }
     thumbnail.GetAttributes().SetInt(KEY_CURRENT_LEVEL, level);
     thumbnail.SetEventHandler(handler);
-    thumbnail.SetAttribute(orvel::MORPH_EVENT_MOUSE_L_DOWN,
-                           std::make_shared<LevelClickHandler>(
-                               this, &MapScreenState::OnLevelClicked, &thumbnail));
+    thumbnail.SetAttribute(
+        orvel::MORPH_EVENT_MOUSE_L_DOWN,
+        std::make_shared<LevelClickHandler>(this, &MapScreenState::OnLevelClicked, &thumbnail));
     if (level >= highest || cutscene) {
         return;
     }
@@ -169,10 +171,9 @@ void MapScreenState::ReloadTextures() {
 
 bool MapScreenState::OnLevelClicked(orvel::Morph* morph) {
     PlayMenuSound(SOUND_CLICKED_BUTTON);
-    const orvel::StatePtr next =
-        morph->GetMorphName() == TRIGGER_FORWARD
-            ? PlayHighestLevel()
-            : PlayLevel(morph->GetAttributes().GetInt(KEY_CURRENT_LEVEL));
+    const orvel::StatePtr next = morph->GetMorphName() == TRIGGER_FORWARD
+                                     ? PlayHighestLevel()
+                                     : PlayLevel(morph->GetAttributes().GetInt(KEY_CURRENT_LEVEL));
     StoreNextState(*this, next);
     return true;
 }

@@ -18,7 +18,8 @@ void PlayMenuSound(PropertyKey name) {
     if (!registry.Contains(KEY_SOUND_MANAGER)) {
         return;
     }
-    const std::shared_ptr<orvel::SoundManager> manager = registry.GetSoundManager(KEY_SOUND_MANAGER);
+    const std::shared_ptr<orvel::SoundManager> manager =
+        registry.GetSoundManager(KEY_SOUND_MANAGER);
     const orvel::SoundPtr sound = manager ? manager->CreateSound(name) : orvel::SoundPtr();
     if (sound) {
         sound->Play();

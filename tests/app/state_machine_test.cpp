@@ -385,8 +385,10 @@ TEST_F(StateMachineFixture, BrokenLevelEndLeadsToTheFirstScreen) {
     }
 
     // A broken entry of a level end is no different; other triggers still stay.
-    machine.GetDefinition()->GetStruct("TARNMOORE_STATE_Mechanica")->GetStruct("Win")->SetString(
-        "state", "Nowhere");
+    machine.GetDefinition()
+        ->GetStruct("TARNMOORE_STATE_Mechanica")
+        ->GetStruct("Win")
+        ->SetString("state", "Nowhere");
     messages.clear();
     const orvel::StatePtr level = Screen("TARNMOORE_STATE_Mechanica");
     EXPECT_NE(machine.CreateStateForTrigger(level, "Win"), level);

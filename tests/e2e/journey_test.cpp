@@ -178,9 +178,9 @@ TEST_F(JourneyTest, MenuMapDifficultyLevelAndBackOut) {
     EXPECT_GT(ChangedShare(map, loading), 0.5);
 
     ASSERT_TRUE(Click(desktop, window, 400, 502, 455, 524, loading));  // "Veteran"
-    const Screenshot level = WaitForScreen(desktop, run, window, "4_level", [&](const Screenshot& s) {
-        return ChangedShare(loading, s) > 0.5;
-    });
+    const Screenshot level =
+        WaitForScreen(desktop, run, window, "4_level",
+                      [&](const Screenshot& s) { return ChangedShare(loading, s) > 0.5; });
     ASSERT_FALSE(level.Empty());
 
     // Escape pauses the level. There is no pause menu yet to leave it by,

@@ -7,8 +7,8 @@
 // Reads PPM (.ppm, .pnm: binary or ASCII, up to 16 bits per sample) and PNG
 // itself and BMP, PCX, TGA and LBM through the game library. A picture with
 // an alpha channel (a 32-bit TGA, an RGBA PNG) becomes a 32-bit RGBA .bbq,
-// any other a 24-bit RGB one; -rgb and -rgba choose. An output named .jpg or .jpeg is written as a colour JPEG
-// instead, which has no alpha channel.
+// any other a 24-bit RGB one; -rgb and -rgba choose. An output named .jpg
+// or .jpeg is written as a colour JPEG instead, which has no alpha channel.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>

@@ -12,10 +12,10 @@
 #include "engine/core/input.h"
 #include "engine/core/properties.h"
 #include "engine/state/state_transition.h"
-#include "engine/ui/sprite_morph.h"
-#include "tests/engine/gl_draw_fixture.h"
 #include "engine/ui/morph.h"
+#include "engine/ui/sprite_morph.h"
 #include "game/frontend/frontend_states.h"
+#include "tests/engine/gl_draw_fixture.h"
 #include "tests/support/temp_folder.h"
 
 // An input source that the test sets: keys held, mouse place and buttons.
@@ -71,7 +71,8 @@ const char MAIN_MENU[] =
     "point position: (0, 0)\nlist struct children\n{\n"
     "{\nstring type: \"SpriteMorph\"\nstring name: \"Play\"\nstring animation: \"../button.bbq\"\n"
     "string highlighter: \"SpriteMorphHighlighter\"\npoint position: (100, 100)\n}\n"
-    "{\nstring type: \"SpriteMorph\"\nstring name: \"Skirmish\"\nstring animation: \"../button.bbq\"\n"
+    "{\nstring type: \"SpriteMorph\"\nstring name: \"Skirmish\"\nstring animation: "
+    "\"../button.bbq\"\n"
     "string highlighter: \"SpriteMorphHighlighter\"\npoint position: (100, 200)\n}\n"
     "{\nstring type: \"SpriteMorph\"\nstring name: \"Quit\"\nstring animation: \"../button.bbq\"\n"
     "string highlighter: \"SpriteMorphHighlighter\"\npoint position: (100, 300)\n}\n"

@@ -66,15 +66,17 @@ protected:
                   "point position: (0, 0)\nlist struct children\n{\n" +
                       Thumbnails() + Sprite("Back", "../button.bbq", 10, 500) +
                       Sprite("Forward", "../button.bbq", 200, 500) + "}\n");
-        WriteFile("resources/MapScreen/X.txt", "string type: \"SpriteMorph\"\nstring name: \"X\"\n"
-                                               "string animation: \"x.bbq\"\npoint position: (0, 0)\n");
+        WriteFile("resources/MapScreen/X.txt",
+                  "string type: \"SpriteMorph\"\nstring name: \"X\"\n"
+                  "string animation: \"x.bbq\"\npoint position: (0, 0)\n");
         for (const char* medal : {"beaten_easy", "beaten_normal", "beaten_hard"}) {
             WriteFile(std::string("resources/MapScreen/") + medal + ".txt",
                       std::string("string type: \"SpriteMorph\"\nstring name: \"") + medal +
                           "\"\nstring animation: \"medal.bbq\"\npoint position: (0, 0)\n");
         }
         // Level 1 is a cutscene; every cross is drawn at half its size.
-        WriteFile("resources/MapScreen/cutscenelevels.txt", IntList("int", "cutsceneLevels", "0", 17));
+        WriteFile("resources/MapScreen/cutscenelevels.txt",
+                  IntList("int", "cutsceneLevels", "0", 17));
         WriteFile("resources/MapScreen/xscales.txt", IntList("float", "xScales", "0.5", 17));
 
         WriteFile("resources/Level0/loading.txt",
@@ -135,8 +137,8 @@ TEST_F(ScreensTest, ButtonsHighlightAndFireTheirTriggers) {
         const char* screen;
         const char* button;
         int highest;
-        const char* next;     // "" when the screen stays
-        int alphaBefore;      // 128 for a button that leads nowhere, 0 hidden
+        const char* next;  // "" when the screen stays
+        int alphaBefore;   // 128 for a button that leads nowhere, 0 hidden
     } cases[] = {
         {"MainMenu", "Play", 0, "TO_Play", 255},
         {"MainMenu", "Quit", 0, "TO_Quit", 255},
@@ -162,7 +164,8 @@ TEST_F(ScreensTest, ButtonsHighlightAndFireTheirTriggers) {
         const orvel::StatePtr next = Click(screen, button);
         EXPECT_EQ(NameOf(next), c.next);
         // Level choices are the map's own handler, which leaves the tint.
-        const bool levelChoice = std::string(c.screen) == "MapScreen" && std::string(c.button) != "Back";
+        const bool levelChoice =
+            std::string(c.screen) == "MapScreen" && std::string(c.button) != "Back";
         if (c.alphaBefore == 255 && !levelChoice) {
             EXPECT_EQ(Red(button), 200) << "pressed";
         }
@@ -194,13 +197,19 @@ TEST_F(ScreensTest, KeysLeadLikeTheButtons) {
         int key;
         const char* next;
     } cases[] = {
-        {"MainMenu", MENU_KEY_ENTER, "TO_Play"},   {"MainMenu", MENU_KEY_SPACE, "TO_Play"},
-        {"MainMenu", MENU_KEY_RIGHT, "TO_Play"},   {"MainMenu", MENU_KEY_ESCAPE, ""},
-        {"MapScreen", MENU_KEY_ESCAPE, "TO_Back"}, {"MapScreen", MENU_KEY_LEFT, "TO_Back"},
-        {"MapScreen", MENU_KEY_BACKSPACE, "TO_Back"}, {"MapScreen", MENU_KEY_RIGHT, "TO_Level2"},
-        {"Help", MENU_KEY_LEFT, "TO_Back"},        {"Help", MENU_KEY_BACKSPACE, "TO_Back"},
+        {"MainMenu", MENU_KEY_ENTER, "TO_Play"},
+        {"MainMenu", MENU_KEY_SPACE, "TO_Play"},
+        {"MainMenu", MENU_KEY_RIGHT, "TO_Play"},
+        {"MainMenu", MENU_KEY_ESCAPE, ""},
+        {"MapScreen", MENU_KEY_ESCAPE, "TO_Back"},
+        {"MapScreen", MENU_KEY_LEFT, "TO_Back"},
+        {"MapScreen", MENU_KEY_BACKSPACE, "TO_Back"},
+        {"MapScreen", MENU_KEY_RIGHT, "TO_Level2"},
+        {"Help", MENU_KEY_LEFT, "TO_Back"},
+        {"Help", MENU_KEY_BACKSPACE, "TO_Back"},
         // No "Skip" or "Forward" for the help page: the keys do nothing.
-        {"Help", MENU_KEY_ESCAPE, ""},             {"Help", MENU_KEY_ENTER, ""},
+        {"Help", MENU_KEY_ESCAPE, ""},
+        {"Help", MENU_KEY_ENTER, ""},
     };
     SetProgress(2, {0, 1});
     for (const auto& c : cases) {
@@ -226,8 +235,9 @@ TEST_F(ScreensTest, AScreenIgnoresInputWhileATransitionHoldsIt) {
         EXPECT_EQ(PressKey(screen, MENU_KEY_ESCAPE), nullptr);
         EXPECT_EQ(PressKey(screen, MENU_KEY_LEFT), nullptr);
         const std::string name = which;
-        orvel::Morph& button =
-            Find(screen, name == "Loading" ? "Veteran" : name == "MainMenu" ? "Play" : "Back");
+        orvel::Morph& button = Find(screen, name == "Loading"    ? "Veteran"
+                                            : name == "MainMenu" ? "Play"
+                                                                 : "Back");
         EXPECT_EQ(Click(screen, button), nullptr);
         screen->RemoveTransition();
     }
@@ -281,7 +291,8 @@ TEST_F(ScreensTest, MapListsOfTheWrongLengthStopTheMap) {
         MakeScreen("MapScreen");
         FAIL() << "no exception";
     } catch (const orvel::ExceptionGeneral& error) {
-        EXPECT_EQ(error.What(), "Error: Size of xscales list doesn't match the total number of levels.");
+        EXPECT_EQ(error.What(),
+                  "Error: Size of xscales list doesn't match the total number of levels.");
     }
     WriteFile("resources/MapScreen/cutscenelevels.txt", IntList("int", "cutsceneLevels", "0", 18));
     EXPECT_THROW(MakeScreen("MapScreen"), orvel::ExceptionGeneral);
