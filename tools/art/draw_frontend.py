@@ -375,7 +375,7 @@ CREDITS = ["#Made by",
            "#Lettering",
            "The DejaVu fonts.",
            "#Sound and music",
-           "Made with SoX and the Vorbis tools from sounds of our own.",
+           "Generated with SoX and the Vorbis tools.",
            "#Thanks",
            "To everyone who flies an airship into the wind."]
 

@@ -339,6 +339,59 @@ TEST_F(ScreensTest, LoadingScreenBuildsTheLevelThenTakesTheDifficulty) {
     EXPECT_TRUE(messages.empty());
 }
 
+// How the loading screen goes on by the registry's mode flags: a skirmish
+// leaves as soon as the level is built, a tutorial level waits for a click
+// or Space, a campaign level for a difficulty.
+TEST_F(ScreensTest, LoadingScreenGoesOnByMode) {
+    WriteFile("resources/Skirmish/loading.jpg",
+              EncodeJpeg(16, 16, 3, JCS_RGB, std::vector<uint8_t>(16 * 16 * 3, 90)));
+    WriteFile("resources/TutorialLevel0/loading.txt",
+              "string type: \"SpriteMorph\"\nstring animation: \"../picture.bbq\"\n"
+              "point position: (0, 0)\nlist struct children\n{\n" +
+                  Sprite("Loading", "../picture.bbq", 300, 500) + "}\n");
+    WriteFile("resources/Frontend/clicktocontinue.txt",
+              "list string frames\n{\n\"../button.bbq\"\n}\nfloat fps: 2\n");
+    const struct {
+        bool skirmish;
+        bool tutorial;
+        int key;      // pressed on the second frame; 0 for none
+        bool click;   // a left click on the second frame
+        bool leaves;  // the second frame (or the first, for a skirmish) leaves
+    } cases[] = {
+        {true, false, 0, false, true},
+        {false, true, 0, false, false},
+        {false, true, MENU_KEY_SPACE, false, true},
+        {false, true, 0, true, true},
+        {false, false, MENU_KEY_SPACE, false, false},
+    };
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.skirmish   ? "skirmish"
+                                 : c.tutorial ? "tutorial"
+                                              : "campaign") +
+                     " key " + std::to_string(c.key) + (c.click ? " click" : ""));
+        registry.SetBool("isSkirmishMode", c.skirmish);
+        registry.SetBool("isTutorialLevel", c.tutorial);
+        const orvel::StatePtr screen = MakeScreen("Loading");
+        orvel::StatePtr next = Frame(screen);
+        if (!c.skirmish) {
+            EXPECT_EQ(next, nullptr);
+            if (c.tutorial) {
+                // The plate shows the click-to-continue picture, at its size.
+                EXPECT_EQ(Find(screen, "Loading").GetRect(), orvel::MorphRect(300, 500, 380, 530));
+            }
+            source->mouseX = 10;
+            source->mouseY = 10;
+            source->buttons = c.click ? 1 : 0;
+            next = c.key != 0 ? PressKey(screen, c.key) : Frame(screen);
+            source->buttons = 0;
+        }
+        EXPECT_EQ(NameOf(next), c.leaves ? "TO_Forward" : "");
+    }
+    registry.Erase("isSkirmishMode");
+    registry.Erase("isTutorialLevel");
+}
+
 // A level that cannot be built is reported once; the player goes back to the
 // screen that chose it, or to the first screen when there is no way back.
 TEST_F(ScreensTest, BrokenLevelIsReportedOnceAndLeftBehind) {
