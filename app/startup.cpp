@@ -177,11 +177,13 @@ void InstallDevicesAndCallbacks(Program& program) {
 
 void LoadFont(Program& program) {
     program.fontObject = orvel::LoadDatafileObject(FONT_RESOURCE);
-    // The font is only ever read from the datafile, as a font object.
-    if (!program.fontObject->object || program.fontObject->object->type != DAT_FONT) {
+    // The font is only ever read from the datafile, as a font object; the
+    // datafile's structure, the font's included, was walked when it was set.
+    const auto& object = program.fontObject->object;
+    if (!object || object->type != DAT_FONT || object->dat == nullptr) {
         throw orvel::ExceptionFileNotFound(FONT_RESOURCE);
     }
-    font = static_cast<FONT*>(program.fontObject->object->dat);
+    font = static_cast<FONT*>(object->dat);
     program.glFont = ConvertGameFont();
     orvel::GlobalProperties()[KEY_GL_FONT] = program.glFont.get();
 }
@@ -208,7 +210,8 @@ void RegisterServices(Program& program) {
 // Returns the exit status: a failure when the state machine could not make the
 // first screen (it has shown why, and the exit state it kept ends the loop at
 // once).
-int StartAndRun(Program& program, int argc, char* argv[], const StateRegistration& registerStates) {
+int StartAndRun(Program& program, int argc, char* argv[],
+                const StateRegistration& registerStates) {
     StartLibraryAndSound(program);
     LoadDataAndStateMachine(registerStates);
     OpenDisplay(program, argc, argv);

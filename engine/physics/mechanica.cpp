@@ -87,10 +87,14 @@ void Mechanica::Update(float dt) {
     if (accumulator > kMaxFrameTime) {
         accumulator = kMaxFrameTime;
     }
-    frameTime = accumulator;
+    // The frame time is the time this frame actually stepped. Handing out the
+    // whole accumulator would count the time left over from the frame before
+    // once more, and every timer that reads it would run up to twice as fast.
+    frameTime = 0.0f;
     while (accumulator > kStep) {
         PhysWorldUpdate(world, kStep);
         accumulator -= kStep;
+        frameTime += kStep;
     }
 }
 

@@ -60,7 +60,8 @@ public:
 
     // Length of the SDK's last step.
     float GetTimeStep() const;
-    // The clock's time after the clamp of the last Update, before stepping.
+    // The time the last Update stepped (a whole number of steps); the sum over
+    // frames is the time the world has lived.
     float GetFrameTime() const { return frameTime; }
     // Time not yet stepped.
     float GetAccumulator() const { return accumulator; }

@@ -97,6 +97,21 @@ TEST_F(ContactJointTest, PointsAreMatchedToTheNearestEarlierRecord) {
     EXPECT_EQ(contact->MaxRowCount(), 6);
 }
 
+TEST_F(ContactJointTest, PointsWhoseDistancesDoNotCompareTakeTheNextStoredRecord) {
+    const phContactPoint first[] = {PointAt(0.5f, 0, 0.5f), PointAt(-0.5f, 0, 0.5f)};
+    contact->Update(pair, first, 2, 4);
+    std::vector<phContactPointNode*> before = UsedNodes();
+    // Squared distances to these overflow to infinity, or are NaN.
+    const float far = 1e30f;
+    const phContactPoint second[] = {PointAt(far, 0, far), PointAt(NAN, 0, 0)};
+    contact->Update(pair, second, 2, 6);
+    std::vector<phContactPointNode*> after = UsedNodes();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1], before[1]);
+    EXPECT_EQ(contact->PointCount(), 2);
+}
+
 int g_rejectIndex = 0;
 int g_processCalls = 0;
 int RejectOne(PhysMaterial*, PhysContact*) { return g_processCalls++ == g_rejectIndex ? 0 : 1; }

@@ -494,11 +494,33 @@ TEST(StaticMeshTest, FacePlaneSection) {
     EXPECT_EQ(onPlane, 4);
     // Wholly in front: nothing.
     EXPECT_EQ(f.face->PlaneSection(phVector(1, 0, 0), phVector(-1, 0, 0), points), 0);
+}
 
-    const phVector plane(0, 0, 1, -0.25f);
-    EXPECT_EQ(PolygonPlaneCrossings(f.vertices, f.indices, 4, 3, plane, points), 2);
-    EXPECT_FLOAT_EQ(points[0].z, 0.25f);
-    EXPECT_FLOAT_EQ(points[1].z, 0.25f);
+TEST(StaticMeshTest, FrontSectionIsThePartInFrontOfThePlaneProjectedOntoIt) {
+    FaceFixture f;
+    phVector points[8];
+    // The plane z = 0.25 cuts the unit square: the part with z >= 0.25 is a
+    // rectangle, its two far corners and two crossings, all on the plane.
+    const phVector across(0, 0, 1, -0.25f);
+    ASSERT_EQ(PolygonFrontSection(f.vertices, f.indices, 4, 3, across, points), 4);
+    float xs = 0.0f;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(points[i].z, 0.25f);
+        EXPECT_EQ(points[i].w, 1.0f);
+        xs += points[i].x;
+    }
+    EXPECT_FLOAT_EQ(xs, 2.0f);
+    // A plane tilted a little from the face (y = 0) and lying just below it
+    // keeps the whole face, each vertex moved onto the plane.
+    const float c = std::cos(0.1f), s = std::sin(0.1f);
+    const phVector tilted(s, c, 0, 0.2f);
+    ASSERT_EQ(PolygonFrontSection(f.vertices, f.indices, 4, 3, tilted, points), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(s * points[i].x + c * points[i].y + 0.2f, 0.0f, 1e-6f);
+    }
+    // Wholly behind: nothing.
+    const phVector beyond(0, 0, 1, -2.0f);
+    EXPECT_EQ(PolygonFrontSection(f.vertices, f.indices, 4, 3, beyond, points), 0);
 }
 
 TEST(StaticMeshTest, FaceStraddlesPlaneOnlyWhenTheShapeDipsBelowIt) {

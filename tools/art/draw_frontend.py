@@ -7,7 +7,7 @@
         draws them into <out folder> under those names
 
 The menus, the campaign map, the loading pictures with the difficulty
-choice, the help and credits pages and the mouse pointer are written as SVG
+choice and the help and credits pages are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -52,8 +52,7 @@ LEVEL_FILES = re.compile(r'"([^"\n/]+\.(?:jpg|jpeg|bbq|ogg))"')
 
 def pictures():
     """(resource name, width, height, alpha) of every picture made here."""
-    out = [("mousecursor.bbq", 32, 32, True),
-           ("MainMenu/background.jpg", 800, 600, False),
+    out = [("MainMenu/background.jpg", 800, 600, False),
            ("MapScreen/map.jpg", 800, 600, False),
            ("MapScreen/x.bbq", THUMB[0], THUMB[1], True),
            ("Frontend/back.bbq", 160, 44, True),
@@ -325,13 +324,6 @@ def medal(face, edge):
             'fill="%s"/>' % (OUTLINE, face, OUTLINE, edge, edge))
 
 
-def cursor():
-    return ('<path d="M3,2 L3,26 L9,20 L14,30 L19,28 L14,18 L22,18 Z" fill="%s" stroke="%s" '
-            'stroke-width="2.5" stroke-linejoin="round"/>'
-            '<path d="M6,8 L6,19 L10,15" fill="none" stroke="%s" stroke-width="1.5"/>'
-            % (BRASS, OUTLINE, BRASS_LIGHT))
-
-
 def loading_picture(n, level_name):
     body = defs() + landscape(40 + n * 7)
     body += airship(400, 250, 1.1, -3)
@@ -389,8 +381,7 @@ def level_name(level0_text):
 
 def documents(level0_text, places):
     """Resource name -> SVG body, for every picture."""
-    docs = {"mousecursor.bbq": cursor(),
-            "MainMenu/background.jpg": main_menu(),
+    docs = {"MainMenu/background.jpg": main_menu(),
             "MapScreen/map.jpg": map_screen(places),
             "MapScreen/x.bbq": cross(),
             "Frontend/back.bbq": small_button("Back"),

@@ -5,10 +5,10 @@
 //   bbq_convert [-rgb | -rgba] <picture> <output.bbq | output.jpg>
 //
 // Reads PPM (.ppm, .pnm: binary or ASCII, up to 16 bits per sample) and PNG
-// itself and BMP, PCX, TGA and LBM through the game library. A picture with
-// an alpha channel (a 32-bit TGA, an RGBA PNG) becomes a 32-bit RGBA .bbq,
-// any other a 24-bit RGB one; -rgb and -rgba choose. An output named .jpg
-// or .jpeg is written as a colour JPEG instead, which has no alpha channel.
+// itself and BMP, PCX, TGA and LBM through the game library. A picture with an
+// alpha channel (a 32-bit TGA, an RGBA PNG) becomes a 32-bit RGBA .bbq, any
+// other a 24-bit RGB one; -rgb and -rgba choose. An output named .jpg or
+// .jpeg is written as a colour JPEG instead, which has no alpha channel.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -171,7 +171,11 @@ int main(int argc, char** argv) {
         read = ReadWithGameLibrary(input, picture);
     }
     if (!read) {
-        std::fprintf(stderr, "bbq_convert: cannot read %s as a picture\n", input.c_str());
+        std::fprintf(stderr,
+                     "bbq_convert: cannot read %s as a picture\n"
+                     "It reads PPM/PNM (binary P6 or ASCII P3, 8 or 16 bits per sample), PNG,\n"
+                     "BMP, PCX, TGA and LBM pictures, chosen by the file's extension.\n",
+                     input.c_str());
         return 1;
     }
     const std::string outputExtension = LowerExtension(output);

@@ -9,6 +9,14 @@
 // Everything runs on the caller's thread. Callbacks may call entry points;
 // bodies and joints destroyed from a callback are destroyed when the world
 // is done with the call that ran the callback, joints first.
+//
+// Bad input. Every entry point ignores a null handle or a null vector where
+// it needs one, and returns its failure value: null for a handle, -1 for a
+// material group, 0 for a number. A non-finite number (NaN or infinity) in a
+// mass, inertia, matrix, velocity, force, torque, impulse, pivot, pin, size
+// or material value is refused: the call changes nothing. When the memory
+// callbacks fail, the entry point that needed memory returns its failure
+// value; no exception leaves the interface.
 #ifndef PHYSICS_SDK_PHYS_H
 #define PHYSICS_SDK_PHYS_H
 
@@ -68,11 +76,15 @@ typedef void (*PhysTreeCollisionFaceCallback)(void* word0, void* word1, const fl
 // World. A world starts with a box of -100..+100 on each axis and a step of
 // 1/60 s. Update and destroy are refused from inside the world's callbacks.
 PhysWorld* PhysWorldCreate(PhysAllocCallback alloc, PhysFreeCallback free);
+// Destroys every body, joint and shape of the world, shapes whose creator
+// reference was never released included.
 void PhysWorldDestroy(PhysWorld* world);
 // Advances the world by step, clamped into [0.001, 1/60] (a NaN step is the
 // smallest), in as many equal sub-steps as the default step needs.
 void PhysWorldUpdate(PhysWorld* world, float step);
 float PhysWorldGetTimeStep(const PhysWorld* world);
+// A box so large that the broadphase's cells would leave the float range is
+// refused.
 void PhysWorldSetSize(PhysWorld* world, const float min[3], const float max[3]);
 // 0 (or below): as many solver passes as rows; 1: a budget that grows with
 // the square root of the row count; k > 1: at most k passes.
@@ -88,7 +100,8 @@ void PhysWorldForEachBodyDo(PhysWorld* world, PhysBodyIterator iterator);
 void PhysWorldRayCast(PhysWorld* world, const float p0[3], const float p1[3],
                       PhysRayFilterCallback filter, void* userData);
 
-// Material groups and pairs.
+// Material groups and pairs. A new pair has static friction 0.9, kinetic
+// friction 0.5, elasticity 0.4 and softness 0.1, and collides.
 PhysMaterialGroupId PhysMaterialCreateGroupId(PhysWorld* world);
 void PhysMaterialSetDefaultCollidable(PhysWorld* world, PhysMaterialGroupId id0,
                                       PhysMaterialGroupId id1, int state);
@@ -97,11 +110,18 @@ void PhysMaterialSetCollisionCallback(PhysWorld* world, PhysMaterialGroupId id0,
                                       PhysContactBeginCallback begin,
                                       PhysContactProcessCallback process,
                                       PhysContactEndCallback end);
+// A static coefficient below 0.01 switches friction off for the pair; else
+// kinetic is clamped into [0.01, 2], static to at most 2 and raised to the
+// kinetic one. The solver drops a friction row whose bound is too weak to
+// matter: about a coefficient of 0.1 for a body resting on a static one, so
+// friction weaker than that acts as none.
 void PhysMaterialSetDefaultFriction(PhysWorld* world, PhysMaterialGroupId id0,
                                     PhysMaterialGroupId id1, float staticFriction,
                                     float kineticFriction);
+// Clamped into [0.01, 2].
 void PhysMaterialSetDefaultElasticity(PhysWorld* world, PhysMaterialGroupId id0,
                                       PhysMaterialGroupId id1, float elasticity);
+// Clamped into [0.01, 1]: how fast an overlap is pushed apart.
 void PhysMaterialSetDefaultSoftness(PhysWorld* world, PhysMaterialGroupId id0,
                                     PhysMaterialGroupId id1, float softness);
 void PhysMaterialGetContactPositionAndNormal(const PhysMaterial* material, float position[3],
@@ -112,21 +132,33 @@ void PhysMaterialSetContactTangentDirection(PhysMaterial* material, const float 
 // Collision shapes. Boxes, cylinders, hulls and static meshes are shared:
 // asking twice for the same shape gives the same one with one more
 // reference. The offset matrix places the shape in its body (identity when
-// null).
+// null). A creator returns null for a degenerate shape; sizes and
+// coordinates above 1e6 m count as degenerate.
+//
+// A box of full sizes dx, dy, dz along its x, y and z axes, centred on its
+// origin; null when a size is 0.
 PhysCollision* PhysCreateBox(PhysWorld* world, float dx, float dy, float dz,
                              const float offset[16]);
+// A solid cylinder whose axis is its x axis: height along x, centred on its
+// origin; null when the radius or the height is 0.
 PhysCollision* PhysCreateCylinder(PhysWorld* world, float radius, float height,
                                   const float offset[16]);
+// The convex hull of count points, strideInBytes apart (at least 12); null
+// for fewer than four points or points that span no volume.
 PhysCollision* PhysCreateConvexHull(PhysWorld* world, int count, const float* points,
                                     int strideInBytes, const float offset[16]);
-// A new compound of the convex parts; never shared.
+// A new compound of the convex parts (boxes, cylinders, hulls); never
+// shared. Other parts are left out; null when no convex part is left.
 PhysCollision* PhysCreateCompoundCollision(PhysWorld* world, int count,
                                            PhysCollision* const* parts);
 // A new, empty static mesh; its faces are given between a begin and an end
-// of a build.
+// of a build. Faces are one-sided: the front is the side from which the
+// vertices run counter-clockwise; bodies behind a face and rays from behind
+// pass through it.
 PhysCollision* PhysCreateTreeCollision(PhysWorld* world, PhysTreeCollisionFaceCallback callback);
 void PhysTreeCollisionBeginBuild(PhysCollision* tree);
-// One face through vertexCount points, strideInBytes apart.
+// One face through vertexCount (at least 3) points, strideInBytes apart,
+// counter-clockwise seen from the front.
 void PhysTreeCollisionAddFace(PhysCollision* tree, int vertexCount, const float* vertices,
                               int strideInBytes, int faceAttribute);
 // Welds the faces (and merges coplanar ones when optimize is set) and builds
@@ -136,7 +168,11 @@ void PhysReleaseCollision(PhysWorld* world, PhysCollision* collision);
 void PhysCollisionCalculateAABB(const PhysCollision* collision, const float matrix[16],
                                 float min[3], float max[3]);
 
-// Bodies.
+// Bodies. A new body is static (no mass), awake, at the identity, with
+// linear and angular damping 0.1. Setting its matrix, velocity, angular
+// velocity or mass wakes a sleeping body.
+//
+// Null for a static mesh whose build is still open or that holds no face.
 PhysBody* PhysBodyCreate(PhysWorld* world, PhysCollision* collision);
 void PhysBodyDestroy(PhysWorld* world, PhysBody* body);
 void PhysBodySetUserData(PhysBody* body, void* userData);
@@ -145,7 +181,10 @@ PhysWorld* PhysBodyGetWorld(const PhysBody* body);
 void PhysBodySetTransformCallback(PhysBody* body, PhysBodyTransformCallback callback);
 void PhysBodySetForceAndTorqueCallback(PhysBody* body, PhysBodyForceAndTorqueCallback callback);
 void PhysBodySetDestructorCallback(PhysBody* body, PhysBodyDestructorCallback callback);
+// The absolute values are taken. A mass below 0.01 makes the body static;
+// otherwise each inertia is clamped into [0.01 mass, 100 mass].
 void PhysBodySetMassMatrix(PhysBody* body, float mass, float ixx, float iyy, float izz);
+// All four read 0 for a static body.
 void PhysBodyGetMassMatrix(const PhysBody* body, float* mass, float* ixx, float* iyy, float* izz);
 void PhysBodySetMatrix(PhysBody* body, const float matrix[16]);
 void PhysBodyGetMatrix(const PhysBody* body, float matrix[16]);
@@ -158,10 +197,15 @@ void PhysBodySetVelocity(PhysBody* body, const float velocity[3]);
 void PhysBodyGetVelocity(const PhysBody* body, float velocity[3]);
 void PhysBodySetAngularVelocity(PhysBody* body, const float omega[3]);
 void PhysBodyGetAngularVelocity(const PhysBody* body, float omega[3]);
+// Damping is clamped into [0, 1] and taken off the velocity each step as the
+// factor 1 - (0.0199 damping + 0.0001): damping 0 still damps a little.
 void PhysBodySetLinearDamping(PhysBody* body, float damping);
 float PhysBodyGetLinearDamping(const PhysBody* body);
+// Per body axis, as linear damping.
 void PhysBodySetAngularDamping(PhysBody* body, const float damping[3]);
 void PhysBodyGetAngularDamping(const PhysBody* body, float damping[3]);
+// A static mesh makes the body static; one whose build is open or that holds
+// no face is refused.
 void PhysBodySetCollision(PhysBody* body, PhysCollision* collision);
 void PhysBodySetMaterialGroupId(PhysBody* body, PhysMaterialGroupId id);
 void PhysBodySetAutoFreeze(PhysBody* body, int state);
@@ -169,7 +213,7 @@ void PhysBodyAddImpulse(PhysBody* body, const float deltaVelocity[3], const floa
 void PhysBodyForEachPolygonDo(PhysBody* body, PhysPolygonIterator iterator);
 
 // Joints. A creator returns null for a joint it refuses: no child, a child
-// that is its own parent, a zero-length pin.
+// that is its own parent, a zero-length pin, a non-finite pivot or pin.
 PhysJoint* PhysJointCreateBall(PhysWorld* world, const float pivot[3], PhysBody* child,
                                PhysBody* parent);
 PhysJoint* PhysJointCreateHinge(PhysWorld* world, const float pivot[3], const float pin[3],

@@ -44,9 +44,6 @@ void phBroadPhase::SetWorldSize(const phVector& min, const phVector& max) {
     if (!IsFinite(min) || !IsFinite(max)) {
         return;
     }
-    m_worldMin = phVector(min.x, min.y, min.z, 1.0f);
-    m_worldMax = phVector(max.x, max.y, max.z, 1.0f);
-
     float extent = max.x - min.x;
     if (max.y - min.y > extent) {
         extent = max.y - min.y;
@@ -58,8 +55,19 @@ void phBroadPhase::SetWorldSize(const phVector& min, const phVector& max) {
     if (!(base >= 16.0f)) {
         base = 16.0f;
     }
-    m_origin = phVector((min.x + max.x) * 0.5f - 8.0f * base, (min.y + max.y) * 0.5f - 8.0f * base,
-                        (min.z + max.z) * 0.5f - 8.0f * base, 1.0f);
+    const phVector origin((min.x + max.x) * 0.5f - 8.0f * base,
+                          (min.y + max.y) * 0.5f - 8.0f * base,
+                          (min.z + max.z) * 0.5f - 8.0f * base, 1.0f);
+    // The grid and a cell beyond either end of it must stay within the float
+    // range, or cell sizes and cell coordinates stop being numbers.
+    const float reach = 32.0f * base;
+    if (!std::isfinite(reach) || !IsFinite(origin - phVector(reach, reach, reach, 0.0f)) ||
+        !IsFinite(origin + phVector(reach, reach, reach, 0.0f))) {
+        return;
+    }
+    m_worldMin = phVector(min.x, min.y, min.z, 1.0f);
+    m_worldMax = phVector(max.x, max.y, max.z, 1.0f);
+    m_origin = origin;
     for (phBroadPhaseLevel* level : m_levels) {
         level->InitCells(base, m_origin);
     }

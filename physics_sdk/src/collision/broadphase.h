@@ -42,7 +42,8 @@ public:
     phBroadPhaseLevel& Level(int level) { return *m_levels[level]; }
 
     // Rebuilds the cell geometry for a new world box and moves every body to
-    // its cell under it. Boxes with a non-finite corner are ignored.
+    // its cell under it. Boxes with a non-finite corner, and boxes so large
+    // that the grid's cells would leave the float range, are ignored.
     void SetWorldSize(const phVector& min, const phVector& max);
 
     // A new body starts in the root cell; its first refit moves it down.

@@ -112,7 +112,7 @@ void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const p
     float advance[3];
     for (int i = 0; i < 3; ++i) {
         const float f = std::floor(start[i] * inv);
-        cell[i] = f < 0.0f ? -1 : (f > float(n) ? n : int(f));
+        cell[i] = !(f >= 0.0f) ? -1 : (f > float(n) ? n : int(f));
         if (delta[i] > 0.0f) {
             step[i] = 1;
             advance[i] = size / delta[i];

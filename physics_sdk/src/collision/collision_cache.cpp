@@ -5,6 +5,7 @@
 #include "collision/convex_hull.h"
 #include "collision/cylinder.h"
 #include "collision/static_mesh.h"
+#include "core/class_ids.h"
 #include "core/hash.h"
 #include "core/memory.h"
 #include "core/scratch_stack.h"
@@ -27,6 +28,14 @@ void WriteMatrix(const phMatrix& offset, int32_t* words) {
     float floats[16];
     offset.Store(floats);
     std::memcpy(words, floats, sizeof(floats));
+}
+
+// Drops every reference to a shape, which deletes it.
+void DestroyShape(phCollision* shape) {
+    while (shape->GetRefCount() > 1) {
+        shape->Release();
+    }
+    shape->Release();
 }
 
 // Sizes quantised to 1/1024 by truncation, from their absolute values.
@@ -91,10 +100,15 @@ uint32_t phCollisionCache::KeyOf(const void* record, size_t length) {
 }
 
 phCollisionCache::~phCollisionCache() {
+    while (m_compounds.GetCount() > 0) {
+        phCollision* shape = const_cast<phCollision*>(m_compounds.First()->key);
+        m_compounds.Erase(m_compounds.First());
+        DestroyShape(shape);
+    }
     while (m_byShape.GetCount() > 0) {
         phCollision* shape = const_cast<phCollision*>(m_byShape.First()->key);
         Remove(shape);
-        shape->Release();
+        DestroyShape(shape);
     }
 }
 
@@ -163,6 +177,11 @@ void phCollisionCache::ReleaseCollision(phCollision* shape) {
         return;
     }
     if (!Contains(shape)) {
+        if (shape->GetRefCount() == 1) {
+            if (auto* node = m_compounds.Find(shape)) {
+                m_compounds.Erase(node);
+            }
+        }
         shape->Release();
         return;
     }
@@ -231,10 +250,33 @@ phCollision* phCollisionCache::CreateConvexHull(int pointCount, int strideInByte
     if (phCollision* shared = Find(key.Data(), length)) {
         return shared;
     }
-    phCollision* shape = new phCollisionConvexHull(KeyOf(key.Data(), length), pointCount,
-                                                   strideInBytes, points, offset);
+    phCollisionConvexHull* shape = new phCollisionConvexHull(KeyOf(key.Data(), length), pointCount,
+                                                             strideInBytes, points, offset);
+    if (shape->GetFaceCount() == 0) {
+        // The points span no volume.
+        shape->Release();
+        return nullptr;
+    }
     Insert(shape, key.Data(), length);
     return shape;
+}
+
+phCollision* phCollisionCache::CreateCompound(int count, phCollision* const* parts) {
+    bool anyConvex = false;
+    for (int i = 0; i < count && !anyConvex; ++i) {
+        anyConvex = parts[i] != nullptr && parts[i]->IsClass(kClassIdConvexCollision);
+    }
+    if (!anyConvex) {
+        return nullptr;
+    }
+    phCompoundCollision* compound = new phCompoundCollision(count, parts, this);
+    try {
+        m_compounds.Insert(compound, 0);
+    } catch (...) {
+        compound->Release();
+        throw;
+    }
+    return compound;
 }
 
 void phCollisionCache::AddStaticMesh(phCollisionPolygonalSoup* mesh) {

@@ -3,7 +3,9 @@
 // kind and its quantised parameters), and a hit is taken only when the whole
 // record matches, so two different shapes whose keys hash alike never stand
 // in for each other. The cache holds one reference on every shape it keeps;
-// when that is the last one, the shape goes.
+// when that is the last one, the shape goes. Compounds are never shared but
+// are known to the cache too, so that the end of the world takes every shape
+// with it, whatever references its callers still hold.
 #ifndef PHYSICS_SDK_COLLISION_COLLISION_CACHE_H
 #define PHYSICS_SDK_COLLISION_COLLISION_CACHE_H
 
@@ -20,7 +22,8 @@ class phCollisionPolygonalSoup;
 class phCollisionCache : public phCollisionReleaser {
 public:
     phCollisionCache() = default;
-    // Gives back the cache's reference on every shape it keeps.
+    // Destroys every shape it knows: the compounds first, which give their
+    // parts back, then every kept shape, whatever its count.
     ~phCollisionCache();
 
     phCollisionCache(const phCollisionCache&) = delete;
@@ -45,8 +48,12 @@ public:
     phCollision* CreateCylinder(float radius, float height, const phMatrix& offset);
     // pointCount points of three floats, strideInBytes apart (rounded down to
     // a multiple of 4).
+    // Null when the points span no volume.
     phCollision* CreateConvexHull(int pointCount, int strideInBytes, const float* points,
                                   const phMatrix& offset);
+    // A new compound of the convex parts among parts (never shared); null
+    // when there is none.
+    phCollision* CreateCompound(int count, phCollision* const* parts);
 
     // Enters a new static mesh (never shared: its record holds its own
     // address) and takes a reference for the caller.
@@ -67,6 +74,8 @@ private:
     phTree<uint32_t, Entry*> m_byKey;
     // The key hash of every kept shape.
     phTree<const phCollision*, uint32_t> m_byShape;
+    // The compounds made here and still alive.
+    phTree<const phCollision*, int> m_compounds;
 };
 
 // Key records of the cached kinds, as 32-bit words.

@@ -16,6 +16,9 @@ constexpr float kDegenerateAxis = 1e-6f;
 constexpr float kFaceAlignedAxis = 0.995f;
 // Cross axes this close to the best axis so far are not tested.
 constexpr float kRepeatedAxis = 0.999f;
+// An axis whose part along the face normal is smaller than this lies in the
+// face's plane.
+constexpr float kInPlaneAxis = 1e-3f;
 // A box's plane section has at most six points.
 constexpr int kBoxSectionRoom = 8;
 
@@ -58,11 +61,16 @@ float FaceTop(const FaceQuery& query, const int32_t* indices, int count, const p
     return top;
 }
 
-// The larger of the two separations of face and box along an axis, with the
-// axis turned to point from the face toward the box. False when the axis
-// keeps them apart by the margin.
+// The separation of face and box along an axis, with the axis turned to
+// point from the face toward the box. False when the axis keeps them apart by
+// the margin. A face is one-sided: an axis with a part along the face normal
+// is turned to agree with it and measures how far the box must move out
+// through the front, so that no contact ever pushes a box through the back
+// of a face. Only an axis lying in the face's plane takes the side of the
+// smaller overlap.
 bool SeparationAlong(const FaceQuery& query, const int32_t* indices, int count, const phMatrix& box,
-                     const phVector& half, phVector& axis, float& separation) {
+                     const phVector& half, const phVector& faceNormal, phVector& axis,
+                     float& separation) {
     const float hi = FaceTop(query, indices, count, axis);
     const float lo = -FaceTop(query, indices, count, -axis);
     const float centre = phDot(axis, box[3]);
@@ -72,8 +80,10 @@ bool SeparationAlong(const FaceQuery& query, const int32_t* indices, int count, 
     if (boxAbove > -kContactAcceptMargin || boxBelow > -kContactAcceptMargin) {
         return false;
     }
-    separation = std::max(boxAbove, boxBelow);
-    if (boxBelow > boxAbove) {
+    const float facing = phDot(axis, faceNormal);
+    const bool below = facing < -kInPlaneAxis || (facing <= kInPlaneAxis && boxBelow > boxAbove);
+    separation = below ? boxBelow : boxAbove;
+    if (below) {
         axis = -axis;
     }
     return true;
@@ -114,7 +124,7 @@ int BoxFaceContacts(const phContactSide& mesh, const phContactSide& box, const p
     for (int i = 0; i < 3; ++i) {
         phVector axis(boxInMesh[i].x, boxInMesh[i].y, boxInMesh[i].z, 0.0f);
         float separation = 0.0f;
-        if (!SeparationAlong(query, indices, count, boxInMesh, half, axis, separation)) {
+        if (!SeparationAlong(query, indices, count, boxInMesh, half, n, axis, separation)) {
             return 0;
         }
         if (separation > best) {
@@ -145,7 +155,7 @@ int BoxFaceContacts(const phContactSide& mesh, const phContactSide& box, const p
                 continue;
             }
             float separation = 0.0f;
-            if (!SeparationAlong(query, indices, count, boxInMesh, half, axis, separation)) {
+            if (!SeparationAlong(query, indices, count, boxInMesh, half, n, axis, separation)) {
                 return 0;
             }
             if (separation > best) {
@@ -179,8 +189,8 @@ int BoxFaceContacts(const phContactSide& mesh, const phContactSide& box, const p
             facePolygon[i] = FaceVertex(query, indices, i);
         }
     } else {
-        faceCount = PolygonPlaneCrossings(query.desc.vertices, indices, count, query.strideInFloats,
-                                          plane, facePolygon.Data());
+        faceCount = PolygonFrontSection(query.desc.vertices, indices, count, query.strideInFloats,
+                                        plane, facePolygon.Data());
     }
     for (int i = 0; i < faceCount; ++i) {
         facePolygon[i] = mesh.matrix.TransformVector(facePolygon[i]);

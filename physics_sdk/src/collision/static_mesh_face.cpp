@@ -113,8 +113,8 @@ bool phCollisionConvexPolygon::FaceStraddlesPlane(const phConvexCollision& shape
     return phDot(back - a, n) < 0.0f;
 }
 
-int PolygonPlaneCrossings(const float* vertices, const int32_t* indices, int count,
-                          int strideInFloats, const phVector& plane, phVector* out) {
+int PolygonFrontSection(const float* vertices, const int32_t* indices, int count,
+                        int strideInFloats, const phVector& plane, phVector* out) {
     if (count <= 0) {
         return 0;
     }
@@ -124,6 +124,11 @@ int PolygonPlaneCrossings(const float* vertices, const int32_t* indices, int cou
     for (int i = 0; i < count; ++i) {
         const phVector current = VertexOf(vertices, indices, i, strideInFloats);
         const float dc = phDot(plane, current) + plane.w;
+        if (dp >= 0.0f) {
+            phVector projected = previous - plane * dp;
+            projected.w = 1.0f;
+            out[written++] = projected;
+        }
         if ((dp >= 0.0f) != (dc >= 0.0f)) {
             out[written++] = Crossing(previous, current, dp, plane);
         }

@@ -55,11 +55,13 @@ private:
     phVector m_normal;
 };
 
-// The points where the polygon's edges (from each vertex's predecessor to
-// the vertex) cross the plane (n·v + w = 0): an edge crosses when one end
-// lies on or in front of the plane and the other behind it. Returns their
-// count; out needs room for count points.
-int PolygonPlaneCrossings(const float* vertices, const int32_t* indices, int count,
-                          int strideInFloats, const phVector& plane, phVector* out);
+// The part of the polygon on or in front of the plane (n·v + w >= 0),
+// projected onto it: each such vertex projected, and each point where an
+// edge (from a vertex's predecessor to the vertex) crosses the plane. Where
+// the plane cuts the polygon steeply this is a sliver along the crossing;
+// where it lies almost along the polygon, most of the polygon. Returns the
+// number of points; out needs room for count + 1.
+int PolygonFrontSection(const float* vertices, const int32_t* indices, int count,
+                        int strideInFloats, const phVector& plane, phVector* out);
 
 #endif

@@ -136,8 +136,11 @@ void phContactJoint::Update(const phMaterial& pair, const phContactPoint* points
             InsertAfter(node, m_last);
             ++m_pointCount;
         } else {
+            // The nearest unused stored point; the first one when no distance
+            // compares (a point far out enough to square to infinity or NaN).
             float nearest = 1e30f;
             phContactPointNode* first = m_lastUsed != nullptr ? m_lastUsed->next : m_first;
+            node = first;
             for (phContactPointNode* candidate = first; candidate != nullptr;
                  candidate = candidate->next) {
                 const float distance = phLengthSquared(candidate->material.point - point.position);

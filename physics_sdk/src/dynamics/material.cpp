@@ -54,11 +54,14 @@ int phMaterialPairs::CreateGroup() {
     if (m_groupCount >= kMaxMaterialGroups) {
         return -1;
     }
-    const int id = m_groupCount++;
+    // The count grows only once every pair is in, so that a failing
+    // allocator leaves no group without its pairs.
+    const int id = m_groupCount;
     const phMaterial defaults;
     for (int u = 0; u <= id; ++u) {
         m_pairs.Insert(PairKey(id, u), defaults);
     }
+    m_groupCount = id + 1;
     return id;
 }
 

@@ -79,7 +79,15 @@ void phPhysicsWorld::SetWorldSize(const phVector& min, const phVector& max) {
 void phPhysicsWorld::Update(float step) {
     ++m_busyDepth;
     m_inUpdate = true;
-    Step(step);
+    try {
+        Step(step);
+    } catch (...) {
+        // A failing allocator ends the step where it was; the world must not
+        // stay busy, or it could never be updated or destroyed again.
+        m_inUpdate = false;
+        --m_busyDepth;
+        throw;
+    }
     m_inUpdate = false;
     EndBusy();
 }

@@ -18,27 +18,27 @@ struct ClockCase {
     std::vector<float> frames;  // frame times handed to Update, in order
     int steps;                  // SDK steps taken by the last frame
     float remainder;            // accumulator after the last frame
-    float frameTime;            // GetFrameTime after the last frame
+    float frameTime;            // GetFrameTime after the last frame: the time stepped
 };
 
 const float kStep = Mechanica::kStep;
 
 const ClockCase kClockCases[] = {
     // Exactly one step's worth is not more than one step: it waits.
-    {{kStep}, 0, kStep, kStep},
-    {{0.0166f}, 0, 0.0166f, 0.0166f},
-    {{0.0166f, 0.0166f}, 1, 0.0332f - kStep, 0.0332f},
-    {{kStep, kStep}, 1, kStep, 2 * kStep},
-    {{0.02f}, 1, 0.02f - kStep, 0.02f},
-    {{0.05f}, 2, 0.05f - 2 * kStep, 0.05f},
+    {{kStep}, 0, kStep, 0.0f},
+    {{0.0166f}, 0, 0.0166f, 0.0f},
+    {{0.0166f, 0.0166f}, 1, 0.0332f - kStep, kStep},
+    {{kStep, kStep}, 1, kStep, kStep},
+    {{0.02f}, 1, 0.02f - kStep, kStep},
+    {{0.05f}, 2, 0.05f - 2 * kStep, 2 * kStep},
     // The clamp: a long frame takes four steps at most and keeps no debt.
-    {{1.0f}, 4, 0.0f, Mechanica::kMaxFrameTime},
-    {{0.07f}, 4, 0.0f, Mechanica::kMaxFrameTime},
+    {{1.0f}, 4, 0.0f, 4 * kStep},
+    {{0.07f}, 4, 0.0f, 4 * kStep},
     {{0.0f}, 0, 0.0f, 0.0f},
     // Time that is not a time is no time.
     {{-1.0f}, 0, 0.0f, 0.0f},
     {{std::numeric_limits<float>::quiet_NaN()}, 0, 0.0f, 0.0f},
-    {{0.01f, std::numeric_limits<float>::infinity(), 0.01f}, 1, 0.02f - kStep, 0.02f},
+    {{0.01f, std::numeric_limits<float>::infinity(), 0.01f}, 1, 0.02f - kStep, kStep},
 };
 
 TEST(MechanicaClock, FrameTimesAgainstSteps) {
@@ -57,6 +57,22 @@ TEST(MechanicaClock, FrameTimesAgainstSteps) {
         EXPECT_EQ(body->forceCalls - before, c.steps);
         EXPECT_NEAR(world.GetAccumulator(), c.remainder, 1e-6f);
         EXPECT_NEAR(world.GetFrameTime(), c.frameTime, 1e-6f);
+    }
+}
+
+// Timers add up the frame times; over many frames of any length below the
+// clamp they must see the time that passed, less what is still unstepped.
+TEST(MechanicaClock, FrameTimesAddUpToTheTimeThatPassed) {
+    const float frames[] = {1.0f / 70.0f, 1.0f / 60.0f, 0.03f, 0.0201f};
+    for (const float frame : frames) {
+        Mechanica world;
+        double stepped = 0.0;
+        for (int i = 0; i < 600; ++i) {
+            world.Update(frame);
+            stepped += world.GetFrameTime();
+        }
+        SCOPED_TRACE(testing::Message() << "frames of " << frame << " s");
+        EXPECT_NEAR(stepped + world.GetAccumulator(), 600.0 * frame, 1e-3);
     }
 }
 

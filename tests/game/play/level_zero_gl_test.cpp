@@ -79,8 +79,8 @@ TEST_F(LevelZeroTest, FactoriesStandOnTheGroundAndTheWorldSteps) {
     for (ComponentBody* factory : {game->GetGoodFactoryBody(), game->GetBadFactoryBody()}) {
         ASSERT_NE(factory, nullptr);
         const orvel::Vector4 at = PixelsOf(*factory);
-        // Level0 places the factories' feet within a few pixels of the ground.
-        EXPECT_NEAR(at.y - HalfHeight(*factory), GroundAt(level, at.x), 5.0f)
+        // Level0 places the factories' feet on the ground.
+        EXPECT_NEAR(at.y - HalfHeight(*factory), GroundAt(level, at.x), 1.0f)
             << "factory at x " << at.x;
     }
     EXPECT_EQ(game->GetGoodFactoryBody()->GetTeam(), TEAM_GOOD);

@@ -270,7 +270,8 @@ TEST_F(FactoryComponentTest, BoughtUnitsAreClonesThatLeaveAtTheDoor) {
         }
         factory->SetDollars(10);
         factory->Buy(0);
-        level.RunSeconds(1.02f);
+        // The spawn timer passes its second on the 61st frame.
+        level.RunSeconds(1.05f);
         std::shared_ptr<ComponentBody> walker;
         for (const auto& unit : UnitsOf("Walker")) {
             if (unit->GetTeam() == c.team) {

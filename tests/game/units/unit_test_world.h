@@ -68,8 +68,7 @@ public:
 
     // Runs frames as the in-game frame drives the world until `seconds` have
     // passed. Each frame is a shade longer than one physics step, so that it
-    // takes exactly one step and the world's frame time, which counts the
-    // time left over from earlier frames too, stays the frame's own length.
+    // takes exactly one step and the world's frame time is one step.
     void RunSeconds(float seconds) {
         const float frame = orvel::Mechanica::kStep + 1e-7f;
         const int frames = static_cast<int>(seconds / frame + 0.5f);
