@@ -482,6 +482,8 @@ int ComponentBody::HandleEvent(int id, int value, orvel::Body*) {
     case EVENT_HIT:
         TakeHit(value);
         return 1;
+    case EVENT_QUERY_DAMAGED:
+        return !dead && hitPoints < maxHitPoints ? 1 : 0;
     case EVENT_HEAL:
         hitPoints += value;
         if (hitPoints >= maxHitPoints) {

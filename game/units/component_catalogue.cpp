@@ -1,8 +1,20 @@
 #include "game/units/component_registry.h"
+#include "game/units/components/bomber_component.h"
+#include "game/units/components/breakable_component.h"
 #include "game/units/components/factory_component.h"
+#include "game/units/components/fixer_component.h"
+#include "game/units/components/pusher_component.h"
+#include "game/units/components/spar_component.h"
+#include "game/units/components/steam_emitter_component.h"
 
 // Every component class a unit definition can name. A new component class
 // adds its line here.
 void RegisterComponentCatalogue(ComponentRegistry& registry) {
+    registry.Register<BomberComponent>("BomberComponent");
+    registry.Register<FixerComponent>("FixerComponent");
+    registry.Register<PusherComponent>("PusherComponent");
+    registry.Register<BreakableComponent>("BreakableComponent");
     registry.Register<FactoryComponent>("FactoryComponent");
+    registry.Register<SparComponent>("SparComponent");
+    registry.Register<SteamEmitterComponent>("SteamEmitterComponent");
 }

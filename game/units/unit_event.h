@@ -7,6 +7,9 @@ enum UnitEvent {
     EVENT_QUERY_TEAM = 0,
     EVENT_QUERY_GRAVITY = 1,
     EVENT_HIT = 2,
+    // 1 while the unit is alive and below its full hit points: it can be
+    // repaired.
+    EVENT_QUERY_DAMAGED = 3,
     EVENT_HEAL = 4,
     EVENT_PICKED_UP = 6,
     EVENT_DROPPED = 7,
