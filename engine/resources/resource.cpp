@@ -68,9 +68,19 @@ IStreamPtr OpenLooseFile(const std::string& name) {
     return stream;
 }
 
+// Reads in large blocks: the datafile of the whole game is over a hundred
+// megabytes, which a character-by-character copy reads for seconds.
 std::vector<char> ReadAll(std::istream& stream) {
-    return std::vector<char>(std::istreambuf_iterator<char>(stream),
-                             std::istreambuf_iterator<char>());
+    const size_t BLOCK = size_t(1) << 20;
+    std::vector<char> bytes;
+    size_t size = 0;
+    while (stream) {
+        bytes.resize(size + BLOCK);
+        stream.read(bytes.data() + size, std::streamsize(BLOCK));
+        size += size_t(stream.gcount());
+    }
+    bytes.resize(size);
+    return bytes;
 }
 
 bool IsSoundDatafileFile(const std::string& path) {
