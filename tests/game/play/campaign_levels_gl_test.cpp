@@ -1,4 +1,6 @@
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/physics/collision.h"
 #include "tests/game/play/play_fixture.h"
@@ -14,6 +16,10 @@ struct LevelCase {
     int number;
     bool skirmish;
 };
+
+void PrintTo(const LevelCase& level, std::ostream* out) {
+    *out << (level.skirmish ? "skirmish on Level" : "Level") << level.number;
+}
 
 std::string NameOf(const testing::TestParamInfo<LevelCase>& info) {
     return (info.param.skirmish ? "Skirmish" : "Level") + std::to_string(info.param.number);
