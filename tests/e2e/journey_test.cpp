@@ -178,9 +178,12 @@ TEST_F(JourneyTest, MenuMapDifficultyLevelAndBackOut) {
     EXPECT_GT(ChangedShare(map, loading), 0.5);
 
     ASSERT_TRUE(Click(desktop, window, 400, 502, 455, 524, loading));  // "Veteran"
+    // Another picture, and not the black middle of the fade into it.
     const Screenshot level =
-        WaitForScreen(desktop, run, window, "4_level",
-                      [&](const Screenshot& s) { return ChangedShare(loading, s) > 0.5; });
+        WaitForScreen(desktop, run, window, "4_level", [&](const Screenshot& s) {
+            return ChangedShare(loading, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+                   !IsDark(s.At(100, 300));
+        });
     ASSERT_FALSE(level.Empty());
 
     // Escape pauses the level. There is no pause menu yet to leave it by,

@@ -6,9 +6,9 @@
     draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names
 
-The menus, the campaign map, the help and credits pages, the mouse pointer
-and, for every campaign level, its map thumbnail, loading picture and
-skirmish preview are written as SVG
+The menus, the campaign map, the help and credits pages and, for every
+campaign level, its map thumbnail, loading picture and skirmish preview
+are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -54,8 +54,7 @@ MEDALS = [("beaten_easy", "#c07a45", "#7a4420"), ("beaten_normal", "#d7dde4", "#
 
 def pictures():
     """(resource name, width, height, alpha) of every picture made here."""
-    out = [("mousecursor.bbq", 32, 32, True),
-           ("MainMenu/background.jpg", 800, 600, False),
+    out = [("MainMenu/background.jpg", 800, 600, False),
            ("MapScreen/map.jpg", 800, 600, False),
            ("MapScreen/x.bbq", THUMB[0], THUMB[1], True),
            ("Frontend/back.bbq", 160, 44, True),
@@ -371,13 +370,6 @@ def medal(face, edge):
             'fill="%s"/>' % (OUTLINE, face, OUTLINE, edge, edge))
 
 
-def cursor():
-    return ('<path d="M3,2 L3,26 L9,20 L14,30 L19,28 L14,18 L22,18 Z" fill="%s" stroke="%s" '
-            'stroke-width="2.5" stroke-linejoin="round"/>'
-            '<path d="M6,8 L6,19 L10,15" fill="none" stroke="%s" stroke-width="1.5"/>'
-            % (BRASS, OUTLINE, BRASS_LIGHT))
-
-
 def loading_picture(n, level):
     """The level's landscape with its whole field across the lower part, the
     factories on it, and its number and name on a plate."""
@@ -435,8 +427,7 @@ CREDITS = ["#Made by",
 
 def documents(levels, places):
     """Resource name -> SVG body, for every picture."""
-    docs = {"mousecursor.bbq": cursor(),
-            "MainMenu/background.jpg": main_menu(),
+    docs = {"MainMenu/background.jpg": main_menu(),
             "MapScreen/map.jpg": map_screen(places),
             "MapScreen/x.bbq": cross(),
             "Frontend/back.bbq": small_button("Back"),
