@@ -11,7 +11,7 @@ each factory is flattened 128 pixels to either side, and the factory's centre
 stands 60 pixels above it (half its 120-pixel body). The pictures and music
 that the files name are made at build time (tools/art, tools/sound_gen); the
 sky, mountains and hills come from one of the shared landscapes in
-resources/Landscapes, the music from resources/Music.
+resources/Landscapes, the music from resources/music.
 """
 import math
 import os
@@ -195,7 +195,7 @@ def level_text(entry):
     out = "// Level %d, %s (%s landscape, %d pixels wide).\n" % (number, name, landscape.lower(), width)
     out += "".join("// %s\n" % line for line in intent.split("\n"))
     out += "// Written by tools/levels/make_levels.py; edit the table there.\n"
-    out += 'string music:\t"../Music/%s.ogg"\n' % music
+    out += 'string music:\t"../music/%s.ogg"\n' % music
     out += 'string skyLayer:\t"../Landscapes/%s/sky.jpg"\n' % landscape
     out += 'string mountainsLayer:\t"../Landscapes/%s/mountains.bbq"\n' % landscape
     out += block("string", "foreground", ['"ground_%d.bbq"' % i for i in range(tiles)])
