@@ -236,3 +236,76 @@ TEST_F(AirshipFlightTest, GotoCrossesFromFactoryToFactory) {
     EXPECT_LT(overshoot * SCALE, 5.0f);
     EXPECT_LE(fuel, 10);
 }
+
+// The goto steering flies to points all over the level and settles there
+// without overshooting: within half a unit (15 pixels), slower than 0.3
+// units a second, in the time each case allows.
+TEST_F(AirshipFlightTest, GotoArrivesAtPointsFromATableOfStarts) {
+    struct Case {
+        const char* what;
+        float fromX, fromY, toX, toY;
+        float seconds;
+    };
+    const Case cases[] = {
+        {"across the level to the left", 2128.0f, 300.0f, 512.0f, 250.0f, 15.0f},
+        {"straight up", 1200.0f, 200.0f, 1200.0f, 420.0f, 8.0f},
+        {"down and to the left", 1300.0f, 420.0f, 1000.0f, 250.0f, 8.0f},
+        {"a short hop", 800.0f, 250.0f, 860.0f, 260.0f, 5.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto ship = Ship("GoodAirShip", 1, c.fromX, c.fromY);
+        const float tx = c.toX / SCALE;
+        const float ty = c.toY / SCALE;
+        const float way = c.toX > c.fromX ? 1.0f : -1.0f;
+        gotoComponent->SetTargetPoint(tx, ty);
+        float time = 0.0f;
+        float arrived = -1.0f;
+        float overshoot = 0.0f;
+        while (time < c.seconds + 3.0f) {
+            level.Step();
+            time += level.world->GetFrameTime();
+            const orvel::Vector4 p = ship->GetPosition();
+            overshoot = std::max(overshoot, (p.x - tx) * way);
+            if (arrived < 0.0f && std::hypot(p.x - tx, p.y - ty) < 0.5f && Speed(*ship) < 0.3f) {
+                arrived = time;
+            }
+        }
+        EXPECT_GT(arrived, 0.0f);
+        EXPECT_LT(arrived, c.seconds);
+        EXPECT_LT(overshoot * SCALE, 5.0f);
+        EXPECT_LT(std::hypot(ship->GetPosition().x - tx, ship->GetPosition().y - ty), 0.5f);
+        ship->SendMessage(MESSAGE_REMOVE);
+        level.RunSeconds(0.1f);
+    }
+}
+
+// Sent after a tank that drives away, the airship catches up, hovers over
+// it, switches its magnet on, takes it and lifts it straight up.
+TEST_F(AirshipFlightTest, GotoFetchesADrivingTank) {
+    auto tank = Stand("Tank", FLAT_X - 60.0f);
+    auto ship = Ship("GoodAirShip", 1, 1100.0f, 320.0f);
+    gotoComponent->SetTargetBody(tank.get());
+    float time = 0.0f;
+    float over = -1.0f;
+    while (time < 20.0f && magnet->GetHeldBodies().empty()) {
+        level.Step();
+        time += level.world->GetFrameTime();
+        const orvel::Vector4 aim = tank->GetPosition();
+        const orvel::Vector4 p = ship->GetPosition();
+        if (over < 0.0f && std::hypot(p.x - (aim.x - 0.5f), p.y - (aim.y + 2.2f)) < 0.5f) {
+            over = time;
+        }
+    }
+    std::cout << "over the tank after " << over << " s, holding it after " << time << " s\n";
+    EXPECT_GT(over, 0.0f);
+    EXPECT_LT(over, 12.0f);
+    ASSERT_EQ(magnet->GetHeldBodies().size(), 1u);
+    EXPECT_EQ(magnet->GetHeldBodies()[0], tank.get());
+    level.Step();
+    EXPECT_FALSE(gotoComponent->IsTargetBody());
+    const float lifted = tank->GetPosition().y;
+    level.RunSeconds(3.0f);
+    EXPECT_GT(tank->GetPosition().y, lifted + 2.0f);
+    EXPECT_TRUE(magnet->IsActive());
+}
