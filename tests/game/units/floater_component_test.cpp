@@ -163,6 +163,14 @@ TEST_F(FloaterComponentTest, ABoughtFloaterSettlesAtItsAltitude) {
     }
 }
 
+// Without an altitude (0) there is no distance to it to lift by: the lift
+// only cancels the weight, also below the ground line.
+TEST_F(FloaterComponentTest, NoAltitudeGivesNoBias) {
+    Put("Mine", 600.0f, -150.0f);
+    level.RunSeconds(STEP);
+    EXPECT_NEAR(VelocityOf(*unit).y, 0.0f, 1e-4f);
+}
+
 // Sent to its death it passes through units and dies on the ground.
 TEST_F(FloaterComponentTest, AFallingFloaterPassesThroughUnitsAndDiesOnTheGround) {
     auto crate = level.Place("Crate", -1, 600.0f, UnitTestWorld::GROUND_HEIGHT + 11.0f);

@@ -365,6 +365,23 @@ TEST_F(GotoComponentTest, ReportsItsMotionAndGoesIdleOnANullBody) {
     EXPECT_NEAR(VelocityOf(*flyer).y, -9.8f * 0.5f, 0.1f);
 }
 
+// A frame too short for a physics step has no time to reach a velocity in:
+// the force stays the last one instead of growing without bound.
+TEST_F(GotoComponentTest, AFrameWithoutAStepKeepsTheForce) {
+    GotoComponent& flying = Launch("Flyer", 600.0f, 300.0f);
+    flying.SetTargetPoint(40.0f, 10.0f);
+    level.RunSeconds(0.5f);
+    const orvel::Vector4 force = flying.GetForce();
+    level.world->PreStepBodies();
+    level.world->Update(STEP * 0.25f);
+    ASSERT_EQ(level.world->GetFrameTime(), 0.0f);
+    FinishFrame();
+    EXPECT_EQ(flying.GetForce().x, force.x);
+    EXPECT_EQ(flying.GetForce().y, force.y);
+    level.RunSeconds(0.5f);
+    EXPECT_TRUE(std::isfinite(flyer->GetPosition().x));
+}
+
 // Falling to its death the flyer's force is neither limited nor costs fuel.
 TEST_F(GotoComponentTest, SuspendedItAppliesItsForceUnlimitedAndFree) {
     GotoComponent& flying = Launch("Flyer", 600.0f, 300.0f);
