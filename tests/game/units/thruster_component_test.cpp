@@ -229,6 +229,12 @@ TEST_F(ThrusterComponentTest, WarnsLouderAsTheFuelRunsLow) {
             EXPECT_EQ(hiss->GetVolume(), c.volume);
         }
     }
+    // A unit without a maximum has no fraction of fuel to warn about.
+    boat->SetMaxHitPoints(0);
+    boat->SetHitPoints(0);
+    level.RunSeconds(STEP);
+    EXPECT_FALSE(backend->GetVoice(hiss->GetVoice()).playing);
+
     boat->SendMessage(MESSAGE_REMOVE);
     boat.reset();
     level.RunSeconds(STEP);
