@@ -11,6 +11,7 @@
 #include "game/units/components/unit_physics.h"
 #include "game/units/unit_message.h"
 #include "probe_component.h"
+#include "level_test_world.h"
 #include "unit_test_world.h"
 
 namespace {
@@ -267,4 +268,50 @@ TEST_F(MoverComponentTest, AChangedCloneLeavesItsPrototype) {
     EXPECT_EQ(original.GetMaxVelocity(), 2.0f);
     EXPECT_TRUE(original.DiesOnImpact());
     EXPECT_TRUE(original.IsEnabled());
+}
+
+// The game's ground units on the first level: on the flat right of the good
+// factory each drives to the right at its own speed; dropped from 250
+// pixels each dies of the fall, from 10 pixels none does.
+TEST(MoverContentTest, GroundUnitsDriveAndDieOfHardFalls) {
+    struct Case {
+        const char* unit;
+        float speed;
+    };
+    const Case cases[] = {
+        {"Infantry", 1.0f}, {"Engineer", 1.0f}, {"Tank", 0.8f}, {"FlakTruck", 1.2f}, {"Buster", 1.5f},
+    };
+    LevelTestWorld level;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unit);
+        auto driver = level.Place(c.unit, 1, 440.0f, 112.0f + 25.0f);
+        auto low = level.Place(c.unit, 1, 1200.0f, level.GroundAt(1200.0f) + 25.0f + 10.0f);
+        auto high = level.Place(c.unit, 1, 1500.0f, level.GroundAt(1500.0f) + 25.0f + 250.0f);
+        level.RunSeconds(2.0f);
+        EXPECT_NEAR(VelocityOf(*driver).x, c.speed, 0.1f);
+        EXPECT_FALSE(driver->IsDead());
+        EXPECT_FALSE(low->IsDead());
+        EXPECT_TRUE(high->IsDead());
+        for (const auto& unit : {driver, low, high}) {
+            unit->SendMessage(MESSAGE_REMOVE);
+        }
+        level.RunSeconds(STEP);
+    }
+}
+
+// Vehicles halt at an enemy building: a tank driving at the bad side's
+// factory stops against its wall and stays there (its speed climbs back,
+// but the wall holds it).
+TEST(MoverContentTest, ATankStopsAtAnEnemyFactory) {
+    LevelTestWorld level;
+    auto factory = level.Place("Static_Factory", -1, 2128.0f, 192.0f);
+    auto tank = level.Place("Tank", 1, 1995.0f, 128.0f + 16.0f);
+    level.RunSeconds(3.0f);
+    const auto& mover = *static_cast<MoverComponent*>(tank->GetComponent("MoverComponent"));
+    EXPECT_TRUE(mover.IsStopped());
+    const float x = tank->GetPosition().x;
+    EXPECT_LT(x * SCALE, 2128.0f - 90.0f - 30.0f + 2.0f);
+    level.RunSeconds(2.0f);
+    EXPECT_NEAR(tank->GetPosition().x, x, 0.05f);
+    EXPECT_FALSE(tank->IsDead());
 }
