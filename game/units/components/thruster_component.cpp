@@ -84,11 +84,13 @@ void ThrusterComponent::ApplyForces() {
         Burn(downThrottle, dt);
     }
     if (leftThrottle != 0.0f) {
-        f.x -= std::min(m * horizontalThrust * leftThrottle, m * (v.x + maxHorizontalVelocity) / dt);
+        f.x -= std::min(m * horizontalThrust * leftThrottle,
+                        m * (v.x + maxHorizontalVelocity) / dt);
         Burn(leftThrottle, dt);
     }
     if (rightThrottle != 0.0f) {
-        f.x += std::min(m * horizontalThrust * rightThrottle, m * (maxHorizontalVelocity - v.x) / dt);
+        f.x += std::min(m * horizontalThrust * rightThrottle,
+                        m * (maxHorizontalVelocity - v.x) / dt);
         Burn(rightThrottle, dt);
     }
     AddForceNow(owner, f);

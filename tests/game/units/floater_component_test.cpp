@@ -82,9 +82,11 @@ struct Wall
 // one that dies on the ground and one that dies on enemy buildings.
 const std::string OBJECTS =
     Floater("Balloon", "\t\t\tfloat cruisingAltitude: 300\n") +
-    Floater("Spread", "\t\t\tfloat cruisingAltitude: 300\n\t\t\tfloat cruisingAltitudeVariance: 0.2\n") +
+    Floater("Spread",
+            "\t\t\tfloat cruisingAltitude: 300\n\t\t\tfloat cruisingAltitudeVariance: 0.2\n") +
     Floater("Mine", "\t\t\tbool terrainIsLethal: true\n") +
-    Floater("Bomb", "\t\t\tfloat cruisingAltitude: 150\n\t\t\tbool staticIsLethal: true\n") + OTHERS;
+    Floater("Bomb", "\t\t\tfloat cruisingAltitude: 150\n\t\t\tbool staticIsLethal: true\n") +
+    OTHERS;
 
 const float SCALE = UnitTestWorld::SCALE;
 const float STEP = orvel::Mechanica::kStep;
@@ -177,7 +179,8 @@ TEST_F(FloaterComponentTest, AFallingFloaterPassesThroughUnitsAndDiesOnTheGround
     Put("Balloon", 600.0f, 200.0f);
     level.RunSeconds(0.5f);
     unit->SendMessage(MESSAGE_FALL_TO_DEATH);
-    EXPECT_TRUE(static_cast<FloaterComponent*>(unit->GetComponent("FloaterComponent"))->IsFalling());
+    const auto* floater = static_cast<FloaterComponent*>(unit->GetComponent("FloaterComponent"));
+    EXPECT_TRUE(floater->IsFalling());
     level.RunSeconds(3.0f);
     EXPECT_TRUE(unit->IsDead());
     EXPECT_FALSE(crate->IsDead());
@@ -199,7 +202,9 @@ TEST_F(FloaterComponentTest, DiesOnWhatItsDefinitionMakesLethal) {
         {"Balloon", "Wall", -1, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.floater) + (c.building ? " on a wall of team " + std::to_string(c.team) : " on the ground"));
+        const std::string where =
+            c.building ? " on a wall of team " + std::to_string(c.team) : " on the ground";
+        SCOPED_TRACE(c.floater + where);
         std::shared_ptr<ComponentBody> wall;
         float y = UnitTestWorld::GROUND_HEIGHT + 21.0f;
         if (c.building != nullptr) {

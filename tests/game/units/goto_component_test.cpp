@@ -183,7 +183,9 @@ protected:
         return *static_cast<GotoComponent*>(flyer->GetComponent("GotoComponent"));
     }
 
-    ProbeComponent& Probe() const { return static_cast<ProbeComponent&>(*flyer->GetComponents()[1]); }
+    ProbeComponent& Probe() const {
+        return static_cast<ProbeComponent&>(*flyer->GetComponents()[1]);
+    }
 
     // A frame up to its physics step: the force then is the one the step
     // applied, limited.

@@ -167,7 +167,8 @@ TEST_F(MagnetComponentTest, TakesUpToItsStack) {
         }
         EXPECT_EQ(pulled, 0);
         float carried = 0.0f;
-        EXPECT_TRUE(crane->SendMessage(MESSAGE_ADD_CARRIED_MASS, reinterpret_cast<intptr_t>(&carried)));
+        EXPECT_TRUE(
+            crane->SendMessage(MESSAGE_ADD_CARRIED_MASS, reinterpret_cast<intptr_t>(&carried)));
         EXPECT_FLOAT_EQ(carried, float(c.held));
 
         for (const auto& unit : cargo) {

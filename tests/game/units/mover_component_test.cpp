@@ -279,7 +279,8 @@ TEST(MoverContentTest, GroundUnitsDriveAndDieOfHardFalls) {
         float speed;
     };
     const Case cases[] = {
-        {"Infantry", 1.0f}, {"Engineer", 1.0f}, {"Tank", 0.8f}, {"FlakTruck", 1.2f}, {"Buster", 1.5f},
+        {"Infantry", 1.0f},  {"Engineer", 1.0f}, {"Tank", 0.8f},
+        {"FlakTruck", 1.2f}, {"Buster", 1.5f},
     };
     LevelTestWorld level;
     for (const Case& c : cases) {
