@@ -305,7 +305,7 @@ TEST(MoverContentTest, GroundUnitsDriveAndDieOfHardFalls) {
 // but the wall holds it).
 TEST(MoverContentTest, ATankStopsAtAnEnemyFactory) {
     LevelTestWorld level;
-    auto factory = level.Place("Static_Factory", -1, 2128.0f, 192.0f);
+    auto factory = level.Place("Static_Factory", -1, 2128.0f, 188.0f);
     auto tank = level.Place("Tank", 1, 1995.0f, 128.0f + 16.0f);
     level.RunSeconds(3.0f);
     const auto& mover = *static_cast<MoverComponent*>(tank->GetComponent("MoverComponent"));
