@@ -3,9 +3,14 @@
 #include "game/units/components/breakable_component.h"
 #include "game/units/components/factory_component.h"
 #include "game/units/components/fixer_component.h"
+#include "game/units/components/floater_component.h"
+#include "game/units/components/goto_component.h"
+#include "game/units/components/magnet_component.h"
+#include "game/units/components/mover_component.h"
 #include "game/units/components/pusher_component.h"
 #include "game/units/components/spar_component.h"
 #include "game/units/components/steam_emitter_component.h"
+#include "game/units/components/thruster_component.h"
 
 // Every component class a unit definition can name. A new component class
 // adds its line here.
@@ -17,4 +22,9 @@ void RegisterComponentCatalogue(ComponentRegistry& registry) {
     registry.Register<FactoryComponent>("FactoryComponent");
     registry.Register<SparComponent>("SparComponent");
     registry.Register<SteamEmitterComponent>("SteamEmitterComponent");
+    registry.Register<MoverComponent>("MoverComponent");
+    registry.Register<FloaterComponent>("FloaterComponent");
+    registry.Register<ThrusterComponent>("ThrusterComponent");
+    registry.Register<MagnetComponent>("MagnetComponent");
+    registry.Register<GotoComponent>("GotoComponent");
 }
