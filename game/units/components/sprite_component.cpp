@@ -247,6 +247,15 @@ bool SpriteComponent::HandleMessage(int id, intptr_t data, void*) {
     case MESSAGE_REMOVE:
         dying = false;
         return true;
+    case MESSAGE_SET_TEAM: {
+        // A unit made for the bad side from a good definition loads its look
+        // before it changes sides; it must not keep the good side's colours.
+        const PropertyKey shown = current->SpriteFor(static_cast<int>(data));
+        if (sprite && sprite->GetData()->name != shown) {
+            sprite->SetAnimation(shown.GetName());
+        }
+        return false;
+    }
     case MESSAGE_TURN_AROUND:
         if (sprite) {
             sprite->mirrored = !sprite->mirrored;

@@ -62,7 +62,7 @@ public:
     // A unit spawned from its definition and left out of the world.
     std::shared_ptr<ComponentBody> Make(const std::string& name, int team) {
         auto unit = std::make_shared<ComponentBody>();
-        unit->SpawnUnit(world.get(), nullptr, nullptr, definitions, PropertyKey::Intern(name), team);
+        unit->SpawnUnit(world.get(), creationContext, nullptr, definitions, PropertyKey::Intern(name), team);
         return unit;
     }
 
@@ -85,6 +85,9 @@ public:
     std::unique_ptr<orvel::Mechanica> world;
     orvel::PropertiesPtr definitions;
     std::shared_ptr<UnitStats> stats;
+    // What units are spawned with as their creation context: the sprite
+    // manager that draws them, or none.
+    void* creationContext = nullptr;
 
 private:
     static constexpr const char* STATS_KEY = "qUnitStats";
