@@ -115,6 +115,7 @@ TEST_F(UnitSpritesTest, TheMessagesChooseTheAnimationAndTheFacing) {
 // and then the unit leaves the world.
 TEST_F(UnitSpritesTest, PlayOnceAnimationsMoveOnWhenTheyEnd) {
     std::shared_ptr<ComponentBody> tank = level.Place("Tank", 1, 300.0f, 75.0f);
+    level.RunSeconds(0.5f);
     tank->SendMessage(MESSAGE_FIRE);
     sprites->Update(0.05f);
     level.RunSeconds(0.05f);
