@@ -176,11 +176,13 @@ void InstallDevicesAndCallbacks(Program& program) {
 
 void LoadFont(Program& program) {
     program.fontObject = orvel::LoadDatafileObject(FONT_RESOURCE);
-    // The font is only ever read from the datafile, as a font object.
-    if (!program.fontObject->object || program.fontObject->object->type != DAT_FONT) {
+    // The font is only ever read from the datafile, as a font object; the
+    // datafile's structure, the font's included, was walked when it was set.
+    const auto& object = program.fontObject->object;
+    if (!object || object->type != DAT_FONT || object->dat == nullptr) {
         throw orvel::ExceptionFileNotFound(FONT_RESOURCE);
     }
-    font = static_cast<FONT*>(program.fontObject->object->dat);
+    font = static_cast<FONT*>(object->dat);
     program.glFont = ConvertGameFont();
     orvel::GlobalProperties()[KEY_GL_FONT] = program.glFont.get();
 }

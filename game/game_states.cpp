@@ -1,5 +1,6 @@
 #include "game/game_states.h"
 
 #include "app/state_machine.h"
+#include "game/play/mechanica_state.h"
 
-void RegisterGameStates(TarnmooreStateMachineImpl&) {}
+void RegisterGameStates(TarnmooreStateMachineImpl& machine) { RegisterMechanicaState(machine); }

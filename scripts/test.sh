@@ -17,3 +17,6 @@ cmake --build "$build" -j "$jobs"
 # GL driver's settings, headless messages) is set on each test in CMake.
 xvfb-run -a -s '-screen 0 1920x1080x24 -nolisten tcp' \
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# The fuzz harnesses, a few seconds each on their seed corpora.
+scripts/fuzz.sh

@@ -3,6 +3,7 @@
 #include "engine/core/exception.h"
 #include "engine/resources/bbq_image.h"
 #include "engine/resources/jpeg_frames.h"
+#include "engine/resources/texture.h"
 
 namespace orvel {
 
@@ -50,6 +51,13 @@ void LoadImageByExtension(FrameSheet& sheet, const std::string& name, PixelBuffe
     }
 }
 
+void CheckFrameFitsTexture(const FrameSheet& sheet, const std::string& name, uint32_t width,
+                           uint32_t height) {
+    const uint64_t frameWidth = sheet.frameCount == 0 ? width : sheet.width;
+    const uint64_t rows = uint64_t(height) * (sheet.frameCount + 1);
+    CheckTextureSize(PadToPowerOfTwo(frameWidth), PadToPowerOfTwo(rows), name);
+}
+
 size_t AddFrame(FrameSheet& sheet, const std::string& name, uint32_t width, uint32_t height,
                 uint16_t bpp, PixelBuffer& buffer) {
     if ((bpp != 24 && bpp != 32) || width == 0 || height == 0 || width > MAX_WIDTH) {
@@ -73,6 +81,7 @@ size_t AddFrame(FrameSheet& sheet, const std::string& name, uint32_t width, uint
     if (rows > MAX_PADDED_HEIGHT) {
         throw ExceptionGeneral("BBQ_MAX_PADDED_HEIGHT exceeded.");
     }
+    CheckFrameFitsTexture(sheet, name, width, height);
     const size_t offset = SheetBytes(grown, uint64_t(grown.frameHeight) * grown.frameCount, name);
     buffer.resize(SheetBytes(grown, rows, name), 0);
     grown.frameCount++;

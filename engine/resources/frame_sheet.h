@@ -34,6 +34,11 @@ void LoadImageByExtension(FrameSheet& sheet, const std::string& name, PixelBuffe
 // Sets the padded height and sizes the buffer; called once after the last frame.
 void PadFrameSheetHeight(FrameSheet& sheet, PixelBuffer& buffer);
 
+// Throws when a sheet grown by a frame of this size could not become a texture
+// (see CheckTextureSize); readers call it as soon as they know the size.
+void CheckFrameFitsTexture(const FrameSheet& sheet, const std::string& name, uint32_t width,
+                           uint32_t height);
+
 // Checks a new frame of the given size and depth against the frames already in
 // the sheet, adopts its size and depth when it is the first, and grows the
 // buffer by one frame. Returns the byte offset of the new frame's first row.

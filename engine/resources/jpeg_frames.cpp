@@ -129,6 +129,9 @@ public:
         return true;
     }
 
+    // The size the header claims, known before anything is allocated for it.
+    uint32_t ClaimedWidth() const { return info.image_width; }
+    uint32_t ClaimedHeight() const { return info.image_height; }
     uint32_t Width() const { return info.output_width; }
     uint32_t Height() const { return info.output_height; }
 
@@ -143,7 +146,13 @@ private:
 void ReadJpegFrame(FrameSheet& sheet, const std::string& name, PixelBuffer& buffer) {
     const IStreamPtr stream = OpenResource(name);
     JpegDecoder decoder(*stream);
-    if (!decoder.ReadHeader() || !decoder.Start()) {
+    if (!decoder.ReadHeader()) {
+        throw ExceptionFileFormatInvalid(name, -1);
+    }
+    // Decompression sets up buffers for the whole claimed size: a small file
+    // may claim a picture of gigabytes.
+    CheckFrameFitsTexture(sheet, name, decoder.ClaimedWidth(), decoder.ClaimedHeight());
+    if (!decoder.Start()) {
         throw ExceptionFileFormatInvalid(name, -1);
     }
     const FrameSheet before = sheet;

@@ -8,6 +8,7 @@
 #include <boost/filesystem.hpp>
 
 #include "engine/core/exception.h"
+#include "engine/resources/datafile_walk.h"
 
 namespace orvel {
 
@@ -27,6 +28,8 @@ struct ResourceTreeImpl {
 };
 
 namespace {
+
+const char DATAFILE_DAMAGED[] = "The game's data file is damaged";
 
 ResourceTreeImpl& ResourceTree() {
     static ResourceTreeImpl tree;
@@ -70,11 +73,22 @@ std::vector<char> ReadAll(std::istream& stream) {
                              std::istreambuf_iterator<char>());
 }
 
+bool IsSoundDatafileFile(const std::string& path) {
+    std::ifstream stream(path, std::ios::in | std::ios::binary);
+    const std::vector<char> bytes = ReadAll(stream);
+    return IsSoundDatafile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
 }  // namespace
 
 void SetDatafilePath(const std::string& path) {
     if (!Exists(path)) {
         throw ExceptionFileNotFound(path);
+    }
+    // Every later lookup hands this file to the game library's reader, which
+    // trusts its lengths: a damaged file is refused here, once, as a whole.
+    if (IsFolder(path) || !IsSoundDatafileFile(path)) {
+        throw ExceptionFile(path, DATAFILE_DAMAGED);
     }
     DatafilePath() = path;
 }

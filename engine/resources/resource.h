@@ -30,7 +30,9 @@ typedef std::shared_ptr<AccessInterface> AccessInterfacePtr;
 // datafile is set, a resource is looked up in it first (see
 // DatafileObjectPath) and read from the loose file when the datafile lacks it.
 
-// Throws ExceptionFileNotFound when nothing exists at `path`.
+// Throws ExceptionFileNotFound when nothing exists at `path`, and
+// ExceptionFile ("The game's data file is damaged") when it is no sound
+// datafile (see IsSoundDatafile); the datafile in use is then kept.
 void SetDatafilePath(const std::string& path);
 // The datafile in use, or the empty string.
 const std::string& GetDatafilePath();

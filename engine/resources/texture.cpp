@@ -7,16 +7,31 @@
 
 namespace orvel {
 
+namespace {
+
+// Without a current context the GL query leaves its answer untouched.
+const uint32_t LARGEST_SIDE_WITHOUT_GL = 4096;
+
+}  // namespace
+
+uint32_t LargestTextureSide() {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return largest > 0 ? uint32_t(largest) : LARGEST_SIDE_WITHOUT_GL;
+}
+
+void CheckTextureSize(uint64_t paddedWidth, uint64_t paddedHeight, const std::string& name) {
+    const uint32_t largest = LargestTextureSide();
+    if (paddedWidth > largest || paddedHeight > largest) {
+        throw ExceptionGeneral(
+            "Picture too large for a texture: " + name + "\nSize: " + std::to_string(paddedWidth) +
+            "x" + std::to_string(paddedHeight) + "\nLargest: " + IntToString(int(largest)));
+    }
+}
+
 uint32_t UploadFrameSheet(const FrameSheet& sheet, const PixelBuffer& buffer,
                           const std::string& name) {
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (sheet.paddedWidth > uint32_t(maxSize) || sheet.paddedHeight > uint32_t(maxSize)) {
-        throw ExceptionGeneral("Picture too large for a texture: " + name +
-                               "\nSize: " + IntToString(int(sheet.paddedWidth)) + "x" +
-                               IntToString(int(sheet.paddedHeight)) +
-                               "\nLargest: " + IntToString(maxSize));
-    }
+    CheckTextureSize(sheet.paddedWidth, sheet.paddedHeight, name);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -7,6 +7,16 @@
 
 namespace orvel {
 
+// The widest and tallest texture the game can use: the GL implementation's
+// limit, or a fixed cap while no GL context is current (tools and tests that
+// read pictures without a display).
+uint32_t LargestTextureSide();
+
+// Throws when a sheet padded to this size could never become a texture, so
+// that a picture claiming a huge size is refused before its pixels are
+// allocated.
+void CheckTextureSize(uint64_t paddedWidth, uint64_t paddedHeight, const std::string& name);
+
 // One image file (a single picture or stacked frames) as a GL texture padded to
 // power-of-two width and height. The pixel buffer is freed after the upload;
 // the file name is kept so that the texture can be rebuilt after the display

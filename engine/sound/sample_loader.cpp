@@ -7,6 +7,7 @@
 
 #include "engine/core/exception.h"
 #include "engine/resources/resource.h"
+#include "engine/sound/wav_walk.h"
 
 namespace orvel {
 
@@ -44,6 +45,10 @@ long MemoryRead(void* destination, long count, void* userdata) {
     MemoryReader& reader = Reader(userdata);
     const size_t left = reader.bytes->size() - reader.position;
     const size_t n = std::min(left, static_cast<size_t>(std::max(count, 0L)));
+    // An empty vector may have no storage at all to copy from.
+    if (n == 0) {
+        return 0;
+    }
     std::memcpy(destination, reader.bytes->data() + reader.position, n);
     reader.position += n;
     return static_cast<long>(n);
@@ -82,6 +87,9 @@ void DestroySample(SAMPLE* sample) {
 }  // namespace
 
 SampleDataPtr LoadWavFromMemory(const std::vector<char>& bytes) {
+    if (!IsSoundWav(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) {
+        return SampleDataPtr();
+    }
     MemoryReader reader = {&bytes, 0};
     PACKFILE* file = pack_fopen_vtable(&MEMORY_VTABLE, &reader);
     if (file == nullptr) {

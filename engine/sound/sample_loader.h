@@ -17,7 +17,8 @@ typedef std::shared_ptr<SAMPLE> SampleDataPtr;
 // without data plays nothing, whichever way it was looked for.
 SampleDataPtr LoadSampleResource(const std::string& name);
 
-// A sample parsed from the bytes of a WAV file, or null.
+// A sample parsed from the bytes of a WAV file, or null when the file is
+// damaged or of a form the library does not read (see IsSoundWav).
 SampleDataPtr LoadWavFromMemory(const std::vector<char>& bytes);
 
 }  // namespace orvel

@@ -503,6 +503,19 @@ TEST_F(ProgramTest, WithoutADisplayTheMessageGoesToStandardError) {
     EXPECT_FALSE(fs::exists(SettingsFile()));
 }
 
+TEST_F(ProgramTest, ADamagedDatafileIsReportedNeverReadByTheLibrary) {
+    LayOutGame(HOLDING_MACHINE);
+    // Cut short inside the font, the first object of the datafile.
+    fs::resize_file(folder / "tarnmoore.dat", 200);
+    ProgramRun run(folder, config, {"-windowed"});
+    ExpectEnd(run, 1);
+    EXPECT_NE(run.GetErrorOutput().find("The game's data file is damaged\nFile: tarnmoore.dat"),
+              std::string::npos)
+        << run.GetErrorOutput();
+    EXPECT_EQ(run.GetErrorOutput().find("AddressSanitizer"), std::string::npos);
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+}
+
 TEST_F(ProgramTest, MissingDatafileIsReportedAndEndsWithFailure) {
     // A copy of the program on its own: the build keeps a datafile beside
     // the program it builds.

@@ -133,6 +133,27 @@ TEST_F(JpegFramesTest, StacksWithBbqFramesOfTheSameSizeAndDepth) {
               "Frames from the sprite do not all have the same dimensions.\nSprite: wide.jpg");
 }
 
+// Without a GL context the largest texture side is 4096.
+TEST_F(JpegFramesTest, AClaimedSizeBeyondTheLargestTextureIsRefusedBeforeAllocating) {
+    std::string jpeg = RedBlueJpeg(8, 8);
+    const size_t frame = jpeg.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    // Height, then width, after the marker, its length and the precision.
+    jpeg.replace(frame + 5, 4, "\xFF\xDC\xFF\xDC");
+    WriteFile("huge.jpg", jpeg);
+    EXPECT_EQ(ErrorText([&] { orvel::ReadJpegFrame(sheet, "huge.jpg", buffer); }),
+              "Error: Picture too large for a texture: huge.jpg\nSize: 65536x65536\nLargest: 4096");
+    EXPECT_EQ(sheet.frameCount, 0u);
+    EXPECT_TRUE(buffer.empty());
+
+    WriteFile("tall.bbq", BbqBytes(CountingBbq(2, 2048, 24)));
+    orvel::LoadImageByExtension(sheet, "tall.bbq", buffer);
+    orvel::LoadImageByExtension(sheet, "tall.bbq", buffer);
+    EXPECT_EQ(ErrorText([&] { orvel::LoadImageByExtension(sheet, "tall.bbq", buffer); }),
+              "Error: Picture too large for a texture: tall.bbq\nSize: 2x8192\nLargest: 4096");
+    EXPECT_EQ(sheet.frameCount, 2u);
+}
+
 TEST_F(JpegFramesTest, DamagedFilesNeverCrashTheDecoder) {
     LoadDamagedCopies(RedBlueJpeg(24, 16), "damaged.jpg", 12102026,
                       [](const FrameSheet& fresh, const PixelBuffer& pixels) {
