@@ -1,10 +1,6 @@
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <png.h>
 
 #include "engine/core/property_file.h"
 #include "engine/resources/resource.h"
@@ -14,6 +10,7 @@
 #include "game/units/components/sprite_component.h"
 #include "game/units/unit_message.h"
 #include "tests/engine/gl_draw_fixture.h"
+#include "tests/support/screenshot_png.h"
 #include "unit_test_world.h"
 
 namespace {
@@ -40,30 +37,6 @@ protected:
     std::shared_ptr<orvel::SpriteManager> sprites = std::make_shared<orvel::SpriteManager>();
     UnitTestWorld level{""};
 };
-
-// Writes the back buffer's 800x600 pixels as an RGB PNG, top row first.
-void WriteScreenshot(const std::string& path) {
-    std::vector<uint8_t> pixels(800 * 600 * 3);
-    glFinish();
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, file) << path;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, file);
-    png_set_IHDR(png, info, 800, 600, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int row = 599; row >= 0; --row) {
-        png_write_row(png, pixels.data() + row * 800 * 3);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-}
 
 }  // namespace
 
@@ -185,7 +158,7 @@ TEST_F(UnitSpritesTest, AFrameWithEveryKindOfUnitDrawsEachWhereItStands) {
     glColor3ub(90, 70, 50);
     glRectf(0, 0, 800, ground);
     sprites->Draw();
-    WriteScreenshot(std::string(GEARHAVEN_SCREENSHOT_DIR) + "/units.png");
+    EXPECT_TRUE(WriteScreenPng(std::string(GEARHAVEN_SCREENSHOT_DIR) + "/units.png"));
 
     for (const Placed& p : placed) {
         SCOPED_TRACE(p.type);
