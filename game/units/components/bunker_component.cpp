@@ -77,8 +77,8 @@ void BunkerComponent::LoadFlag(const orvel::Properties& entry) {
     ComponentBody* owner = GetOwner();
     flag = std::make_shared<ComponentBody>();
     flag->SpawnUnit(owner->GetWorld(), owner->GetCreationContext(), owner->GetLoadContext(),
-                    owner->GetObjectDefinitions(),
-                    PropertyKey::Intern(entry.GetString(FLAG_NAME)), 0);
+                    owner->GetObjectDefinitions(), PropertyKey::Intern(entry.GetString(FLAG_NAME)),
+                    0);
     flag->SetTeam(GetOwnerTeam());
     const orvel::Vector4 position = owner->GetPosition();
     flag->SetPosition(orvel::Vector4(position.x + flagMinOffset.x, position.y + flagMinOffset.y,
@@ -95,8 +95,8 @@ void BunkerComponent::CopyFrom(const Component& prototypeComponent) {
         flag = std::make_shared<ComponentBody>();
         flag->CopyFrom(*prototype.flag);
     }
-    flagSound =
-        prototype.flagSound ? CreateUnitSound(prototype.flagSound->GetSample()->GetName()) : nullptr;
+    flagSound = prototype.flagSound ? CreateUnitSound(prototype.flagSound->GetSample()->GetName())
+                                    : nullptr;
     unitTypesAllowed = prototype.unitTypesAllowed;
     unitTypesFatal = prototype.unitTypesFatal;
     soldiers = prototype.soldiers;
@@ -221,8 +221,9 @@ void BunkerComponent::LoseDefender() {
 }
 
 orvel::Vector4 BunkerComponent::GetFlagOffset() const {
-    const float share =
-        soldierCapacity == 0 ? 0.0f : static_cast<float>(soldiers) / static_cast<float>(soldierCapacity);
+    const float share = soldierCapacity == 0
+                            ? 0.0f
+                            : static_cast<float>(soldiers) / static_cast<float>(soldierCapacity);
     return orvel::Vector4(flagMinOffset.x + (flagMaxOffset.x - flagMinOffset.x) * share,
                           flagMinOffset.y + (flagMaxOffset.y - flagMinOffset.y) * share,
                           flagMinOffset.z + (flagMaxOffset.z - flagMinOffset.z) * share, 1.0f);
@@ -256,7 +257,7 @@ void BunkerComponent::OnSetPosition(const orvel::Vector4& position) {
     }
     if (flag) {
         const orvel::Vector4 offset = GetFlagOffset();
-        flag->SetPosition(orvel::Vector4(position.x + offset.x, position.y + offset.y,
-                                         position.z + offset.z));
+        flag->SetPosition(
+            orvel::Vector4(position.x + offset.x, position.y + offset.y, position.z + offset.z));
     }
 }

@@ -127,15 +127,15 @@ void ShooterComponent::CopyFrom(const Component& prototypeComponent) {
 
 bool ShooterComponent::HandleMessage(int id, intptr_t data, void*) {
     switch (id) {
-    case MESSAGE_DIE:
-    case MESSAGE_REMOVE:
-        armed = false;
-        return true;
-    case MESSAGE_SET_ARMED:
-        armed = data != 0;
-        return true;
-    default:
-        return false;
+        case MESSAGE_DIE:
+        case MESSAGE_REMOVE:
+            armed = false;
+            return true;
+        case MESSAGE_SET_ARMED:
+            armed = data != 0;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -246,9 +246,9 @@ void ShooterComponent::UpdateWithSensor() {
         const float angle = (std::rand() / 32767.0f - 0.5f) * barrelSpread;
         const float c = std::cos(angle);
         const float s = std::sin(angle);
-        aimDirection = orvel::Vector4(aimDirection.x * c - aimDirection.y * s,
-                                      aimDirection.x * s + aimDirection.y * c, aimDirection.z,
-                                      aimDirection.w);
+        aimDirection =
+            orvel::Vector4(aimDirection.x * c - aimDirection.y * s,
+                           aimDirection.x * s + aimDirection.y * c, aimDirection.z, aimDirection.w);
     }
     SendOwnerMessage(MESSAGE_STOP, 0, this);
     if (shotTimer >= timeBetweenShots) {

@@ -71,8 +71,7 @@ void SpriteComponent::Load(const orvel::PropertiesPtr& entryPtr) {
         entry.HasProperty(STATES) ? entry.GetList(STATES) : orvel::AnyVectorPtr();
     if (!list || list->Empty()) {
         throw orvel::ExceptionGeneral("The sprite component of " +
-                                      GetOwner()->GetObjectName().GetName() +
-                                      " lists no States");
+                                      GetOwner()->GetObjectName().GetName() + " lists no States");
     }
     sprite.reset();
     current.reset();
@@ -153,7 +152,9 @@ void SpriteComponent::StartAnimation() {
     savedFps = RateOf(*sprite);
 }
 
-PropertyKey SpriteComponent::GetStateName() const { return current ? current->state : PropertyKey(); }
+PropertyKey SpriteComponent::GetStateName() const {
+    return current ? current->state : PropertyKey();
+}
 
 SpriteStatePtr SpriteComponent::FindState(PropertyKey name) const {
     const auto found = states.find(name);
@@ -236,55 +237,55 @@ bool SpriteComponent::HandleMessage(int id, intptr_t data, void*) {
         return true;
     }
     switch (id) {
-    case MESSAGE_FALL_TO_DEATH:
-        if (!dying) {
-            SetStateOr(FALLING_TO_DEATH, FALLING);
+        case MESSAGE_FALL_TO_DEATH:
+            if (!dying) {
+                SetStateOr(FALLING_TO_DEATH, FALLING);
+            }
+            return true;
+        case MESSAGE_DIE:
+            Die();
+            return true;
+        case MESSAGE_REMOVE:
+            dying = false;
+            return true;
+        case MESSAGE_SET_TEAM: {
+            // A unit made for the bad side from a good definition loads its look
+            // before it changes sides; it must not keep the good side's colours.
+            const PropertyKey shown = current->SpriteFor(static_cast<int>(data));
+            if (sprite && sprite->GetData()->name != shown) {
+                sprite->SetAnimation(shown.GetName());
+            }
+            return false;
         }
-        return true;
-    case MESSAGE_DIE:
-        Die();
-        return true;
-    case MESSAGE_REMOVE:
-        dying = false;
-        return true;
-    case MESSAGE_SET_TEAM: {
-        // A unit made for the bad side from a good definition loads its look
-        // before it changes sides; it must not keep the good side's colours.
-        const PropertyKey shown = current->SpriteFor(static_cast<int>(data));
-        if (sprite && sprite->GetData()->name != shown) {
-            sprite->SetAnimation(shown.GetName());
-        }
-        return false;
-    }
-    case MESSAGE_TURN_AROUND:
-        if (sprite) {
-            sprite->mirrored = !sprite->mirrored;
-            sprite->colour = sprite->mirrored ? TURNED_COLOUR : PLAIN_COLOUR;
-        }
-        return true;
-    case MESSAGE_SET_SPRITE_VALUE:
-        if (sprite) {
-            sprite->alpha = static_cast<float>(static_cast<uintptr_t>(data));
-        }
-        return true;
-    case MESSAGE_REBUILD_SPRITE:
-        if (sprite) {
-            SetLayer(static_cast<int16_t>(data));
-        }
-        return true;
-    case MESSAGE_PAUSE_ANIMATION:
-        if (sprite && RateOf(*sprite) != 0.0f) {
-            savedFps = RateOf(*sprite);
-            sprite->SetFps(0.0f);
-        }
-        return true;
-    case MESSAGE_RESUME_ANIMATION:
-        if (sprite && savedFps != 0.0f) {
-            sprite->SetFps(savedFps);
-        }
-        return true;
-    default:
-        return false;
+        case MESSAGE_TURN_AROUND:
+            if (sprite) {
+                sprite->mirrored = !sprite->mirrored;
+                sprite->colour = sprite->mirrored ? TURNED_COLOUR : PLAIN_COLOUR;
+            }
+            return true;
+        case MESSAGE_SET_SPRITE_VALUE:
+            if (sprite) {
+                sprite->alpha = static_cast<float>(static_cast<uintptr_t>(data));
+            }
+            return true;
+        case MESSAGE_REBUILD_SPRITE:
+            if (sprite) {
+                SetLayer(static_cast<int16_t>(data));
+            }
+            return true;
+        case MESSAGE_PAUSE_ANIMATION:
+            if (sprite && RateOf(*sprite) != 0.0f) {
+                savedFps = RateOf(*sprite);
+                sprite->SetFps(0.0f);
+            }
+            return true;
+        case MESSAGE_RESUME_ANIMATION:
+            if (sprite && savedFps != 0.0f) {
+                sprite->SetFps(savedFps);
+            }
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -96,17 +96,17 @@ void WarheadComponent::CopyFrom(const Component& prototypeComponent) {
 
 bool WarheadComponent::HandleMessage(int id, intptr_t data, void*) {
     switch (id) {
-    case MESSAGE_DIE:
-        NotifyOwnerWatchers();
-        if (sensor) {
-            explodeRequested = true;
-        }
-        return true;
-    case MESSAGE_SET_ARMED:
-        armPermitted = data != 0;
-        return true;
-    default:
-        return false;
+        case MESSAGE_DIE:
+            NotifyOwnerWatchers();
+            if (sensor) {
+                explodeRequested = true;
+            }
+            return true;
+        case MESSAGE_SET_ARMED:
+            armPermitted = data != 0;
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -21,8 +21,8 @@ float GroundAt(const LevelFile& level, float x) {
 // of the level: mostly infantry, with engineers, armour, flak, aircraft and
 // the airship's bombs.
 const char* const ARMY[] = {
-    "Infantry", "Infantry", "Infantry", "Infantry",  "Infantry",    "Infantry", "Infantry",
-    "Infantry", "Engineer", "Engineer", "Engineer",  "Tank",        "Tank",     "Tank",
+    "Infantry",  "Infantry",  "Infantry", "Infantry", "Infantry",    "Infantry", "Infantry",
+    "Infantry",  "Engineer",  "Engineer", "Engineer", "Tank",        "Tank",     "Tank",
     "FlakTruck", "FlakTruck", "AutoGyro", "AutoGyro", "BalloonBomb", "Buster",
 };
 const float FLYING[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 160, 200, 120, 0};

@@ -285,6 +285,21 @@ TEST_F(BunkerComponentTest, AClonedBunkerIsItsOwn) {
     EXPECT_EQ(0, prototype->GetTeam());
 }
 
+TEST_F(BunkerComponentTest, AClonedTurretIsItsOwn) {
+    UnitTestWorld level(OBJECTS);
+    std::shared_ptr<ComponentBody> prototype = level.Make("Emplacement", 0);
+    auto clone = std::static_pointer_cast<ComponentBody>(prototype->Clone());
+    clone->CopyFrom(*prototype);
+    auto& copy = ComponentOf<TurretComponent>(*clone, "TurretComponent");
+    auto& original = ComponentOf<TurretComponent>(*prototype, "TurretComponent");
+    EXPECT_FLOAT_EQ(10.0f / UnitTestWorld::SCALE, copy.GetGunnerOffset().x);
+    EXPECT_EQ(5, copy.GetGunnerHitPoints());
+    EXPECT_TRUE(copy.EnterUnit(1, "Infantry"));
+    EXPECT_EQ(1u, copy.GetSoldiers());
+    EXPECT_EQ(0u, original.GetSoldiers());
+    EXPECT_EQ(0, prototype->GetTeam());
+}
+
 // An infantryman mans the turret: he stays in the world, pinned at the gun,
 // arms it and gives it his side; damage to the turret kills him and leaves
 // it unmanned, disarmed and neutral, ready for the next.
@@ -297,7 +312,8 @@ TEST_F(BunkerComponentTest, AGunnerMansATurretUntilHeFalls) {
     EXPECT_TRUE(gunner->IsAlive());
     EXPECT_TRUE(gunner->IsStowed());
     EXPECT_EQ(-1, turret->GetTeam());
-    EXPECT_EQ(1, LastData(ComponentOf<ProbeComponent>(*turret, "ProbeComponent"), MESSAGE_SET_ARMED));
+    EXPECT_EQ(1,
+              LastData(ComponentOf<ProbeComponent>(*turret, "ProbeComponent"), MESSAGE_SET_ARMED));
     level.RunSeconds(0.5f);
     // The turret faces its gunner's side, so the seat is on the left.
     EXPECT_NEAR((X - 10.0f) / UnitTestWorld::SCALE, gunner->GetPosition().x, 0.02f);
@@ -310,7 +326,8 @@ TEST_F(BunkerComponentTest, AGunnerMansATurretUntilHeFalls) {
     EXPECT_FALSE(gunner->IsAlive());
     EXPECT_EQ(0, turret->GetTeam());
     EXPECT_EQ(1, level.stats->Get(UnitStats::KIND_LOST, "Infantry", -1));
-    EXPECT_EQ(0, LastData(ComponentOf<ProbeComponent>(*turret, "ProbeComponent"), MESSAGE_SET_ARMED));
+    EXPECT_EQ(0,
+              LastData(ComponentOf<ProbeComponent>(*turret, "ProbeComponent"), MESSAGE_SET_ARMED));
 
     std::shared_ptr<ComponentBody> next = Arrive(level, 1, 1)[0];
     EXPECT_EQ(next.get(), gun.GetGunner());

@@ -89,7 +89,8 @@ TEST_F(ShooterComponentTest, ATargetLeavingSightLetsTheUnitMoveOn) {
     std::shared_ptr<ComponentBody> enemy = level.Place("Target", -1, 1100.0f, STANDING);
     level.RunSeconds(0.2f);
     EXPECT_TRUE(ShooterOf(*gunner).IsEngaged());
-    enemy->SetPosition(orvel::Vector4(3000.0f / UnitTestWorld::SCALE, STANDING / UnitTestWorld::SCALE, 0.0f));
+    enemy->SetPosition(
+        orvel::Vector4(3000.0f / UnitTestWorld::SCALE, STANDING / UnitTestWorld::SCALE, 0.0f));
     level.RunSeconds(0.5f);
     EXPECT_EQ(1, Count(ProbeOf(*gunner).Ids(), MESSAGE_MOVE));
     EXPECT_FALSE(ShooterOf(*gunner).IsEngaged());
@@ -111,7 +112,8 @@ TEST_F(ShooterComponentTest, NoShotWithoutAnEnemyOrWhenDisarmed) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UnitTestWorld level(WEAPON_OBJECTS);
-        std::shared_ptr<ComponentBody> gunner = level.Place("Gunner", c.gunnerTeam, 1000.0f, STANDING);
+        std::shared_ptr<ComponentBody> gunner =
+            level.Place("Gunner", c.gunnerTeam, 1000.0f, STANDING);
         gunner->SetTeam(c.gunnerTeam);
         level.Place("Target", c.otherTeam, 1100.0f, STANDING);
         if (c.disarm) {

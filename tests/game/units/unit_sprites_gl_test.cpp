@@ -44,35 +44,35 @@ protected:
 // the animation from the art (the bad side's where it has one) and whether
 // the picture is mirrored.
 TEST_F(UnitSpritesTest, TheMessagesChooseTheAnimationAndTheFacing) {
+    // links: 1 touched down, 3 touched down from a fall to death.
     struct Case {
         const char* type;
         int team;
         std::vector<int> messages;
-        bool touchedDown;
-        bool falling;
+        int links;
         const char* state;
         const char* animation;
         bool mirrored;
     };
     const Case cases[] = {
-        {"Infantry", 1, {}, false, false, "idling", "Infantry/idling.txt", false},
-        {"Infantry", -1, {}, false, false, "idling", "Infantry/idling_bad.txt", true},
-        {"Infantry", 1, {MESSAGE_MOVE}, false, false, "moving", "Infantry/moving.txt", false},
-        {"Infantry", 1, {MESSAGE_TURN_AROUND}, false, false, "idling", "Infantry/idling.txt", true},
-        {"Infantry", -1, {MESSAGE_TURN_AROUND}, false, false, "idling", "Infantry/idling_bad.txt", false},
-        {"Tank", -1, {MESSAGE_AIM}, false, false, "aiming", "Tank/aiming_bad.txt", true},
-        {"Tank", 1, {MESSAGE_MAGNETED}, false, false, "magneted", "Tank/magneted.txt", false},
-        {"Engineer", 1, {MESSAGE_DIE}, true, true, "splatting", "Engineer/splatting.txt", false},
-        {"Engineer", 1, {MESSAGE_DIE}, true, false, "dying", "Engineer/dying.txt", false},
-        {"Infantry", -1, {MESSAGE_FALL_TO_DEATH}, false, false, "falling", "Infantry/falling_bad.txt", true},
-        {"GoodAirShip", 1, {MESSAGE_MOVE}, false, false, "moving", "GoodAirShip/moving.txt", false},
-        {"BalloonBomb", 1, {MESSAGE_DIE}, false, false, "dying", "ExplosionLarge/explosion.txt", false},
+        {"Infantry", 1, {}, 0, "idling", "Infantry/idling.txt", false},
+        {"Infantry", -1, {}, 0, "idling", "Infantry/idling_bad.txt", true},
+        {"Infantry", 1, {MESSAGE_MOVE}, 0, "moving", "Infantry/moving.txt", false},
+        {"Infantry", 1, {MESSAGE_TURN_AROUND}, 0, "idling", "Infantry/idling.txt", true},
+        {"Infantry", -1, {MESSAGE_TURN_AROUND}, 0, "idling", "Infantry/idling_bad.txt", false},
+        {"Tank", -1, {MESSAGE_AIM}, 0, "aiming", "Tank/aiming_bad.txt", true},
+        {"Tank", 1, {MESSAGE_MAGNETED}, 0, "magneted", "Tank/magneted.txt", false},
+        {"Engineer", 1, {MESSAGE_DIE}, 3, "splatting", "Engineer/splatting.txt", false},
+        {"Engineer", 1, {MESSAGE_DIE}, 1, "dying", "Engineer/dying.txt", false},
+        {"Infantry", -1, {MESSAGE_FALL_TO_DEATH}, 0, "falling", "Infantry/falling_bad.txt", true},
+        {"GoodAirShip", 1, {MESSAGE_MOVE}, 0, "moving", "GoodAirShip/moving.txt", false},
+        {"BalloonBomb", 1, {MESSAGE_DIE}, 0, "dying", "ExplosionLarge/explosion.txt", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.type) + " " + c.state);
         std::shared_ptr<ComponentBody> unit = level.Make(c.type, c.team);
-        unit->SetLink(0, c.touchedDown ? 1 : 0);
-        unit->SetLink(2, c.falling ? 1 : 0);
+        unit->SetLink(0, c.links & 1);
+        unit->SetLink(2, (c.links & 2) != 0 ? 1 : 0);
         for (int message : c.messages) {
             unit->SendMessage(message);
         }
@@ -115,25 +115,39 @@ TEST_F(UnitSpritesTest, AFrameWithEveryKindOfUnitDrawsEachWhereItStands) {
     };
     const float ground = UnitTestWorld::GROUND_HEIGHT;
     const Placed placed[] = {
-        {"Infantry", 1, 40, ground + 15},       {"Engineer", 1, 80, ground + 15},
-        {"Tank", 1, 150, ground + 15},          {"FlakTruck", 1, 240, ground + 15},
-        {"Buster", 1, 320, ground + 18},        {"Infantry", -1, 760, ground + 15},
-        {"Engineer", -1, 720, ground + 15},     {"Tank", -1, 650, ground + 15},
-        {"FlakTruck", -1, 560, ground + 15},    {"Buster", -1, 480, ground + 18},
-        {"BalloonBomb", 1, 60, 250},            {"AutoGyro", 1, 160, 260},
-        {"BalloonBomb", -1, 740, 250},          {"AutoGyro", -1, 640, 260},
-        {"GoodAirShip", 1, 170, 470},           {"BadAirShip", -1, 630, 470},
-        {"Static_Factory", 1, 400, 500},        {"Static_Bunker", 1, 300, 160},
-        {"Static_SteamBunker", -1, 500, 160},   {"Static_MagnetBunker", 0, 400, 160},
-        {"Static_FanBunker", 1, 400, 350},      {"Static_ArtilleryTurret", 0, 250, 350},
-        {"Static_AntiAirTurret", -1, 550, 350}, {"Bullet", 1, 300, 260},
-        {"Shell", -1, 360, 260},                {"Flak", 1, 420, 260},
+        {"Infantry", 1, 40, ground + 15},
+        {"Engineer", 1, 80, ground + 15},
+        {"Tank", 1, 150, ground + 15},
+        {"FlakTruck", 1, 240, ground + 15},
+        {"Buster", 1, 320, ground + 18},
+        {"Infantry", -1, 760, ground + 15},
+        {"Engineer", -1, 720, ground + 15},
+        {"Tank", -1, 650, ground + 15},
+        {"FlakTruck", -1, 560, ground + 15},
+        {"Buster", -1, 480, ground + 18},
+        {"BalloonBomb", 1, 60, 250},
+        {"AutoGyro", 1, 160, 260},
+        {"BalloonBomb", -1, 740, 250},
+        {"AutoGyro", -1, 640, 260},
+        {"GoodAirShip", 1, 170, 470},
+        {"BadAirShip", -1, 630, 470},
+        {"Static_Factory", 1, 400, 500},
+        {"Static_Bunker", 1, 300, 160},
+        {"Static_SteamBunker", -1, 500, 160},
+        {"Static_MagnetBunker", 0, 400, 160},
+        {"Static_FanBunker", 1, 400, 350},
+        {"Static_ArtilleryTurret", 0, 250, 350},
+        {"Static_AntiAirTurret", -1, 550, 350},
+        {"Bullet", 1, 300, 260},
+        {"Shell", -1, 360, 260},
+        {"Flak", 1, 420, 260},
         {"Bomb", -1, 480, 260},
     };
     std::vector<std::shared_ptr<ComponentBody>> units;
     for (const Placed& p : placed) {
         std::shared_ptr<ComponentBody> unit = level.Make(p.type, p.team);
-        unit->SetPosition(orvel::Vector4(p.x / UnitTestWorld::SCALE, p.y / UnitTestWorld::SCALE, 0.0f));
+        unit->SetPosition(
+            orvel::Vector4(p.x / UnitTestWorld::SCALE, p.y / UnitTestWorld::SCALE, 0.0f));
         units.push_back(unit);
     }
     // Two bunkers held, one by each side; the flag rises with the garrison.

@@ -31,7 +31,8 @@ TEST(WarheadComponentTest, ABlastDamagesWhatLiesWithinItsArea) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.distance);
         UnitTestWorld level(WEAPON_OBJECTS);
-        std::shared_ptr<ComponentBody> target = level.Place("Target", -1, 1000.0f + c.distance, STANDING);
+        std::shared_ptr<ComponentBody> target =
+            level.Place("Target", -1, 1000.0f + c.distance, STANDING);
         std::shared_ptr<ComponentBody> shell = level.Place("Shell", 1, 1000.0f, 100.0f);
         level.RunSeconds(0.3f);
         EXPECT_TRUE(WarheadOf(*shell).HasExploded());
@@ -50,7 +51,8 @@ TEST(WarheadComponentTest, AnImpulseThrowsWhatLiesWithinUpAndAway) {
     for (float distance : {-30.0f, 30.0f}) {
         SCOPED_TRACE(distance);
         UnitTestWorld level(WEAPON_OBJECTS);
-        std::shared_ptr<ComponentBody> target = level.Place("Target", -1, 1000.0f + distance, STANDING);
+        std::shared_ptr<ComponentBody> target =
+            level.Place("Target", -1, 1000.0f + distance, STANDING);
         const orvel::Vector4 before = target->GetPosition();
         level.Place("Blaster", 1, 1000.0f, 100.0f);
         level.RunSeconds(0.4f);
@@ -81,7 +83,8 @@ TEST(WarheadComponentTest, AStrikeHurtsOrHealsAnotherSideOnly) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shot + std::to_string(c.targetTeam));
         UnitTestWorld level(WEAPON_OBJECTS);
-        std::shared_ptr<ComponentBody> target = level.Place("Target", c.targetTeam, 1000.0f, STANDING);
+        std::shared_ptr<ComponentBody> target =
+            level.Place("Target", c.targetTeam, 1000.0f, STANDING);
         target->SetHitPoints(50);
         std::shared_ptr<ComponentBody> shot = level.Place(c.shot, 1, 1000.0f, STANDING);
         level.RunSeconds(0.1f);
@@ -127,7 +130,8 @@ TEST(WarheadComponentTest, AClonedChargeIsItsOwn) {
     ASSERT_TRUE(copy.GetSensor());
     EXPECT_NE(copy.GetSensor(), WarheadOf(*prototype).GetSensor());
     EXPECT_EQ(PropertyKey("mg_all_unit_sensor"), copy.GetSensor()->GetMaterialGroup());
-    clone->SetPosition(orvel::Vector4(1000.0f / UnitTestWorld::SCALE, 100.0f / UnitTestWorld::SCALE, 0.0f));
+    clone->SetPosition(
+        orvel::Vector4(1000.0f / UnitTestWorld::SCALE, 100.0f / UnitTestWorld::SCALE, 0.0f));
     level.World().AddBody(clone);
     level.RunSeconds(0.3f);
     EXPECT_TRUE(copy.HasExploded());
