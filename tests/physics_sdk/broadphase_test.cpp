@@ -259,6 +259,46 @@ TEST(BroadPhaseGeometry, MovingABodyMovesItBetweenCells) {
     EXPECT_EQ(first->lists[0].PageCount(), 0);
 }
 
+// Ray casts skip the levels that hold no body: each level's count must follow
+// adds, moves between levels, world resizes and removals.
+TEST(BroadPhaseGeometry, LevelBodyCountsFollowTheBodies) {
+    phBroadPhase grid;
+    grid.SetWorldSize(Splat(-100.0f), Splat(100.0f));
+    auto counts = [&grid]() {
+        std::vector<int> result;
+        for (int l = 0; l < phBroadPhase::kLevelCount; ++l) {
+            result.push_back(grid.Level(l).BodyCount());
+        }
+        return result;
+    };
+    TestBox small(Splat(1.0f), Splat(2.0f));
+    TestBox large(Splat(-90.0f), Splat(90.0f));
+    AddBody(grid, small);
+    AddBody(grid, large);
+    const int smallLevel = Locate(grid, small).level;
+    const int largeLevel = Locate(grid, large).level;
+    ASSERT_NE(smallLevel, largeLevel);
+    std::vector<int> expected(phBroadPhase::kLevelCount, 0);
+    ++expected[smallLevel];
+    ++expected[largeLevel];
+    EXPECT_EQ(counts(), expected);
+    // Moved onto a cell border, the small box climbs to the root.
+    small.SetBox(V(-1.0f, 1.0f, 1.0f), V(1.0f, 2.0f, 2.0f));
+    grid.UpdateBodyCell(&small);
+    --expected[smallLevel];
+    ++expected[Locate(grid, small).level];
+    EXPECT_EQ(counts(), expected);
+    grid.SetWorldSize(Splat(-1000.0f), Splat(1000.0f));
+    int total = 0;
+    for (int count : counts()) {
+        total += count;
+    }
+    EXPECT_EQ(total, 2);
+    grid.RemoveBodyFromCell(&small);
+    grid.RemoveBodyFromCell(&large);
+    EXPECT_EQ(counts(), std::vector<int>(phBroadPhase::kLevelCount, 0));
+}
+
 TEST(BroadPhaseList, PagesFillAndEmptyAsBodiesComeAndGo) {
     std::vector<std::unique_ptr<TestBox>> boxes;
     phBroadPhaseList list(0);

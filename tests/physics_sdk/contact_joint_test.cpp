@@ -150,6 +150,10 @@ TEST_F(ContactJointTest, TangentsFollowSlidingOrComeFromTheNormal) {
         {"slow", phVector(0.09f, 0, 0), false},
         {"sliding along x", phVector(-2, 0, 0), true},
         {"sliding along z with a vertical part", phVector(0, -1, 0.5f), true},
+        // Sliding starts above a tangential speed of 0.1: along z the two
+        // ways give different tangents.
+        {"just below sliding along z", phVector(0, 0, 0.098f), false},
+        {"just above sliding along z", phVector(0, 0, 0.102f), true},
     };
     for (const TangentCase& c : cases) {
         body0->SetVelocity(c.velocity);

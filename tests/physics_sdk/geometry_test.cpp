@@ -48,6 +48,41 @@ TEST(ClipSegmentToBoxTest, Table) {
     }
 }
 
+// The slab test of the tree walk answers as the clip does: on the clip's
+// table, on rays along an axis and on random segments.
+TEST(SegmentSlabsTest, CrossesBoxWhereTheClipFindsAPart) {
+    const float boxMin[3] = {-1.0f, -1.0f, -1.0f};
+    const float boxMax[3] = {1.0f, 1.0f, 1.0f};
+    struct Case {
+        const char* name;
+        phVector p0, p1;
+        bool crosses;
+    };
+    const Case cases[] = {
+        {"both outside one face", phVector(2, 0, 0), phVector(3, 0.5f, 0), false},
+        {"both inside", phVector(0.5f, 0, 0), phVector(-0.5f, 0.2f, 0.1f), true},
+        {"across x", phVector(-3, 0, 0), phVector(3, 0, 0), true},
+        {"down y only", phVector(0.5f, 5, 0.5f), phVector(0.5f, -5, 0.5f), true},
+        {"down y beside the box", phVector(1.5f, 5, 0.5f), phVector(1.5f, -5, 0.5f), false},
+        {"stops short", phVector(0, 5, 0), phVector(0, 1.5f, 0), false},
+        {"misses a corner", phVector(0, 3, 0), phVector(3, 0, 0), false},
+        {"touching a face from outside", phVector(1, 0, 0), phVector(1, 0.5f, 0), false},
+        {"a point inside", phVector(0.2f, 0.2f, 0.2f), phVector(0.2f, 0.2f, 0.2f), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(phSegmentSlabs(c.p0, c.p1).CrossesBox(boxMin, boxMax), c.crosses);
+    }
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> coordinate(-3.0f, 3.0f);
+    for (int i = 0; i < 2000; ++i) {
+        phVector p0(coordinate(random), coordinate(random), coordinate(random));
+        phVector p1(coordinate(random), coordinate(random), coordinate(random));
+        const bool crosses = phSegmentSlabs(p0, p1).CrossesBox(boxMin, boxMax);
+        EXPECT_EQ(crosses, ClipSegmentToBox(p0, p1, phVector(-1, -1, -1), phVector(1, 1, 1))) << i;
+    }
+}
+
 TEST(ClosestPointOnSegmentTest, TableWithEqualEnds) {
     struct Case {
         phVector q, a, b, expected;
@@ -203,8 +238,8 @@ TEST(RayHitsPolygonTest, LongThinQuadIsHitEverywhereInside) {
             const float x = float(quad.x0 + quad.length * along(random));
             const float z = float(quad.z0 + across(random));
             // Half of the rays fall straight down, the others come in at a slant.
-            const phVector d = (i % 2 == 0) ? phVector(0, 10, 0)
-                                            : phVector(slant(random), 10, slant(random));
+            const phVector d =
+                (i % 2 == 0) ? phVector(0, 10, 0) : phVector(slant(random), 10, slant(random));
             const phVector p0(x + d.x, quad.y + d.y, z + d.z);
             const phVector p1(x - d.x, quad.y - d.y, z - d.z);
             float t = -1.0f;

@@ -290,6 +290,24 @@ TEST(PhysBadInput, DegenerateShapesBodiesAndJointsAreRefused) {
              PhysReleaseCollision(s.world, mesh);
              return compound;
          }},
+        {"CreateCompoundCollision a box and a mesh",
+         [](Scene& s) -> void* {
+             PhysCollision* box = PhysCreateBox(s.world, 1, 1, 1, nullptr);
+             PhysCollision* mesh = s.Mesh(2, true);
+             PhysCollision* parts[2] = {box, mesh};
+             void* compound = PhysCreateCompoundCollision(s.world, 2, parts);
+             PhysReleaseCollision(s.world, mesh);
+             PhysReleaseCollision(s.world, box);
+             return compound;
+         }},
+        {"CreateCompoundCollision a box and a null",
+         [](Scene& s) -> void* {
+             PhysCollision* box = PhysCreateBox(s.world, 1, 1, 1, nullptr);
+             PhysCollision* parts[2] = {box, nullptr};
+             void* compound = PhysCreateCompoundCollision(s.world, 2, parts);
+             PhysReleaseCollision(s.world, box);
+             return compound;
+         }},
         {"BodyCreate on a mesh whose build never ended",
          [](Scene& s) -> void* {
              PhysCollision* mesh = s.Mesh(2, false);

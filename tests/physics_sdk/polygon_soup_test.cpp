@@ -396,6 +396,45 @@ TEST(PolygonSoupTest, FileFormRoundTrip) {
     }
 }
 
+// Three triangles, two of them sharing an edge, stored byte for byte as
+// tests/data/physics_sdk/three_faces.aabb: the stored form must not drift.
+TEST(PolygonSoupTest, StoredFormMatchesTheGoldenFile) {
+    Soup s;
+    s.builder.Open();
+    const float a[] = {0, 0, 0, 0, 0, 1, 1, 0, 0};
+    const float b[] = {1, 0, 0, 0, 0, 1, 1, 0.5f, 1};
+    const float c[] = {4, 1, 0, 4, 1, 2, 6, 1, 0};
+    s.builder.AddFace(3, a, 12, 3);
+    s.builder.AddFace(3, b, 12, 4);
+    s.builder.AddFace(3, c, 12, 9);
+    s.Build();
+    FILE* file = std::tmpfile();
+    phStdioFileStream stream(file);
+    s.soup->WriteToStream(stream);
+    const std::string bytes = FileBytes(file);
+    std::fclose(file);
+
+    FILE* golden = std::fopen("tests/data/physics_sdk/three_faces.aabb", "rb");
+    ASSERT_NE(golden, nullptr);
+    const std::string expected = FileBytes(golden);
+    std::fclose(golden);
+    EXPECT_EQ(bytes.size(), expected.size());
+    EXPECT_TRUE(bytes == expected);
+
+    // Read back, the soup answers box queries with the faces' own boxes.
+    FILE* again = FileWithBytes(expected);
+    phStdioFileStream readStream(again);
+    std::rewind(again);
+    phAABBPolygonSoup* copy = new phAABBPolygonSoup();
+    ASSERT_TRUE(copy->ReadFromStream(readStream));
+    ExpectSameSoup(*s.soup, *copy);
+    EXPECT_EQ(Query(*copy, phVector(4.5f, 0.9f, 0.5f), phVector(5.0f, 1.1f, 1.0f)).size(), 1u);
+    EXPECT_TRUE(Query(*copy, phVector(2.0f, 0.0f, 0.0f), phVector(3.0f, 1.0f, 1.0f)).empty());
+    EXPECT_EQ(Query(*copy, phVector(0.5f, -0.1f, 0.2f), phVector(0.6f, 0.1f, 0.3f)).size(), 2u);
+    copy->Release();
+    std::fclose(again);
+}
+
 TEST(PolygonSoupTest, CallbackFormRoundTrip) {
     Soup s;
     s.BuildRandom(120, 10.0f, 8u);

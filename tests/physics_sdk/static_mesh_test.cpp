@@ -62,9 +62,11 @@ TEST(StaticMeshTest, NewTreeCollisionIsAnEmptyMeshWithAProperKeyBox) {
     EXPECT_TRUE(tree.shape->IsClass(kClassIdCollision));
     EXPECT_FALSE(tree.shape->IsClass(kClassIdConvexCollision));
     EXPECT_EQ(tree.shape->GetStoredSignature(), tree.shape->GetSignature());
+    // The first draws are 1 and 31415822, both near 0 as floats.
+    EXPECT_LT(tree.shape->GetBoxMin().x, -0.1f + 1e-6f);
+    EXPECT_NEAR(tree.shape->GetBoxMin().y, -0.1f, 1e-6f);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_LT(tree.shape->GetBoxMin()[i], -0.1f + 1e-6f);
-        EXPECT_GT(tree.shape->GetBoxMax()[i], 0.1f - 1e-6f);
+        EXPECT_LE(tree.shape->GetBoxMin()[i], 0.0f);
         EXPECT_EQ(tree.shape->GetBoxMin()[i], -tree.shape->GetBoxMax()[i]);
     }
     EXPECT_FALSE(tree.Mesh().IsBuilding());
@@ -73,17 +75,24 @@ TEST(StaticMeshTest, NewTreeCollisionIsAnEmptyMeshWithAProperKeyBox) {
     EXPECT_GE(Cast(tree, phVector(0, 5, 0), phVector(0, -5, 0), hit), 1.0f);
 }
 
-TEST(StaticMeshTest, KeyBoxFromDrawsIsProper) {
+TEST(StaticMeshTest, KeyBoxFromDraws) {
+    // Draws 0.5, 0.25 and almost 1: min = (-(0.25 + 0.1), 0.5 - 0.1, 1 - 0.1).
     phVector boxMin;
     phVector boxMax;
     phTreeCollisionKeyBox(0x80000000u, 0x40000000u, 0xffffffffu, boxMin, boxMax);
     EXPECT_FLOAT_EQ(boxMin.x, -0.35f);
-    EXPECT_FLOAT_EQ(boxMin.y, -0.6f);
-    EXPECT_NEAR(boxMin.z, -1.1f, 1e-6f);
+    EXPECT_FLOAT_EQ(boxMin.y, 0.4f);
+    EXPECT_NEAR(boxMin.z, 0.9f, 1e-6f);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_LT(boxMin[i], boxMax[i]);
         EXPECT_EQ(boxMax[i], -boxMin[i]);
     }
+    // The shape orders the corners.
+    phCollisionPolygonalSoup* shape =
+        phCreateTreeCollision(nullptr, nullptr, 0x80000000u, 0x40000000u, 0xffffffffu);
+    EXPECT_FLOAT_EQ(shape->GetBoxMin().y, -0.4f);
+    EXPECT_FLOAT_EQ(shape->GetBoxMax().y, 0.4f);
+    EXPECT_NEAR(shape->GetBoxMin().z, -0.9f, 1e-6f);
+    shape->Release();
 }
 
 TEST(StaticMeshTest, SignaturesDifferBeforeAndAfterTheBuild) {

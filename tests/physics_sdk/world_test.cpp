@@ -183,6 +183,36 @@ TEST(World, FreezeThresholdsGrowWithTheIslandUpToFive) {
     }
 }
 
+// The squared accelerations may reach six times what the speeds may: a lone
+// body (factor 1) whose squared acceleration lies between one and six times
+// its threshold of 0.01 still sleeps; beyond six times it stays awake.
+TEST(World, FreezeAccelerationsMayReachSixTimesTheSpeedFactor) {
+    struct Case {
+        const char* name;
+        float linear;
+        float angular;
+        bool sleeps;
+    };
+    const Case cases[] = {
+        {"linear 4 times", 0.2f, 0.0f, true},      {"linear 5.8 times", 0.24f, 0.0f, true},
+        {"linear 6.8 times", 0.26f, 0.0f, false},  {"angular 4 times", 0.0f, 0.2f, true},
+        {"angular 6.8 times", 0.0f, 0.26f, false},
+    };
+    for (const Case& c : cases) {
+        RecordedScene scene;
+        phRigidBody* body = scene.Body(1, phVector(0.0f, 0.0f, 0.0f));
+        const phVector inertia = body->MassMatrix();
+        const phVector force(c.linear * inertia.w, 0.0f, 0.0f, 0.0f);
+        const phVector torque(0.0f, c.angular * inertia.y, 0.0f, 0.0f);
+        scene.record.onForce[1] = [body, force, torque]() {
+            body->AddForce(force);
+            body->AddTorque(torque);
+        };
+        scene.world->Update(kStep);
+        EXPECT_EQ(body->IsActive(), !c.sleeps) << c.name;
+    }
+}
+
 TEST(World, StaticBodiesLeaveTheActiveSetWithoutMoving) {
     RecordedScene scene;
     phRigidBody* ground = scene.Body(1, phVector(0.0f, 0.0f, 0.0f), 0.0f);

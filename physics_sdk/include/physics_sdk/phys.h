@@ -147,8 +147,8 @@ PhysCollision* PhysCreateCylinder(PhysWorld* world, float radius, float height,
 // for fewer than four points or points that span no volume.
 PhysCollision* PhysCreateConvexHull(PhysWorld* world, int count, const float* points,
                                     int strideInBytes, const float offset[16]);
-// A new compound of the convex parts (boxes, cylinders, hulls); never
-// shared. Other parts are left out; null when no convex part is left.
+// A new compound of convex parts (boxes, cylinders, hulls); never shared.
+// Null when any part is missing or not convex.
 PhysCollision* PhysCreateCompoundCollision(PhysWorld* world, int count,
                                            PhysCollision* const* parts);
 // A new, empty static mesh; its faces are given between a begin and an end

@@ -88,15 +88,26 @@ void phBroadPhase::SetWorldSize(const phVector& min, const phVector& max) {
     }
 }
 
+phBroadPhaseLevel& phBroadPhase::LevelOf(const phBroadPhaseCell* cell) {
+    for (phBroadPhaseLevel* level : m_levels) {
+        if (level->Holds(cell)) {
+            return *level;
+        }
+    }
+    return m_level0;
+}
+
 void phBroadPhase::AddBodyToRoot(phBroadPhaseBody* body) {
     phBroadPhaseCell& root = m_level0.GetCell(0, 0, 0);
     root.Add(body);
+    m_level0.CountBodies(1);
     body->m_cell = &root;
 }
 
 void phBroadPhase::RemoveBodyFromCell(phBroadPhaseBody* body) {
     if (body->m_cell) {
         body->m_cell->Remove(body);
+        LevelOf(body->m_cell).CountBodies(-1);
         body->m_cell = nullptr;
     }
 }
@@ -134,8 +145,10 @@ void phBroadPhase::UpdateBodyCell(phBroadPhaseBody* body) {
     }
     if (body->m_cell) {
         body->m_cell->Remove(body);
+        LevelOf(body->m_cell).CountBodies(-1);
     }
     cell->Add(body);
+    LevelOf(cell).CountBodies(1);
     body->m_cell = cell;
 }
 

@@ -40,6 +40,7 @@ public:
     // The side of the grid cube (16 times the base size).
     float GridSide() const { return m_levels[0]->CellSize(); }
     phBroadPhaseLevel& Level(int level) { return *m_levels[level]; }
+    phBroadPhaseLevel& LevelOf(const phBroadPhaseCell* cell);
 
     // Rebuilds the cell geometry for a new world box and moves every body to
     // its cell under it. Boxes with a non-finite corner, and boxes so large

@@ -21,6 +21,13 @@ public:
     }
     // Indices outside the level land in the nearest edge cell.
     phBroadPhaseCell& GetCellClamped(int x, int y, int z);
+    bool Holds(const phBroadPhaseCell* cell) const {
+        const int count = m_cellsPerAxis * m_cellsPerAxis * m_cellsPerAxis;
+        return cell >= m_cells && cell < m_cells + count;
+    }
+    // The bodies in the level's cells; a ray cast skips a level without any.
+    int BodyCount() const { return m_bodyCount; }
+    void CountBodies(int change) { m_bodyCount += change; }
 
 protected:
     phBroadPhaseLevel(int cellsPerAxis, phBroadPhaseCell* cells)
@@ -31,6 +38,7 @@ private:
     float m_cellSize = 0.0f;
     float m_invCellSize = 0.0f;
     phBroadPhaseCell* m_cells;
+    int m_bodyCount = 0;
 };
 
 template <int N>

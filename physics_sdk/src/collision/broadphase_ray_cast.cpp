@@ -60,7 +60,8 @@ struct RayCast {
     int axis;
     float bound;
 
-    void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta);
+    void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta,
+                   float from, float to);
     void TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
     void TestCell(phBroadPhaseCell& cell, float limit);
     bool MayHit(const phBroadPhaseBody& body) const;
@@ -102,16 +103,21 @@ bool RayCast::MayHit(const phBroadPhaseBody& body) const {
     return !(tc0 + enter * (tc1 - tc0) >= bound);
 }
 
-void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta) {
+// Walks the cells that the line start + t delta passes through for t from
+// `from` to `to`; the crossings are parameters of the whole line, so every
+// walk meets the same cell borders wherever it starts.
+void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta,
+                        float from, float to) {
     const int n = level.CellsPerAxis();
     const float size = level.CellSize();
     const float inv = level.InvCellSize();
+    const phVector first = start + delta * from;
     int cell[3];
     int step[3];
     float next[3];
     float advance[3];
     for (int i = 0; i < 3; ++i) {
-        const float f = std::floor(start[i] * inv);
+        const float f = std::floor(first[i] * inv);
         cell[i] = !(f >= 0.0f) ? -1 : (f > float(n) ? n : int(f));
         if (delta[i] > 0.0f) {
             step[i] = 1;
@@ -128,7 +134,7 @@ void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const p
         }
     }
 
-    float t = 0.0f;
+    float t = from;
     for (;;) {
         int m = 0;
         if (next[1] < next[m]) {
@@ -137,7 +143,7 @@ void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const p
         if (next[2] < next[m]) {
             m = 2;
         }
-        const float exit = next[m] < 1.0f ? next[m] : 1.0f;
+        const float exit = next[m] < to ? next[m] : to;
         if (cell[0] >= 0 && cell[0] < n && cell[1] >= 0 && cell[1] < n && cell[2] >= 0 &&
             cell[2] < n) {
             phBroadPhaseCell& c = level.GetCell(cell[0], cell[1], cell[2]);
@@ -145,7 +151,7 @@ void RayCast::WalkLevel(phBroadPhaseLevel& level, const phVector& start, const p
                 TestSpan(c, start + delta * t, start + delta * exit);
             }
         }
-        if (next[m] >= 1.0f) {
+        if (next[m] >= to) {
             break;
         }
         t = next[m];
@@ -262,7 +268,21 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
     const phVector start = a + d * 0.0001f;
     const phVector delta = a + d * 0.9999f - start;
 
+    // Only the stretch of the line that the ray covers is walked, a little
+    // longer on both sides for rounding; each span is compared with the ray
+    // itself anyway.
+    const int along = AxisOfLargest(delta);
+    const float enter = (cast.q0Grid[along] - start[along]) / delta[along];
+    const float leave = (cast.q1Grid[along] - start[along]) / delta[along];
+    const float slack = 1e-4f;
+    const float from = std::max(std::min(enter, leave) - slack, 0.0f);
+    const float to = std::min(std::max(enter, leave) + slack, 1.0f);
+    if (!(from < to)) {
+        return;
+    }
     for (int l = kLevelCount - 1; l >= 0; --l) {
-        cast.WalkLevel(*m_levels[l], start, delta);
+        if (m_levels[l]->BodyCount() > 0) {
+            cast.WalkLevel(*m_levels[l], start, delta, from, to);
+        }
     }
 }

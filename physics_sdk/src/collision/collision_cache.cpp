@@ -262,12 +262,16 @@ phCollision* phCollisionCache::CreateConvexHull(int pointCount, int strideInByte
 }
 
 phCollision* phCollisionCache::CreateCompound(int count, phCollision* const* parts) {
-    bool anyConvex = false;
-    for (int i = 0; i < count && !anyConvex; ++i) {
-        anyConvex = parts[i] != nullptr && parts[i]->IsClass(kClassIdConvexCollision);
-    }
-    if (!anyConvex) {
+    // A compound holds convex parts only. A part that is missing or not
+    // convex makes the whole request fail, so that the caller learns of it
+    // rather than getting a body without that part.
+    if (count <= 0) {
         return nullptr;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (parts[i] == nullptr || !parts[i]->IsClass(kClassIdConvexCollision)) {
+            return nullptr;
+        }
     }
     phCompoundCollision* compound = new phCompoundCollision(count, parts, this);
     try {

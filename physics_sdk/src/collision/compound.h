@@ -30,8 +30,10 @@ protected:
 class phCompoundCollision : public phCollision {
 public:
     // Takes one reference on every convex child; other children (static
-    // meshes, compounds) are refused and left out. The children are given
-    // back through releaser, or released directly when it is null.
+    // meshes, compounds) are left out. The collision cache refuses a request
+    // with such a child before it gets here, so that its caller sees the
+    // error; leaving them out keeps a direct construction safe. The children
+    // are given back through releaser, or released directly when it is null.
     phCompoundCollision(int childCount, phCollision* const* children,
                         phCollisionReleaser* releaser);
     // Gives each child's reference back.

@@ -410,6 +410,9 @@ phCollisionConvexHull::phCollisionConvexHull(uint32_t signature, int pointCount,
       m_boxMax(0.0f, 0.0f, 0.0f, 1.0f) {
     Build(pointCount, strideInBytes, points);
     if (m_edgeCount == 0) {
+        // An empty hull holds nothing: its volume is 0, not the base's
+        // starting 1, or the volume below any plane would report a unit of
+        // volume (and a body on it buoyancy) where there is no shape.
         m_centre = phVector(0.0f, 0.0f, 0.0f, 0.0f);
         return;
     }
@@ -444,7 +447,9 @@ void phCollisionConvexHull::Build(int pointCount, int strideInBytes, const float
     }
 
     // Per-axis scale: small extents are blown up to 1, large ones brought down
-    // to 100, and extents between keep their size.
+    // to 100, and extents between keep their size (scale 1). Scaling those by
+    // their own extent instead would stretch them to up to 10000, outside the
+    // range for which the fixed thresholds above are chosen.
     phVector low = cloud[0];
     phVector high = cloud[0];
     for (int i = 1; i < cloud.Count(); ++i) {
@@ -653,7 +658,9 @@ int phCollisionConvexHull::PlaneSection(const phVector& normal, const phVector& 
 
 float phCollisionConvexHull::RayCast(const phVector& p0, const phVector& p1, phRayHit& hit) const {
     // Clip the segment by every face plane; it enters through the face of
-    // the latest entry and must enter before it leaves.
+    // the latest entry and must enter before it leaves. The hull's own faces
+    // are used, not its box: a box would report hits in the empty corners
+    // around the hull, and a ray cast or a pick would stop on nothing.
     float enter = 0.0f;
     float leave = 1.0f;
     bool hasHit = false;

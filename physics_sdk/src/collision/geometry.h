@@ -12,6 +12,21 @@
 // max y, min y.
 bool ClipSegmentToBox(phVector& p0, phVector& p1, const phVector& boxMin, const phVector& boxMax);
 
+// A segment p0 + t (p1 - p0), 0 <= t <= 1, made ready for many box tests:
+// its inverse direction is worked out once, so each box costs six multiplies
+// and no divide. It crosses a box when a part of positive length lies
+// strictly inside it, as for ClipSegmentToBox.
+class phSegmentSlabs {
+public:
+    phSegmentSlabs(const phVector& p0, const phVector& p1);
+    bool CrossesBox(const float* boxMin, const float* boxMax) const;
+
+private:
+    float m_origin[3];
+    float m_inverse[3];
+    bool m_moves[3];
+};
+
 // The point of segment a-b nearest to q, w taken from a. A segment whose ends
 // coincide gives a.
 phVector ClosestPointOnSegment(const phVector& q, const phVector& a, const phVector& b);

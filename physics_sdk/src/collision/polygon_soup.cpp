@@ -142,7 +142,10 @@ void FaceBox(const float* vertices, const int32_t* indices, int count, float* bo
 
 }  // namespace
 
-phAABBPolygonSoup::~phAABBPolygonSoup() { phFree(m_nodes); }
+phAABBPolygonSoup::~phAABBPolygonSoup() {
+    phFree(m_nodes);
+    phFree(m_leafBoxes);
+}
 
 uint32_t phAABBPolygonSoup::GetClassId() const { return kClassIdAABBPolygonSoup; }
 
@@ -153,7 +156,9 @@ bool phAABBPolygonSoup::IsClass(uint32_t classId) const {
 void phAABBPolygonSoup::Clear() {
     FreeArrays();
     phFree(m_nodes);
+    phFree(m_leafBoxes);
     m_nodes = nullptr;
+    m_leafBoxes = nullptr;
     m_nodeCount = 0;
     m_depth = 0;
 }
@@ -204,6 +209,7 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         UniteBoxes(leaves.Data(), 1, m_nodes[0]);
         m_nodes[0].back = leaves[0].code;
         m_depth = 1;
+        CacheLeafBoxes();
         return true;
     }
 
@@ -236,7 +242,22 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
             stack[top++] = {range.first, left, index, false, range.level + 1};
         }
     }
+    CacheLeafBoxes();
     return true;
+}
+
+void phAABBPolygonSoup::CacheLeafBoxes() {
+    m_leafBoxes = AllocateArray<LeafBox>(size_t(m_nodeCount) * 2);
+    for (int i = 0; i < m_nodeCount; ++i) {
+        const uint32_t children[2] = {m_nodes[i].back, m_nodes[i].front};
+        for (int side = 0; side < 2; ++side) {
+            if (children[side] != kSoupNoChild && phIsLeafCode(children[side])) {
+                LeafBox& box = m_leafBoxes[2 * i + side];
+                FaceBox(m_vertices, m_indices + phLeafIndexPosition(children[side]),
+                        phLeafVertexCount(children[side]), box.boxMin, box.boxMax);
+            }
+        }
+    }
 }
 
 void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
@@ -262,7 +283,9 @@ void phAABBPolygonSoup::WalkFaces(EnterNode&& enter, VisitFace&& visit) const {
         if (!enter(node)) {
             continue;
         }
-        for (const uint32_t child : {node.back, node.front}) {
+        const int slot = 2 * int(&node - m_nodes);
+        for (int side = 0; side < 2; ++side) {
+            const uint32_t child = side == 0 ? node.back : node.front;
             if (child == kSoupNoChild) {
                 continue;
             }
@@ -270,7 +293,8 @@ void phAABBPolygonSoup::WalkFaces(EnterNode&& enter, VisitFace&& visit) const {
                 stack[top++] = int32_t(child / 2);
                 continue;
             }
-            if (!visit(m_indices + phLeafIndexPosition(child), phLeafVertexCount(child))) {
+            if (!visit(m_indices + phLeafIndexPosition(child), phLeafVertexCount(child),
+                       slot + side)) {
                 return;
             }
         }
@@ -283,26 +307,20 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
         [&](const phAABBNode& node) {
             return BoxesOverlap(node.boxMin, node.boxMax, boxMin, boxMax);
         },
-        [&](const int32_t* face, int count) {
-            float faceMin[3];
-            float faceMax[3];
-            FaceBox(m_vertices, face, count, faceMin, faceMax);
-            return !BoxesOverlap(faceMin, faceMax, boxMin, boxMax) ||
+        [&](const int32_t* face, int count, int slot) {
+            const LeafBox& box = m_leafBoxes[slot];
+            return !BoxesOverlap(box.boxMin, box.boxMax, boxMin, boxMax) ||
                    callback(context, m_vertices, m_vertexStride, face, count) != 0;
         });
 }
 
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
-    WalkFaces(
-        [&](const phAABBNode& node) {
-            phVector q0 = p0;
-            phVector q1 = p1;
-            return ClipSegmentToBox(q0, q1, phVector(node.boxMin), phVector(node.boxMax));
-        },
-        [&](const int32_t* face, int count) {
-            return callback(context, m_vertices, m_vertexStride, face, count) != 0;
-        });
+    const phSegmentSlabs segment(p0, p1);
+    WalkFaces([&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
+              [&](const int32_t* face, int count, int) {
+                  return callback(context, m_vertices, m_vertexStride, face, count) != 0;
+              });
 }
 
 void phAABBPolygonSoup::WriteToStream(phFileStream& stream) const {
@@ -383,8 +401,10 @@ bool phAABBPolygonSoup::ReadBody(ReadBytes&& read) {
     ok = ok && Validate();
     if (!ok) {
         Clear();
+        return false;
     }
-    return ok;
+    CacheLeafBoxes();
+    return true;
 }
 
 bool phAABBPolygonSoup::Validate() {

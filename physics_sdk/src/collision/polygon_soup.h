@@ -92,13 +92,24 @@ private:
     bool ReadBody(ReadBytes&& read);
     // Checks every child word against the arrays and measures the depth.
     bool Validate();
+    // Works out the tight box of every leaf's face once, for the box query.
+    void CacheLeafBoxes();
     // Walks the tree from the root, entering the nodes for which enter(node)
-    // is true and handing each face of their leaves to visit(face, count);
-    // stops when visit returns false.
+    // is true and handing each face of their leaves to visit(face, count,
+    // slot), slot being 2 node + 0 (back) or 1 (front); stops when visit
+    // returns false.
     template <class EnterNode, class VisitFace>
     void WalkFaces(EnterNode&& enter, VisitFace&& visit) const;
 
+    // The tight box of the face in each child slot (min x, y, z, max x, y,
+    // z): the faces never move, and the box query tests every face it meets.
+    struct LeafBox {
+        float boxMin[3];
+        float boxMax[3];
+    };
+
     phAABBNode* m_nodes = nullptr;
+    LeafBox* m_leafBoxes = nullptr;
     int32_t m_nodeCount = 0;
     int32_t m_depth = 0;
 };

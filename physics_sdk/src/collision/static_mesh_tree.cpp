@@ -163,8 +163,8 @@ void phTreeCollisionKeyBox(uint32_t draw0, uint32_t draw1, uint32_t draw2, phVec
     const float r0 = UnitFloat(draw0);
     const float r1 = UnitFloat(draw1);
     const float r2 = UnitFloat(draw2);
-    boxMin = phVector(-(r1 + 0.1f), -(r0 + 0.1f), -(r2 + 0.1f), 1.0f);
-    boxMax = phVector(r1 + 0.1f, r0 + 0.1f, r2 + 0.1f, 1.0f);
+    boxMin = phVector(-(r1 + 0.1f), r0 - 0.1f, r2 - 0.1f, 1.0f);
+    boxMax = phVector(r1 + 0.1f, 0.1f - r0, 0.1f - r2, 1.0f);
 }
 
 phCollisionPolygonalSoup* phCreateTreeCollision(void* world, phTreeFaceCallback faceCallback,

@@ -56,8 +56,10 @@ private:
 };
 
 // The box that keys a new, empty tree collision, from three draws of the
-// SDK's pseudo-random sequence (each taken as a float in [0, 1)): a proper
-// box around the origin, min = -(r1 + 0.1, r0 + 0.1, r2 + 0.1), max = -min.
+// SDK's pseudo-random sequence (each taken as a float in [0, 1)):
+// min = (-(r1 + 0.1), r0 - 0.1, r2 - 0.1), max = -min. Only x is sure to
+// run from min to max; the shape's box takes the smaller and the larger
+// corner on each axis, which makes it a box around the origin.
 void phTreeCollisionKeyBox(uint32_t draw0, uint32_t draw1, uint32_t draw2, phVector& boxMin,
                            phVector& boxMax);
 

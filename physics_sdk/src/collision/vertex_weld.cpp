@@ -11,6 +11,17 @@
 #include <cmath>
 #include <cstring>
 
+namespace {
+
+struct WeldEntry {
+    float key;
+    int32_t index;
+    int32_t id;
+    float p[3];
+};
+
+}  // namespace
+
 int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, int extraBytes,
                           int count, int32_t* indexListOut, float tolerance) {
     if (strideInBytes < 12 || compareBytes < 0 || extraBytes < 0 ||
@@ -49,41 +60,76 @@ int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, 
         axis = 2;
     }
 
-    phScratchArray<int32_t> order(static_cast<size_t>(count));
-    phScratchArray<int32_t> newIndex(static_cast<size_t>(count));
-    for (int v = 0; v < count; ++v) {
-        order[v] = v;
-        newIndex[v] = -1;
-    }
-    std::sort(order.Data(), order.Data() + count,
-              [&](int32_t a, int32_t b) { return component(a, axis) < component(b, axis); });
-
+    // The sweep reads the sort key, the first three compared floats and the
+    // new index of each record from one contiguous entry instead of from the
+    // caller's array in sorted, that is scattered, order.
     const int compareFloats = compareBytes / 4;
+    const int quick = compareFloats < 3 ? compareFloats : 3;
+    phScratchArray<WeldEntry> entries(static_cast<size_t>(count));
+    for (int v = 0; v < count; ++v) {
+        WeldEntry& entry = entries[v];
+        entry.key = component(v, axis);
+        entry.index = v;
+        entry.id = -1;
+        for (int i = 0; i < 3; ++i) {
+            entry.p[i] = i < quick ? component(v, i) : 0.0f;
+        }
+    }
+    // Records of equal key are ordered by a second coordinate, so that the
+    // sweep can pass over the part of such a run that lies out of reach
+    // (a grid mesh puts a whole row of vertices under one key).
+    const int second = quick == 3 ? (axis + 1) % 3 : -1;
+    std::sort(entries.Data(), entries.Data() + count,
+              [second](const WeldEntry& a, const WeldEntry& b) {
+                  if (a.key != b.key || second < 0) {
+                      return a.key < b.key;
+                  }
+                  return a.p[second] < b.p[second];
+              });
+    // The end of the run of equal keys that each record belongs to.
+    phScratchArray<int32_t> runEnd(static_cast<size_t>(count));
+    for (int s = count - 1; s >= 0; --s) {
+        runEnd[s] = s + 1 < count && entries[s + 1].key == entries[s].key ? runEnd[s + 1] : s + 1;
+    }
+
     const size_t extraOffset = size_t(compareFloats) * 4;
     const size_t extraLength = size_t(extraBytes / 4) * 4;
     const float reach = tolerance + 0.0001f;
     const float window = 2.0f * reach + 0.0001f;
     phScratchArray<char> unique(size_t(count) * stride);
+    phScratchArray<int32_t> newIndex(static_cast<size_t>(count));
     int uniqueCount = 0;
     for (int s = 0; s < count; ++s) {
-        const int32_t current = order[s];
-        if (newIndex[current] != -1) {
+        WeldEntry& currentEntry = entries[s];
+        if (currentEntry.id != -1) {
             continue;
         }
+        const int32_t current = currentEntry.index;
         const int32_t id = uniqueCount++;
-        newIndex[current] = id;
+        currentEntry.id = id;
         std::memcpy(&unique[size_t(id) * stride], bytes + size_t(current) * stride, stride);
-        const float key = component(current, axis);
+        const float limit = currentEntry.key + window;
         for (int r = s + 1; r < count; ++r) {
-            const int32_t other = order[r];
-            if (!(component(other, axis) < key + window)) {
+            WeldEntry& otherEntry = entries[r];
+            if (!(otherEntry.key < limit)) {
                 break;
             }
-            if (newIndex[other] != -1) {
+            if (second >= 0 && otherEntry.key == currentEntry.key &&
+                !(otherEntry.p[second] < currentEntry.p[second] + reach)) {
+                // The rest of the run lies farther along the second
+                // coordinate.
+                r = runEnd[r] - 1;
+                continue;
+            }
+            if (otherEntry.id != -1) {
                 continue;
             }
             bool same = true;
-            for (int i = 0; i < compareFloats && same; ++i) {
+            for (int i = 0; i < quick && same; ++i) {
+                same = std::fabs(otherEntry.p[i] - currentEntry.p[i]) < reach;
+            }
+            const int32_t other = otherEntry.index;
+            for (int i = quick; i < compareFloats && same; ++i) {
                 same = std::fabs(component(other, i) - component(current, i)) < reach;
             }
             if (same && extraLength > 0) {
@@ -92,9 +138,12 @@ int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, 
                                 bytes + size_t(current) * stride + extraOffset, extraLength) == 0;
             }
             if (same) {
-                newIndex[other] = id;
+                otherEntry.id = id;
             }
         }
+    }
+    for (int s = 0; s < count; ++s) {
+        newIndex[entries[s].index] = entries[s].id;
     }
 
     std::memcpy(bytes, &unique[0], size_t(uniqueCount) * stride);

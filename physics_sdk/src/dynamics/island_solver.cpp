@@ -8,6 +8,7 @@
 #include "dynamics/world_body_graph.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -17,8 +18,6 @@ const float kMinRowMass = 1e-20f;
 
 float Dot(const phVector& a, const phVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-phVector Scaled(const phVector& v, float s) { return phVector(v.x * s, v.y * s, v.z * s, 0.0f); }
-
 // The larger and the smaller of two floats, taking the other one when either
 // is NaN, as fmax and fmin do (a NaN p . q falls back to its floor, a NaN
 // residual does not become the largest), but inlined: the library calls cost
@@ -27,10 +26,35 @@ inline float Max(float a, float b) { return a > b || std::isnan(b) ? a : b; }
 
 inline float Min(float a, float b) { return a < b || std::isnan(b) ? a : b; }
 
-void Accumulate(phVector& sum, const phVector& v, float s) {
-    sum.x += v.x * s;
-    sum.y += v.y * s;
-    sum.z += v.z * s;
+void Accumulate(phVector& sum, const float* v, float s) {
+    sum.x += v[0] * s;
+    sum.y += v[1] * s;
+    sum.z += v[2] * s;
+}
+
+// Writes x, y, z of a vector as four floats with the fourth 0.
+void Put(float* out, const phVector& v) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+    out[3] = 0.0f;
+}
+
+phVector Get(const float* in) { return phVector(in[0], in[1], in[2], 0.0f); }
+
+// The matrix's RotateVector, inlined where every row needs it twice.
+inline phVector Rotate(const phMatrix& m, const phVector& v) {
+    return phVector(v.x * m.row[0].x + v.y * m.row[1].x + v.z * m.row[2].x,
+                    v.x * m.row[0].y + v.y * m.row[1].y + v.z * m.row[2].y,
+                    v.x * m.row[0].z + v.y * m.row[1].z + v.z * m.row[2].z, 0.0f);
+}
+
+float Dot8(const float* a, const float* b) {
+    float sum = 0.0f;
+    for (int k = 0; k < 8; ++k) {
+        sum += a[k] * b[k];
+    }
+    return sum;
 }
 
 }  // namespace
@@ -46,23 +70,23 @@ void phIslandSolver::ReleaseMemory() {
     m_invInertia.Release();
     m_force.Release();
     m_torque.Release();
-    m_accumLinear.Release();
-    m_accumAngular.Release();
+    m_accum.Release();
     m_joints.Release();
     m_stack.Release();
     m_jacobian.Release();
     m_scaled.Release();
-    m_body0.Release();
-    m_body1.Release();
+    m_rowBodies.Release();
+    m_reg.Release();
+    m_b.Release();
     m_bound.Release();
     m_rhs.Release();
     m_stiffness.Release();
-    m_b.Release();
-    m_reg.Release();
-    m_invPrecond.Release();
     m_drop.Release();
-    m_perm.Release();
+    m_order.Release();
     m_position.Release();
+    m_invPrecond.Release();
+    m_lower.Release();
+    m_upper.Release();
     m_x.Release();
     m_r.Release();
     m_z.Release();
@@ -71,6 +95,10 @@ void phIslandSolver::ReleaseMemory() {
     m_bodyCount = 0;
     m_jointCount = 0;
     m_rowCount = 0;
+}
+
+void phIslandSolver::SetVariant(bool simd) {
+    m_kernels = simd ? &phSseSolverKernels() : &phScalarSolverKernels();
 }
 
 int phIslandSolver::PassLimit(int rowCount) const {
@@ -103,8 +131,7 @@ int phIslandSolver::AddBody(phRigidBody* body, float invMass, const phMatrix& in
     m_invInertia.Reserve(m_bodyCount);
     m_force.Reserve(m_bodyCount);
     m_torque.Reserve(m_bodyCount);
-    m_accumLinear.Reserve(m_bodyCount);
-    m_accumAngular.Reserve(m_bodyCount);
+    m_accum.Reserve(8 * m_bodyCount);
     m_bodies[index] = body;
     m_invMass[index] = invMass;
     m_invInertia[index] = invInertia;
@@ -116,17 +143,18 @@ int phIslandSolver::AddBody(phRigidBody* body, float invMass, const phMatrix& in
 void phIslandSolver::ReserveRows(int count) {
     m_jacobian.Reserve(count);
     m_scaled.Reserve(count);
-    m_body0.Reserve(count);
-    m_body1.Reserve(count);
+    m_rowBodies.Reserve(count);
+    m_reg.Reserve(count);
+    m_b.Reserve(count);
     m_bound.Reserve(count);
     m_rhs.Reserve(count);
     m_stiffness.Reserve(count);
-    m_b.Reserve(count);
-    m_reg.Reserve(count);
-    m_invPrecond.Reserve(count);
     m_drop.Reserve(count);
-    m_perm.Reserve(count);
+    m_order.Reserve(count);
     m_position.Reserve(count);
+    m_invPrecond.Reserve(count);
+    m_lower.Reserve(count);
+    m_upper.Reserve(count);
     m_x.Reserve(count);
     m_r.Reserve(count);
     m_z.Reserve(count);
@@ -138,37 +166,44 @@ void phIslandSolver::AddRow(const phJacobian& jacobian, const phRowBound& bound,
                             float stiffness, int body0, int body1, float dropThreshold) {
     const int row = m_rowCount++;
     ReserveRows(m_rowCount);
-    m_jacobian[row] = jacobian;
+    float* j = m_jacobian[row].v;
+    Put(j, jacobian.linear0);
+    Put(j + 4, jacobian.angular0);
+    Put(j + 8, jacobian.linear1);
+    Put(j + 12, jacobian.angular1);
+    m_rowBodies[row].body0 = body0;
+    m_rowBodies[row].body1 = body1;
     m_bound[row] = bound;
     m_rhs[row] = rhs;
     m_stiffness[row] = stiffness;
-    m_body0[row] = body0;
-    m_body1[row] = body1;
     m_drop[row] = dropThreshold;
 }
 
 void phIslandSolver::PrepareRows() {
     for (int i = 0; i < m_rowCount; ++i) {
-        const int a = m_body0[i];
-        const int b = m_body1[i];
-        phJacobian& j = m_jacobian[i];
-        phJacobian& m = m_scaled[i];
-        m.linear0 = Scaled(j.linear0, m_invMass[a]);
-        m.angular0 = m_invInertia[a].RotateVector(j.angular0);
-        m.angular0.w = 0.0f;
-        m.linear1 = Scaled(j.linear1, m_invMass[b]);
-        m.angular1 = m_invInertia[b].RotateVector(j.angular1);
-        m.angular1.w = 0.0f;
-        const float d = Dot(j.linear0, m.linear0) + Dot(j.angular0, m.angular0) +
-                        Dot(j.linear1, m.linear1) + Dot(j.angular1, m.angular1);
+        float* j = m_jacobian[i].v;
+        float* m = m_scaled[i].v;
+        const int a = m_rowBodies[i].body0;
+        const int b = m_rowBodies[i].body1;
+        const phVector linear0 = Get(j);
+        const phVector angular0 = Get(j + 4);
+        const phVector linear1 = Get(j + 8);
+        const phVector angular1 = Get(j + 12);
+        const phVector mLinear0 = linear0 * m_invMass[a];
+        const phVector mAngular0 = Rotate(m_invInertia[a], angular0);
+        const phVector mLinear1 = linear1 * m_invMass[b];
+        const phVector mAngular1 = Rotate(m_invInertia[b], angular1);
+        const float d = Dot(linear0, mLinear0) + Dot(angular0, mAngular0) + Dot(linear1, mLinear1) +
+                        Dot(angular1, mAngular1);
         if (!(d >= kMinRowMass) || !std::isfinite(d)) {
             // Nothing this row touches can move: it asks for nothing and
             // carries no force.
-            const phJacobian empty;
-            j = empty;
-            m = empty;
-            m_b[i] = 0.0f;
+            for (int k = 0; k < 16; ++k) {
+                j[k] = 0.0f;
+                m[k] = 0.0f;
+            }
             m_reg[i] = 0.0f;
+            m_b[i] = 0.0f;
             m_invPrecond[i] = 0.0f;
             m_rhs[i] = 0.0f;
             if (m_bound[i].force != nullptr) {
@@ -176,88 +211,103 @@ void phIslandSolver::PrepareRows() {
             }
             continue;
         }
-        m_b[i] = m_rhs[i] - (Dot(m.linear0, m_force[a]) + Dot(m.angular0, m_torque[a]) +
-                             Dot(m.linear1, m_force[b]) + Dot(m.angular1, m_torque[b]));
+        Put(m, mLinear0);
+        Put(m + 4, mAngular0);
+        Put(m + 8, mLinear1);
+        Put(m + 12, mAngular1);
+        m_b[i] = m_rhs[i] - (Dot(mLinear0, m_force[a]) + Dot(mAngular0, m_torque[a]) +
+                             Dot(mLinear1, m_force[b]) + Dot(mAngular1, m_torque[b]));
         m_reg[i] = 0.001f * m_stiffness[i] * d;
         m_invPrecond[i] = 1.0f / ((0.001f * m_stiffness[i] + 1.0f) * d);
     }
 }
 
-void phIslandSolver::MultiplyA(int count, const float* in, float* out) {
-    const phVector zero(0.0f, 0.0f, 0.0f, 0.0f);
-    for (int i = 0; i < m_bodyCount; ++i) {
-        m_accumLinear[i] = zero;
-        m_accumAngular[i] = zero;
-    }
-    for (int j = 0; j < count; ++j) {
-        const phJacobian& jac = m_jacobian[j];
-        Accumulate(m_accumLinear[m_body0[j]], jac.linear0, in[j]);
-        Accumulate(m_accumAngular[m_body0[j]], jac.angular0, in[j]);
-        Accumulate(m_accumLinear[m_body1[j]], jac.linear1, in[j]);
-        Accumulate(m_accumAngular[m_body1[j]], jac.angular1, in[j]);
-    }
-    for (int i = 0; i < count; ++i) {
-        const phJacobian& m = m_scaled[i];
-        const int a = m_body0[i];
-        const int b = m_body1[i];
-        out[i] = Dot(m.linear0, m_accumLinear[a]) + Dot(m.angular0, m_accumAngular[a]) +
-                 Dot(m.linear1, m_accumLinear[b]) + Dot(m.angular1, m_accumAngular[b]) +
-                 m_reg[i] * in[i];
-    }
+phSolverRows phIslandSolver::Rows() const {
+    return phSolverRows{&m_jacobian[0], &m_scaled[0], &m_rowBodies[0], &m_reg[0]};
 }
 
-float phIslandSolver::MaxResidual(int count) const {
-    float largest = 0.0f;
-    for (int i = 0; i < count; ++i) {
-        largest = Max(largest, std::fabs(m_r[i]));
+void phIslandSolver::MultiplyA(int count, const float* in, float* out) {
+    m_kernels->multiplyA(Rows(), &m_order[0], count, in, out, &m_accum[0], m_bodyCount);
+}
+
+void phIslandSolver::RemoveFromProduct(int removed, int active) {
+    // The removed row's force p times its Jacobian is what it added to its
+    // bodies' accumulators; the active rows that share a body see it through
+    // their scaled Jacobians. The static body's scaled Jacobians are 0.
+    const float* jacobian = m_jacobian[m_order[removed]].v;
+    const float s = m_p[removed];
+    float first[8];
+    float second[8];
+    for (int k = 0; k < 8; ++k) {
+        first[k] = jacobian[k] * s;
+        second[k] = jacobian[8 + k] * s;
     }
-    return largest;
+    int a = m_rowBodies[m_order[removed]].body0;
+    int b = m_rowBodies[m_order[removed]].body1;
+    if (a == b) {
+        for (int k = 0; k < 8; ++k) {
+            first[k] += second[k];
+        }
+        b = 0;
+    }
+    if (a == 0 && b == 0) {
+        return;
+    }
+    for (int i = 0; i < active; ++i) {
+        const phRowBodies& row = m_rowBodies[m_order[i]];
+        const bool first0 = row.body0 != 0 && row.body0 == a;
+        const bool second0 = row.body0 != 0 && row.body0 == b;
+        const bool first1 = row.body1 != 0 && row.body1 == a;
+        const bool second1 = row.body1 != 0 && row.body1 == b;
+        if (!(first0 || second0 || first1 || second1)) {
+            continue;
+        }
+        const float* scaled = m_scaled[m_order[i]].v;
+        float d = 0.0f;
+        if (first0) {
+            d += Dot8(scaled, first);
+        } else if (second0) {
+            d += Dot8(scaled, second);
+        }
+        if (first1) {
+            d += Dot8(scaled + 8, first);
+        } else if (second1) {
+            d += Dot8(scaled + 8, second);
+        }
+        m_q[i] -= d;
+    }
 }
 
 float phIslandSolver::Residual(int count) {
     MultiplyA(count, &m_x[0], &m_r[0]);
     for (int i = 0; i < count; ++i) {
-        m_r[i] = m_b[i] - m_r[i];
+        m_r[i] = m_b[m_order[i]] - m_r[i];
     }
-    return MaxResidual(count);
+    return m_kernels->maxAbs(&m_r[0], count);
 }
 
 void phIslandSolver::SwapRows(int i, int j) {
     if (i == j) {
         return;
     }
-    auto swap = [i, j](auto& array) {
-        auto value = array[i];
-        array[i] = array[j];
-        array[j] = value;
-    };
-    swap(m_jacobian);
-    swap(m_scaled);
-    swap(m_reg);
-    swap(m_invPrecond);
-    swap(m_drop);
-    swap(m_body0);
-    swap(m_body1);
-    swap(m_bound);
-    swap(m_rhs);
-    swap(m_b);
-    swap(m_perm);
-    swap(m_x);
-    swap(m_r);
-    swap(m_z);
-    swap(m_p);
+    // The row records stay where they are; the order names them.
+    std::swap(m_order[i], m_order[j]);
+    std::swap(m_invPrecond[i], m_invPrecond[j]);
+    std::swap(m_lower[i], m_lower[j]);
+    std::swap(m_upper[i], m_upper[j]);
+    std::swap(m_x[i], m_x[j]);
+    std::swap(m_r[i], m_r[j]);
+    std::swap(m_z[i], m_z[j]);
+    std::swap(m_p[i], m_p[j]);
 }
 
 void phIslandSolver::RestartDescent(int count, float& delta) {
-    delta = 0.0f;
-    for (int i = 0; i < count; ++i) {
-        m_z[i] = m_invPrecond[i] * m_r[i];
-        m_p[i] = m_z[i];
-        delta += m_r[i] * m_z[i];
-    }
+    delta = m_kernels->precondition(&m_z[0], &m_invPrecond[0], &m_r[0], count);
+    std::memcpy(&m_p[0], &m_z[0], sizeof(float) * size_t(count));
 }
 
 int phIslandSolver::SolveBounded(int firstClampable, int count) {
+    const phSolverKernels& kernels = *m_kernels;
     int active = count;
     float delta = 0.0f;
     RestartDescent(active, delta);
@@ -272,23 +322,15 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
             return active;
         }
         MultiplyA(active, &m_p[0], &m_q[0]);
-        float pq = 0.0f;
-        for (int i = 0; i < active; ++i) {
-            pq += m_p[i] * m_q[i];
-        }
-        float alpha = delta / Max(pq, 1e-16f);
+        float alpha = delta / Max(kernels.dot(&m_p[0], &m_q[0], active), 1e-16f);
         int limit = -1;
         float limitBound = 0.0f;
-        for (int i = firstClampable; i < active; ++i) {
+        for (int i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0], alpha,
+                                          firstClampable, active);
+             i < active; i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0], alpha,
+                                                  i + 1, active)) {
             const float y = m_x[i] + alpha * m_p[i];
-            float bound;
-            if (y < m_bound[i].lower) {
-                bound = m_bound[i].lower;
-            } else if (y > m_bound[i].upper) {
-                bound = m_bound[i].upper;
-            } else {
-                continue;
-            }
+            const float bound = y < m_lower[i] ? m_lower[i] : m_upper[i];
             const float reduced = (bound - m_x[i]) / m_p[i];
             if (pass != 0 || reduced >= 1e-7f) {
                 alpha = reduced;
@@ -302,55 +344,35 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
             m_x[i] = bound;
             --active;
             SwapRows(i, active);
+            std::swap(m_q[i], m_q[active]);
             delta -= m_p[active] * m_r[active];
             if (delta < 1.0f) {
-                delta = 0.0f;
-                for (int k = 0; k < active; ++k) {
-                    delta += m_r[k] * m_p[k];
-                }
+                delta = kernels.dot(&m_r[0], &m_p[0], active);
             }
             delta = Max(delta, 0.0f);
-            MultiplyA(active, &m_p[0], &m_q[0]);
-            if (MaxResidual(active) < kSolverResidual) {
+            RemoveFromProduct(active, active);
+            if (kernels.maxAbs(&m_r[0], active) < kSolverResidual) {
                 alpha = delta / 1e20f;
             } else {
-                pq = 0.0f;
-                for (int k = 0; k < active; ++k) {
-                    pq += m_p[k] * m_q[k];
-                }
-                alpha = delta / Max(pq, 1e-16f);
+                alpha = delta / Max(kernels.dot(&m_p[0], &m_q[0], active), 1e-16f);
             }
             limit = -1;
             i = firstClampable - 1;
         }
+        residual = kernels.step(&m_x[0], &m_r[0], &m_p[0], &m_q[0], alpha, active);
         if (limit >= 0) {
-            for (int i = 0; i < active; ++i) {
-                m_x[i] += alpha * m_p[i];
-                m_r[i] -= alpha * m_q[i];
-            }
             m_x[limit] = limitBound;
             --active;
             SwapRows(limit, active);
             RestartDescent(active, delta);
-            residual = MaxResidual(active);
+            residual = kernels.maxAbs(&m_r[0], active);
             pass = 0;
             continue;
         }
-        for (int i = 0; i < active; ++i) {
-            m_x[i] += alpha * m_p[i];
-            m_r[i] -= alpha * m_q[i];
-        }
-        residual = MaxResidual(active);
         if (residual > kSolverResidual) {
-            float rz = 0.0f;
-            for (int i = 0; i < active; ++i) {
-                m_z[i] = m_invPrecond[i] * m_r[i];
-                rz += m_r[i] * m_z[i];
-            }
+            const float rz = kernels.precondition(&m_z[0], &m_invPrecond[0], &m_r[0], active);
             const float beta = rz / Max(delta, 1e-17f);
-            for (int i = 0; i < active; ++i) {
-                m_p[i] = m_z[i] + beta * m_p[i];
-            }
+            kernels.direction(&m_p[0], &m_z[0], beta, active);
             delta = rz;
         }
         ++pass;
@@ -371,8 +393,8 @@ int phIslandSolver::SolveClamped(int firstClampable, int count) {
         }
         int released = 0;
         for (int i = free; i < count; ++i) {
-            const bool atLower = m_x[i] <= m_bound[i].lower;
-            const bool atUpper = m_x[i] >= m_bound[i].upper;
+            const bool atLower = m_x[i] <= m_lower[i];
+            const bool atUpper = m_x[i] >= m_upper[i];
             if ((atLower && m_r[i] > kSolverResidual) || (atUpper && m_r[i] < -kSolverResidual)) {
                 ++released;
             }
@@ -386,8 +408,9 @@ int phIslandSolver::SolveClamped(int firstClampable, int count) {
 
 void phIslandSolver::WriteBack(int from, int to) {
     for (int i = from; i < to; ++i) {
-        if (m_bound[i].force != nullptr) {
-            *m_bound[i].force = m_x[i];
+        float* force = m_bound[m_order[i]].force;
+        if (force != nullptr) {
+            *force = m_x[i];
         }
     }
 }
@@ -396,19 +419,21 @@ void phIslandSolver::SolveRows() {
     int count = m_rowCount;
     int equality = 0;
     for (int i = 0; i < count; ++i) {
-        m_perm[i] = i;
+        m_order[i] = i;
+        m_lower[i] = m_bound[i].lower;
+        m_upper[i] = m_bound[i].upper;
         m_x[i] = m_bound[i].force != nullptr ? *m_bound[i].force : 0.0f;
     }
     for (int i = 0; i < count; ++i) {
-        if (m_bound[i].kind == kRowUnbounded) {
+        if (m_bound[m_order[i]].kind == kRowUnbounded) {
             SwapRows(i, equality++);
         }
     }
     int bounded = equality;
     for (int i = equality; i < count; ++i) {
-        const int32_t kind = m_bound[i].kind;
+        const int32_t kind = m_bound[m_order[i]].kind;
         if (kind == kRowFixedBounds) {
-            m_x[i] = Min(Max(m_x[i], m_bound[i].lower), m_bound[i].upper);
+            m_x[i] = Min(Max(m_x[i], m_lower[i]), m_upper[i]);
         } else if (kind == kRowOneSided) {
             m_x[i] = Max(m_x[i], 0.0f);
         } else {
@@ -430,24 +455,24 @@ void phIslandSolver::SolveRows() {
     // Friction rows name their normal row by its first position; find where
     // it is now.
     for (int i = 0; i < count; ++i) {
-        m_position[m_perm[i]] = i;
+        m_position[m_order[i]] = i;
     }
     for (int i = bounded; i < count;) {
-        const float normal = Max(m_x[m_position[m_bound[i].kind]], 0.0f);
-        const float lo = m_bound[i].lower * normal;
-        const float hi = m_bound[i].upper * normal;
-        if (Min(hi, -lo) <= m_drop[i]) {
+        const phRowBound& bound = m_bound[m_order[i]];
+        const float normal = Max(m_x[m_position[bound.kind]], 0.0f);
+        const float lo = bound.lower * normal;
+        const float hi = bound.upper * normal;
+        if (Min(hi, -lo) <= m_drop[m_order[i]]) {
             // Dropped this step: it keeps no force for the next one.
-            if (m_bound[i].force != nullptr) {
-                *m_bound[i].force = 0.0f;
+            if (bound.force != nullptr) {
+                *bound.force = 0.0f;
             }
             --count;
             SwapRows(i, count);
             continue;
         }
-        m_bound[i].lower = lo;
-        m_bound[i].upper = hi;
-        m_bound[i].kind = kRowFixedBounds;
+        m_lower[i] = lo;
+        m_upper[i] = hi;
         m_x[i] = Min(Max(m_x[i], lo), hi);
         ++i;
     }
@@ -467,12 +492,13 @@ void phIslandSolver::SolveRows() {
 
 void phIslandSolver::ApplyRowForces() {
     for (int i = 0; i < m_rowCount; ++i) {
-        const phJacobian& j = m_jacobian[i];
+        const int row = m_order[i];
+        const float* j = m_jacobian[row].v;
         const float x = m_x[i];
-        Accumulate(m_force[m_body0[i]], j.linear0, x);
-        Accumulate(m_torque[m_body0[i]], j.angular0, x);
-        Accumulate(m_force[m_body1[i]], j.linear1, x);
-        Accumulate(m_torque[m_body1[i]], j.angular1, x);
+        Accumulate(m_force[m_rowBodies[row].body0], j, x);
+        Accumulate(m_torque[m_rowBodies[row].body0], j + 4, x);
+        Accumulate(m_force[m_rowBodies[row].body1], j + 8, x);
+        Accumulate(m_torque[m_rowBodies[row].body1], j + 12, x);
     }
 }
 

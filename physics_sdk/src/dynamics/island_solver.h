@@ -21,6 +21,7 @@
 #include "core/memory.h"
 #include "core/vector.h"
 #include "dynamics/joint_rows.h"
+#include "dynamics/solver_kernels.h"
 
 #include <cstdint>
 #include <cstring>
@@ -33,10 +34,12 @@ class phRigidBody;
 struct phConstraintLink;
 
 // A growing array of plain data whose blocks come through the memory
-// callbacks. Growth doubles the capacity and keeps the contents.
+// callbacks, its first element on a cache line. Growth doubles the capacity
+// and keeps the contents.
 template <class T>
 class phSolverArray {
     static_assert(std::is_trivially_copyable<T>::value, "plain data only");
+    static constexpr size_t kLine = 64;
 
 public:
     phSolverArray() = default;
@@ -53,19 +56,24 @@ public:
         while (capacity < count) {
             capacity *= 2;
         }
-        T* data = static_cast<T*>(phMalloc(sizeof(T) * size_t(capacity)));
-        if (data == nullptr) {
+        void* block = phMalloc(sizeof(T) * size_t(capacity) + kLine);
+        if (block == nullptr) {
             throw std::bad_alloc();
         }
+        const uintptr_t start =
+            (reinterpret_cast<uintptr_t>(block) + kLine - 1) & ~uintptr_t(kLine - 1);
+        T* data = reinterpret_cast<T*>(start);
         if (m_data != nullptr) {
             std::memcpy(static_cast<void*>(data), m_data, sizeof(T) * size_t(m_capacity));
-            phFree(m_data);
+            phFree(m_block);
         }
+        m_block = block;
         m_data = data;
         m_capacity = capacity;
     }
     void Release() {
-        phFree(m_data);
+        phFree(m_block);
+        m_block = nullptr;
         m_data = nullptr;
         m_capacity = 0;
     }
@@ -74,6 +82,7 @@ public:
     const T& operator[](int i) const { return m_data[i]; }
 
 private:
+    void* m_block = nullptr;
     T* m_data = nullptr;
     int m_capacity = 0;
 };
@@ -110,6 +119,8 @@ public:
         m_equalityMode = equalityMode;
     }
     int PassLimit(int rowCount) const;
+    // The arithmetic variant: the packed SSE one or the scalar one.
+    void SetVariant(bool simd);
 
     // The row solve of one island, open for tests: start an island, add the
     // bodies (entry 0 is the static body) and the rows, prepare, solve.
@@ -142,12 +153,16 @@ private:
     void ApplyRowForces();
     void ReserveRows(int count);
     int IslandIndex(const phRigidBody* body, uint32_t markBase) const;
-    float MaxResidual(int count) const;
     void WriteBack(int from, int to);
+    // Takes the share of the row at position removed (just swapped out of
+    // the active rows) out of q = A p of the active rows.
+    void RemoveFromProduct(int removed, int active);
+    phSolverRows Rows() const;
     void RestartDescent(int count, float& delta);
 
     int m_passMode = 0;
     int m_equalityMode = 0;
+    const phSolverKernels* m_kernels = &phScalarSolverKernels();
 
     int m_bodyCount = 0;
     phSolverArray<phRigidBody*> m_bodies;
@@ -155,27 +170,31 @@ private:
     phSolverArray<phMatrix> m_invInertia;
     phSolverArray<phVector> m_force;
     phSolverArray<phVector> m_torque;
-    phSolverArray<phVector> m_accumLinear;
-    phSolverArray<phVector> m_accumAngular;
+    phSolverArray<float> m_accum;
 
     int m_jointCount = 0;
     phSolverArray<phConstraint*> m_joints;
     phSolverArray<phConstraintLink*> m_stack;
 
+    // Per row, indexed by the row's number in the island: what never moves
+    // during the solve.
     int m_rowCount = 0;
-    phSolverArray<phJacobian> m_jacobian;
-    phSolverArray<phJacobian> m_scaled;
-    phSolverArray<int> m_body0;
-    phSolverArray<int> m_body1;
+    phSolverArray<phRowVectors> m_jacobian;
+    phSolverArray<phRowVectors> m_scaled;
+    phSolverArray<phRowBodies> m_rowBodies;
+    phSolverArray<float> m_reg;
+    phSolverArray<float> m_b;
     phSolverArray<phRowBound> m_bound;
     phSolverArray<float> m_rhs;
     phSolverArray<float> m_stiffness;
-    phSolverArray<float> m_b;
-    phSolverArray<float> m_reg;
-    phSolverArray<float> m_invPrecond;
     phSolverArray<float> m_drop;
-    phSolverArray<int> m_perm;
+    // Per position: the row at that position, its bounds and the solver's
+    // vectors, which row exchanges move.
+    phSolverArray<int> m_order;
     phSolverArray<int> m_position;
+    phSolverArray<float> m_invPrecond;
+    phSolverArray<float> m_lower;
+    phSolverArray<float> m_upper;
     phSolverArray<float> m_x;
     phSolverArray<float> m_r;
     phSolverArray<float> m_z;

@@ -11,6 +11,7 @@
 #include "dynamics/slider_joint.h"
 #include "dynamics/up_vector_joint.h"
 #include "dynamics/world_body_graph.h"
+#include "platform/cpu.h"
 #include "platform/fpu_precision.h"
 
 #include <new>
@@ -58,6 +59,7 @@ phPhysicsWorld::phPhysicsWorld()
     // The contact search's process-wide tables are laid once, by the first
     // world.
     InitContactSolverTables();
+    m_simdSolver = phProcessorClass() == kProcessorClassSse;
     SetWorldSize(phVector(-100.0f, -100.0f, -100.0f), phVector(100.0f, 100.0f, 100.0f));
 }
 
@@ -100,6 +102,7 @@ void phPhysicsWorld::Step(float step) {
     m_broadphase.UpdatePairs(*this);
     phIslandSolver& solver = phIslandSolver::Shared();
     solver.SetModes(m_passMode, m_equalityMode);
+    solver.SetVariant(m_simdSolver);
     solver.SolveIslands(*this);
     while (phContactJoint* contact = m_contacts.PopQueued()) {
         DestroyConstraintNow(contact);

@@ -158,6 +158,8 @@ private:
     uint32_t m_islandStamp = 2;
     int m_passMode = 0;
     int m_equalityMode = 0;
+    // The solver's SSE variant, chosen at creation by processor class.
+    bool m_simdSolver = false;
     int m_constraintCount = 0;
     int m_visited = 0;
     uint32_t m_nextBodyId = 1;

@@ -1,0 +1,54 @@
+// The arithmetic of the island solver's row solve, in two variants that
+// compute the same thing: a scalar one and a packed SSE one that treats four
+// rows at a time (with a scalar tail). They differ only in the order of the
+// additions inside sums. The solver picks one table by processor class.
+#ifndef PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
+#define PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
+
+// What the row products read of the rows, each array indexed by row: the
+// Jacobians and the Jacobians seen through the bodies' inverse mass and
+// inertia (the scaled Jacobians), one cache line a row (linear and angular
+// part of the first body, then of the second, four floats a part with the
+// fourth 0); the island indices of the two bodies; the regularisation terms.
+struct phRowVectors {
+    float v[16];
+};
+
+struct phRowBodies {
+    int body0;
+    int body1;
+};
+
+struct phSolverRows {
+    const phRowVectors* jacobian;
+    const phRowVectors* scaled;
+    const phRowBodies* bodies;
+    const float* reg;
+};
+
+struct phSolverKernels {
+    // out[i] = A in over the rows order[0..count-1]; accum holds eight floats
+    // (force, torque) per body.
+    void (*multiplyA)(const phSolverRows& rows, const int* order, int count, const float* in,
+                      float* out, float* accum, int bodyCount);
+    // The first i in [from, to) whose x + alpha p leaves [lower, upper]; to
+    // when there is none.
+    int (*firstOutside)(const float* x, const float* p, const float* lower, const float* upper,
+                        float alpha, int from, int to);
+    float (*dot)(const float* a, const float* b, int count);
+    // The largest |a[i]|; a NaN entry never becomes the largest.
+    float (*maxAbs)(const float* a, int count);
+    // x += alpha p, r -= alpha q; returns the largest |r| afterwards (as
+    // maxAbs does).
+    float (*step)(float* x, float* r, const float* p, const float* q, float alpha, int count);
+    // z = invPrecond r; returns r . z.
+    float (*precondition)(float* z, const float* invPrecond, const float* r, int count);
+    // p = z + beta p.
+    void (*direction)(float* p, const float* z, float beta, int count);
+};
+
+const phSolverKernels& phScalarSolverKernels();
+// The SSE variant; the scalar one where the build has no SSE.
+const phSolverKernels& phSseSolverKernels();
+
+#endif
