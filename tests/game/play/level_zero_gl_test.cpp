@@ -93,16 +93,17 @@ TEST_F(LevelZeroTest, FactoriesStandOnTheGroundAndTheWorldSteps) {
     EXPECT_EQ(orvel::GlobalProperties().GetUnitStats(PropertyKey("qUnitStats")),
               game->GetUnitStats());
 
-    // An engineer dropped from 200 pixels falls and comes to rest on the ground.
+    // An engineer dropped from 60 pixels falls and comes to rest on the ground
+    // (a drop of 200 pixels is a hard fall, which kills it).
     const ComponentBodyPtr engineer = std::make_shared<ComponentBody>();
     engineer->SpawnUnit(&World(), game->GetSpriteManager().get(), game->GetSoundManager().get(),
                         game->GetObjectProperties(), PropertyKey("Engineer"), TEAM_GOOD);
     const float x = 960.0f;  // on the ridge, clear of both factories
     engineer->SetPosition(
-        orvel::Vector4(x / WORLD_SCALE, (GroundAt(level, x) + 200.0f) / WORLD_SCALE, 0));
+        orvel::Vector4(x / WORLD_SCALE, (GroundAt(level, x) + 60.0f) / WORLD_SCALE, 0));
     World().AddBody(engineer);
     Run(30);
-    const float fallen = GroundAt(level, x) + 200.0f - PixelsOf(*engineer).y;
+    const float fallen = GroundAt(level, x) + 60.0f - PixelsOf(*engineer).y;
     // Half a second of free fall from rest: g t^2 / 2 = 9.8 x 0.25 / 2 units.
     EXPECT_NEAR(fallen, 0.5f * 9.8f * 0.25f * WORLD_SCALE, 12.0f);
     // Then it lies on the ground (and may slide down the ridge's slope): on

@@ -29,7 +29,8 @@ public:
           definitions(orvel::ParsePropertyString(objectText, "test objects")),
           stats(std::make_shared<UnitStats>()) {
         world->SetScale(SCALE);
-        world->SetWorldBox(orvel::Vector4(-10.0f, -10.0f, -10.0f), orvel::Vector4(210.0f, 60.0f, 10.0f));
+        world->SetWorldBox(orvel::Vector4(-10.0f, -10.0f, -10.0f),
+                           orvel::Vector4(210.0f, 60.0f, 10.0f));
         orvel::LoadMaterialGroups(*world, "resources/materials1.txt");
         AddGround();
         for (const char* type : {"Infantry", "Engineer", "Tank", "FlakTruck", "BalloonBomb",
@@ -43,7 +44,8 @@ public:
     ~UnitTestWorld() {
         ground.reset();
         world.reset();
-        for (PropertyKey key : {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
+        for (PropertyKey key :
+             {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
             orvel::GlobalProperties().Erase(key);
         }
     }
@@ -62,7 +64,8 @@ public:
     // A unit spawned from its definition and left out of the world.
     std::shared_ptr<ComponentBody> Make(const std::string& name, int team) {
         auto unit = std::make_shared<ComponentBody>();
-        unit->SpawnUnit(world.get(), nullptr, nullptr, definitions, PropertyKey::Intern(name), team);
+        unit->SpawnUnit(world.get(), creationContext, nullptr, definitions,
+                        PropertyKey::Intern(name), team);
         return unit;
     }
 
@@ -85,6 +88,9 @@ public:
     std::unique_ptr<orvel::Mechanica> world;
     orvel::PropertiesPtr definitions;
     std::shared_ptr<UnitStats> stats;
+    // What units are spawned with as their creation context: the sprite
+    // manager that draws them, or none.
+    void* creationContext = nullptr;
 
 private:
     static constexpr const char* STATS_KEY = "qUnitStats";
