@@ -39,8 +39,9 @@ MagnetInput MagnetEdges(const orvel::Input& input, int airshipControl) {
     MagnetInput magnet;
     const bool joystick = Enabled(airshipControl, CONTROL_JOYSTICK);
     const bool keys = Enabled(airshipControl, CONTROL_ARROW_KEYS);
-    magnet.pressed = (joystick && input.IsJoystickButtonPressed(JOYSTICK_MAGNET_BUTTON)) ||
-                     (keys && (input.KeyPressed(KEY_LEFT_CTRL) || input.KeyPressed(KEY_RIGHT_CTRL)));
+    magnet.pressed =
+        (joystick && input.IsJoystickButtonPressed(JOYSTICK_MAGNET_BUTTON)) ||
+        (keys && (input.KeyPressed(KEY_LEFT_CTRL) || input.KeyPressed(KEY_RIGHT_CTRL)));
     magnet.released =
         (joystick && input.IsJoystickButtonReleased(JOYSTICK_MAGNET_BUTTON)) ||
         (keys && (input.KeyReleased(KEY_LEFT_CTRL) || input.KeyReleased(KEY_RIGHT_CTRL)));

@@ -23,9 +23,9 @@ const int DEATH_TUTORIAL_LEVEL = 1;
 
 // The units that the pointer can pick, by object name.
 const std::vector<PropertyKey>& PickableUnits() {
-    static const std::vector<PropertyKey> names = {
-        PropertyKey("Infantry"), PropertyKey("Engineer"), PropertyKey("Tank"),
-        PropertyKey("FlakTruck"), PropertyKey("Buster")};
+    static const std::vector<PropertyKey> names = {PropertyKey("Infantry"), PropertyKey("Engineer"),
+                                                   PropertyKey("Tank"), PropertyKey("FlakTruck"),
+                                                   PropertyKey("Buster")};
     return names;
 }
 
@@ -68,7 +68,8 @@ void MechanicaState::SteerAirship(const orvel::Input& input) {
     if (magnet != nullptr) {
         magnetOn = magnet->IsActive();
     }
-    if ((mode.goodAirshipControl & CONTROL_MOUSE) != 0 && input.IsMouseButtonPressed(RIGHT_BUTTON)) {
+    if ((mode.goodAirshipControl & CONTROL_MOUSE) != 0 &&
+        input.IsMouseButtonPressed(RIGHT_BUTTON)) {
         airship.SendMessage(MESSAGE_STOP, 0);
     }
     SwitchMagnet(input, magnetToggle);
@@ -173,8 +174,7 @@ void MechanicaState::FlyToPlayFieldPoint(const orvel::Input& input, float x, flo
     hoveredSlot = -1;
     ComponentBody* picked = nullptr;
     for (float dx : {0.0f, -PICK_SLACK, PICK_SLACK}) {
-        orvel::Body* body =
-            world->BodyAtPoint(orvel::Vector4(x + dx, y, 0.0f), PickableUnits());
+        orvel::Body* body = world->BodyAtPoint(orvel::Vector4(x + dx, y, 0.0f), PickableUnits());
         if (body != nullptr) {
             auto* unit = dynamic_cast<ComponentBody*>(body);
             if (unit != nullptr && unit->GetMaterialGroup() == MOBILE_UNIT_GROUP &&

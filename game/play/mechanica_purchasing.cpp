@@ -76,8 +76,8 @@ void MechanicaState::StockFactory(FactoryComponent& factory, const PurchaseMenu&
             continue;
         }
         const ComponentBodyPtr prototype = std::make_shared<ComponentBody>();
-        prototype->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(),
-                             objectProperties, ProductObjectName(product), team);
+        prototype->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(), objectProperties,
+                             ProductObjectName(product), team);
         factory.HoldBody(product, prototype, true);
     }
 }
@@ -85,9 +85,9 @@ void MechanicaState::StockFactory(FactoryComponent& factory, const PurchaseMenu&
 // In skirmish a group that side 2 cannot wholly buy is left out.
 void MechanicaState::SetUpPurchaseGroups() {
     for (const std::vector<int>& group : level.purchaseGroups) {
-        const bool offered =
-            std::all_of(group.begin(), group.end(),
-                        [this](int product) { return badFactory->CanBuy(product); });
+        const bool offered = std::all_of(group.begin(), group.end(), [this](int product) {
+            return badFactory->CanBuy(product);
+        });
         if (mode.isSkirmishMode && !offered) {
             continue;
         }

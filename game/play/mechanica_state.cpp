@@ -532,8 +532,8 @@ void MechanicaState::RecordProgress() {
     if (badge == WinBadge::None) {
         return;
     }
-    badgeSprite =
-        hudSpriteManager->CreateSprite(std::string(UI_FOLDER) + BadgePicture(badge), Hud::kTopLayer);
+    badgeSprite = hudSpriteManager->CreateSprite(std::string(UI_FOLDER) + BadgePicture(badge),
+                                                 Hud::kTopLayer);
     const orvel::FrameSheet& sheet = badgeSprite->GetData()->sheet;
     badgeSprite->SetPosition(SCREEN_WIDTH / 2.0f - float(sheet.width) / 2.0f,
                              float(sheet.frameHeight) / 2.0f + BADGE_TOP);
@@ -668,10 +668,10 @@ void MechanicaState::Draw() {
 void MechanicaState::DrawHud() {
     DrawMinimap(*world, terrainBody, levelWidth);
     hud->DrawMinimapFrame(MinimapWidth(levelWidth));
-    const float fuel = goodAirship->IsAlive() && goodAirship->GetMaxHitPoints() > 0
-                           ? float(goodAirship->GetHitPoints()) /
-                                 float(goodAirship->GetMaxHitPoints())
-                           : 0.0f;
+    const float fuel =
+        goodAirship->IsAlive() && goodAirship->GetMaxHitPoints() > 0
+            ? float(goodAirship->GetHitPoints()) / float(goodAirship->GetMaxHitPoints())
+            : 0.0f;
     hudSpriteManager->Draw();
     // Over the top panel, whose bezel frames the gauge.
     hud->GetGasTank().Draw(fuel);

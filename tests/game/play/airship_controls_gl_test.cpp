@@ -105,8 +105,7 @@ TEST_F(AirshipControlsTest, ArrowKeysThrustEachWay) {
         float dx;  // sign of the expected move along x, and along y
         float dy;
     };
-    const Case cases[] = {
-        {KEY_RIGHT, 1, 0}, {KEY_LEFT, -1, 0}, {KEY_UP, 0, 1}, {KEY_DOWN, 0, -1}};
+    const Case cases[] = {{KEY_RIGHT, 1, 0}, {KEY_LEFT, -1, 0}, {KEY_UP, 0, 1}, {KEY_DOWN, 0, -1}};
     for (const Case& c : cases) {
         const orvel::Vector4 before = AirshipAt();
         Hold(Keys({c.key}), 40);
@@ -114,8 +113,7 @@ TEST_F(AirshipControlsTest, ArrowKeysThrustEachWay) {
         EXPECT_GT((after.x - before.x) * c.dx + (after.y - before.y) * c.dy, 10.0f)
             << "key " << c.key;
         // Brake to a standstill for the next case.
-        Hold(Keys({c.dx > 0 ? KEY_LEFT : c.dx < 0 ? KEY_RIGHT : c.dy > 0 ? KEY_DOWN : KEY_UP}),
-             40);
+        Hold(Keys({c.dx > 0 ? KEY_LEFT : c.dx < 0 ? KEY_RIGHT : c.dy > 0 ? KEY_DOWN : KEY_UP}), 40);
     }
     EXPECT_EQ(Fired(), "");
 }

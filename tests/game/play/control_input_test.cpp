@@ -50,8 +50,8 @@ protected:
 // The airship control mask against every device: which inputs move the
 // airship (U D L R) and which switch its magnet.
 TEST_F(ControlInputTest, AirshipMaskChoosesTheDevicesThatSteer) {
-    const int everything = CONTROL_MOUSE | CONTROL_ARROW_KEYS | CONTROL_LETTER_KEYS |
-                           CONTROL_JOYSTICK;
+    const int everything =
+        CONTROL_MOUSE | CONTROL_ARROW_KEYS | CONTROL_LETTER_KEYS | CONTROL_JOYSTICK;
     struct Case {
         int mask;
         ScriptedFrame frame;
@@ -155,9 +155,9 @@ TEST(PurchaseBarTest, ButtonsSplitTheBarAtTheirEdges) {
         int y;
         int slot;
     } cases[] = {
-        {143, 10, -1}, {144, 10, 0}, {180, 10, 0}, {181, 10, 1}, {216, 10, 1}, {217, 10, 2},
-        {276, 10, 2},  {277, 10, 3}, {328, 10, 3}, {329, 10, 4}, {350, 10, 4}, {351, 10, 5},
-        {400, 10, 5},  {401, 10, 6}, {430, 10, 6}, {431, 10, 7}, {484, 10, 7}, {485, 10, -1},
+        {143, 10, -1}, {144, 10, 0},  {180, 10, 0},   {181, 10, 1}, {216, 10, 1}, {217, 10, 2},
+        {276, 10, 2},  {277, 10, 3},  {328, 10, 3},   {329, 10, 4}, {350, 10, 4}, {351, 10, 5},
+        {400, 10, 5},  {401, 10, 6},  {430, 10, 6},   {431, 10, 7}, {484, 10, 7}, {485, 10, -1},
         {200, 71, 1},  {200, 72, -1}, {200, 300, -1},
     };
     for (const auto& c : cases) {

@@ -9,7 +9,8 @@
 #include "tests/game/play/play_fixture.h"
 #include "tests/game/play/screen_capture.h"
 
-// After the test headers: the library's headers define names that they use.
+// Last: the game library defines macros (None among them) that clash with
+// names of the test framework.
 #include <alleggl.h>
 #include <allegro.h>
 
@@ -66,8 +67,8 @@ protected:
     // columns from `u0` to `u1` of its width) that the screen shows, at
     // `grey` brightness, with the picture's top-left corner at (left, top),
     // GL pixels.
-    static float Shown(const std::string& name, int left, int top, float u0 = 0.0f,
-                       float u1 = 1.0f, float grey = 1.0f) {
+    static float Shown(const std::string& name, int left, int top, float u0 = 0.0f, float u1 = 1.0f,
+                       float grey = 1.0f) {
         const orvel::BbqImage image = Picture(name);
         EXPECT_EQ(image.bpp, 32) << name;
         int opaque = 0;
@@ -114,9 +115,7 @@ TEST_F(HudTest, TheLayoutFilePlacesThePictures) {
 TEST_F(HudTest, TheFuelGaugeShowsTheFuelLeft) {
     const orvel::BbqImage full = Picture("resources/UI/gastankfull.bbq");
     const int top = 550 + int(full.height);
-    const struct {
-        float fuel;
-    } cases[] = {{0.75f}, {0.5f}, {0.35f}};
+    const struct { float fuel; } cases[] = {{0.75f}, {0.5f}, {0.35f}};
     for (const auto& c : cases) {
         SetFuel(c.fuel);
         DrawFrame();
@@ -212,7 +211,8 @@ TEST_F(HudTest, ThePointerAndTheTutorialBoxDrawOnTop) {
     EXPECT_GT(Shown("resources/mousecursor.bbq", 600, 600 - 250), 0.95f);
 
     // The program makes the GL font at start-up; here the library's own.
-    FONT* glFont = allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
+    FONT* glFont =
+        allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
     ASSERT_NE(glFont, nullptr);
     orvel::GlobalProperties()[PropertyKey("glFont")] = glFont;
     game->GetTutorialDialog().Show(PropertyKey("TUTORIAL_DIALOG_Death"), 700.0f, 450.0f, true);
