@@ -223,6 +223,7 @@ TEST_F(AirshipControlsTest, MagnetInToggleAndHoldModes) {
     EXPECT_TRUE(game->IsMagnetOn());
     EXPECT_TRUE(Magnet().IsActive());
     ASSERT_EQ(Magnet().GetHeldBodies().size(), 1u) << "the magnet takes the soldier under it";
+    EXPECT_EQ(VoicesPlaying("snd_magnet_on"), 1) << "and hums";
     // Up, carrying the soldier.
     Hold(Keys({KEY_UP}), 60);
     EXPECT_TRUE(game->IsMagnetOn()) << "letting go of Ctrl leaves it on";
