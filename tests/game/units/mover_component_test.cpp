@@ -271,8 +271,9 @@ TEST_F(MoverComponentTest, AChangedCloneLeavesItsPrototype) {
 }
 
 // The game's ground units on the first level: on the flat right of the good
-// factory each drives to the right at its own speed; dropped from 250
-// pixels each dies of the fall, from 10 pixels none does.
+// factory each drives to the right at its own speed; dropped from 300
+// pixels (landing at 14 units a second) each dies of the fall, from 10
+// pixels none does.
 TEST(MoverContentTest, GroundUnitsDriveAndDieOfHardFalls) {
     struct Case {
         const char* unit;
@@ -287,7 +288,7 @@ TEST(MoverContentTest, GroundUnitsDriveAndDieOfHardFalls) {
         SCOPED_TRACE(c.unit);
         auto driver = level.Place(c.unit, 1, 440.0f, 112.0f + 25.0f);
         auto low = level.Place(c.unit, 1, 1200.0f, level.GroundAt(1200.0f) + 25.0f + 10.0f);
-        auto high = level.Place(c.unit, 1, 1500.0f, level.GroundAt(1500.0f) + 25.0f + 250.0f);
+        auto high = level.Place(c.unit, 1, 1500.0f, level.GroundAt(1500.0f) + 25.0f + 300.0f);
         level.RunSeconds(2.0f);
         EXPECT_NEAR(VelocityOf(*driver).x, c.speed, 0.1f);
         EXPECT_FALSE(driver->IsDead());
