@@ -136,6 +136,15 @@ TEST_F(AirshipControlsTest, OnlyTheChosenDevicesSteer) {
     EXPECT_GT(AirshipAt().y, start.y + 30.0f) << "the stick thrusts up";
 }
 
+// A side 1 that the computer flies has no pilot to tell about a lost
+// airship, and its airship is not lost.
+TEST_F(AirshipControlsTest, NoDeathHintForAnAirshipThatFlies) {
+    StartSkirmish(0);
+    EXPECT_EQ(game->GetGoodAirship()->GetObjectName(), PropertyKey("GoodAirShip_AI"));
+    Run(30, [](int) { return Keys({KEY_UP}); });
+    EXPECT_FALSE(game->GetTutorialDialog().IsShowing());
+}
+
 TEST_F(AirshipControlsTest, AClickedPointIsWhereTheAirshipFlies) {
     // The click that started a campaign level does not steer.
     Click(700, 300);

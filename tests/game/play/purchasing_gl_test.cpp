@@ -196,7 +196,10 @@ TEST_F(PurchasingTest, ABoughtBackAirshipFliesAgain) {
     ASSERT_TRUE(Factory().CanBuy(PRODUCT_AIRSHIP));
     Factory().SetDollars(Factory().GetMaxDollars());
     Run(1);
-    EXPECT_EQ(game->GetHud().GetButton(PRODUCT_AIRSHIP)->alpha, 1.0f);
+    const orvel::SpritePtr& button = game->GetHud().GetButton(PRODUCT_AIRSHIP);
+    EXPECT_EQ(button->alpha, 1.0f);
+    // The airship costs nothing to build again: its button shows full.
+    EXPECT_EQ(button->GetFrame(), button->GetData()->GetFrameCount() - 1);
     Run(1, [](int) { return Keys({KEY_NUMBER_ROW_1 + PRODUCT_AIRSHIP}); });
     EXPECT_FALSE(Factory().CanBuy(PRODUCT_AIRSHIP)) << "bought once";
     for (int i = 0; i < 300 && !game->GetGoodAirship()->IsAlive(); ++i) {
