@@ -1,8 +1,18 @@
 #include "game/units/component_registry.h"
 #include "game/units/components/factory_component.h"
+#include "game/units/components/floater_component.h"
+#include "game/units/components/goto_component.h"
+#include "game/units/components/magnet_component.h"
+#include "game/units/components/mover_component.h"
+#include "game/units/components/thruster_component.h"
 
 // Every component class a unit definition can name. A new component class
 // adds its line here.
 void RegisterComponentCatalogue(ComponentRegistry& registry) {
     registry.Register<FactoryComponent>("FactoryComponent");
+    registry.Register<MoverComponent>("MoverComponent");
+    registry.Register<FloaterComponent>("FloaterComponent");
+    registry.Register<ThrusterComponent>("ThrusterComponent");
+    registry.Register<MagnetComponent>("MagnetComponent");
+    registry.Register<GotoComponent>("GotoComponent");
 }
