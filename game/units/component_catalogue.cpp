@@ -1,4 +1,5 @@
 #include "game/units/component_registry.h"
+#include "game/units/components/ai_component.h"
 #include "game/units/components/bunker_component.h"
 #include "game/units/components/factory_component.h"
 #include "game/units/components/floater_component.h"
@@ -14,6 +15,7 @@
 // Every component class a unit definition can name. A new component class
 // adds its line here.
 void RegisterComponentCatalogue(ComponentRegistry& registry) {
+    registry.Register<AIComponent>("AIComponent");
     registry.Register<BunkerComponent>("BunkerComponent");
     registry.Register<FactoryComponent>("FactoryComponent");
     registry.Register<MoverComponent>("MoverComponent");
