@@ -134,6 +134,7 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
         // The bodies tell their watchers that they go away while the world
         // is torn down; this state must not hear it half-built.
         DisconnectAll();
+        orvel::GlobalProperties().Erase(KEY_AI_CAPABILITIES);
         throw;
     }
     Commit();
@@ -167,6 +168,7 @@ void MechanicaState::LoadLevel() {
 
     purchaseTimePerUnit[0] = level.purchaseTimePerUnit;
     purchaseTimePerUnit[1] = level.purchaseTimePerUnit;
+    PublishCapabilities();
     goodAirship = SpawnAirship(mode.goodAirshipControl != 0 ? GOOD_AIRSHIP : GOOD_AIRSHIP_AI,
                                TEAM_GOOD, GOOD_AIRSHIP_X);
     goodAirshipMatrix = goodAirship->GetMatrix();
@@ -244,6 +246,24 @@ void MechanicaState::KeepFactory(const PlacedObject& object, ComponentBody* body
     }
 }
 
+// The computer's pilots read what they may do when their airships are made,
+// so the level's capabilities are in the registry before that. Each level
+// starts from its own: one without any lets the opponent do everything,
+// whatever the level before allowed. Cadets meet an opponent that leaves
+// its flak trucks where they stand.
+void MechanicaState::PublishCapabilities() {
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    if (!level.aiCapabilities) {
+        registry.Erase(KEY_AI_CAPABILITIES);
+        return;
+    }
+    if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
+        level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
+        level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckDefensively"), false);
+    }
+    registry[KEY_AI_CAPABILITIES] = level.aiCapabilities;
+}
+
 ComponentBodyPtr MechanicaState::SpawnAirship(PropertyKey type, int team, float x) {
     const ComponentBodyPtr airship = std::make_shared<ComponentBody>();
     airship->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(), objectProperties, type,
@@ -261,13 +281,6 @@ void MechanicaState::Commit() {
     orvel::Attributes& registry = orvel::GlobalProperties();
     registry.SetBool(KEY_GOOD_VEHICLE_STOPPED, false);
     registry[KEY_UNIT_STATS] = unitStats;
-    if (level.aiCapabilities) {
-        if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
-            level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
-            level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckDefensively"), false);
-        }
-        registry[KEY_AI_CAPABILITIES] = level.aiCapabilities;
-    }
 
     soundManager->SetPositionScale(WORLD_SCALE);
     soundManager->SetViewWidth(SOUND_VIEW_WIDTH);

@@ -88,6 +88,7 @@ private:
     void PlaceObject(const PlacedObject& object);
     ComponentBodyPtr SpawnUnit(PropertyKey type, int team, const orvel::Matrix4& matrix);
     void KeepFactory(const PlacedObject& object, ComponentBody* body);
+    void PublishCapabilities();
     ComponentBodyPtr SpawnAirship(PropertyKey type, int team, float x);
     void Commit();
     void ApplyDifficultyModifiers();
