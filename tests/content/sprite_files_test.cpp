@@ -67,11 +67,17 @@ LoadedSprite LoadSprite(const std::string& name) {
     return sprite;
 }
 
+// The game library (for its datafile reader) without a display, once per
+// process.
+bool InstallGameLibrary() {
+    static const bool installed = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
+    return installed;
+}
+
 class SpriteFileTest : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
-        static const bool installed = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-        ASSERT_TRUE(installed);
+        ASSERT_TRUE(InstallGameLibrary());
         orvel::SetDatafilePath(GEARHAVEN_BUILT_DATAFILE);
     }
     void TearDown() override { orvel::ClearDatafilePath(); }
@@ -115,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Sprites, SpriteFileTest, testing::ValuesIn(SpriteDescri
 // size, depth and hot spot, so that switching states never makes the
 // picture jump on the body.
 TEST(SpriteFolders, AnimationsOfOneObjectMatch) {
-    ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
+    ASSERT_TRUE(InstallGameLibrary());
     orvel::SetDatafilePath(GEARHAVEN_BUILT_DATAFILE);
     std::map<std::string, std::pair<std::string, LoadedSprite>> first;
     for (const std::string& name : SpriteDescriptions()) {

@@ -160,9 +160,10 @@ TEST_F(SoundListTest, AnUnknownNameGivesASoundThatNeverPlays) {
 
 TEST_F(SoundListTest, TheGameSoundListLoadsEverySample) {
     manager.LoadSoundList("resources/sounds/sounds.txt");
-    EXPECT_EQ(manager.GetSampleCount(), 6u);
+    EXPECT_EQ(manager.GetSampleCount(), 8u);
     for (const char* name : {"snd_magnet_on", "snd_money_spent", "snd_clicked_button",
-                             "snd_rollover_button", "snd_access_denied", "snd_stats_crank"}) {
+                             "snd_rollover_button", "snd_access_denied", "snd_stats_crank",
+                             "snd_low_steam", "snd_magnet_stick"}) {
         SCOPED_TRACE(name);
         const orvel::SamplePtr sample = manager.GetSample(PropertyKey(name));
         ASSERT_TRUE(sample);

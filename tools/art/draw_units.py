@@ -11,7 +11,8 @@ their sprite files.
     draw_units.py draw <out folder> <bbq_convert> [<contact folder>]
         draws every picture into <out folder>/<object>/ and, when asked, one
         contact sheet per object (every frame on the sky, at game size and
-        at twice that size) into <contact folder>
+        at twice that size) and a scene of the whole set over a strip of
+        ground (scene.png, scene_2x.png) into <contact folder>
 
 The table OBJECTS below is the one truth: each object's frame size, hot spot
 (the point of the picture that lies on the body's origin), sides and
@@ -77,9 +78,9 @@ def thing(size, hot, draw, states, sides=GOOD_BAD, note=""):
 
 
 OBJECTS = {
-    "Infantry": thing((32, 32), (16, 16), lambda s, t, p: up.soldier_frame(s, t, p, False), soldier_states(False),
+    "Infantry": thing((32, 32), (16, 17), lambda s, t, p: up.soldier_frame(s, t, p, False), soldier_states(False),
                       note="body 12x24 px"),
-    "Engineer": thing((32, 32), (16, 16), lambda s, t, p: up.soldier_frame(s, t, p, True), soldier_states(True),
+    "Engineer": thing((32, 32), (16, 17), lambda s, t, p: up.soldier_frame(s, t, p, True), soldier_states(True),
                       note="body 12x24 px; firing is the wrench at work"),
     "Tank": thing((80, 48), (40, 30), up.tank, VEHICLE_STATES, note="body 60x30 px"),
     "FlakTruck": thing((80, 56), (40, 38), up.flak_truck, VEHICLE_STATES, note="body 56x28 px"),
@@ -215,6 +216,7 @@ def draw(out, converter, contact):
         os.makedirs(contact, exist_ok=True)
         for name in OBJECTS:
             draw_contact_sheet(name, [j for j in jobs if j[0] == name], os.path.join(contact, name + ".png"))
+        draw_scene(os.path.join(contact, "scene.png"))
 
 
 def draw_contact_sheet(name, jobs, png_path):
@@ -246,6 +248,58 @@ def draw_contact_sheet(name, jobs, png_path):
     with open(svg_path, "w", encoding="ascii") as stream:
         stream.write(svg_document((width, height), "\n".join(body)))
     subprocess.run(["rsvg-convert", "-o", png_path, svg_path], check=True)
+
+
+# A scene of the set at game size: (object, picture, x, y of the body's
+# origin, mirrored). Ground units stand on the ground line at y 380.
+SCENE = [("Static_Factory", "idling_0", 110, 316, False), ("Static_Factory", "emitting_bad_2", 1090, 316, True),
+         ("Static_Bunker", "moving_0", 300, 356, False), ("Flag", "moving_2", 290, 332, False),
+         ("Static_SteamBunker", "emitting_bad_1", 880, 356, True), ("Flag", "moving_bad_1", 890, 332, True),
+         ("Static_ArtilleryTurret", "firing_0", 390, 360, False), ("Static_AntiAirTurret", "aiming_bad_0", 800, 360, True),
+         ("Static_MagnetBunker", "idling_0", 640, 356, False), ("Static_FanBunker", "moving_bad_1", 960, 356, True),
+         ("Infantry", "moving_1", 450, 368, False), ("Infantry", "firing_0", 470, 368, False),
+         ("Engineer", "moving_4", 490, 368, False), ("Infantry", "moving_bad_3", 730, 368, True),
+         ("Infantry", "corpse_bad", 700, 368, True), ("Tank", "moving_1", 550, 365, False),
+         ("FlakTruck", "firing_bad_0", 680, 366, True), ("Buster", "moving_3", 600, 362, False),
+         ("Tank", "corpse_bad", 760, 365, True),
+         ("GoodAirShip", "moving_1", 330, 120, False), ("Spar", "emitting_2", 330, 160, False),
+         ("BadAirShip", "moving_2", 870, 110, True), ("BalloonBomb", "moving_1", 560, 180, False),
+         ("Bomb", "moving_0", 560, 226, False), ("AutoGyro", "firing_bad_0", 700, 200, True),
+         ("Shell", "moving_0", 470, 300, False), ("Flak", "moving_1", 650, 150, False),
+         ("Bullet", "moving_0", 520, 356, False), ("ExplosionMedium", "explosion_3", 760, 250, False),
+         ("SteamPuffMedium", "moving_2", 905, 300, False), ("GotoTarget", "GotoTarget_0", 200, 200, False)]
+
+
+def draw_scene(png_path):
+    """The set together over a strip of ground, to judge whether it looks like
+    one game."""
+    width, height = 1200, 420
+    body = ['<defs><linearGradient id="sky" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#6f9fcf"/>'
+            '<stop offset="1" stop-color="#d9e8f0"/></linearGradient></defs>',
+            '<rect width="%d" height="%d" fill="url(#sky)"/>' % (width, height),
+            '<rect y="380" width="%d" height="40" fill="#6b4429"/><rect y="380" width="%d" height="6" fill="#7fa044"/>'
+            % (width, width)]
+    frames = {(j[0], j[1]): j[2:] for j in pictures()}
+    for name, picture, x, y, mirrored in SCENE:
+        if picture.startswith("corpse"):
+            dying = next(a for a in OBJECTS[name]["states"] if a["state"] == "dying")
+            state, t = "dying", (dying["frames"] - 1) / dying["frames"]
+            palette = "bad" if picture.endswith("_bad") else "good"
+        else:
+            state, t, palette = frames[(name, picture)]
+        w, h = OBJECTS[name]["size"]
+        hx, hy = OBJECTS[name]["hot"]
+        inner = frame_svg(name, state, t, palette)
+        if name == "GotoTarget":
+            w, h, hx, hy = w // 2, h // 2, hx // 2, hy // 2
+        flip = "translate(%d 0) scale(-1 1)" % (2 * x) if mirrored else ""
+        body.append('<g transform="%s"><svg x="%d" y="%d" width="%d" height="%d" viewBox="0 0 %d %d">%s</svg></g>'
+                    % (flip, x - hx, y - hy, w, h, *OBJECTS[name]["size"], inner))
+    svg_path = png_path[:-4] + ".svg"
+    with open(svg_path, "w", encoding="ascii") as stream:
+        stream.write(svg_document((width, height), "\n".join(body)))
+    subprocess.run(["rsvg-convert", "-o", png_path, svg_path], check=True)
+    subprocess.run(["rsvg-convert", "-z", "2", "-o", png_path[:-4] + "_2x.png", svg_path], check=True)
 
 
 def main(argv):

@@ -27,7 +27,7 @@ def leg(hip, angle, bend, colour, boot):
 
 
 def soldier(pal, engineer, pose):
-    """A soldier standing on y = 28, centred on x = 16 of a 32x32 frame.
+    """A soldier standing on y = 28, centred on x = 16.
     pose: legs (angle, bend) x2, hip drop, arm mode, flash, tool angle."""
     hip = (16, 18 + pose.get("drop", 0))
     cloth = pal["cloth"]
@@ -50,7 +50,7 @@ def soldier(pal, engineer, pose):
                         pal["team"], 0.9))
         out.append(rect(head[0] - 0.5, head[1] - 2.6, 3, 1.6, "#e8d08a", 0.6, 0.8))  # goggles
     elif pal["side"] == "bad":
-        out.append(poly([(head[0] - 0.9, head[1] - 3.6), (head[0], head[1] - 7.5), (head[0] + 0.9, head[1] - 3.6)],
+        out.append(poly([(head[0] - 0.9, head[1] - 3.6), (head[0], head[1] - 5.6), (head[0] + 0.9, head[1] - 3.6)],
                         pal["main"], 0.8))
         out.append(path("M%s,%s a4.2,4.2 0 0,1 8.4,0 l0,1.2 l-9.4,0 z" % (f(head[0] - 4.2), f(head[1] - 0.2)),
                         pal["main"], 1.0))
@@ -62,8 +62,8 @@ def soldier(pal, engineer, pose):
     shoulder = (16.5, top + 2.5)
     arm = pose.get("arm", "carry")
     if arm == "up":
-        arms = limb([(13.5, top + 2), (10.5, top - 3), (8.5, top - 7)], cloth, 2.4)
-        arms += limb([(19.5, top + 2), (22.5, top - 3), (24.5, top - 7)], cloth, 2.4)
+        arms = limb([(13.5, top + 2), (10.5, top - 2.5), (8.5, top - 5.5)], cloth, 2.4)
+        arms += limb([(19.5, top + 2), (22.5, top - 2.5), (24.5, top - 5.5)], cloth, 2.4)
         return arms + "".join(out)
     if arm == "out":
         out.append(limb([shoulder, (11, top + 1), (8, top + 3)], cloth, 2.4))
@@ -72,11 +72,13 @@ def soldier(pal, engineer, pose):
     if engineer:
         angle = pose.get("tool", 40)
         hand = rotate((shoulder[0] + 6, shoulder[1]), shoulder, angle)
-        tip = rotate((shoulder[0] + 13, shoulder[1]), shoulder, angle)
+        tip = rotate((shoulder[0] + 12, shoulder[1]), shoulder, angle)
         out.append(limb([shoulder, hand], cloth, 2.4))
-        out.append(limb([hand, tip], STEEL, 1.8))
-        jaw = rotate((shoulder[0] + 13, shoulder[1] - 1.8), shoulder, angle)
-        out.append(circle(tip[0], tip[1], 1.8, STEEL, 0.9) + circle(jaw[0], jaw[1], 0.9, "#ffffff", 0, 'opacity="0.8"'))
+        out.append(limb([hand, tip], STEEL, 1.3))
+        # The open jaw of the spanner, turned with the arm.
+        jaw = [(10.5, -1.2), (13.5, -2.6), (14.6, -1.4), (12.8, -0.6), (12.8, 0.6), (14.6, 1.4), (13.5, 2.6),
+               (10.5, 1.2)]
+        out.append(poly([rotate((shoulder[0] + x, shoulder[1] + y), shoulder, angle) for x, y in jaw], STEEL, 0.8))
         if pose.get("flash"):
             for k in range(5):
                 a = k * 1.25 + angle
@@ -84,16 +86,17 @@ def soldier(pal, engineer, pose):
             out.append(circle(tip[0], tip[1], 1.3, FIRE[0], 0))
         return "".join(out)
     if arm == "aim":
-        butt, muzzle = (13, top + 3.2), (29, top + 2.6)
+        butt, muzzle = (13, top + 3.2), (27, top + 2.6)
         hand = (22, top + 3.4)
     else:
         butt, muzzle = (12.5, hip[1] + 1), (23.5, top - 4)
         hand = (18.5, top + 2.5)
-    out.append(limb([butt, ((butt[0] + muzzle[0]) / 2, (butt[1] + muzzle[1]) / 2)], WOOD, 2.2))
-    out.append(limb([((butt[0] + muzzle[0]) / 2, (butt[1] + muzzle[1]) / 2), muzzle], STEEL_DARK, 1.1))
+    middle = ((butt[0] + muzzle[0]) / 2, (butt[1] + muzzle[1]) / 2)
+    out.append(limb([middle, muzzle], STEEL_DARK, 0.9))
+    out.append(limb([butt, middle], WOOD, 1.6))
     out.append(limb([shoulder, (shoulder[0] + 2, shoulder[1] + 3), hand], cloth, 2.3))
     if pose.get("flash"):
-        out.append(flash(muzzle[0] + 1, muzzle[1], 2.6))
+        out.append(flash(muzzle[0] + 0.6, muzzle[1], 2.1))
     return "".join(out)
 
 
@@ -108,6 +111,12 @@ STAND = {"legs": ((6, 0), (-6, 0))}
 
 
 def soldier_frame(state, t, pal, engineer):
+    """A frame of a soldier, one pixel lower than drawn so that his helmet
+    keeps clear of the frame's top edge while he bobs."""
+    return group(soldier_state(state, t, pal, engineer), "translate(0 1)")
+
+
+def soldier_state(state, t, pal, engineer):
     if state == "moving":
         pose = walk_pose(t)
     elif state == "idling":
@@ -138,8 +147,8 @@ def soldier_dying(t, pal, engineer):
     k = min(1.0, t * 1.6)
     angle = -90 * k * k
     body = soldier(pal, engineer, dict(STAND, legs=((10 * k, 20 * k), (-4, 10 * k)), arm="out" if k < 1 else "carry"))
-    shift = 11 * k
-    return group(body, "translate(%s,%s) rotate(%s 16 28)" % (f(shift), f(-1.5 * k), f(angle)))
+    shift = 13 * k
+    return group(body, "translate(%s,%s) rotate(%s 16 28)" % (f(shift), f(-4.5 * k), f(angle)))
 
 
 def soldier_splat(t, pal, engineer):
@@ -147,8 +156,8 @@ def soldier_splat(t, pal, engineer):
     squash = (0.75, 0.45, 0.25, 0.2)[min(3, int(t * 4))]
     body = group(soldier(pal, engineer, dict(STAND, legs=((40, 60), (-40, 60)), arm="out")),
                  "translate(16 28) scale(%s %s) translate(-16 -28)" % (f(1 + (1 - squash) * 0.5), f(squash)))
-    dust = "".join(puff(16 + dx * (4 + 8 * t), 27 - 2 * t, 2.5 + 2 * t, (STEAM[2], "#b8a890", "#8f826e"), dx, 0.6,
-                        max(0.0, 1 - t)) for dx in (-1, 1))
+    dust = "".join(puff(16 + dx * (4 + 8 * t), 27 - 2 * t, 2.5 + 2 * t, ("#e6dccb", "#cdbfa6", "#b3a486"), dx, 0,
+                        max(0.0, 0.9 - t)) for dx in (-1, 1))
     return body + dust
 
 
@@ -171,11 +180,16 @@ def tank(state, t, pal):
     for i in range(6):
         x = 14 + i * 10.4
         out.append(circle(x, 40, 4.2, mix(STEEL, WRECK, burn), 1.0))
-        spoke = rotate((x + 3, 40), (x, 40), phase * 360 + i * 20)
-        out.append(line((x, 40), spoke, STEEL_DARK, 1.0))
-    links = "".join(rect(8 + ((j * 4 + phase * 8) % 64), 33.2, 2, 1.6, "#5a524c", 0) for j in range(16))
-    out.append(links + "".join(rect(8 + ((j * 4 + 2 - phase * 8) % 64), 45.2, 2, 1.6, "#5a524c", 0)
-                               for j in range(16)))
+        # Three spokes turned a third of a turn per cycle: the rim keeps pace
+        # with the track, and the last frame runs on into the first.
+        for k in range(3):
+            spoke = rotate((x + 3.2, 40), (x, 40), phase * 120 + k * 120)
+            out.append(line((x, 40), spoke, STEEL_DARK, 1.0))
+    # Track links, 8 px apart, move 8 px per cycle: along the top forwards,
+    # along the bottom backwards.
+    links = "".join(rect(11 + ((j * 8 + phase * 8) % 56), 34.6, 3, 1.4, "#6a625b", 0) for j in range(7))
+    out.append(links + "".join(rect(11 + ((j * 8 + 4 - phase * 8) % 56), 44.2, 3, 1.4, "#6a625b", 0)
+                               for j in range(7)))
     # Hull: sloped armour, a coloured band and rivets.
     out.append(poly([(9, 35), (12, 24), (60, 24), (71, 30), (71, 35)], p["main"], 1.3))
     out.append(poly([(12, 24), (60, 24), (63, 26), (11, 26)], p["light"], 0))
@@ -185,7 +199,7 @@ def tank(state, t, pal):
     out.append(rect(18, 14, 3, 5, SOOT, 0.9))  # exhaust pipe
     # Turret with barrel (recoils when firing).
     bx = 44 - recoil
-    barrel_end = (78 - recoil, 17)
+    barrel_end = (72 - recoil, 17)
     turret = [limb([(bx, 18), barrel_end], mix(STEEL_DARK, WRECK, burn), 3.0),
               rect(barrel_end[0] - 4, 15.4, 4, 3.2, p["dark"], 0.9),
               path("M28,24 L30,16 Q36,10 46,13 L50,17 L50,24 Z", p["main"], 1.3),
@@ -195,13 +209,13 @@ def tank(state, t, pal):
         tilt = -14
     out.append(group("".join(turret), "rotate(%s 40 24)" % f(tilt)))
     if state == "firing" and int(t * 3) == 0:
-        out.append(flash(79 - recoil, 17, 4.5))
+        out.append(flash(73 - recoil, 17, 3.8))
     if state == "idling":
         out.append(puff(19.5 - 2 * t, 11 - 4 * t, 2 + 1.5 * t, SMOKE, t * 5, 0.6, 0.8 - 0.5 * t))
     if state == "dying":
         if t < 0.7:
-            out.append(explosion(40, 24, 22, t / 0.7, 1.0))
-        out.append(puff(34 + 3 * math.sin(t * 9), 12 - 6 * t, 3 + 3 * t, SMOKE, t * 7, 0.8, 0.7))
+            out.append(explosion(40, 26, 18, t / 0.7, 1.0))
+        out.append(puff(34 + 3 * math.sin(t * 9), 14 - 4 * t, 2.5 + 2.5 * t, SMOKE, t * 7, 0.8, 0.7))
     return "".join(out)
 
 
@@ -215,14 +229,14 @@ def flak_truck(state, t, pal):
     out = []
     # Gun: twin barrels raised towards the sky, on a turntable.
     pivot = (32, 30)
-    gun = [limb([(0, -1.6), (27 - recoil, -1.6)], mix(STEEL_DARK, WRECK, burn), 2.2),
-           limb([(0, 1.6), (25 - recoil, 1.6)], mix(STEEL, WRECK, burn), 2.2),
+    gun = [limb([(0, -1.6), (24 - recoil, -1.6)], mix(STEEL_DARK, WRECK, burn), 2.2),
+           limb([(0, 1.6), (22 - recoil, 1.6)], mix(STEEL, WRECK, burn), 2.2),
            rect(-5, -4.5, 10, 9, p["dark"], 1.0, 2), circle(0, 0, 2, p["team"], 0.8)]
     elevation = -55 if state != "dying" or t < 0.5 else -20
     out.append(group("".join(gun), "translate(%s %s) rotate(%s)" % (f(pivot[0]), f(pivot[1]), f(elevation))))
     if state == "firing" and int(t * 3) == 0:
-        tip = rotate((pivot[0] + 29, pivot[1]), pivot, elevation)
-        out.append(flash(tip[0], tip[1], 4, elevation))
+        tip = rotate((pivot[0] + 25, pivot[1]), pivot, elevation)
+        out.append(flash(tip[0], tip[1], 3.5, elevation))
     out.append(rect(24, 29, 16, 5, p["dark"], 1.0, 1))  # gun mount
     # Bed, cab and bonnet.
     out.append(rect(12, 33, 40, 9, p["main"], 1.3, 1))
@@ -281,7 +295,7 @@ def balloon_bomb(state, t, pal):
     out.append(path("M%s,%s L%s,%s" % (f(cx), f(cy - 21), f(cx), f(cy + 21)), "none", 0,
                     'stroke="%s" stroke-width="1"' % pal["dark"]))
     out.append(ellipse(cx - 7, cy - 10, 4, 6, "#ffffff", 0, 'opacity="0.35"'))
-    out.append(rect(cx - 4, cy - 24, 8, 4, pal["main"], 1.0, 1))  # valve cap
+    out.append(rect(cx - 4, cy - 22.5, 8, 3, pal["main"], 1.0, 1))  # valve cap
     out.append(rect(cx - 20, cy + 2, 40, 3, pal["main"], 1.0, 1.5))  # rigging band
     for x in (-16, -6, 6, 16):
         out.append(line((cx + x, cy + 4), (cx + x * 0.35 + sway, 56), "#3b302a", 0.9))
@@ -304,7 +318,7 @@ def autogyro(state, t, pal):
     p = burnt(pal, burn * 0.85)
     out = []
     if state == "dying":
-        out.append('<g transform="rotate(%s 36 30) translate(0 %s)">' % (f(25 * t), f(6 * t)))
+        out.append('<g transform="rotate(%s 36 30) translate(0 %s)">' % (f(18 * t), f(2 * t)))
     out.append(line((36, 24), (36, 12), STEEL_DARK, 2.2))
     out.append(rotor(36, 11, 30 if state != "dying" or t < 0.5 else 14, t / 2, mix(WOOD, WRECK, burn)))
     out.append(path("M14,30 L22,27 L30,22 L48,22 Q60,24 61,31 Q58,38 46,39 L24,37 L16,34 Z", p["main"], 1.3))
@@ -316,9 +330,9 @@ def autogyro(state, t, pal):
     out.append(propeller(13, 29, 8, t / 4, COPPER, 2.2))
     out.append(line((30, 39), (28, 44), STEEL_DARK, 1.3) + line((50, 38), (52, 44), STEEL_DARK, 1.3))
     out.append(circle(28, 44.5, 2.4, SOOT, 0.9) + circle(52, 44.5, 2.4, SOOT, 0.9))
-    out.append(limb([(58, 33), (66, 33)], STEEL_DARK, 1.6))  # gun
+    out.append(limb([(58, 33), (63, 33)], STEEL_DARK, 1.6))  # gun
     if state == "firing" and int(t * 3) == 0:
-        out.append(flash(68, 33, 3.5))
+        out.append(flash(64.5, 33, 3.2))
     if state == "dying":
         out.append("</g>")
         if t < 0.6:
@@ -369,9 +383,9 @@ def airship(state, t, pal, bad_design):
     out = []
     tilt = 0.0
     if state == "fallingtodeath":
-        tilt = 12 + 3 * math.sin(TAU * t)
+        tilt = 10 + 2 * math.sin(TAU * t)
     elif state == "dying":
-        tilt = 12 + 18 * t
+        tilt = 10 + 5 * t
     out.append('<g transform="rotate(%s 96 52)">' % f(tilt))
     # Rigging, then the gondola, then the envelope over them.
     for x in (68, 84, 108, 124):
@@ -505,11 +519,12 @@ def bunker(kind, state, t, pal):
     if kind == "Steam":
         out.append(rect(56, 8, 8, 14, COPPER, 1.2))  # the vent stack
         out.append(rect(54, 6, 12, 4, COPPER_DARK, 1.0, 1))
-    if kind == "Magnet":
-        out.append(path("M26,22 L26,8 A14,14 0 0,1 54,8 L54,22 L46,22 L46,8 A6,6 0 0,0 34,8 L34,22 Z", "#b3312b",
-                        1.4, 'transform="translate(0 -2)"'))
-        out.append(rect(24, 14, 12, 6, STEEL, 1.0) + rect(44, 14, 12, 6, STEEL, 1.0))
     out.append(bunker_base(pal, burn))
+    if kind == "Magnet":
+        # A horseshoe magnet on the roof, its poles standing on the dome.
+        out.append(path("M29,19 L29,13 A11,11 0 0,1 51,13 L51,19 L45,19 L45,13 A5,5 0 0,0 35,13 L35,19 Z",
+                        mix("#b3312b", WRECK, burn), 1.3))
+        out.append(rect(28, 16, 8, 4, STEEL, 1.0) + rect(44, 16, 8, 4, STEEL, 1.0))
     if kind == "Steam":
         out.append(limb([(10, 50), (4, 50), (4, 30), (10, 30)], COPPER, 3.0))
         out.append(circle(4, 40, 3.2, p["main"], 1.0))  # a gauge
@@ -527,15 +542,15 @@ def bunker(kind, state, t, pal):
     if kind == "Magnet" and state in ("moving", "emitting", "firing"):
         glow = 0.4 + 0.6 * abs(math.sin(TAU * t))
         for k in range(3):
-            r = 8 + k * 5 + 4 * t
-            out.append(path("M%s,%s A%s,%s 0 0,1 %s,%s" % (f(40 - r), f(4), f(r), f(r * 0.6), f(40 + r), f(4)), "none", 0,
-                            'stroke="%s" stroke-width="1.4" opacity="%s"' % (p["team_light"], f(glow * (1 - k * 0.25)))))
+            r = 14 + k * 4 + 3 * t
+            out.append(path("M%s,%s A%s,%s 0 0,1 %s,%s" % (f(40 - r), f(18), f(r), f(r * 0.62), f(40 + r), f(18)), "none", 0,
+                            'stroke="%s" stroke-width="2.2" opacity="%s"' % (p["team_light"], f(glow * (1 - k * 0.25)))))
     if state == "moving" and kind in ("", "Steam"):
         out.append(rect(24, 33.5, 32, 3, "#ffd77a", 0, 0, 'opacity="%s"' % f(0.5 + 0.4 * math.sin(TAU * t))))
     if kind == "Steam" and state == "emitting":
         out.append(puff(66 + 6 * t, 7 - 2 * t, 3 + 2.5 * t, STEAM, t * 4, 0.8, 1 - 0.5 * t))
     if state == "firing" and kind in ("", "Steam"):
-        out.append(flash(56, 35, 4) if int(t * 3) == 0 else "")
+        out.append(flash(57, 35, 5) if int(t * 3) == 0 else "")
     if state == "dying":
         if t < 0.75:
             out.append(explosion(40, 36, 26, t / 0.75, 6.0))
@@ -558,9 +573,9 @@ def turret(kind, state, t, pal):
     recoil = (4, 1.5, 0.5)[int(t * 3)] if state == "firing" else 0.0
     pivot = (40, 38)
     if kind == "Artillery":
-        gun = (limb([(-2 - recoil, 0), (34 - recoil, 0)], mix(STEEL_DARK, WRECK, burn), 4.0)
-               + rect(30 - recoil, -3, 6, 6, p["dark"], 1.0, 1))
-        length = 36
+        gun = (limb([(-2 - recoil, 0), (30 - recoil, 0)], mix(STEEL_DARK, WRECK, burn), 4.0)
+               + rect(26 - recoil, -3, 6, 6, p["dark"], 1.0, 1))
+        length = 32
     else:
         gun = (limb([(0, -2), (28 - recoil, -2)], mix(STEEL_DARK, WRECK, burn), 2.4)
                + limb([(0, 2), (26 - recoil, 2)], mix(STEEL, WRECK, burn), 2.4))
@@ -664,7 +679,7 @@ def spar(state, t, pal):
     if state == "emitting":
         for k in range(3):
             x = 6 + k * 6 + 2 * math.sin(TAU * t + k)
-            out.append(path("M%s,77 l-1.5,1.5 l3,0.5 l-1.5,1.6" % f(x), "none", 0,
+            out.append(path("M%s,76.5 l-1,1 l2,0.4 l-1,1" % f(x), "none", 0,
                             'stroke="%s" stroke-width="1"' % pal["team_light"]))
         out.append(ellipse(12, 74, 11, 4, pal["team_light"], 0, 'opacity="%s"' % f(0.25 + 0.2 * math.sin(TAU * t))))
     return "".join(out)
@@ -690,7 +705,7 @@ def goto_target(state, t, pal):
     for k in range(4):
         a = k * 90 + t * 90
         a1 = rotate((32 + 17, 32), (32, 32), a)
-        a2 = rotate((32 + 29, 32), (32, 32), a)
+        a2 = rotate((32 + 27, 32), (32, 32), a)
         out.append(limb([a1, a2], "#e8c77e", 3))
     pulse = 5 + 2 * math.sin(TAU * t)
     out.append(circle(32, 32, pulse, "#3d6ea5", 1.4) + circle(31, 31, pulse * 0.4, "#86b0de", 0))

@@ -16,7 +16,7 @@ STEEL_DARK = "#55595d"
 WOOD = "#7a5232"
 GLASS = "#a9d6ec"
 FIRE = ("#fff2a8", "#ffc940", "#ff8a2a", "#d8401c")
-SMOKE = ("#6f6862", "#4f4844", "#3a3431")
+SMOKE = ("#9a928a", "#6e6761", "#57504b")
 STEAM = ("#f6f8f9", "#d9e2e7", "#b7c4cc")
 WRECK = "#2e2926"
 
@@ -151,11 +151,19 @@ def blob(cx, cy, r, seed, lobes=7, jag=0.18):
 
 
 def puff(cx, cy, r, colours, seed, sw=1.0, opacity=1.0):
-    """A round cloud of three shades with a dark rim."""
-    o = 'opacity="%s"' % f(opacity)
-    return (path(blob(cx, cy, r, seed), colours[1], sw, o)
-            + path(blob(cx - r * 0.18, cy - r * 0.2, r * 0.62, seed + 1), colours[0], 0, o)
-            + path(blob(cx + r * 0.25, cy + r * 0.3, r * 0.4, seed + 2), colours[2], 0, o))
+    """A soft cartoon cloud of three overlapping balls with one dark rim
+    around them all, lit from the upper left."""
+    balls = []
+    for k, (dx, dy, scale) in enumerate(((0, -0.1, 0.75), (-0.42, 0.18, 0.6), (0.42, 0.15, 0.62))):
+        x, y = rotate((cx + dx * r, cy + dy * r), (cx, cy), math.degrees(math.sin(seed * 1.7)) * 0.4)
+        balls.append((x, y, r * scale))
+    out = []
+    if sw:
+        out += [circle(x, y, s + sw / 2, OUTLINE, 0) for x, y, s in balls]
+    out += [circle(x, y, s, colours[1], 0) for x, y, s in balls]
+    out += [circle(x + s * 0.1, y + s * 0.25, s * 0.62, colours[2], 0) for x, y, s in balls[1:]]
+    out += [circle(x - s * 0.22, y - s * 0.25, s * 0.5, colours[0], 0) for x, y, s in balls[:2]]
+    return '<g opacity="%s">%s</g>' % (f(opacity), "".join(out))
 
 
 def explosion(cx, cy, size, t, seed=0.0):
@@ -177,9 +185,9 @@ def explosion(cx, cy, size, t, seed=0.0):
     r = size * (0.6 + 0.4 * min(1.0, t * 1.6))
     for k in range(5):
         a = seed + k * 2 * math.pi / 5
-        d = r * 0.45 * smoke
-        out.append(puff(cx + d * math.cos(a), cy + d * math.sin(a) - size * 0.35 * t, r * 0.45,
-                        SMOKE, seed + k, 1.0, min(1.0, 1.4 - t)))
+        d = r * 0.6 * smoke
+        out.append(puff(cx + d * math.cos(a), cy + d * math.sin(a) - size * 0.15 * t, r * (0.35 + 0.12 * smoke),
+                        SMOKE, seed + k, 1.0, min(1.0, 1.5 - t)))
     if fire > 0:
         out.append(path(blob(cx, cy - size * 0.1 * t, r * 0.7 * fire + 1, seed + 4, 8, 0.25), FIRE[2], 1.0))
         out.append(path(blob(cx, cy - size * 0.1 * t, r * 0.45 * fire + 0.5, seed + 5, 6, 0.2), FIRE[1], 0))
@@ -201,6 +209,6 @@ def flash(cx, cy, size, angle=0.0):
     for i in range(12):
         a = 2 * math.pi * i / 12
         forward = max(0.0, math.cos(a))
-        r = size * ((0.6 + 1.3 * forward) if i % 2 == 0 else 0.3 + 0.2 * forward)
+        r = size * ((0.7 + 1.2 * forward) if i % 2 == 0 else 0.45 + 0.35 * forward)
         star.append((cx + r * math.cos(a + math.radians(angle)), cy + r * math.sin(a + math.radians(angle))))
-    return poly(star, FIRE[1], 0.8) + circle(cx, cy, size * 0.35, FIRE[0], 0)
+    return poly(star, FIRE[1], 0.8) + circle(cx, cy, size * 0.4, FIRE[0], 0)

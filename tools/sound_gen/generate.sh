@@ -58,6 +58,15 @@ effect snd_clicked_button tick
 piece blip synth 0.06 sine 880 fade 0.005 0.06 0.05 gain -10
 effect snd_rollover_button blip
 
+# Steam escaping in puffs, for an airship low on fuel: high hiss under a
+# 6 Hz tremolo, half a second (three whole tremolo periods) that loops.
+piece hiss synth 0.5 pinknoise highpass 2000 tremolo 6 60 fade 0.01 0.5 0.01 gain 4
+effect snd_low_steam hiss
+
+# A unit meeting the magnet: a short metallic clank.
+piece clank synth 0.12 square 220 sine 660 fade 0 0.12 0.1 gain -10
+effect snd_magnet_stick clank
+
 # A low two-step buzz that says no.
 piece buzz_high synth 0.14 square 180 fade 0 0.14 0.02 gain -14
 piece buzz_low synth 0.22 square 150 fade 0 0.22 0.1 gain -14

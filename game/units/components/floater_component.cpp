@@ -17,7 +17,10 @@ const PropertyKey CRUISING_ALTITUDE_VARIANCE("cruisingAltitudeVariance");
 const PropertyKey TERRAIN_GROUP("mg_terrain");
 const PropertyKey STATIC_UNIT_GROUP("mg_static_unit");
 
-// rand() gives 0 to 32767; (r - 16383) / 16383 spreads it over about -1 to 1.
+// r from 0 to 32767, (r - 16383) / 16383 spreads it over about -1 to 1.
+// The C library here draws up to 2^31 - 1, so the draw keeps its low 15
+// bits.
+const int RAND_RANGE = 32768;
 const float HALF_RAND = 16383.0f;
 
 }  // namespace
@@ -48,7 +51,7 @@ void FloaterComponent::CopyFrom(const Component& prototypeComponent) {
 }
 
 void FloaterComponent::DrawAltitude() {
-    const float u = (float(std::rand()) - HALF_RAND) / HALF_RAND;
+    const float u = (float(std::rand() % RAND_RANGE) - HALF_RAND) / HALF_RAND;
     altitude = (1.0f + u * cruisingAltitudeVariance) * cruisingAltitude;
 }
 
@@ -82,7 +85,9 @@ void FloaterComponent::ApplyForces() {
     ComponentBody& owner = *GetOwner();
     float totalMass = 0.0f;
     SendOwnerMessage(MESSAGE_ADD_MASS, reinterpret_cast<intptr_t>(&totalMass), this);
-    if (falling) {
+    // The lift cancels a weight: a unit whose gravity is off (a corpse)
+    // would be thrown upwards by it.
+    if (falling || !owner.IsGravityOn()) {
         return;
     }
     const float k = LiftFactor(owner.GetPosition().y, VelocityOf(owner).y);

@@ -10,7 +10,8 @@
 // them spreads out.
 //
 // Sent into its fall to death, it gives no lift, passes through everything
-// but the ground and dies there. Contact with the ground, or with an enemy
+// but the ground and dies there. A unit whose gravity is off (the dead) gets
+// no lift either, so that a corpse stays where it died. Contact with the ground, or with an enemy
 // building, can be made fatal.
 class FloaterComponent : public Component {
 public:

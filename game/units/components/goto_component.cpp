@@ -155,7 +155,8 @@ void GotoComponent::Update() {
     }
     const orvel::Vector4 v = VelocityOf(owner);
     const orvel::Vector4 position = owner.GetPosition();
-    const orvel::Vector4 d(target.x - position.x, target.y - position.y, target.z - position.z, 0.0f);
+    const orvel::Vector4 d(target.x - position.x, target.y - position.y, target.z - position.z,
+                           0.0f);
     const float load = owner.GetMass() + CarriedMass();
 
     const float fast = std::fabs(speedContext.GetFuzzySet(FAST)->Evaluate(v.x - targetVelocity.x));

@@ -51,8 +51,12 @@ public:
     float GetAttractForce() const { return attractForce; }
     uint32_t GetMaxStack() const { return maxStack; }
     const std::vector<PropertyKey>& GetUnitTypesDeflected() const { return unitTypesDeflected; }
-    const std::shared_ptr<orvel::MultiSensorBody>& GetContactSensor() const { return contactSensor; }
-    const std::shared_ptr<orvel::MultiSensorBody>& GetAttractSensor() const { return attractSensor; }
+    const std::shared_ptr<orvel::MultiSensorBody>& GetContactSensor() const {
+        return contactSensor;
+    }
+    const std::shared_ptr<orvel::MultiSensorBody>& GetAttractSensor() const {
+        return attractSensor;
+    }
 
 private:
     std::shared_ptr<orvel::MultiSensorBody> MakeSensor(const orvel::Properties& entry,

@@ -198,7 +198,8 @@ void MoverComponent::ApplyForces() {
     }
     const float along = v.x * direction.x + v.y * direction.y + v.z * direction.z;
     const float scale = (speed - along) * mass / GetWorld()->GetTimeStep();
-    AddForceNow(owner, orvel::Vector4(direction.x * scale, direction.y * scale, direction.z * scale, 0.0f));
+    AddForceNow(owner, orvel::Vector4(direction.x * scale, direction.y * scale,
+                                      direction.z * scale, 0.0f));
 }
 
 void MoverComponent::Update() {

@@ -84,11 +84,13 @@ void ThrusterComponent::ApplyForces() {
         Burn(downThrottle, dt);
     }
     if (leftThrottle != 0.0f) {
-        f.x -= std::min(m * horizontalThrust * leftThrottle, m * (v.x + maxHorizontalVelocity) / dt);
+        f.x -= std::min(m * horizontalThrust * leftThrottle,
+                        m * (v.x + maxHorizontalVelocity) / dt);
         Burn(leftThrottle, dt);
     }
     if (rightThrottle != 0.0f) {
-        f.x += std::min(m * horizontalThrust * rightThrottle, m * (maxHorizontalVelocity - v.x) / dt);
+        f.x += std::min(m * horizontalThrust * rightThrottle,
+                        m * (maxHorizontalVelocity - v.x) / dt);
         Burn(rightThrottle, dt);
     }
     AddForceNow(owner, f);
@@ -114,18 +116,22 @@ void ThrusterComponent::PreStep() {
 }
 
 // A unit without a tank (no maximum) never warns: there is no fraction to
-// warn about.
+// warn about. A stopped sound keeps its voice (it still counts as playing),
+// so whether the warning runs is remembered here; a voice taken by another
+// sound starts it again.
 void ThrusterComponent::SoundLowFuel() {
     const ComponentBody& owner = *GetOwner();
     const int32_t maxHitPoints = owner.GetMaxHitPoints();
     const int32_t hitPoints = owner.GetHitPoints();
     const float r = maxHitPoints > 0 ? float(hitPoints) / float(maxHitPoints) : 1.0f;
     if (maxHitPoints > 0 && r <= kLowFuel && owner.IsAlive() && hitPoints >= 1) {
-        if (!lowSteamSound->IsPlaying()) {
+        if (!warning || !lowSteamSound->IsPlaying()) {
             lowSteamSound->Play();
+            warning = true;
         }
         lowSteamSound->SetVolumeScale(1.0f - 2.5f * r);
-    } else if (lowSteamSound->IsPlaying()) {
+    } else if (warning) {
         lowSteamSound->Stop();
+        warning = false;
     }
 }

@@ -64,4 +64,6 @@ private:
     float rightThrottle = 0.0f;
     bool enabled = true;
     orvel::SoundPtr lowSteamSound;
+    // The low-fuel warning has been started and not stopped since.
+    bool warning = false;
 };

@@ -56,7 +56,8 @@ public:
     // The unit spawned for the team and placed at (x, y) pixels.
     std::shared_ptr<ComponentBody> Place(const std::string& name, int team, float x, float y) {
         auto unit = std::make_shared<ComponentBody>();
-        unit->SpawnUnit(world.get(), nullptr, nullptr, definitions, PropertyKey::Intern(name), team);
+        unit->SpawnUnit(world.get(), nullptr, nullptr, definitions, PropertyKey::Intern(name),
+                        team);
         unit->SetPosition(orvel::Vector4(x / SCALE, y / SCALE, 0.0f));
         world->AddBody(unit);
         return unit;

@@ -87,7 +87,8 @@ std::string Cargo(const char* name, float mass) {
 const std::string OBJECTS =
     Crane("Crane", "\t\t\tfloat attractForce: 8\n\t\t\tint maxStack: 2\n"
                    "\t\t\tlist string unitTypesDeflected\n\t\t\t{\n\t\t\t\t\"Barrel\"\n\t\t\t}\n") +
-    Crane("BareCrane", "") + Crane("NoCrane", "\t\t\tint maxStack: 0\n") + Cargo("Crate", 1.0f) +
+    Crane("BareCrane", "") + Crane("NoCrane", "\t\t\tint maxStack: 0\n") +
+    Crane("NegativeCrane", "\t\t\tint maxStack: -1\n") + Cargo("Crate", 1.0f) +
     Cargo("Heavy", 3.0f) + Cargo("Barrel", 1.0f);
 
 const float SCALE = UnitTestWorld::SCALE;
@@ -137,13 +138,15 @@ TEST_F(MagnetComponentTest, LoadsItsKeysAndDefaults) {
 }
 
 // Three crates under the pad: the magnet takes them in the sensor's order
-// up to its stack, and a full magnet pulls nothing more.
+// up to its stack, and a full magnet pulls nothing more. A negative stack
+// holds nothing, as 0 does.
 TEST_F(MagnetComponentTest, TakesUpToItsStack) {
     struct Case {
         const char* crane;
         size_t held;
     };
-    for (const Case& c : {Case{"NoCrane", 0}, Case{"Crane", 2}, Case{"BareCrane", 3}}) {
+    for (const Case& c : {Case{"NoCrane", 0}, Case{"NegativeCrane", 0}, Case{"Crane", 2},
+                          Case{"BareCrane", 3}}) {
         SCOPED_TRACE(c.crane);
         MagnetComponent& magnet = Hang(c.crane);
         for (float x : {560.0f, 600.0f, 640.0f}) {
@@ -164,7 +167,8 @@ TEST_F(MagnetComponentTest, TakesUpToItsStack) {
         }
         EXPECT_EQ(pulled, 0);
         float carried = 0.0f;
-        EXPECT_TRUE(crane->SendMessage(MESSAGE_ADD_CARRIED_MASS, reinterpret_cast<intptr_t>(&carried)));
+        EXPECT_TRUE(
+            crane->SendMessage(MESSAGE_ADD_CARRIED_MASS, reinterpret_cast<intptr_t>(&carried)));
         EXPECT_FLOAT_EQ(carried, float(c.held));
 
         for (const auto& unit : cargo) {

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/attributes.h"
+#include "engine/sound/fake_voice_backend.h"
+#include "engine/sound/sound.h"
+#include "engine/sound/sound_manager.h"
 #include "game/units/component_body.h"
 #include "game/units/components/unit_physics.h"
 #include "game/units/unit_message.h"
@@ -35,6 +39,26 @@ struct Skiff
 			float maxVerticalVelocity: 2
 			float maxHorizontalVelocity: 5
 			float litresPerSecond: 10
+		}
+	}
+}
+struct Steamer
+{
+	float mass: 2
+	string materialGroupName: "mg_magnet"
+	list struct Geometry
+	{
+		{
+			string type: "BOX"
+			point extent: 60, 20
+		}
+	}
+	int hitPoints: 100
+	list struct Components
+	{
+		{
+			string componentName: "Thruster"
+			string lowSteamSound: "lowSteam"
 		}
 	}
 }
@@ -164,4 +188,55 @@ TEST_F(ThrusterComponentTest, AChangedCloneLeavesItsPrototype) {
     EXPECT_EQ(original.GetLitresPerSecond(), 10.0f);
     EXPECT_TRUE(original.IsEnabled());
     EXPECT_FALSE(copy.IsEnabled());
+}
+
+// Below 30 % of its fuel the airship hisses, louder as the tank empties:
+// the sample's volume (128) times 1 - 2.5 r; dry, it falls silent.
+TEST_F(ThrusterComponentTest, WarnsLouderAsTheFuelRunsLow) {
+    auto backend = std::make_shared<orvel::FakeVoiceBackend>();
+    auto manager = std::make_shared<orvel::SoundManager>(8, backend);
+    auto entry = std::make_shared<orvel::Properties>();
+    entry->SetString("soundName", "lowSteam");
+    entry->SetString("fileName", "tone.wav");
+    entry->SetBool("loop", true);
+    auto list = std::make_shared<orvel::AnyVector>();
+    list->Append(orvel::Property(entry, orvel::PROPERTY_STRUCT));
+    orvel::Properties sounds;
+    sounds.SetList("SoundList", list);
+    manager->LoadSoundList(sounds, "tests/data/sound/list.txt");
+    orvel::GlobalProperties()["qSoundManager"] = manager;
+
+    const ThrusterComponent& thruster = Launch("Steamer");
+    const orvel::SoundPtr& hiss = thruster.GetLowSteamSound();
+    ASSERT_TRUE(hiss);
+    struct Case {
+        int hitPoints;
+        bool playing;
+        int volume;
+    };
+    // Refuelled and running low again, it warns again.
+    const Case cases[] = {
+        {100, false, 0}, {31, false, 0}, {30, true, 32}, {10, true, 96},
+        {0, false, 0},   {60, false, 0}, {20, true, 64},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hitPoints);
+        boat->SetHitPoints(c.hitPoints);
+        level.RunSeconds(STEP);
+        const bool sounding = hiss->GetVoice() >= 0 && backend->GetVoice(hiss->GetVoice()).playing;
+        EXPECT_EQ(sounding, c.playing);
+        if (c.playing) {
+            EXPECT_EQ(hiss->GetVolume(), c.volume);
+        }
+    }
+    // A unit without a maximum has no fraction of fuel to warn about.
+    boat->SetMaxHitPoints(0);
+    boat->SetHitPoints(0);
+    level.RunSeconds(STEP);
+    EXPECT_FALSE(backend->GetVoice(hiss->GetVoice()).playing);
+
+    boat->SendMessage(MESSAGE_REMOVE);
+    boat.reset();
+    level.RunSeconds(STEP);
+    orvel::GlobalProperties().Erase("qSoundManager");
 }
