@@ -15,6 +15,7 @@
 #include "game/play/level_progress.h"
 #include "game/play/minimap.h"
 #include "game/play/play_field.h"
+#include "game/units/components/goto_component.h"
 #include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
 
@@ -25,6 +26,8 @@ const PropertyKey STATE_NAME("TARNMOORE_STATE_Mechanica");
 const PropertyKey KEY_SETTINGS("TARNMOORE_Settings");
 const PropertyKey KEY_SOUND_EFFECTS("TARNMOORE_SoundEffects");
 const PropertyKey KEY_MUSIC("TARNMOORE_Music");
+const PropertyKey KEY_MAGNET_TOGGLE("TARNMOORE_MagnetToggle");
+const PropertyKey KEY_FULL_MONEY("TUTORIAL_DIALOG_FullMoney");
 const PropertyKey KEY_SOUND_MANAGER("qSoundManager");
 const PropertyKey KEY_OGG_PLAYER("qOggPlayer");
 const PropertyKey KEY_OBJECT_PROPERTIES("qObjectProperties");
@@ -41,6 +44,7 @@ const PropertyKey TRIGGER_LOSE("Lose");
 const PropertyKey TRIGGER_HELP("Help");
 
 const PropertyKey FACTORY_COMPONENT("FactoryComponent");
+const PropertyKey GOTO_COMPONENT("GotoComponent");
 const PropertyKey ENGINEER("Engineer");
 const PropertyKey GOOD_AIRSHIP("GoodAirShip");
 const PropertyKey GOOD_AIRSHIP_AI("GoodAirShip_AI");
@@ -70,6 +74,8 @@ const PropertyKey SOUND_MAGNET("snd_magnet_on");
 const PropertyKey SOUND_MONEY("snd_money_spent");
 
 const char MATERIALS_FILE[] = "resources/materials1.txt";
+const char UI_FOLDER[] = "resources/UI/";
+const char GOTO_MARKER_FILE[] = "resources/sprites/GotoTarget/GotoTarget.txt";
 const char SKIRMISH_PURCHASE_GROUPS[] = "resources/Skirmish/purchasegroups.txt";
 
 const int KEY_F1 = 47;
@@ -81,6 +87,16 @@ const float GAME_OVER_TIME = 4.0f;
 const int GAME_OVER_FADE_MS = 4000;
 // Seconds of a still mouse after which the pointer hides.
 const float CURSOR_IDLE_TIME = 5.0f;
+// Where the full-purse hint's arrow points: the purse, screen pixels.
+const float PURSE_X = 50.0f;
+const float PURSE_Y = 548.0f;
+// The hum of the magnet fades out this fast once it is off.
+const int HUM_FADE_MS = 100;
+// The banner's frames, and where it moves when a badge shows above it.
+const int BANNER_WON = 0;
+const int BANNER_LOST = 1;
+const float BANNER_BELOW_BADGE_Y = 230.0f;
+const float BADGE_TOP = 380.0f;
 
 // Positional sound: the distance from the listener at which a sound is
 // panned fully to one side, and the pan's swing.
@@ -105,7 +121,9 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
     orvel::Attributes& registry = orvel::GlobalProperties();
     mode = ReadPlayMode(registry);
     cursorVisible = mode.cursorVisible;
+    mouseSteeringBlocked = mode.mouseSteeringBlocked;
     settings = registry.GetProperties(KEY_SETTINGS);
+    tutorialDialog.reset(new TutorialDialog(*this));
 
     world.reset(new orvel::Mechanica());
     if (world->GetPhysWorld() == nullptr) {
@@ -130,6 +148,9 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
 
     try {
         LoadLevel();
+        gotoMarker = spriteManager->CreateSprite(GOTO_MARKER_FILE, 1);
+        gotoMarker->alpha = 0.0f;
+        hud.reset(new Hud(UI_FOLDER, *hudSpriteManager));
     } catch (...) {
         // The bodies tell their watchers that they go away while the world
         // is torn down; this state must not hear it half-built.
@@ -162,15 +183,22 @@ void MechanicaState::LoadLevel() {
     terrainBody = terrain.get();
     terrainBody->AddWatcher(this);
     PlaceObjects();
+    SetUpPurchaseMenus();
     if (mode.isSkirmishMode) {
         level.purchaseGroups = ReadPurchaseGroupsFile(SKIRMISH_PURCHASE_GROUPS);
     }
+    SetUpPurchaseGroups();
+    enemyBuy = level.enemyBuy;
 
     purchaseTimePerUnit[0] = level.purchaseTimePerUnit;
     purchaseTimePerUnit[1] = level.purchaseTimePerUnit;
     PublishCapabilities();
     goodAirship = SpawnAirship(mode.goodAirshipControl != 0 ? GOOD_AIRSHIP : GOOD_AIRSHIP_AI,
                                TEAM_GOOD, GOOD_AIRSHIP_X);
+    if (auto* steering = static_cast<GotoComponent*>(goodAirship->GetComponent(GOTO_COMPONENT))) {
+        const orvel::Vector4 start = goodAirship->GetPosition();
+        steering->SetTargetPoint(start.x, start.y);
+    }
     goodAirshipMatrix = goodAirship->GetMatrix();
     if (level.enemyAirship || mode.isSkirmishMode) {
         badAirship = SpawnAirship(BAD_AIRSHIP, TEAM_BAD, BAD_AIRSHIP_X);
@@ -301,12 +329,25 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
     if (const orvel::StatePtr next = triggers.FireKept(*this)) {
         return next;
     }
+    magnetToggle = settings->GetInt(KEY_MAGNET_TOGGLE) != 0;
+    mouseX = input.GetMouseX();
+    mouseY = input.GetMouseY();
     if (!firstFrameDone) {
         ApplyDifficultyModifiers();
         firstFrameDone = true;
     }
     if (paused) {
         return PauseStep(input, dt);
+    }
+    if (tutorialDialog->IsShowing()) {
+        if (oggPlayer) {
+            oggPlayer->StopStream();
+        }
+        tutorialDialog->Update(input, dt);
+        if (magnetSound && magnetSound->IsPlaying()) {
+            magnetSound->Stop();
+        }
+        return orvel::StatePtr();
     }
     if (gameOver) {
         return GameOverStep(dt);
@@ -320,6 +361,17 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
         return LeaveLevel(TRIGGER_HELP);
     }
     TrackCursor(input, dt);
+    SteerAirship(input);
+    ShowFullMoneyHint();
+    HumMagnet();
+    if ((mode.goodPurchaseControl & CONTROL_MOUSE) != 0) {
+        TrackPurchaseBar(input);
+    }
+    HandleGoodPurchases(input, dt);
+    if (mode.isTutorialLevel) {
+        TutorialPurchases();
+    }
+    HandleBadPurchases(input, dt);
     StepWorld(dt);
     HandBackAirships();
     world->ReleaseKeptObjects();
@@ -337,7 +389,7 @@ orvel::StatePtr MechanicaState::PauseStep(const orvel::Input& input, float dt) {
         paused = false;
         pauseMenu.reset();
         registry.Erase(KEY_RESUME);
-        if (magnetSound->IsPlaying()) {
+        if (magnetSound && magnetSound->IsPlaying()) {
             magnetSound->Stop();
         }
     }
@@ -406,6 +458,34 @@ void MechanicaState::TrackCursor(const orvel::Input& input, float dt) {
     }
 }
 
+void MechanicaState::ShowFullMoneyHint() {
+    if (mode.isTutorialLevel || goodFactory == nullptr || mode.currentLevel <= 1 ||
+        !TutorialDialogsEnabled() || tutorialDialog->IsPlayed(KEY_FULL_MONEY) ||
+        goodFactory->GetDollars() != goodFactory->GetMaxDollars()) {
+        return;
+    }
+    tutorialDialog->Show(KEY_FULL_MONEY, PURSE_X, PURSE_Y, true);
+    tutorialDialog->SetPlayed(KEY_FULL_MONEY, 1);
+}
+
+void MechanicaState::HumMagnet() {
+    if (!magnetSound) {
+        return;
+    }
+    if (!magnetOn) {
+        if (magnetSound->GetVolume() > 0) {
+            magnetSound->FadeOut(HUM_FADE_MS);
+        }
+        return;
+    }
+    if (!magnetSound->IsPlaying()) {
+        magnetSound->Play();
+    }
+    if (!magnetSound->IsAtSampleVolume()) {
+        magnetSound->RestoreVolume();
+    }
+}
+
 void MechanicaState::StepWorld(float dt) {
     world->PreStepBodies();
     world->Update(dt);
@@ -416,6 +496,11 @@ void MechanicaState::StepWorld(float dt) {
 
 // A destroyed airship goes back to its factory, to be bought again.
 void MechanicaState::HandBackAirships() {
+    if (!goodAirship->IsAlive()) {
+        thruster = nullptr;
+        gotoComponent = nullptr;
+        magnet = nullptr;
+    }
     if (!goodAirship->IsAlive() && goodFactory != nullptr &&
         !goodFactory->CanBuy(PRODUCT_AIRSHIP)) {
         goodFactory->HoldBody(PRODUCT_AIRSHIP, goodAirship, false);
@@ -429,9 +514,13 @@ void MechanicaState::HandBackAirships() {
 orvel::StatePtr MechanicaState::TestEndOfLevel() {
     if (badFactoryBody == nullptr && outcome > 0) {
         RecordProgress();
+        ShowGameOver(BANNER_WON);
         EndLevel();
     } else if (goodFactoryBody == nullptr && outcome < 0) {
+        ShowGameOver(BANNER_LOST);
         EndLevel();
+    } else {
+        UpdatePurchaseButtons();
     }
     return orvel::StatePtr();
 }
@@ -444,7 +533,25 @@ void MechanicaState::EndLevel() {
     }
 }
 
-void MechanicaState::RecordProgress() { RecordWin(*settings, orvel::GlobalProperties()); }
+void MechanicaState::ShowGameOver(int frame) {
+    const orvel::SpritePtr& banner = hud->GetGameOver();
+    banner->SetFrame(frame);
+    banner->alpha = 1.0f;
+}
+
+// A won campaign level shows its medal's badge, the banner below it.
+void MechanicaState::RecordProgress() {
+    const WinBadge badge = RecordWin(*settings, orvel::GlobalProperties());
+    if (badge == WinBadge::None) {
+        return;
+    }
+    badgeSprite = hudSpriteManager->CreateSprite(std::string(UI_FOLDER) + BadgePicture(badge),
+                                                 Hud::kTopLayer);
+    const orvel::FrameSheet& sheet = badgeSprite->GetData()->sheet;
+    badgeSprite->SetPosition(SCREEN_WIDTH / 2.0f - float(sheet.width) / 2.0f,
+                             float(sheet.frameHeight) / 2.0f + BADGE_TOP);
+    hud->GetGameOver()->SetPosition(SCREEN_WIDTH / 2.0f, BANNER_BELOW_BADGE_Y);
+}
 
 void MechanicaState::OnWatchedEvent(orvel::Watched* watched) {
     if (goodFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(goodFactoryBody)) {
@@ -460,6 +567,8 @@ void MechanicaState::OnWatchedEvent(orvel::Watched* watched) {
         if (outcome == 0) {
             outcome = 1;
         }
+    } else if (hoveredBody != nullptr && watched == static_cast<orvel::Watched*>(hoveredBody)) {
+        Hover(nullptr);
     }
 }
 
@@ -474,6 +583,9 @@ void MechanicaState::OnWatchedGoingAway(orvel::Watched* watched) {
     }
     if (terrainBody != nullptr && watched == static_cast<orvel::Watched*>(terrainBody)) {
         terrainBody = nullptr;
+    }
+    if (hoveredBody != nullptr && watched == static_cast<orvel::Watched*>(hoveredBody)) {
+        hoveredBody = nullptr;
     }
 }
 
@@ -563,14 +675,36 @@ void MechanicaState::Draw() {
     spriteManager->Draw();
     glPopAttrib();
     glPopMatrix();
+    DrawHud();
+}
+
+void MechanicaState::DrawHud() {
     DrawMinimap(*world, terrainBody, levelWidth);
+    hud->DrawMinimapFrame(MinimapWidth(levelWidth));
+    const float fuel =
+        goodAirship->IsAlive() && goodAirship->GetMaxHitPoints() > 0
+            ? float(goodAirship->GetHitPoints()) / float(goodAirship->GetMaxHitPoints())
+            : 0.0f;
     hudSpriteManager->Draw();
+    // Over the top panel, whose bezel frames the gauge.
+    hud->GetGasTank().Draw(fuel);
+    if (paused && pauseMenu) {
+        pauseMenu->Draw();
+    }
+    if (tutorialDialog->IsShowing()) {
+        tutorialDialog->Draw();
+    }
+    if (cursorVisible) {
+        hud->DrawCursor(mouseX, mouseY);
+    }
 }
 
 void MechanicaState::UnloadTextures() {
     spriteManager->UnloadTextures();
     hudSpriteManager->UnloadTextures();
     scenery->UnloadTextures();
+    hud->UnloadTextures();
+    tutorialDialog->UnloadTextures();
     if (pauseMenu) {
         pauseMenu->UnloadTextures();
     }
@@ -580,6 +714,8 @@ void MechanicaState::ReloadTextures() {
     spriteManager->ReloadTextures();
     hudSpriteManager->ReloadTextures();
     scenery->ReloadTextures();
+    hud->ReloadTextures();
+    tutorialDialog->ReloadTextures();
     if (pauseMenu) {
         pauseMenu->ReloadTextures();
     }

@@ -304,8 +304,8 @@ TEST_F(LevelZeroDrawTest, FrameShowsSkyGroundMinimapAndBodies) {
     const std::string picture = WriteScreenPpm("gearhaven-level0.ppm");
     const Rgb background = {63, 60, 44};
 
-    const Rgb sky = ReadPixel(400, 595);
-    EXPECT_GT(sky.b, sky.r) << "sky at the top is blue";
+    const Rgb sky = ReadPixel(300, 515);
+    EXPECT_GT(sky.b, sky.r) << "sky below the top panel is blue";
     // The airship at 560 pixels keeps the view at its left end.
     const float fraction = game->GetScrollFraction();
     EXPECT_NEAR(fraction, (560.0f - 400.0f) / (2560.0f - 800.0f), 1e-4f);
@@ -320,7 +320,8 @@ TEST_F(LevelZeroDrawTest, FrameShowsSkyGroundMinimapAndBodies) {
 
     const float left = (800.0f - MinimapWidth(2560)) / 2.0f;
     EXPECT_FLOAT_EQ(left, 144.0f);
-    EXPECT_TRUE(Near(ReadPixel(150, 95), background, 3)) << "the minimap fills the strip";
+    // The minimap's glass tints it a little.
+    EXPECT_TRUE(Near(ReadPixel(150, 50), background, 5)) << "the minimap fills the strip";
     EXPECT_TRUE(Near(ReadPixel(20, 50), background, 3)) << "the clear colour beside it";
     // Each factory's outline in its side's colour where the world put it:
     // the apex of its roof, 60 pixels above its centre.
