@@ -151,6 +151,8 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
         gotoMarker = spriteManager->CreateSprite(GOTO_MARKER_FILE, 1);
         gotoMarker->alpha = 0.0f;
         hud.reset(new Hud(UI_FOLDER, *hudSpriteManager));
+        moneyBags.reset(
+            new MoneyBags(hud->GetMoneyBags(), hudSpriteManager, hud->GetNeedle(), moneySound));
     } catch (...) {
         // The bodies tell their watchers that they go away while the world
         // is torn down; this state must not hear it half-built.
@@ -375,7 +377,11 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
     StepWorld(dt);
     HandBackAirships();
     world->ReleaseKeptObjects();
-    return TestEndOfLevel();
+    const orvel::StatePtr next = TestEndOfLevel();
+    if (!gameOver && goodFactory != nullptr) {
+        moneyBags->Update(dt, purchaseRecords, *goodFactory);
+    }
+    return next;
 }
 
 orvel::StatePtr MechanicaState::PauseStep(const orvel::Input& input, float dt) {
