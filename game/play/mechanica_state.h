@@ -144,6 +144,7 @@ private:
     void TrackPurchaseBar(const orvel::Input& input);
     void HandleGoodPurchases(const orvel::Input& input, float dt);
     void HandleBadPurchases(const orvel::Input& input, float dt);
+    int UnitsOnField(int team) const;
     void TutorialPurchases();
     void RecordPurchase(int product, int32_t spent);
     void UpdatePurchaseButtons();

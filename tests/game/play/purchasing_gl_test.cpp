@@ -78,7 +78,7 @@ TEST_F(PurchasingTest, TheFactoriesOfferTheLevelsMenusWithAThirdAndAHalfOfTheirP
     EXPECT_EQ(Factory().GetDollars(), 50);
     EXPECT_EQ(game->GetBadFactory()->GetDollars(), 75 - 2 * COSTS[0]);
     // The purse's starting money is handed to its display as bags to drop.
-    EXPECT_EQ(orvel::GlobalProperties().GetInt(PropertyKey("deltaMoneyBags")), 50);
+    EXPECT_EQ(game->GetMoneyBags().GetFallingCount(), 50u);
     // Side 2's groups cost what their units cost.
     const PurchaseGroups& groups = game->GetPurchaseGroups();
     ASSERT_FALSE(groups.groups.empty());
