@@ -72,6 +72,10 @@ bool AIComponent::HandleMessage(int id, intptr_t, void*) {
             return true;
         case MESSAGE_DIE:
             suspended = 0;
+            // A dead airship steers for nothing. Its factory may hold it to
+            // be bought back, and a target held on to (that same factory,
+            // say) would then keep both alive for ever.
+            target = AITarget();
             return true;
         default:
             return false;

@@ -112,6 +112,18 @@ TEST_F(AIComponentTest, TheForceAlongIsLimitedUnlessFalling) {
     EXPECT_FALSE(ai->HandleMessage(MESSAGE_FIRE, 0, nullptr));
 }
 
+// A dead airship lets go of the unit it was after.
+TEST_F(AIComponentTest, ADeadAirshipLetsGoOfItsTarget) {
+    level.Place("Static_Factory", 1, 512.0f, level.GroundAt(512.0f) + 60.0f);
+    level.Place("Static_Factory", -1, 2128.0f, level.GroundAt(2128.0f) + 60.0f);
+    const auto engineer = level.Place("Engineer", -1, 1900.0f, level.GroundAt(1900.0f) + 15.0f);
+    AIComponent* ai = Pilot(Ship(1700.0f));
+    level.Step();
+    ASSERT_EQ(ai->GetTarget().body, engineer);
+    EXPECT_TRUE(ai->HandleMessage(MESSAGE_DIE, 0, nullptr));
+    EXPECT_EQ(ai->GetTarget().body, nullptr);
+}
+
 // Without both factories there is nothing to plan: the airship keeps the
 // force and target it had.
 TEST_F(AIComponentTest, WithoutTheEnemyFactoryTheLastPlanStands) {
