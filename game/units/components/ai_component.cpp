@@ -150,6 +150,12 @@ bool AIComponent::Choose(const orvel::Vector4& magnetPoint, const orvel::Vector4
     } else if (vote != nullptr && vote->on == 0 && magnetOn != 0) {
         magnetOn = 0;
         magnet->Release();
+    } else if (vote == nullptr && !situation.held.empty()) {
+        // Nothing that any block carries, picked up on the way: without a
+        // drop it would hang there for ever and keep the airship from
+        // every other task.
+        magnetOn = 0;
+        magnet->Release();
     }
     target = AIPlanner::ChooseTarget(planner.GetTasks());
     return true;

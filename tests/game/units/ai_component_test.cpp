@@ -9,6 +9,7 @@
 #include "engine/core/exception.h"
 #include "game/units/component_body.h"
 #include "game/units/components/ai_component.h"
+#include "game/units/components/magnet_component.h"
 #include "game/units/unit_message.h"
 #include "level_test_world.h"
 
@@ -122,6 +123,32 @@ TEST_F(AIComponentTest, ADeadAirshipLetsGoOfItsTarget) {
     ASSERT_EQ(ai->GetTarget().body, engineer);
     EXPECT_TRUE(ai->HandleMessage(MESSAGE_DIE, 0, nullptr));
     EXPECT_EQ(ai->GetTarget().body, nullptr);
+}
+
+// A unit that no task wants, picked up on the way, is let go at once.
+TEST_F(AIComponentTest, WhatNoTaskWantsIsDropped) {
+    level.Place("Static_Factory", 1, 512.0f, level.GroundAt(512.0f) + 60.0f);
+    level.Place("Static_Factory", -1, 2128.0f, level.GroundAt(2128.0f) + 60.0f);
+    const auto ship = Ship(1000.0f);
+    auto* magnet = static_cast<MagnetComponent*>(ship->GetComponent("MagnetComponent"));
+    magnet->Activate();
+    level.Place("Infantry", -1, 1000.0f, ship->GetPosition().y * LevelTestWorld::SCALE - 55.0f);
+    // The magnet takes what its pad touches in its own update, which runs
+    // before the pilot's.
+    bool held = false;
+    for (int frame = 0; frame < 120 && !held; ++frame) {
+        level.world->PreStepBodies();
+        level.world->Update(orvel::Mechanica::kStep + 1e-7f);
+        magnet->Update();
+        held = !magnet->GetHeldBodies().empty();
+        if (!held) {
+            level.world->UpdateBodies();
+        }
+    }
+    ASSERT_TRUE(held) << "the pad took the soldier";
+    Pilot(ship)->Update();
+    EXPECT_TRUE(magnet->GetHeldBodies().empty()) << "and the pilot let him go";
+    EXPECT_FALSE(magnet->IsActive());
 }
 
 // Without both factories there is nothing to plan: the airship keeps the
