@@ -25,6 +25,7 @@ const PropertyKey SPEED_CONTEXT("speedContext");
 const PropertyKey DISTANT_X("distantX");
 const PropertyKey APPROACH_VELOCITY("approachVelocity");
 const PropertyKey MAGNET_COMPONENT("MagnetComponent");
+const PropertyKey AI_COMPONENT("AIComponent");
 
 float FloatOr(const orvel::Properties& entry, PropertyKey key) {
     return entry.HasProperty(key) ? entry.GetFloat(key) : 0.0f;
@@ -80,6 +81,11 @@ bool AIComponent::HandleMessage(int id, intptr_t, void*) {
         default:
             return false;
     }
+}
+
+bool AIComponent::AcceptContact(PhysMaterial*, orvel::Body* other) {
+    const auto* unit = dynamic_cast<const ComponentBody*>(other);
+    return unit == nullptr || unit->GetComponent(AI_COMPONENT) == nullptr;
 }
 
 void AIComponent::FindMagnet() {

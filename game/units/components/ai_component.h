@@ -36,6 +36,10 @@ public:
     void Load(const orvel::PropertiesPtr& entry) override;
     void CopyFrom(const Component& prototype) override;
     bool HandleMessage(int id, intptr_t data, void* arg) override;
+    // Two computer airships pass through each other: meeting head-on, each
+    // pushing for the other's factory at the same cruising height, they
+    // would hold each other there for good.
+    bool AcceptContact(PhysMaterial* material, orvel::Body* other) override;
     void Update() override;
     void ApplyForces() override;
     ComponentPtr Clone() const override;

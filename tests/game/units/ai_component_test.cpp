@@ -151,6 +151,19 @@ TEST_F(AIComponentTest, WhatNoTaskWantsIsDropped) {
     EXPECT_FALSE(magnet->IsActive());
 }
 
+// Two computer airships meeting head-on pass each other; a computer
+// airship still meets the player's.
+TEST_F(AIComponentTest, ComputerAirshipsPassEachOther) {
+    level.Place("Static_Factory", 1, 512.0f, level.GroundAt(512.0f) + 60.0f);
+    level.Place("Static_Factory", -1, 2128.0f, level.GroundAt(2128.0f) + 60.0f);
+    const auto bad = Ship(1400.0f);
+    const auto good = level.Place("GoodAirShip_AI", 1, 1300.0f, 300.0f);
+    const auto player = level.Place("GoodAirShip", 1, 1500.0f, 300.0f);
+    EXPECT_FALSE(bad->AcceptContact(nullptr, good.get()));
+    EXPECT_FALSE(good->AcceptContact(nullptr, bad.get()));
+    EXPECT_TRUE(bad->AcceptContact(nullptr, player.get()));
+}
+
 // Without both factories there is nothing to plan: the airship keeps the
 // force and target it had.
 TEST_F(AIComponentTest, WithoutTheEnemyFactoryTheLastPlanStands) {
