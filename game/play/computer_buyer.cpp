@@ -29,7 +29,7 @@ bool ComputerBuyer::Buy(FactoryComponent& factory, int product, const PurchaseLi
 
 void ComputerBuyer::Update(FactoryComponent& factory, const PurchaseGroups& groups,
                            float timePerUnit, float dt, bool timeForAirship,
-                           const PurchaseListener& bought) {
+                           const PurchaseListener& bought, int unitsOnField) {
     if (factory.CanBuy(PRODUCT_AIRSHIP)) {
         if (factory.CanAfford(PRODUCT_AIRSHIP)) {
             Buy(factory, PRODUCT_AIRSHIP, bought);
@@ -37,6 +37,9 @@ void ComputerBuyer::Update(FactoryComponent& factory, const PurchaseGroups& grou
                 timer += timePerUnit;
             }
         }
+        return;
+    }
+    if (unitsOnField >= kFieldLimit) {
         return;
     }
     timer -= dt;

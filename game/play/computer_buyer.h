@@ -21,15 +21,21 @@ int GroupCost(const FactoryComponent& factory, const std::vector<int>& group);
 // it buys whole purchase groups on a timer: each bought group adds the time
 // per unit for each of its products, and the next group is drawn at random.
 // While its airship is on offer it saves every dollar for it. With no groups
-// at all it buys no units.
+// at all it buys no units, and none while the side already has kFieldLimit
+// bought units on the field: a side that cannot spend its units as fast as
+// it earns them would otherwise pile them up without end.
 class ComputerBuyer {
 public:
     // Called with each product bought and the dollars it took.
     typedef std::function<void(int product, int32_t spent)> PurchaseListener;
 
+    static constexpr int kFieldLimit = 20;
+
     // `timeForAirship`: buying the airship back also adds the time per unit.
+    // `unitsOnField`: the side's living units of the products it buys.
     void Update(FactoryComponent& factory, const PurchaseGroups& groups, float timePerUnit,
-                float dt, bool timeForAirship, const PurchaseListener& bought);
+                float dt, bool timeForAirship, const PurchaseListener& bought,
+                int unitsOnField = 0);
 
     float GetTimer() const { return timer; }
     int GetGroupIndex() const { return groupIndex; }

@@ -4,6 +4,8 @@
 // buttons of the display.
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "engine/core/attributes.h"
 #include "game/play/control_input.h"
@@ -123,8 +125,10 @@ void MechanicaState::HandleGoodPurchases(const orvel::Input& input, float dt) {
     }
     const int control = mode.goodPurchaseControl;
     if (control == 0) {
-        buyers[0].Update(*goodFactory, purchaseGroups, purchaseTimePerUnit[0], dt, true,
-                         [this](int product, int32_t spent) { RecordPurchase(product, spent); });
+        buyers[0].Update(
+            *goodFactory, purchaseGroups, purchaseTimePerUnit[0], dt, true,
+            [this](int product, int32_t spent) { RecordPurchase(product, spent); },
+            UnitsOnField(TEAM_GOOD));
         return;
     }
     const uint32_t keys = PurchaseKeysPressed(input, control, TEAM_GOOD);
@@ -145,6 +149,26 @@ void MechanicaState::HandleGoodPurchases(const orvel::Input& input, float dt) {
     }
 }
 
+// The side's living units of the types that can be bought; the prototypes
+// that the factories hold wait off the field, left of x = 0.
+int MechanicaState::UnitsOnField(int team) const {
+    std::vector<std::shared_ptr<orvel::Body>> bodies;
+    world->CopyBodyList(bodies);
+    int count = 0;
+    for (const std::shared_ptr<orvel::Body>& body : bodies) {
+        if (body->GetTeam() != team || !body->IsAlive() || body->GetPosition().x < 0.0f) {
+            continue;
+        }
+        for (int product = 0; product < PRODUCT_UNIT_COUNT; ++product) {
+            if (body->GetObjectName() == ProductObjectName(product)) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
 void MechanicaState::HandleBadPurchases(const orvel::Input& input, float dt) {
     if (badFactory == nullptr) {
         return;
@@ -152,7 +176,7 @@ void MechanicaState::HandleBadPurchases(const orvel::Input& input, float dt) {
     if (mode.badPurchaseControl == 0) {
         if (enemyBuy) {
             buyers[1].Update(*badFactory, purchaseGroups, purchaseTimePerUnit[1], dt, false,
-                             nullptr);
+                             nullptr, UnitsOnField(TEAM_BAD));
         }
         return;
     }

@@ -151,10 +151,13 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
         gotoMarker = spriteManager->CreateSprite(GOTO_MARKER_FILE, 1);
         gotoMarker->alpha = 0.0f;
         hud.reset(new Hud(UI_FOLDER, *hudSpriteManager));
+        moneyBags.reset(
+            new MoneyBags(hud->GetMoneyBags(), hudSpriteManager, hud->GetNeedle(), moneySound));
     } catch (...) {
         // The bodies tell their watchers that they go away while the world
         // is torn down; this state must not hear it half-built.
         DisconnectAll();
+        orvel::GlobalProperties().Erase(KEY_AI_CAPABILITIES);
         throw;
     }
     Commit();
@@ -191,6 +194,7 @@ void MechanicaState::LoadLevel() {
 
     purchaseTimePerUnit[0] = level.purchaseTimePerUnit;
     purchaseTimePerUnit[1] = level.purchaseTimePerUnit;
+    PublishCapabilities();
     goodAirship = SpawnAirship(mode.goodAirshipControl != 0 ? GOOD_AIRSHIP : GOOD_AIRSHIP_AI,
                                TEAM_GOOD, GOOD_AIRSHIP_X);
     if (auto* steering = static_cast<GotoComponent*>(goodAirship->GetComponent(GOTO_COMPONENT))) {
@@ -272,6 +276,24 @@ void MechanicaState::KeepFactory(const PlacedObject& object, ComponentBody* body
     }
 }
 
+// The computer's pilots read what they may do when their airships are made,
+// so the level's capabilities are in the registry before that. Each level
+// starts from its own: one without any lets the opponent do everything,
+// whatever the level before allowed. Cadets meet an opponent that leaves
+// its flak trucks where they stand.
+void MechanicaState::PublishCapabilities() {
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    if (!level.aiCapabilities) {
+        registry.Erase(KEY_AI_CAPABILITIES);
+        return;
+    }
+    if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
+        level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
+        level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckDefensively"), false);
+    }
+    registry[KEY_AI_CAPABILITIES] = level.aiCapabilities;
+}
+
 ComponentBodyPtr MechanicaState::SpawnAirship(PropertyKey type, int team, float x) {
     const ComponentBodyPtr airship = std::make_shared<ComponentBody>();
     airship->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(), objectProperties, type,
@@ -289,13 +311,6 @@ void MechanicaState::Commit() {
     orvel::Attributes& registry = orvel::GlobalProperties();
     registry.SetBool(KEY_GOOD_VEHICLE_STOPPED, false);
     registry[KEY_UNIT_STATS] = unitStats;
-    if (level.aiCapabilities) {
-        if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
-            level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
-            level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckDefensively"), false);
-        }
-        registry[KEY_AI_CAPABILITIES] = level.aiCapabilities;
-    }
 
     soundManager->SetPositionScale(WORLD_SCALE);
     soundManager->SetViewWidth(SOUND_VIEW_WIDTH);
@@ -362,7 +377,11 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
     StepWorld(dt);
     HandBackAirships();
     world->ReleaseKeptObjects();
-    return TestEndOfLevel();
+    const orvel::StatePtr next = TestEndOfLevel();
+    if (!gameOver && goodFactory != nullptr) {
+        moneyBags->Update(dt, purchaseRecords, *goodFactory);
+    }
+    return next;
 }
 
 orvel::StatePtr MechanicaState::PauseStep(const orvel::Input& input, float dt) {

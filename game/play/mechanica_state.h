@@ -16,8 +16,10 @@
 #include "game/play/computer_buyer.h"
 #include "game/play/hud.h"
 #include "game/play/level_file.h"
+#include "game/play/money_bags.h"
 #include "game/play/play_field_scenery.h"
 #include "game/play/play_mode.h"
+#include "game/play/purchase_record.h"
 #include "game/play/trigger_relay.h"
 #include "game/play/tutorial_dialog.h"
 #include "game/units/component_body.h"
@@ -27,14 +29,6 @@
 class ThrusterComponent;
 class GotoComponent;
 class MagnetComponent;
-
-// What side 1 spent at one purchase and where its button is (screen pixels,
-// GL coordinates): the purse takes that many bags off to there.
-struct PurchaseRecord {
-    int32_t dollars = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-};
 
 // Makes the pause menu for a game; the pause screen registers it. Without
 // one, Escape still pauses the game until Escape is pressed again.
@@ -99,6 +93,7 @@ public:
     bool IsMagnetOn() const { return magnetOn; }
     TutorialDialog& GetTutorialDialog() { return *tutorialDialog; }
     Hud& GetHud() { return *hud; }
+    const MoneyBags& GetMoneyBags() const { return *moneyBags; }
     const orvel::SpritePtr& GetGotoMarker() const { return gotoMarker; }
     ComponentBody* GetHoveredBody() const { return hoveredBody; }
     // Side 1's purchases of the last frame, for the purse.
@@ -113,6 +108,7 @@ private:
     void PlaceObject(const PlacedObject& object);
     ComponentBodyPtr SpawnUnit(PropertyKey type, int team, const orvel::Matrix4& matrix);
     void KeepFactory(const PlacedObject& object, ComponentBody* body);
+    void PublishCapabilities();
     ComponentBodyPtr SpawnAirship(PropertyKey type, int team, float x);
     void SetUpPurchaseMenus();
     void StockFactory(FactoryComponent& factory, const PurchaseMenu& menu, int team);
@@ -148,6 +144,7 @@ private:
     void TrackPurchaseBar(const orvel::Input& input);
     void HandleGoodPurchases(const orvel::Input& input, float dt);
     void HandleBadPurchases(const orvel::Input& input, float dt);
+    int UnitsOnField(int team) const;
     void TutorialPurchases();
     void RecordPurchase(int product, int32_t spent);
     void UpdatePurchaseButtons();
@@ -195,6 +192,7 @@ private:
     int clickedSlot = -1;
 
     std::unique_ptr<Hud> hud;
+    std::unique_ptr<MoneyBags> moneyBags;
     orvel::SpritePtr gotoMarker;
     orvel::SpritePtr badgeSprite;
     int mouseX = 0;

@@ -1,4 +1,5 @@
 #include "game/units/component_registry.h"
+#include "game/units/components/ai_component.h"
 #include "game/units/components/bomber_component.h"
 #include "game/units/components/breakable_component.h"
 #include "game/units/components/bunker_component.h"
@@ -20,6 +21,7 @@
 // Every component class a unit definition can name. A new component class
 // adds its line here.
 void RegisterComponentCatalogue(ComponentRegistry& registry) {
+    registry.Register<AIComponent>("AIComponent");
     registry.Register<BomberComponent>("BomberComponent");
     registry.Register<FixerComponent>("FixerComponent");
     registry.Register<PusherComponent>("PusherComponent");

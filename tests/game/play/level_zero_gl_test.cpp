@@ -5,6 +5,7 @@
 #include "engine/state/state_transition.h"
 #include "game/play/minimap.h"
 #include "game/play/play_field.h"
+#include "game/units/components/ai_component.h"
 #include "tests/engine/gl_draw_fixture.h"
 #include "tests/game/play/play_fixture.h"
 #include "tests/game/play/screen_capture.h"
@@ -202,6 +203,30 @@ TEST_F(LevelZeroTest, FirstFrameAppliesTheDifficulty) {
                         deposits * c.depositScale);
         Run(1);
         EXPECT_EQ(game->GetGoodAirship()->GetMaxHitPoints(), c.goodHitPoints) << "only once";
+    }
+}
+
+// The level's capabilities reach the computer's pilot; a Cadet's opponent
+// leaves its flak trucks alone.
+TEST_F(LevelZeroTest, TheOpponentMayDoWhatTheLevelAndTheDifficultyAllow) {
+    const PropertyKey key("AI_COMPONENT_Capabilities");
+    for (int difficulty : {0, 1, 2}) {
+        SCOPED_TRACE(difficulty);
+        game.reset();
+        orvel::GlobalProperties().SetInt(PropertyKey("difficulty"), difficulty);
+        StartLevel();
+        const orvel::PropertiesPtr set = orvel::GlobalProperties().GetProperties(key);
+        EXPECT_EQ(set->GetBool(PropertyKey("carryFlakTruckOffensively")), difficulty != 0);
+        EXPECT_EQ(set->GetBool(PropertyKey("carryFlakTruckDefensively")), difficulty != 0);
+        const auto* ai = static_cast<AIComponent*>(
+            game->GetBadAirship()->GetComponent(PropertyKey("AIComponent")));
+        ASSERT_NE(ai, nullptr);
+        const AICapabilities& can = ai->GetCapabilities();
+        EXPECT_EQ(can.carryFlakTruckOffensively, difficulty != 0);
+        EXPECT_EQ(can.carryFlakTruckDefensively, difficulty != 0);
+        EXPECT_TRUE(can.killEnemyTanks);
+        EXPECT_TRUE(can.putEngineerInFactory);
+        EXPECT_FALSE(can.putInfantryInBunker);
     }
 }
 

@@ -78,7 +78,7 @@ TEST_F(PurchasingTest, TheFactoriesOfferTheLevelsMenusWithAThirdAndAHalfOfTheirP
     EXPECT_EQ(Factory().GetDollars(), 50);
     EXPECT_EQ(game->GetBadFactory()->GetDollars(), 75 - 2 * COSTS[0]);
     // The purse's starting money is handed to its display as bags to drop.
-    EXPECT_EQ(orvel::GlobalProperties().GetInt(PropertyKey("deltaMoneyBags")), 50);
+    EXPECT_EQ(game->GetMoneyBags().GetFallingCount(), 50u);
     // Side 2's groups cost what their units cost.
     const PurchaseGroups& groups = game->GetPurchaseGroups();
     ASSERT_FALSE(groups.groups.empty());
@@ -259,6 +259,32 @@ TEST_F(PurchasingTest, EmptyGroupsAndEmptySlotsBuyNothing) {
     EXPECT_EQ(good.GetQueue(), (std::deque<int32_t>{2}));
     EXPECT_EQ(VoicesPlaying("snd_access_denied"), 0) << "nothing was refused";
     EXPECT_FLOAT_EQ(buyer.GetTimer(), 3.0f - 1.0f) << "each product of the group takes its time";
+}
+
+// A side with a full field buys no more units until some are gone; its
+// airship it still buys back.
+TEST_F(PurchasingTest, AFullFieldStopsTheComputersBuying) {
+    FactoryComponent& good = Factory();
+    good.SetDollars(100);
+    PurchaseGroups groups;
+    groups.groups = {{0}};
+    groups.costs = {GroupCost(good, groups.groups[0])};
+    int bought = 0;
+    const auto count = [&](int, int32_t) { ++bought; };
+    ComputerBuyer buyer;
+    buyer.Update(good, groups, 1.0f, 1.0f, false, count, ComputerBuyer::kFieldLimit);
+    EXPECT_EQ(bought, 0);
+    EXPECT_EQ(good.GetDollars(), 100);
+    buyer.Update(good, groups, 1.0f, 1.0f, false, count, ComputerBuyer::kFieldLimit - 1);
+    EXPECT_EQ(bought, 1);
+
+    game->GetGoodAirship()->SetAlive(false);
+    Run(1);
+    ASSERT_TRUE(good.CanBuy(PRODUCT_AIRSHIP));
+    good.SetDollars(good.GetMaxDollars());
+    buyer.Update(good, groups, 1.0f, 1.0f, false, count, ComputerBuyer::kFieldLimit);
+    EXPECT_EQ(good.GetQueue().back(), PRODUCT_AIRSHIP);
+    EXPECT_FALSE(good.CanBuy(PRODUCT_AIRSHIP)) << "queued";
 }
 
 }  // namespace
