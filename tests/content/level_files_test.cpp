@@ -21,6 +21,18 @@ const int PLAY_HEIGHT = 500;
 const int SCREEN_WIDTH = 800;
 const float AIRSHIP_STARTS[] = {560, 1560};
 const float AIRSHIP_START_HEIGHT = 300;
+// Room an airship needs above the ground to fly over it with a unit hanging
+// from its magnet: its own 70 pixels, a unit and some air.
+const float FLIGHT_ROOM = 150;
+const int CAMPAIGN_LEVELS = 17;
+
+std::vector<std::string> CampaignLevels() {
+    std::vector<std::string> folders;
+    for (int n = 0; n < CAMPAIGN_LEVELS; ++n) {
+        folders.push_back("resources/Level" + std::to_string(n));
+    }
+    return folders;
+}
 
 // A level as the game reads it from the built datafile. The pictures and the
 // music are made at build time and exist nowhere else, so finding them proves
@@ -113,7 +125,8 @@ TEST_P(LevelFileTest, TileRowsFitTheLevel) {
     uint32_t hillsHeight = 0;
     const float width = RowWidth("foreground", groundHeight);
     const float hills = RowWidth("midground", hillsHeight);
-    EXPECT_GE(width, 1500);
+    // Both airships start at least 560 pixels from either end.
+    EXPECT_GE(width, AIRSHIP_STARTS[1] + 560);
     EXPECT_LE(groundHeight, uint32_t(PLAY_HEIGHT));
     EXPECT_LE(hillsHeight, uint32_t(PLAY_HEIGHT));
     const float ratio = level->HasProperty("midgroundScrollRatio") ? level->GetFloat("midgroundScrollRatio") : 0.3f;
@@ -138,6 +151,46 @@ TEST_P(LevelFileTest, TerrainSpansTheLevelBelowTheAirships) {
     }
 }
 
+// From its start, each airship can fly over the ground to the enemy's
+// factory and back under the ceiling of the play field.
+TEST_P(LevelFileTest, AirshipsCanFlyToTheEnemyFactory) {
+    const orvel::AnyVectorPtr objects = level->GetList("placedObjects");
+    std::vector<std::pair<std::string, float>> factories;
+    for (size_t i = 0; i < objects->Size(); ++i) {
+        const orvel::PropertiesPtr object = objects->GetStruct(i);
+        if (object->GetString("type") == "Static_Factory") {
+            factories.emplace_back(object->GetString("teamName"), object->GetList("matrix")->GetFloat(12));
+        }
+    }
+    ASSERT_EQ(factories.size(), 2u);
+    for (const auto& factory : factories) {
+        const float start = AIRSHIP_STARTS[factory.first == "team_good" ? 1 : 0];
+        const float step = factory.second > start ? 8.0f : -8.0f;
+        for (float x = start; (factory.second - x) * step > 0; x += step) {
+            ASSERT_LT(GroundAt(x) + FLIGHT_ROOM, float(PLAY_HEIGHT))
+                << "the airship from x " << start << " cannot pass x " << x;
+        }
+    }
+}
+
+// Each level has its own thumbnail on the map, loading picture and skirmish
+// preview, made from it at build time.
+TEST_P(LevelFileTest, HasItsOwnPictures) {
+    const std::string number = GetParam().substr(GetParam().rfind("Level") + 5);
+    const struct {
+        std::string name;
+        uint32_t width;
+        uint32_t height;
+    } pictures[] = {{"loading.jpg", 800, 600},
+                    {"preview.jpg", 780, 86},
+                    {"../MapScreen/thumbnail" + number + ".bbq", 96, 72}};
+    for (const auto& picture : pictures) {
+        const orvel::FrameSheet sheet = Picture(picture.name);
+        EXPECT_EQ(sheet.width, picture.width) << picture.name;
+        EXPECT_EQ(sheet.frameHeight, picture.height) << picture.name;
+    }
+}
+
 // One factory per side, standing on flat ground above it, far enough apart
 // that the airships start between them.
 TEST_P(LevelFileTest, EachSideHasAFactoryOnFlatGround) {
@@ -157,7 +210,7 @@ TEST_P(LevelFileTest, EachSideHasAFactoryOnFlatGround) {
         for (float dx : {-96.0f, -48.0f, 0.0f, 48.0f, 96.0f}) {
             EXPECT_FLOAT_EQ(GroundAt(x + dx), GroundAt(x)) << "ground under the factory at x " << x;
         }
-        EXPECT_GT(y, GroundAt(x));
+        EXPECT_FLOAT_EQ(y, GroundAt(x) + 60) << "the factory's centre stands half its height above the ground";
         const std::string team = object->GetString("teamName");
         (team == "team_good" ? good : bad).push_back(x);
         EXPECT_TRUE(team == "team_good" || team == "team_bad") << team;
@@ -194,7 +247,7 @@ TEST_P(LevelFileTest, MenusAndGroupsNameProducts) {
     EXPECT_GT(level->GetFloat("purchaseTimePerUnit"), 0);
 }
 
-// The music is a stereo or mono Ogg Vorbis track long enough to loop well.
+// The music is a stereo or mono Ogg Vorbis track of a minute or more.
 TEST_P(LevelFileTest, MusicIsAnOggTrack) {
     const orvel::AccessInterfacePtr access = orvel::LoadDatafileObject(Resource(level->GetString("music")));
     ASSERT_TRUE(access->object) << "the music is not in the datafile";
@@ -206,13 +259,32 @@ TEST_P(LevelFileTest, MusicIsAnOggTrack) {
     const vorbis_info* info = ov_info(&file, -1);
     EXPECT_GE(info->channels, 1);
     EXPECT_LE(info->channels, 2);
-    EXPECT_GE(ov_time_total(&file, -1), 10.0);
+    EXPECT_GE(ov_time_total(&file, -1), 60.0);
     ov_clear(&file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, LevelFileTest, testing::Values("resources/Level0"),
+INSTANTIATE_TEST_SUITE_P(Levels, LevelFileTest, testing::ValuesIn(CampaignLevels()),
                          [](const testing::TestParamInfo<std::string>& info) {
                              return info.param.substr(info.param.rfind('/') + 1);
                          });
+
+}  // namespace
+
+namespace {
+
+// No two campaign levels share their ground.
+TEST(CampaignTest, EveryLevelHasGroundOfItsOwn) {
+    std::vector<std::vector<int>> grounds;
+    for (const std::string& folder : CampaignLevels()) {
+        const orvel::PropertiesPtr level = orvel::LoadPropertyFile(folder + "/level.txt");
+        const orvel::AnyVectorPtr list = level->GetList("nodeHeights");
+        std::vector<int> heights;
+        for (size_t i = 0; i < list->Size(); ++i) {
+            heights.push_back(list->GetInt(i));
+        }
+        EXPECT_EQ(std::count(grounds.begin(), grounds.end(), heights), 0) << folder;
+        grounds.push_back(heights);
+    }
+}
 
 }  // namespace

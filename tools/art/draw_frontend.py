@@ -6,16 +6,17 @@
     draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names
 
-The menus, the campaign map, the loading pictures with the difficulty
-choice and the help and credits pages are written as SVG
+The menus, the campaign map, the help and credits pages and, for every
+campaign level, its map thumbnail, loading picture and skirmish preview
+are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
 drawer, so the screens and the levels share one look.
 
-Levels 1 to 16 are, for now, Level0's layout under other numbers: their
-level.txt is Level0's with every file name pointing into Level0, and their
-loading.txt is Level0's. Only their loading pictures are their own.
+A level's thumbnail, loading picture and preview are made from the level
+itself: its landscape's colours, sky and mountains, its terrain's profile and
+its two factories, and its name from the first line of its level.txt.
 """
 import math
 import os
@@ -43,11 +44,12 @@ SCREEN = (800, 600)
 MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
 MENU_LABELS = {"Play": "Campaign"}
 THUMB = (96, 72)
+PREVIEW = (780, 86)
+PLAY_HEIGHT = 500
 PLATE = (252, 50)
 DIFFICULTIES = [("Cadet", 1), ("Veteran", 2), ("Hero", 3)]
 MEDALS = [("beaten_easy", "#c07a45", "#7a4420"), ("beaten_normal", "#d7dde4", "#7d8894"),
           ("beaten_hard", "#f2c84b", "#9a6f12")]
-LEVEL_FILES = re.compile(r'"([^"\n/]+\.(?:jpg|jpeg|bbq|ogg))"')
 
 
 def pictures():
@@ -68,14 +70,7 @@ def pictures():
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
     out += [("Level%d/loading.jpg" % n, 800, 600, False) for n in range(LEVEL_COUNT)]
-    return out
-
-
-def copied_files():
-    """Text files of levels 1 to 16, made from Level0's."""
-    out = []
-    for n in range(1, LEVEL_COUNT):
-        out += ["Level%d/level.txt" % n, "Level%d/loading.txt" % n]
+    out += [("Level%d/preview.jpg" % n, PREVIEW[0], PREVIEW[1], False) for n in range(LEVEL_COUNT)]
     return out
 
 
@@ -285,25 +280,76 @@ def map_screen(places):
     return body + frame(800, 600)
 
 
-def thumbnail(n):
-    rng = random.Random(100 + n)
+class Level:
+    """What the pictures show of a level: its name, landscape, terrain and
+    factories."""
+
+    def __init__(self, path):
+        text = open(path, encoding="ascii").read()
+        layout = art.read_level(path)
+        self.landscape = art.landscape_of(layout)
+        self.palette = art.LANDSCAPES[self.landscape]
+        spacing = layout["nodeSpacing"]
+        self.ground = [(i * spacing, h) for i, h in enumerate(layout["nodeHeights"])]
+        self.width = art.TILE_WIDTH * len(layout["foreground"])
+        match = re.search(r"//\s*Level \d+,\s*([^:(\n]+)", text)
+        self.name = match.group(1).strip() if match else ""
+        self.factories = []
+        for team, matrix in re.findall(r'"team_(good|bad)"\s*string type:\s*"Static_Factory"'
+                                       r'.*?list float matrix\s*\{([^}]*)\}', text, re.S):
+            values = [float(v) for v in matrix.split()]
+            self.factories.append((team, values[12], values[13]))
+
+    def profile(self, x0, y0, w, h):
+        """The terrain as points of a w x h box at (x0, y0), the play field's
+        500 pixels of height filling h."""
+        return [(x0 + x * w / self.width, y0 + h - v * h / PLAY_HEIGHT) for x, v in self.ground]
+
+    def field(self, x0, y0, w, h, outline):
+        """Ground and factories in a w x h box: the ground in the landscape's
+        turf over its earth, the player's factory copper, the enemy's grey."""
+        p = self.palette
+        line = self.profile(x0, y0, w, h)
+        closed = "M%s L%s,%s L%s,%s Z" % (" L".join(art.points([q]) for q in line), f(x0 + w), f(y0 + h + 2),
+                                           f(x0), f(y0 + h + 2))
+        body = ('<path d="%s" fill="%s" stroke="%s" stroke-width="%s" stroke-linejoin="round"/>'
+                % (closed, p["earth"][1], OUTLINE, f(outline)))
+        body += ('<path d="M%s" fill="none" stroke="%s" stroke-width="%s"/>'
+                 % (" L".join(art.points([(x, y + outline * 1.2)]) for x, y in line), p["turf"][0], f(outline * 1.6)))
+        for team, x, y in self.factories:
+            fh = 120 * h / PLAY_HEIGHT
+            fw = max(120 * w / self.width, fh * 0.8)
+            cx, cy = x0 + x * w / self.width, y0 + h - y * h / PLAY_HEIGHT
+            body += ('<rect x="%s" y="%s" width="%s" height="%s" fill="%s" stroke="%s" stroke-width="%s"/>'
+                     % (f(cx - fw / 2), f(cy - fh / 2), f(fw), f(fh), COPPER if team == "good" else "#6e6e78",
+                        OUTLINE, f(max(outline * 0.6, 0.8))))
+        return body
+
+    def seed(self):
+        return sum(v for _, v in self.ground) % 997
+
+
+def thumbnail(n, level):
     w, h = THUMB
-    sky = ["#6d9cc7", "#87a9c9", "#5b8db8", "#a3bcd0"][n % 4]
-    ground = [(x, h - 16 - rng.uniform(0, 18)) for x in range(-10, w + 20, 16)]
     body = defs()
     body += ('<clipPath id="inside"><rect x="4" y="4" width="%d" height="%d" rx="6"/></clipPath>'
              % (w - 8, h - 8))
-    body += '<g clip-path="url(#inside)"><rect width="%d" height="%d" fill="%s"/>' % (w, h, sky)
-    body += ('<path d="%s" fill="#5d7a3c" stroke="%s" stroke-width="2"/>'
-             % (art.smooth_path(ground, close_to=h + 4), OUTLINE))
-    body += ('<rect x="10" y="%s" width="14" height="12" fill="%s" stroke="%s" stroke-width="1.5"/>'
-             '<rect x="%s" y="%s" width="14" height="12" fill="#6e6e78" stroke="%s" stroke-width="1.5"/>'
-             % (f(h - 34), COPPER, OUTLINE, f(w - 24), f(h - 34), OUTLINE))
+    body += '<g clip-path="url(#inside)"><rect width="%d" height="%d" fill="%s"/>' % (w, h, level.palette["air"][1])
+    body += level.field(0, 0, w, h, 1.5)
     body += '</g>'
     body += ('<rect x="3" y="3" width="%d" height="%d" rx="7" fill="none" stroke="url(#brass)" '
              'stroke-width="5"/><rect x="1" y="1" width="%d" height="%d" rx="8" fill="none" '
              'stroke="%s" stroke-width="2"/>' % (w - 6, h - 6, w - 2, h - 2, OUTLINE))
-    body += text(w / 2, 34, 26, str(n + 1), fill=PAPER, stroke=OUTLINE, weight=4)
+    body += text(w / 2, 30, 24, str(n + 1), fill=PAPER, stroke=OUTLINE, weight=4)
+    return body
+
+
+def preview(level):
+    """The skirmish list's banner: the level's whole field under its sky."""
+    w, h = PREVIEW
+    body = embed(art.sky_svg(level.seed(), level.palette), 0, 0, w, h)
+    body += level.field(0, -h * 0.15, w, h * 1.15, 1.5)
+    body += text(12, 26, 20, level.name, fill=PAPER, anchor="start", stroke=OUTLINE, weight=3)
     return body
 
 
@@ -324,12 +370,17 @@ def medal(face, edge):
             'fill="%s"/>' % (OUTLINE, face, OUTLINE, edge, edge))
 
 
-def loading_picture(n, level_name):
-    body = defs() + landscape(40 + n * 7)
-    body += airship(400, 250, 1.1, -3)
+def loading_picture(n, level):
+    """The level's landscape with its whole field across the lower part, the
+    factories on it, and its number and name on a plate."""
+    seed = level.seed()
+    body = defs() + embed(art.sky_svg(seed, level.palette), 0, 0, 800, 600)
+    body += embed(art.mountains_svg(seed + 1, level.palette), 0, 150, 800, 450)
+    body += level.field(0, 230, 800, 370, 4)
+    body += airship(400, 220, 0.9, -3)
     body += panel(150, 30, 500, 110)
     body += title(400, 90, 46, "Level %d" % (n + 1))
-    body += text(400, 122, 20, level_name, fill=PAPER, font=SANS)
+    body += text(400, 122, 20, level.name, fill=PAPER, font=SANS)
     return body + frame(800, 600)
 
 
@@ -374,12 +425,7 @@ CREDITS = ["#Made by",
 
 # --- making them ----------------------------------------------------------------
 
-def level_name(level0_text):
-    match = re.search(r"//\s*Level 0,\s*([^:\n]+)", level0_text)
-    return match.group(1).strip() if match else ""
-
-
-def documents(level0_text, places):
+def documents(levels, places):
     """Resource name -> SVG body, for every picture."""
     docs = {"MainMenu/background.jpg": main_menu(),
             "MapScreen/map.jpg": map_screen(places),
@@ -397,38 +443,19 @@ def documents(level0_text, places):
     for name, face, edge in MEDALS:
         docs["MapScreen/%s.bbq" % name] = medal(face, edge)
     for n in range(LEVEL_COUNT):
-        docs["MapScreen/thumbnail%d.bbq" % n] = thumbnail(n)
-        docs["Level%d/loading.jpg" % n] = loading_picture(
-            n, level_name(level0_text) if n == 0 else "")
+        docs["MapScreen/thumbnail%d.bbq" % n] = thumbnail(n, levels[n])
+        docs["Level%d/loading.jpg" % n] = loading_picture(n, levels[n])
+        docs["Level%d/preview.jpg" % n] = preview(levels[n])
     for name, chevrons in DIFFICULTIES:
         docs["Frontend/%s.bbq" % name.lower()] = difficulty_button(name, chevrons)
     return docs
 
 
-def copy_levels(level0, out):
-    """Levels 1 to 16 play Level0's ground with Level0's pictures and music."""
-    level_text = open(os.path.join(level0, "level.txt"), encoding="ascii").read()
-    loading_text = open(os.path.join(level0, "loading.txt"), encoding="ascii").read()
-    # Level0's own opening comment describes Level0's ground, not the copy.
-    lines = level_text.split("\n")
-    while lines and lines[0].startswith("//"):
-        lines.pop(0)
-    copied = LEVEL_FILES.sub(r'"../Level0/\1"', "\n".join(lines))
-    for n in range(1, LEVEL_COUNT):
-        folder = os.path.join(out, "Level%d" % n)
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, "level.txt"), "w", encoding="ascii") as stream:
-            stream.write("// Level %d: a copy of Level0 until it has ground of its own.\n" % n + copied)
-        with open(os.path.join(folder, "loading.txt"), "w", encoding="ascii") as stream:
-            stream.write(loading_text)
-
-
 def draw(out, converter, resources):
-    level0 = os.path.join(resources, "Level0")
-    level0_text = open(os.path.join(level0, "level.txt"), encoding="ascii").read()
+    levels = [Level(os.path.join(resources, "Level%d" % n, "level.txt")) for n in range(LEVEL_COUNT)]
     places = thumbnail_places(os.path.join(resources, "MapScreen", "MapScreen.txt"))
     svg_dir = os.path.join(out, "svg")
-    docs = documents(level0_text, places)
+    docs = documents(levels, places)
     for name, width, height, alpha in pictures():
         target = os.path.join(out, name)
         os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -438,14 +465,11 @@ def draw(out, converter, resources):
         os.makedirs(svg_dir, exist_ok=True)
         art.render(art.svg_document(width, height, docs[name]), svg_path, png_path, target,
                    converter, (width, height), alpha)
-    copy_levels(level0, out)
 
 
 def main(argv):
     if len(argv) == 2 and argv[1] == "list":
         for name, _, _, _ in pictures():
-            print(name)
-        for name in copied_files():
             print(name)
         return 0
     if len(argv) == 5 and argv[1] == "draw":

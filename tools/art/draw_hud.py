@@ -672,11 +672,13 @@ def mockup(out, level_art, level_path, target):
     game put them."""
     # The renderer reads pictures only from the SVG's own folder and below,
     # so the level's pictures are copied in beside the display's.
-    png = lambda name: os.path.splitext(name)[0] + ".png"
+    # A shared landscape's pictures lie in the svg folder of that landscape.
+    png = lambda name: os.path.basename(os.path.splitext(name)[0] + ".png")
     level = level_layout(level_path)
     os.makedirs(os.path.join(out, "svg", "level"), exist_ok=True)
     for name in [level["sky"], level["mountains"]] + level["foreground"]:
-        shutil.copy(os.path.join(level_art, "svg", png(name)), os.path.join(out, "svg", "level", png(name)))
+        shutil.copy(os.path.join(level_art, os.path.dirname(name), "svg", png(name)),
+                    os.path.join(out, "svg", "level", png(name)))
     lpng = lambda name: "level/" + png(name)
     width = 512 * len(level["foreground"])
     play = SCREEN[1] - MINIMAP_HEIGHT

@@ -2,10 +2,19 @@
 """Draws the pictures of a level folder from its level.txt.
 
     draw_level.py list <level.txt>
-        prints the picture files that level.txt names, one a line
+        prints the level's own pictures (its ground tiles), one a line
     draw_level.py draw <level.txt> <out folder> <bbq_convert> [<mockup.png>]
         draws them into <out folder>, and optionally a mock-up of the play
-        field at three scroll positions
+        field at three scroll positions (the landscape drawn beside it)
+    draw_level.py landscapes
+        prints the names of the shared landscapes
+    draw_level.py landscape-pictures
+        prints the pictures every landscape has
+    draw_level.py landscape <name> <out folder> <bbq_convert>
+        draws a landscape's sky, mountains and hills into <out folder>
+
+Levels share landscapes: a level names the sky, mountains and hills of
+"../Landscapes/<name>/", drawn once, and only its ground tiles are its own.
 
 Every picture is written as SVG first (kept in <out folder>/svg for looking
 at), rendered with rsvg-convert and turned into the engine's formats with
@@ -38,6 +47,70 @@ BRASS_DARK = "#8a6428"
 COPPER = "#b0643a"
 SOOT = "#2b2522"
 
+# The landscapes that levels share: the colours of the sky, the mountains,
+# the hills and the ground. A level picks one by the folder of its sky
+# ("../Landscapes/<name>/sky.jpg"); its own ground tiles take the same colours.
+HILL_TILES = 4
+MEADOW = {
+    "air": ("#2c5886", "#6d9cc7", "#b9d0dc", "#ecd9ac"), "sun": "#fff6d8", "cloud": ("#ffffff", "#eef1f4", "#b9c4d2"),
+    "cloudEdge": "#5f7088",
+    "farRock": ("#8597b8", "#a9b8cf", "#4a5a78", "#4f5f80"), "nearRock": ("#5f7192", "#8aa0b8", "#34405a", "#2f3b55"),
+    "snow": "#eef3f8", "pine": "#3d4f5e", "haze": "#c4d4e2",
+    "backHill": ("#86a596", "#a7bfb4", "#4f6a60"), "frontHill": ("#6e8f58", "#587746", "#2e3d28"),
+    "strips": ("#7e9a5c", "#4c6a3c"), "leaves": ("#4f7a3a", "#5b8442", "#466e34"), "leafDark": "#2a3d22",
+    "farLeaf": ("#6f8f80", "#4f6a60"),
+    "earth": ("#8e6038", "#6b4429", "#3c2617"), "turf": ("#7fa044", "#4e6e2a", "#3d5222"),
+    "blades": ("#5d7f2e", "#86a84a", "#4a6a24", "#9bbb58"), "tuft": "#3f5c1f",
+    "flowers": ("#f2d35a", "#e9e2cf", "#d9704a"), "bush": ("#2f4a20", "#5d8a3a", "#6b9444"),
+}
+LANDSCAPES = {
+    "Meadow": MEADOW,
+    "Autumn": dict(MEADOW, **{
+        "air": ("#3d5f8a", "#8fa6c2", "#e3c9a0", "#f0b070"), "sun": "#ffe2b0",
+        "backHill": ("#b79a6e", "#cdb794", "#6e5a40"), "frontHill": ("#b0782e", "#8a5a24", "#4a2e14"),
+        "strips": ("#c99a4a", "#7a4a1e"), "leaves": ("#c8641e", "#d9902a", "#a8401a"), "leafDark": "#4a2412",
+        "farLeaf": ("#b88a5a", "#6e5a40"),
+        "turf": ("#b08a3a", "#7a5a22", "#5a3e18"), "blades": ("#a0782a", "#c89a40", "#7a5a20", "#d8b060"),
+        "tuft": "#6a4a1a", "flowers": ("#e05a2a", "#f2c14a", "#a83a20"), "bush": ("#4a2412", "#b8581e", "#d0802a"),
+    }),
+    "Snow": dict(MEADOW, **{
+        "air": ("#1f3f6a", "#5d86b4", "#c8d8e6", "#eef2f6"), "sun": "#f4f8ff",
+        "farRock": ("#9aaac4", "#c4d0e0", "#5a6a88", "#6a7a98"), "nearRock": ("#7a8aa8", "#b4c4d6", "#3e4a66", "#4a5878"),
+        "snow": "#ffffff", "pine": "#2e4454", "haze": "#dde7f0",
+        "backHill": ("#d6e0ea", "#eef3f8", "#7a8ca0"), "frontHill": ("#e8eef4", "#c8d4e0", "#4a5a6e"),
+        "strips": ("#ffffff", "#a8b8ca"), "leaves": ("#2e5a44", "#3a6a50", "#24503a"), "leafDark": "#142a20",
+        "farLeaf": ("#8aa0a8", "#5a7078"),
+        "earth": ("#7a6a60", "#5a4c44", "#2e2622"), "turf": ("#f6f9fc", "#cfdbe6", "#8a9cb0"),
+        "blades": ("#ffffff", "#e4ecf4", "#c4d2e0", "#f0f4f8"), "tuft": "#9aacbe",
+        "flowers": ("#ffffff", "#d8e4f0", "#b8c8da"), "bush": ("#142a20", "#2e5a44", "#3a6a50"),
+    }),
+    "Soot": dict(MEADOW, **{
+        "air": ("#3a3436", "#6e6462", "#a08a74", "#d09a5a"), "sun": "#ffcf8a",
+        "cloud": ("#9a9290", "#7e7674", "#5e5654"), "cloudEdge": "#3a3230",
+        "farRock": ("#6a6064", "#857a7a", "#3e3436", "#463c3e"), "nearRock": ("#4a4244", "#6a605e", "#2a2224", "#2e2628"),
+        "snow": "#9a9290", "pine": "#2a2224", "haze": "#a89080",
+        "backHill": ("#7a6e68", "#948680", "#463c38"), "frontHill": ("#5a4e48", "#463a34", "#241c18"),
+        "strips": ("#7a6a5a", "#3a2e28"), "leaves": ("#4a4a34", "#5a5838", "#3e3e2a"), "leafDark": "#1e1c14",
+        "farLeaf": ("#6e6460", "#463c38"),
+        "earth": ("#5a4a40", "#3e322c", "#1e1816"), "turf": ("#5a544c", "#3a342e", "#241e1a"),
+        "blades": ("#6a6258", "#7e7468", "#4a443c", "#8a8070"), "tuft": "#2e2824",
+        "flowers": ("#e07a2a", "#b0a898", "#f0a040"), "bush": ("#1e1c14", "#4a4a34", "#5a5838"),
+    }),
+}
+
+
+def landscape_of(level):
+    """The landscape whose sky the level names."""
+    match = re.search(r"Landscapes/([A-Za-z]+)/", level["skyLayer"] or "")
+    if not match or match.group(1) not in LANDSCAPES:
+        sys.exit("draw_level: the sky %s is none of the landscapes %s"
+                 % (level["skyLayer"], ", ".join(sorted(LANDSCAPES))))
+    return match.group(1)
+
+
+def landscape_names():
+    return ["sky.jpg", "mountains.bbq"] + ["hills_%d.bbq" % i for i in range(HILL_TILES)]
+
 
 # --- reading level.txt -------------------------------------------------------
 
@@ -64,8 +137,9 @@ def list_body(text, kind, key):
 
 
 def picture_names(level):
-    names = [n for n in (level["skyLayer"], level["mountainsLayer"]) if n]
-    return names + level["foreground"] + level["midground"]
+    """The level's own pictures: the ground tiles in its folder. Names with a
+    folder belong to a shared landscape."""
+    return [name for name in level["foreground"] if "/" not in name]
 
 
 # --- SVG helpers --------------------------------------------------------------
@@ -144,7 +218,7 @@ def gear(cx, cy, radius, teeth, angle, fill, stroke, width=2.0):
 
 # --- the sky ------------------------------------------------------------------
 
-def cloud(rng, cx, cy, size):
+def cloud(rng, cx, cy, size, palette=MEADOW):
     puffs = []
     count = rng.randint(5, 9)
     for i in range(count):
@@ -156,33 +230,34 @@ def cloud(rng, cx, cy, size):
         f(cx - size * 1.2), f(cy - size * 0.25), f(size * 2.4), f(size * 0.45), f(size * 0.22))
     # Drawn twice: a dark, wider pass gives the whole cloud one outline, the
     # fill on top hides the outlines inside it.
-    return ('<g fill="#5f7088" stroke="#5f7088" stroke-width="5">%s%s</g>\n'
+    return ('<g fill="%s" stroke="%s" stroke-width="5">%s%s</g>\n'
             '<g fill="url(#cloud)">%s%s</g>\n'
             '<g fill="#ffffff" opacity="0.55">%s</g>\n'
-            % (base, flat, base, flat,
+            % (palette["cloudEdge"], palette["cloudEdge"], base, flat, base, flat,
                "".join('<circle cx="%s" cy="%s" r="%s"/>' % (f(x - r * 0.15), f(y - r * 0.2), f(r * 0.55))
                        for x, y, r in puffs)))
 
 
-def sky_svg(seed):
+def sky_svg(seed, palette=MEADOW):
     rng = random.Random(seed)
     w, h = SKY_SIZE
     body = ['<defs>'
             '<linearGradient id="air" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#2c5886"/><stop offset="0.5" stop-color="#6d9cc7"/>'
-            '<stop offset="0.82" stop-color="#b9d0dc"/><stop offset="1" stop-color="#ecd9ac"/>'
-            '</linearGradient>'
+            '<stop offset="0" stop-color="%s"/><stop offset="0.5" stop-color="%s"/>'
+            '<stop offset="0.82" stop-color="%s"/><stop offset="1" stop-color="%s"/>'
+            '</linearGradient>' % palette["air"] +
             '<radialGradient id="sun" cx="0.5" cy="0.5" r="0.5">'
-            '<stop offset="0" stop-color="#fff6d8" stop-opacity="1"/>'
-            '<stop offset="0.18" stop-color="#fff1c4" stop-opacity="0.9"/>'
-            '<stop offset="1" stop-color="#ffe6a8" stop-opacity="0"/></radialGradient>'
+            '<stop offset="0" stop-color="%s" stop-opacity="1"/>'
+            '<stop offset="0.18" stop-color="%s" stop-opacity="0.9"/>'
+            '<stop offset="1" stop-color="%s" stop-opacity="0"/></radialGradient>'
+            % (palette["sun"], palette["sun"], palette["sun"]) +
             '<linearGradient id="cloud" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#ffffff"/><stop offset="0.6" stop-color="#eef1f4"/>'
-            '<stop offset="1" stop-color="#b9c4d2"/></linearGradient>'
+            '<stop offset="0" stop-color="%s"/><stop offset="0.6" stop-color="%s"/>'
+            '<stop offset="1" stop-color="%s"/></linearGradient>' % palette["cloud"] +
             '</defs>',
             '<rect width="%d" height="%d" fill="url(#air)"/>' % (w, h),
             '<circle cx="760" cy="150" r="190" fill="url(#sun)"/>',
-            '<circle cx="760" cy="150" r="34" fill="#fff8e4" stroke="#f3d79a" stroke-width="3"/>']
+            '<circle cx="760" cy="150" r="34" fill="%s" stroke="#f3d79a" stroke-width="3"/>' % palette["sun"]]
     # Thin high streaks, then the clouds from far (small, pale) to near.
     for _ in range(7):
         y = rng.uniform(40, 200)
@@ -194,7 +269,7 @@ def sky_svg(seed):
                                        (52, (70, 200), 3, 1.0)):
         for i in range(count):
             x = (i + rng.uniform(0.1, 0.9)) * w / count
-            body.append('<g opacity="%s">%s</g>' % (f(opacity), cloud(rng, x, rng.uniform(*band), size)))
+            body.append('<g opacity="%s">%s</g>' % (f(opacity), cloud(rng, x, rng.uniform(*band), size, palette)))
     # A far airship of the skies' trade routes, for scale.
     body.append('<g transform="translate(300,120) scale(0.6)" opacity="0.6">'
                 '<ellipse cx="0" cy="0" rx="60" ry="18" fill="#7b8aa0" stroke="#4b5870" stroke-width="3"/>'
@@ -206,7 +281,7 @@ def sky_svg(seed):
 
 # --- the mountains ------------------------------------------------------------
 
-def mountains_svg(seed):
+def mountains_svg(seed, palette=MEADOW):
     rng = random.Random(seed)
     w, h = MOUNTAINS_SIZE
     far = ridge(rng, w, 250, 400, 0.55, 6)
@@ -220,36 +295,39 @@ def mountains_svg(seed):
             '<clipPath id="farClip"><path d="%s"/></clipPath>' % far_d,
             '<clipPath id="nearClip"><path d="%s"/></clipPath>' % near_d,
             '<linearGradient id="farRock" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0.3" stop-color="#8597b8"/><stop offset="0.8" stop-color="#a9b8cf"/></linearGradient>',
+            '<stop offset="0.3" stop-color="%s"/><stop offset="0.8" stop-color="%s"/></linearGradient>'
+            % palette["farRock"][:2],
             '<linearGradient id="nearRock" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0.45" stop-color="#5f7192"/><stop offset="0.85" stop-color="#8aa0b8"/></linearGradient>',
+            '<stop offset="0.45" stop-color="%s"/><stop offset="0.85" stop-color="%s"/></linearGradient>'
+            % palette["nearRock"][:2],
             '<linearGradient id="shade" x1="0" y1="0" x2="0" y2="1">'
             '<stop offset="0" stop-color="#ffffff" stop-opacity="0.5"/>'
             '<stop offset="1" stop-color="#ffffff" stop-opacity="0"/></linearGradient>'
             '<mask id="fade" maskContentUnits="objectBoundingBox">'
             '<rect width="1" height="1" fill="url(#shade)"/></mask>',
             '<linearGradient id="haze" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0.55" stop-color="#c4d4e2" stop-opacity="0"/>'
-            '<stop offset="1" stop-color="#c4d4e2" stop-opacity="0.85"/></linearGradient>',
+            '<stop offset="0.55" stop-color="%s" stop-opacity="0"/>'
+            '<stop offset="1" stop-color="%s" stop-opacity="0.85"/></linearGradient>'
+            % (palette["haze"], palette["haze"]),
             '</defs>',
-            '<path d="%s" fill="url(#farRock)" stroke="#4a5a78" stroke-width="2.5" '
-            'stroke-linejoin="round"/>' % far_d,
+            '<path d="%s" fill="url(#farRock)" stroke="%s" stroke-width="2.5" '
+            'stroke-linejoin="round"/>' % (far_d, palette["farRock"][2]),
             '<g clip-path="url(#farClip)">',
-            '<path d="%s" fill="#eef3f8"/>' % snow_d]
-    body.append(flank_shadows(far, h, "#4f5f80", rng))
+            '<path d="%s" fill="%s"/>' % (snow_d, palette["snow"])]
+    body.append(flank_shadows(far, h, palette["farRock"][3], rng))
     body.append('</g>')
-    body.append('<path d="%s" fill="url(#nearRock)" stroke="#34405a" stroke-width="2.5" '
-                'stroke-linejoin="round"/>' % near_d)
+    body.append('<path d="%s" fill="url(#nearRock)" stroke="%s" stroke-width="2.5" '
+                'stroke-linejoin="round"/>' % (near_d, palette["nearRock"][2]))
     body.append('<g clip-path="url(#nearClip)">')
-    body.append(flank_shadows(near, h, "#2f3b55", rng))
+    body.append(flank_shadows(near, h, palette["nearRock"][3], rng))
     # Pines on the lower slopes, dark against the haze.
     for _ in range(70):
         x = rng.uniform(0, w)
         top = h - interpolate(near, x)
         y = top + rng.uniform(40, 150)
         s = rng.uniform(6, 11)
-        body.append('<path d="M%s,%s l%s,%s h%s Z" fill="#3d4f5e" opacity="0.8"/>'
-                    % (f(x), f(y - s * 2.2), f(s * 0.7), f(s * 2.2), f(-s * 1.4)))
+        body.append('<path d="M%s,%s l%s,%s h%s Z" fill="%s" opacity="0.8"/>'
+                    % (f(x), f(y - s * 2.2), f(s * 0.7), f(s * 2.2), f(-s * 1.4), palette["pine"]))
     body.append('</g>')
     body.append('<rect width="%d" height="%d" fill="url(#haze)" clip-path="url(#farClip)"/>' % (w, h))
     return svg_document(w, h, "\n".join(body))
@@ -368,31 +446,36 @@ def water_tower(x, y):
             '<rect x="%s" y="%s" width="34" height="4" fill="%s"/>' % (f(x - 17), f(y - 52), BRASS_DARK))
 
 
-def hills_scene(seed, width):
+def hills_scene(seed, width, palette=MEADOW):
     rng = random.Random(seed)
     h = TILE_HEIGHT
     back = [(x, h - rng.uniform(205, 265)) for x in range(-64, width + 200, 128)]
     front = [(x, h - rng.uniform(150, 215)) for x in range(-48, width + 150, 96)]
     body = ['<defs>'
             '<linearGradient id="backHill" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#86a596"/><stop offset="0.6" stop-color="#a7bfb4"/></linearGradient>'
+            '<stop offset="0" stop-color="%s"/><stop offset="0.6" stop-color="%s"/></linearGradient>'
+            % palette["backHill"][:2] +
             '<linearGradient id="frontHill" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#6e8f58"/><stop offset="0.55" stop-color="#587746"/></linearGradient>'
+            '<stop offset="0" stop-color="%s"/><stop offset="0.55" stop-color="%s"/></linearGradient>'
+            % palette["frontHill"][:2] +
             '</defs>',
-            '<path d="%s" fill="url(#backHill)" stroke="#4f6a60" stroke-width="2.5"/>' % smooth_path(back, h + 4)]
+            '<path d="%s" fill="url(#backHill)" stroke="%s" stroke-width="2.5"/>'
+            % (smooth_path(back, h + 4), palette["backHill"][2])]
     # Hazy trees and a mill on the far hills.
     for _ in range(26):
         x = rng.uniform(0, width)
         body.append('<g opacity="0.55">%s</g>' % tree(rng, x, interpolate(back, x) + 8, 0.6,
-                                                        "#6f8f80", "#4f6a60", "#4f6a60"))
+                                                        palette["farLeaf"][0], palette["farLeaf"][1],
+                                                        palette["farLeaf"][1]))
     body.append('<g opacity="0.7">%s</g>' % mill(width * 0.62, interpolate(back, width * 0.62) + 6, 0.4))
-    body.append('<path d="%s" fill="url(#frontHill)" stroke="#2e3d28" stroke-width="2.5"/>' % smooth_path(front, h + 4))
+    body.append('<path d="%s" fill="url(#frontHill)" stroke="%s" stroke-width="2.5"/>'
+                % (smooth_path(front, h + 4), palette["frontHill"][2]))
     # Field strips and hedges across the near hills.
     for k in range(1, 5):
         offset = k * 26
         line = [(x, y + offset + rng.uniform(-3, 3)) for x, y in front]
         body.append('<path d="%s" fill="none" stroke="%s" stroke-width="%s" opacity="0.6"/>'
-                    % (smooth_path(line), "#7e9a5c" if k % 2 else "#4c6a3c", f(5 - k * 0.6)))
+                    % (smooth_path(line), palette["strips"][0] if k % 2 else palette["strips"][1], f(5 - k * 0.6)))
     spots = [("works", width * 0.18), ("tower", width * 0.42), ("mill", width * 0.78)]
     for kind, x in spots:
         y = interpolate(front, x) + 6
@@ -408,13 +491,13 @@ def hills_scene(seed, width):
         if any(abs(x - sx) < 55 for _, sx in spots):
             continue
         body.append(tree(rng, x, interpolate(front, x) + rng.uniform(8, 30), rng.uniform(0.8, 1.2),
-                         rng.choice(["#4f7a3a", "#5b8442", "#466e34"]), "#2a3d22", "#5a3e2c"))
+                         rng.choice(palette["leaves"]), palette["leafDark"], "#5a3e2c"))
     return "\n".join(body)
 
 
 # --- the ground ---------------------------------------------------------------
 
-def ground_scene(seed, heights, spacing, width):
+def ground_scene(seed, heights, spacing, width, palette=MEADOW):
     rng = random.Random(seed)
     h = TILE_HEIGHT
     surface = [(i * spacing, h - v) for i, v in enumerate(heights)]
@@ -426,10 +509,11 @@ def ground_scene(seed, heights, spacing, width):
     earth_d = "M%s L%d,%d L0,%d Z" % (line, width, h + 2, h + 2)
     body = ['<defs>'
             '<linearGradient id="earth" gradientUnits="userSpaceOnUse" x1="0" y1="%d" x2="0" y2="%d">'
-            '<stop offset="0" stop-color="#8e6038"/><stop offset="0.45" stop-color="#6b4429"/>'
-            '<stop offset="1" stop-color="#3c2617"/></linearGradient>' % (h - 230, h),
+            '<stop offset="0" stop-color="%s"/><stop offset="0.45" stop-color="%s"/>'
+            '<stop offset="1" stop-color="%s"/></linearGradient>' % ((h - 230, h) + palette["earth"]),
             '<linearGradient id="turf" x1="0" y1="0" x2="0" y2="1">'
-            '<stop offset="0" stop-color="#7fa044"/><stop offset="1" stop-color="#4e6e2a"/></linearGradient>',
+            '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>'
+            % palette["turf"][:2],
             '<clipPath id="earthClip"><path d="%s"/></clipPath>' % earth_d,
             '<filter id="grain" x="0" y="0" width="1" height="1">'
             '<feTurbulence type="fractalNoise" baseFrequency="0.09 0.16" numOctaves="3" seed="%d"/>'
@@ -467,8 +551,8 @@ def ground_scene(seed, heights, spacing, width):
     # Turf, the dark outline of the ground, then the grass over it.
     turf = [(x, y + 13 + 2 * math.sin(x / 9.0)) for x, y in reversed(surface)]
     body.append('<path d="M%s L%s Z" fill="url(#turf)"/>' % (line, " L".join(points([p]) for p in turf)))
-    body.append('<path d="M%s" fill="none" stroke="#3d5222" stroke-width="2" opacity="0.8"/>'
-                % " L".join(points([p]) for p in reversed(turf)))
+    body.append('<path d="M%s" fill="none" stroke="%s" stroke-width="2" opacity="0.8"/>'
+                % (" L".join(points([p]) for p in reversed(turf)), palette["turf"][2]))
     body.append('<path d="M%s" fill="none" stroke="%s" stroke-width="3" stroke-linejoin="round"/>' % (line, OUTLINE))
     blades = []
     x = 0.0
@@ -478,22 +562,22 @@ def ground_scene(seed, heights, spacing, width):
         lean = rng.uniform(-3, 3)
         blades.append('<path d="M%s,%s q%s,%s %s,%s" stroke="%s"/>'
                       % (f(x), f(y + 3), f(lean * 0.3), f(-length * 0.6), f(lean), f(-length),
-                         rng.choice(["#5d7f2e", "#86a84a", "#4a6a24", "#9bbb58"])))
+                         rng.choice(palette["blades"])))
         x += rng.uniform(1.5, 3.5)
     # Tufts: small fans of longer, darker blades.
     x = rng.uniform(0, 30)
     while x < width:
         y = at(x) + 3
         for lean in (-5, -2.5, 0, 2.5, 5):
-            blades.append('<path d="M%s,%s q%s,%s %s,%s" stroke="#3f5c1f"/>'
-                          % (f(x), f(y), f(lean * 0.2), f(-7), f(lean), f(-rng.uniform(9, 14))))
+            blades.append('<path d="M%s,%s q%s,%s %s,%s" stroke="%s"/>'
+                          % (f(x), f(y), f(lean * 0.2), f(-7), f(lean), f(-rng.uniform(9, 14)), palette["tuft"]))
         x += rng.uniform(25, 60)
     body.append('<g fill="none" stroke-width="1.8" stroke-linecap="round">%s</g>' % "".join(blades))
     for _ in range(width // 40):
         x = rng.uniform(0, width)
         body.append('<circle cx="%s" cy="%s" r="1.8" fill="%s" stroke="#3a2f28" stroke-width="0.6"/>'
-                    % (f(x), f(at(x) + rng.uniform(2, 9)), rng.choice(["#f2d35a", "#e9e2cf", "#d9704a"])))
-    body.append(ground_props(rng, at, width, flat_spans))
+                    % (f(x), f(at(x) + rng.uniform(2, 9)), rng.choice(palette["flowers"])))
+    body.append(ground_props(rng, at, width, flat_spans, palette))
     return "\n".join(body)
 
 
@@ -510,7 +594,7 @@ def flat_stretches(heights, spacing):
     return spans
 
 
-def ground_props(rng, at, width, keep_clear):
+def ground_props(rng, at, width, keep_clear, palette=MEADOW):
     parts = []
     free = lambda x, room: all(x + room < a - 30 or x - room > b + 30 for a, b in keep_clear)
     # Brass lamp posts at the edges of each plateau.
@@ -552,9 +636,10 @@ def ground_props(rng, at, width, keep_clear):
                                 f(r * 0.5), f(r * 0.3)))
             else:
                 blobs = [(x + rng.uniform(-9, 9), at(x) - rng.uniform(2, 9), rng.uniform(6, 10)) for _ in range(4)]
-                parts.append('<g fill="#2f4a20" stroke="#2f4a20" stroke-width="3.5">%s</g><g fill="%s">%s</g>'
-                             % ("".join('<circle cx="%s" cy="%s" r="%s"/>' % (f(a), f(b), f(r)) for a, b, r in blobs),
-                                rng.choice(["#5d8a3a", "#6b9444"]),
+                parts.append('<g fill="%s" stroke="%s" stroke-width="3.5">%s</g><g fill="%s">%s</g>'
+                             % (palette["bush"][0], palette["bush"][0],
+                                "".join('<circle cx="%s" cy="%s" r="%s"/>' % (f(a), f(b), f(r)) for a, b, r in blobs),
+                                rng.choice(palette["bush"][1:]),
                                 "".join('<circle cx="%s" cy="%s" r="%s"/>' % (f(a), f(b), f(r)) for a, b, r in blobs)))
         x += rng.uniform(60, 150) + room
     return "".join(parts)
@@ -577,35 +662,54 @@ def tile_documents(scene, count):
             for i in range(count)] if count else []
 
 
-def draw(level_path, out, converter, mockup):
-    level = read_level(level_path)
-    seed = sum(level["nodeHeights"]) + len(level["foreground"])
+def render_all(jobs, out, converter):
     svg_dir = os.path.join(out, "svg")
     os.makedirs(svg_dir, exist_ok=True)
-    jobs = []
-    if level["skyLayer"]:
-        jobs.append((level["skyLayer"], sky_svg(seed), SKY_SIZE, False))
-    if level["mountainsLayer"]:
-        jobs.append((level["mountainsLayer"], mountains_svg(seed + 1), MOUNTAINS_SIZE, True))
-    ground_width = TILE_WIDTH * len(level["foreground"])
-    ground = ground_scene(seed + 2, level["nodeHeights"], level["nodeSpacing"], ground_width)
-    for name, doc in zip(level["foreground"], tile_documents(ground, len(level["foreground"]))):
-        jobs.append((name, doc, (TILE_WIDTH, TILE_HEIGHT), True))
-    hills = hills_scene(seed + 3, TILE_WIDTH * len(level["midground"]))
-    for name, doc in zip(level["midground"], tile_documents(hills, len(level["midground"]))):
-        jobs.append((name, doc, (TILE_WIDTH, TILE_HEIGHT), True))
     for name, doc, size, alpha in jobs:
         stem = os.path.splitext(name)[0]
         render(doc, os.path.join(svg_dir, stem + ".svg"), os.path.join(svg_dir, stem + ".png"),
                os.path.join(out, name), converter, size, alpha)
+
+
+def draw_landscape(name, out, converter):
+    """The sky, mountains and hills of a landscape, drawn once for all the
+    levels that share it."""
+    palette = LANDSCAPES[name]
+    seed = sorted(LANDSCAPES).index(name) * 101 + 7
+    hills = hills_scene(seed + 3, TILE_WIDTH * HILL_TILES, palette)
+    jobs = [("sky.jpg", sky_svg(seed, palette), SKY_SIZE, False),
+            ("mountains.bbq", mountains_svg(seed + 1, palette), MOUNTAINS_SIZE, True)]
+    jobs += [("hills_%d.bbq" % i, doc, (TILE_WIDTH, TILE_HEIGHT), True)
+             for i, doc in enumerate(tile_documents(hills, HILL_TILES))]
+    render_all(jobs, out, converter)
+
+
+def draw(level_path, out, converter, mockup):
+    """The level's ground tiles, in its landscape's colours, following its
+    terrain."""
+    level = read_level(level_path)
+    palette = LANDSCAPES[landscape_of(level)]
+    seed = sum(level["nodeHeights"]) + len(level["foreground"])
+    ground_width = TILE_WIDTH * len(level["foreground"])
+    ground = ground_scene(seed + 2, level["nodeHeights"], level["nodeSpacing"], ground_width, palette)
+    render_all([(name, doc, (TILE_WIDTH, TILE_HEIGHT), True)
+                for name, doc in zip(level["foreground"], tile_documents(ground, len(level["foreground"])))],
+               out, converter)
     if mockup:
-        draw_mockup(level, svg_dir, mockup)
+        draw_mockup(level, out, mockup)
 
 
-def draw_mockup(level, svg_dir, mockup):
+def draw_mockup(level, out, mockup):
     """The play field as the game lays it out, at the left end, the middle and
-    the right end of the level, with the terrain line in red on top."""
-    png = lambda name: os.path.splitext(name)[0] + ".png"
+    the right end of the level, with the terrain line in red on top. The
+    mock-up's SVG lies beside the level's folder, so that it reaches the
+    landscape's pictures too (rsvg-convert reads no picture above an SVG's
+    own folder)."""
+    root, folder = os.path.split(os.path.normpath(out))
+    def png(name):
+        """The rendered PNG of a picture, in the svg folder beside it."""
+        where, base = os.path.split(os.path.splitext(name)[0] + ".png")
+        return os.path.normpath(os.path.join(folder, where, "svg", base))
     width = TILE_WIDTH * len(level["foreground"])
     mid_width = TILE_WIDTH * len(level["midground"])
     frames = []
@@ -632,7 +736,7 @@ def draw_mockup(level, svg_dir, mockup):
                      % " L".join(points([p]) for p in terrain))
         parts.append('</svg>')
         frames.append("".join(parts))
-    path = os.path.join(svg_dir, "mockup.svg")
+    path = os.path.join(root, folder + "_mockup.svg")
     with open(path, "w", encoding="ascii") as stream:
         stream.write(svg_document(SCREEN_WIDTH, PLAY_HEIGHT * 3, "\n".join(frames)))
     subprocess.run(["rsvg-convert", "-o", mockup, path], check=True)
@@ -641,6 +745,12 @@ def draw_mockup(level, svg_dir, mockup):
 def main(argv):
     if len(argv) == 3 and argv[1] == "list":
         print("\n".join(picture_names(read_level(argv[2]))))
+    elif len(argv) == 2 and argv[1] == "landscapes":
+        print("\n".join(sorted(LANDSCAPES)))
+    elif len(argv) == 2 and argv[1] == "landscape-pictures":
+        print("\n".join(landscape_names()))
+    elif len(argv) == 5 and argv[1] == "landscape":
+        draw_landscape(argv[2], argv[3], argv[4])
     elif len(argv) in (5, 6) and argv[1] == "draw":
         draw(argv[2], argv[3], argv[4], argv[5] if len(argv) == 6 else None)
     else:
