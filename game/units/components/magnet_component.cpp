@@ -8,7 +8,6 @@
 #include "engine/physics/mechanica.h"
 #include "engine/sound/sound.h"
 #include "game/units/component_body.h"
-#include "game/units/components/spar_component.h"
 #include "game/units/components/unit_physics.h"
 #include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
@@ -137,16 +136,9 @@ bool MagnetComponent::AcceptContact(PhysMaterial*, orvel::Body* other) {
     return !(unit != nullptr && other->GetMaterialGroup() == MOBILE_UNIT_GROUP && unit->IsStowed());
 }
 
-// The arm the magnet hangs from is part of the airship, though it is a body
-// of its own that feels gravity and swings through the pad and the cone.
-bool MagnetComponent::IsOwnersSpar(const orvel::Body* body) const {
-    const auto* spar = dynamic_cast<const SparComponent*>(GetOwner()->GetComponent("SparComponent"));
-    return spar != nullptr && spar->GetSpar().get() == body;
-}
-
 bool MagnetComponent::CanTake(orvel::Body* body) {
-    return !IsOwnersSpar(body) && SendEventTo(body, EVENT_QUERY_GRAVITY, 0) != 0 &&
-           !IsHeld(body) && !IsDeflected(body->GetObjectName());
+    return SendEventTo(body, EVENT_QUERY_GRAVITY, 0) != 0 && !IsHeld(body) &&
+           !IsDeflected(body->GetObjectName());
 }
 
 void MagnetComponent::PickUp(const orvel::SensedBody& record) {

@@ -64,7 +64,6 @@ private:
                                                        PropertyKey groupKey) const;
     bool IsDeflected(PropertyKey type) const;
     bool IsHeld(const orvel::Body* body) const;
-    bool IsOwnersSpar(const orvel::Body* body) const;
     // Gravity applies to it, it is not held and not of a deflected type.
     bool CanTake(orvel::Body* body);
     void PickUp(const orvel::SensedBody& record);
