@@ -56,8 +56,12 @@ STATS_TOP = 80
 STATS_ROW_STEP = 50
 STATS_BAR = (64, 14)
 STATS_DIGIT = (10, 14)
-STATS_SHADES = [("darkgreen", "DarkGreen", "#2f6b2a"), ("lightgreen", "LightGreen", "#8fd36f"),
-                ("darkpurple", "DarkPurple", "#55306e"), ("lightpurple", "LightPurple", "#c39be0")]
+# (bar name, digit folder, bar colour, digit colour): the dark digits are a
+# little lighter than their bars to stay readable on the dark panel.
+STATS_SHADES = [("darkgreen", "DarkGreen", "#2f6b2a", "#58b04e"),
+                ("lightgreen", "LightGreen", "#8fd36f", "#8fd36f"),
+                ("darkpurple", "DarkPurple", "#55306e", "#a273c6"),
+                ("lightpurple", "LightPurple", "#c39be0", "#dcc2f0")]
 LEVEL_FILES = re.compile(r'"([^"\n/]+\.(?:jpg|jpeg|bbq|ogg))"')
 
 
@@ -76,7 +80,7 @@ def pictures():
            ("Help/help.jpg", 800, 600, False),
            ("Credits/credits.jpg", 800, 600, False),
            ("StatsScreen/background.jpg", 800, 600, False)]
-    for bar, folder, _ in STATS_SHADES:
+    for bar, folder, _, _ in STATS_SHADES:
         out.append(("StatsScreen/bar%s.jpg" % bar, STATS_BAR[0], STATS_BAR[1], False))
         out += [("StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d), STATS_DIGIT[0], STATS_DIGIT[1],
                  True) for d in range(10)]
@@ -443,10 +447,10 @@ def documents(level0_text, places):
             "Help/help.jpg": page("How to play", HELP, 77),
             "Credits/credits.jpg": page("Credits", CREDITS, 91),
             "StatsScreen/background.jpg": stats_background()}
-    for bar, folder, colour in STATS_SHADES:
+    for bar, folder, colour, ink in STATS_SHADES:
         docs["StatsScreen/bar%s.jpg" % bar] = stats_bar(colour)
         for d in range(10):
-            docs["StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d)] = stats_digit(d, colour)
+            docs["StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d)] = stats_digit(d, ink)
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
     for name, face, edge in MEDALS:
