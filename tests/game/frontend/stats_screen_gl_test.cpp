@@ -167,4 +167,33 @@ TEST_F(StatsScreenTest, EnterLeavesAtOnceWhileFilling) {
     EXPECT_EQ(NameOf(PressKey(screen, MENU_KEY_ENTER)), "TO_Forward");
 }
 
+TEST_F(StatsScreenTest, TheEndOfALevelLeadsToTheScreenTheMachineDescribes) {
+    // The machine passes the screen file, the fill time and the bar places
+    // of the statistics screen's entry; here the infantry row's good bar
+    // starts at (300, 200).
+    SetMachine("struct TEST_Level\n{\nstruct Win\n{\n"
+               "string state: \"TARNMOORE_STATE_StatsScreen\"\n}\n}\n"
+               "struct TARNMOORE_STATE_StatsScreen\n{\n"
+               "string STATS_SCREEN_MorphPath: \"StatsScreen/StatsScreen.txt\"\n"
+               "float totalFillTime: 0.5\n"
+               "struct BarPositions\n{\n"
+               "pointf infantry: (300.0, 200.0)\npointf engineer: (300.0, 250.0)\n"
+               "pointf tank: (300.0, 300.0)\npointf flakTruck: (300.0, 350.0)\n"
+               "pointf balloon: (300.0, 400.0)\npointf gyro: (300.0, 450.0)\n"
+               "pointf buster: (300.0, 500.0)\npointf airship: (300.0, 550.0)\n"
+               "pointf total: (300.0, 20.0)\n"
+               "float enemyBarHeightOffset: 20.0\nfloat numberSeperator: 50.0\n}\n}\n");
+    Count(UnitStats::KIND_GOT, "Infantry", 1, 1);
+    const orvel::StatePtr level = std::make_shared<ProbeState>(PropertyKey("TEST_Level"));
+    const orvel::StatePtr next =
+        TarnmooreStateMachineImpl::Instance()->CreateStateForTrigger(level, PropertyKey("Win"));
+    ASSERT_EQ(NameOf(next), "TARNMOORE_STATE_StatsScreen");
+    const orvel::StatePtr screen = std::dynamic_pointer_cast<StatsScreenState>(next);
+    ASSERT_NE(screen, nullptr);
+    screen->Update(*input, 1.0f);
+    screen->Draw();
+    ExpectNear(BarPixel(290, 200), BLACK, "left of the row's start");
+    ExpectNear(BarPixel(600, 200), DARK_GREEN, "the only unit: all 638 pixels");
+}
+
 }  // namespace
