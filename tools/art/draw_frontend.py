@@ -42,6 +42,7 @@ LEVEL_COUNT = 17
 SCREEN = (800, 600)
 MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
 MENU_LABELS = {"Play": "Campaign"}
+TUTORIAL_LABELS = ["1. Flying and engineers", "2. Anti-air turrets", "3. Artillery", "4. Bunkers"]
 THUMB = (96, 72)
 PLATE = (252, 50)
 DIFFICULTIES = [("Cadet", 1), ("Veteran", 2), ("Hero", 3)]
@@ -64,6 +65,8 @@ def pictures():
            ("Help/help.jpg", 800, 600, False),
            ("Credits/credits.jpg", 800, 600, False)]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
+    out += [("Tutorial/background.jpg", 800, 600, False)]
+    out += [("Tutorial/tutorial%d.bbq" % n, 250, 46, True) for n in range(len(TUTORIAL_LABELS))]
     out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
@@ -394,6 +397,9 @@ def documents(level0_text, places):
             "Credits/credits.jpg": page("Credits", CREDITS, 91)}
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
+    docs["Tutorial/background.jpg"] = main_menu()
+    for n, label in enumerate(TUTORIAL_LABELS):
+        docs["Tutorial/tutorial%d.bbq" % n] = menu_button(label)
     for name, face, edge in MEDALS:
         docs["MapScreen/%s.bbq" % name] = medal(face, edge)
     for n in range(LEVEL_COUNT):
