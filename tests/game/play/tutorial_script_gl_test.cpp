@@ -1,8 +1,11 @@
+#include <cmath>
 #include <string>
 
 #include "game/play/control_input.h"
 #include "game/play/tutorial_dialog.h"
+#include "game/units/components/bunker_component.h"
 #include "game/units/components/factory_component.h"
+#include "game/units/unit_message.h"
 #include "tests/game/play/play_fixture.h"
 
 namespace {
@@ -72,6 +75,47 @@ protected:
         game->GetBadFactory()->OnContact(nullptr, nullptr, engineer.get());
     }
 
+    // A unit of the definitions placed at x pixels, 60 pixels above the ground.
+    ComponentBodyPtr Place(const char* type, int team, float x) {
+        const ComponentBodyPtr unit = std::make_shared<ComponentBody>();
+        unit->SpawnUnit(&World(), game->GetSpriteManager().get(), game->GetSoundManager().get(),
+                        game->GetObjectProperties(), PropertyKey(type), team);
+        unit->SetPosition(orvel::Vector4(x / SCALE, CRUISE_Y / SCALE - 2.0f, 0.0f));
+        World().AddBody(unit);
+        return unit;
+    }
+
+    // The first body of the team and type in the world, or null.
+    orvel::Body* FindBody(int team, const char* type) {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        for (const auto& body : bodies) {
+            if (body->GetTeam() == team && body->GetObjectName() == PropertyKey(type)) {
+                return body.get();
+            }
+        }
+        return nullptr;
+    }
+
+    // Lets side 2's gunner into the building of that type standing at x
+    // pixels, as the engineer that the level drops onto it should.
+    void ManForSideTwo(const char* type, float x) {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        for (const auto& body : bodies) {
+            auto* unit = dynamic_cast<ComponentBody*>(body.get());
+            if (unit == nullptr || body->GetObjectName() != PropertyKey(type) ||
+                std::fabs(body->GetMatrix().m[12] * SCALE - x) > 1.0f) {
+                continue;
+            }
+            for (const ComponentPtr& component : unit->GetComponents()) {
+                if (auto* bunker = dynamic_cast<BunkerComponent*>(component.get())) {
+                    bunker->EnterUnit(-1, PropertyKey("Engineer"));
+                }
+            }
+        }
+    }
+
     // Runs until the level hands over to the next screen; the trigger fired.
     std::string RunToEnd(int limit) {
         Run(limit);
@@ -130,6 +174,75 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
     Dismiss();
 
     // An engineer in the enemy factory ends the tutorial level.
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
+    StartTutorial(1);
+    ManForSideTwo("Static_AntiAirTurret", 1760.0f);
+    ASSERT_NE(FindBody(-1, "Static_AntiAirTurret"), nullptr);
+    EXPECT_EQ(game->GetLevel().goodPurchaseMenu[0], 1);  // infantry on sale
+    Run(350);
+    EXPECT_FALSE(Dialog().IsShowing());
+    ASSERT_TRUE(RunUntilShowing(20));
+    EXPECT_TRUE(Shown("T1M0_TakeEngToFactory"));
+    Dismiss();
+
+    // An engineer shot down under the airship: the turret is to blame.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    const ComponentBodyPtr engineer = Place("Engineer", 1, GOOD_FACTORY_X + 60.0f);
+    engineer->SendMessage(MESSAGE_DIE);
+    ASSERT_TRUE(RunUntilShowing(10));
+    EXPECT_TRUE(Shown("T1M1_AirTurretsBad"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    // Over its own factory with a full tank, the player is told to buy infantry.
+    ASSERT_TRUE(RunUntilShowing(10));
+    EXPECT_TRUE(Shown("T1M1A_BuyInfantry"));
+    Dismiss();
+
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
+    StartTutorial(2);
+    ManForSideTwo("Static_ArtilleryTurret", 1760.0f);
+    EXPECT_FALSE(game->IsEnemyBuying());
+    ASSERT_TRUE(RunUntilShowing(5 * 60));
+    EXPECT_TRUE(Shown("T2M0_GroundTurretInf"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    // The player's infantry marching under the airship is the next lesson.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Place("Infantry", 1, GOOD_FACTORY_X + 60.0f);
+    ASSERT_TRUE(RunUntilShowing(3 * 60));
+    EXPECT_TRUE(Shown("T2M1_WatchInfantry"));
+    Dismiss();
+    EXPECT_FALSE(game->IsEnemyBuying());
+
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
+    StartTutorial(3);
+    ManForSideTwo("Static_Bunker", 1792.0f);
+    for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
+        SCOPED_TRACE(step);
+        ASSERT_TRUE(RunUntilShowing(5 * 60));
+        EXPECT_TRUE(Shown(step));
+        EXPECT_TRUE(Dialog().IsArrowShown());
+        Dismiss();
+    }
+    // The enemy, which buys nothing on its own here, is asked for one tank.
+    EXPECT_FALSE(game->IsEnemyBuying());
+    for (int i = 0; i < 30 * 60 && FindBody(-1, "Tank") == nullptr; ++i) {
+        Run(1);
+    }
+    EXPECT_NE(FindBody(-1, "Tank"), nullptr);
+
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
 }
