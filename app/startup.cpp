@@ -3,6 +3,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include <alleggl.h>
 #include <allegro.h>
@@ -235,7 +236,10 @@ int StartAndRun(Program& program, int argc, char* argv[],
     DisplayLoopHost host(program.input, program.fullscreen, program.glFont, program.soundManager,
                          program.music);
     const bool firstScreenMade = program.current != exitState;
-    RunMainLoop(program.current, host, timer);
+    // The loop takes the first state over: a first transition kept here would
+    // keep its screens counted as in a transition for the whole run, and a
+    // menu ignores input while it is.
+    RunMainLoop(std::move(program.current), host, timer);
 
     SaveSettings();
     return firstScreenMade ? EXIT_STATUS_NORMAL : EXIT_STATUS_FAILED;

@@ -36,6 +36,26 @@ const PropertyKey CLASS_CUTSCENE("TARNMOORE_STATE_Cutscene");
 const PropertyKey CLASS_IN_GAME_SINGLE_SCREEN("TARNMOORE_STATE_InGameSingleScreen");
 const PropertyKey CLASS_EXIT("STATE_Exit");
 
+const PropertyKey TRIGGER_FORWARD("Forward");
+
+// The triggers that end a level. The level has no other way out, so when one
+// of them leads nowhere the game returns to its first screen instead of
+// staying in a level that would fire it again every frame.
+const PropertyKey LEVEL_END_TRIGGERS[] = {
+    PropertyKey("Win"),
+    PropertyKey("Lose"),
+    PropertyKey("TutorialWin"),
+};
+
+bool EndsLevel(PropertyKey trigger) {
+    for (const PropertyKey& end : LEVEL_END_TRIGGERS) {
+        if (trigger == end) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const PropertyKey IN_GAME_HELP_STATES[] = {
     PropertyKey("TARNMOORE_STATE_InGameHelp1"), PropertyKey("TARNMOORE_STATE_InGameHelp2"),
     PropertyKey("TARNMOORE_STATE_InGameHelp3"), PropertyKey("TARNMOORE_STATE_InGameHelp4"),
@@ -106,6 +126,15 @@ orvel::StatePtr TarnmooreStateMachineImpl::CreateStateForTrigger(const orvel::St
                                                                  PropertyKey trigger) {
     try {
         return CreateNextState(current, trigger);
+    } catch (const orvel::Exception& exception) {
+        if (!EndsLevel(trigger)) {
+            ShowMessage(exception.What());
+            return current;
+        }
+        ShowMessage(exception.What() + "\nThe game goes back to its first screen.");
+    }
+    try {
+        return CreateNextState(std::make_shared<orvel::ExitState>(), TRIGGER_FORWARD);
     } catch (const orvel::Exception& exception) {
         ShowMessage(exception.What());
         return current;

@@ -57,7 +57,9 @@ public:
     // The state that follows `current` on `trigger`, wrapped in the trigger's
     // transition when it names one. Never throws an engine exception: the
     // exception's text is shown to the player and `current` is returned, so
-    // the caller stays where it is.
+    // the caller stays where it is. A level that ends ("Win", "Lose",
+    // "TutorialWin") cannot stay: after the message the game's first screen
+    // (the state for "Forward" from "STATE_Exit") is returned instead.
     orvel::StatePtr CreateStateForTrigger(const orvel::StatePtr& current, PropertyKey trigger);
 
 private:

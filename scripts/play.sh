@@ -13,9 +13,7 @@ build=build/release
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGEARHAVEN_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
-echo "Starting Gearhaven. The front-end screens are not built yet: the game opens"
-echo "its window, says that its first screen (TARNMOORE_STATE_SplashScreen) is an"
-echo "unknown state, and ends with exit code 1 when the message is closed."
+echo "Starting Gearhaven at its main menu."
 status=0
 "$build/app/gearhaven" "$@" || status=$?
 echo "Gearhaven ended with exit code $status."

@@ -356,6 +356,46 @@ TEST_F(StateMachineFixture, ConstructorFailureIsShownAndTheScreenStays) {
     EXPECT_EQ(current->GetTransitionCount(), 0);
 }
 
+// A level fires its end triggers until it is left; one that leads nowhere
+// costs one message and takes the game to its first screen.
+TEST_F(StateMachineFixture, BrokenLevelEndLeadsToTheFirstScreen) {
+    const struct {
+        const char* trigger;
+        const char* message;
+    } cases[] = {
+        {"Lose",
+         "Error: Unknown trigger in statemachine: Lose\nCurrent state: "
+         "TARNMOORE_STATE_Mechanica\n\nThe game goes back to its first screen."},
+        {"TutorialWin",
+         "Error: Unknown trigger in statemachine: TutorialWin\nCurrent state: "
+         "TARNMOORE_STATE_Mechanica\n\nThe game goes back to its first screen."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.trigger);
+        messages.clear();
+        const orvel::StatePtr level = Screen("TARNMOORE_STATE_Mechanica");
+        std::string transition;
+        float duration;
+        const orvel::StatePtr result = machine.CreateStateForTrigger(level, c.trigger);
+        const FakeState* next = Unwrap(result, transition, duration);
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->className, PropertyKey("TARNMOORE_STATE_SplashScreen"));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], c.message);
+    }
+
+    // A broken entry of a level end is no different; other triggers still stay.
+    machine.GetDefinition()
+        ->GetStruct("TARNMOORE_STATE_Mechanica")
+        ->GetStruct("Win")
+        ->SetString("state", "Nowhere");
+    messages.clear();
+    const orvel::StatePtr level = Screen("TARNMOORE_STATE_Mechanica");
+    EXPECT_NE(machine.CreateStateForTrigger(level, "Win"), level);
+    EXPECT_EQ(machine.CreateStateForTrigger(level, "Dance"), level);
+    EXPECT_EQ(messages.size(), 2u);
+}
+
 TEST_F(StateMachineFixture, CurrentNameIsTheStoredNameElseTheClassName) {
     // A screen without a stored name is looked up by GetName.
     StateArguments unnamed;
@@ -400,5 +440,10 @@ TEST(StateMachineTest, ShippedDefinitionStartsFromTheExitState) {
     const orvel::StatePtr exit = std::make_shared<orvel::ExitState>();
     const orvel::StatePtr next = machine.CreateStateForTrigger(exit, "Forward");
     EXPECT_NE(next, exit);
-    EXPECT_EQ(next->GetName(), first);
+    // The first screen may come in behind a transition.
+    std::string transition;
+    float duration;
+    const FakeState* shown = Unwrap(next, transition, duration);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->className, first);
 }

@@ -1,0 +1,24 @@
+#include "game/frontend/frontend_states.h"
+
+#include "app/state_machine.h"
+#include "game/frontend/loading_mechanica_state.h"
+#include "game/frontend/main_menu_state.h"
+#include "game/frontend/map_screen_state.h"
+#include "game/frontend/single_screen_state.h"
+
+void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MainMenu"), [](const StateArguments&) {
+        return std::make_shared<MainMenuState>();
+    });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MapScreen"), [](const StateArguments&) {
+        return std::make_shared<MapScreenState>();
+    });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_LoadingMechanica"),
+                               [](const StateArguments& arguments) {
+                                   return std::make_shared<LoadingMechanicaState>(arguments.name);
+                               });
+    machine.RegisterStateClass(
+        PropertyKey("TARNMOORE_STATE_SingleScreen"), [](const StateArguments& arguments) {
+            return std::make_shared<SingleScreenState>(arguments.name, arguments.path);
+        });
+}

@@ -1,0 +1,227 @@
+// The player's road through the game, driven with real X input (xdotool) on
+// the built program with its real datafile: the main menu, the campaign map,
+// a level's loading screen and difficulty, the level, and back out. Each
+// screen is photographed into <build>/tests/e2e/journey/<test>/ for people
+// to look at, and checked by a few of its pixels.
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+#include "tests/e2e/program_harness.h"
+
+namespace {
+
+const std::chrono::seconds SCREEN_TIMEOUT(60);
+
+// A check of what a screen shows, by pixels in window coordinates.
+typedef std::function<bool(const Screenshot&)> ScreenCheck;
+
+bool IsBrass(const unsigned char* p) { return p[0] > 120 && p[0] > p[1] && p[1] > p[2]; }
+bool IsSea(const unsigned char* p) { return p[2] > p[0] + 40 && p[2] > 100; }
+bool IsDark(const unsigned char* p) { return p[0] + p[1] + p[2] < 200; }
+
+// The main menu: the brass "Campaign" and "Quit" buttons on the dark panel.
+bool ShowsMainMenu(const Screenshot& s) {
+    return IsBrass(s.At(120, 191)) && IsBrass(s.At(120, 515)) && IsDark(s.At(317, 400));
+}
+
+// The campaign map: the sea round the chart, the brass "Back" and "Play"
+// buttons, and the medals of the three levels beaten at their thumbnails'
+// bottom left corners: bronze, silver and gold.
+bool ShowsMap(const Screenshot& s) {
+    const unsigned char* bronze = s.At(77, 500);
+    const unsigned char* silver = s.At(187, 518);
+    const unsigned char* gold = s.At(297, 485);
+    return IsSea(s.At(30, 120)) && IsSea(s.At(770, 560)) && IsBrass(s.At(60, 566)) &&
+           IsBrass(s.At(640, 566)) && bronze[0] > bronze[2] + 60 &&
+           std::abs(silver[0] - silver[2]) < 40 && silver[0] > 150 && gold[0] > 200 &&
+           gold[1] > 150 && gold[2] < 120;
+}
+
+// The loading screen once the level is built: the three difficulty buttons
+// over the dark question plate.
+bool ShowsDifficultyChoice(const Screenshot& s) {
+    return IsBrass(s.At(185, 502)) && IsBrass(s.At(355, 502)) && IsBrass(s.At(525, 502)) &&
+           IsDark(s.At(290, 568));
+}
+
+// Share of pixels that differ clearly between two pictures of one size.
+double ChangedShare(const Screenshot& a, const Screenshot& b) {
+    if (a.rgb.size() != b.rgb.size() || a.rgb.empty()) {
+        return 1.0;
+    }
+    size_t changed = 0;
+    for (size_t i = 0; i < a.rgb.size(); i += 3) {
+        const int d = std::abs(a.rgb[i] - b.rgb[i]) + std::abs(a.rgb[i + 1] - b.rgb[i + 1]) +
+                      std::abs(a.rgb[i + 2] - b.rgb[i + 2]);
+        changed += d > 60 ? 1 : 0;
+    }
+    return double(changed) / double(a.rgb.size() / 3);
+}
+
+class JourneyTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        shots = fs::path(GEARHAVEN_BUILD_FOLDER) / "tests" / "e2e" / "journey" /
+                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(shots);
+        fs::create_directories(shots);
+        fs::copy_file(GEARHAVEN_DATAFILE, folder / "tarnmoore.dat");
+        // Three levels beaten, at each difficulty once: the map shows their
+        // crosses and medals, and the fourth level blinking.
+        WriteFile(SettingsFile(),
+                  "int TARNMOORE_HighestLevelReached: 3\n"
+                  "list int TARNMOORE_LevelMedals\n{\n\t0\n\t1\n\t2\n}\n");
+    }
+
+    // Runs xdotool against the program's window; false when it fails.
+    bool Xdotool(const std::string& arguments) {
+        const std::string command = "xdotool " + arguments + " >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
+
+    // Puts the game's mouse on (x, y). The game library follows the pointer
+    // by its movements, not by where it is, and now and then puts the
+    // pointer back in the window's middle. So the pointer is moved in small
+    // relative steps: first far up and left, which pins the game's mouse to
+    // the top left corner, then to (x, y).
+    bool PointAt(Window window, int x, int y) {
+        std::string moves = "mousemove --window " + std::to_string(window) + " 400 300 sleep 0.1";
+        for (int i = 0; i < 12; ++i) {
+            moves += " mousemove_relative -- -100 -100 sleep 0.05";
+        }
+        const int steps = (std::max(x, y) + 39) / 40;
+        for (int i = 0; i < steps; ++i) {
+            const int dx = x * (i + 1) / steps - x * i / steps;
+            const int dy = y * (i + 1) / steps - y * i / steps;
+            moves += " mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy) +
+                     " sleep 0.05";
+        }
+        return Xdotool(moves + " sleep 0.3");
+    }
+
+    // A left click on the button at (x, y), held for a few frames so that
+    // the game's poll sees it. A movement that the game library took
+    // together with one of its own pointer moves can land elsewhere, so the
+    // pointer goes again until the button shows the mouse over it: lighter
+    // at (checkX, checkY), a spot of the button clear of the pointer, than in
+    // `idle`.
+    bool Click(Desktop& desktop, Window window, int x, int y, int checkX, int checkY,
+               const Screenshot& idle) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!PointAt(window, x, y)) {
+                return false;
+            }
+            const Screenshot now = desktop.Capture(window);
+            if (!now.Empty() && now.At(checkX, checkY)[0] > idle.At(checkX, checkY)[0] + 12) {
+                return Xdotool("mousedown 1 sleep 0.2 mouseup 1");
+            }
+        }
+        ADD_FAILURE() << "the button at " << x << "," << y << " never showed the mouse over it";
+        return false;
+    }
+
+    bool Press(const std::string& key) {
+        return Xdotool("keydown " + key + " sleep 0.2 keyup " + key);
+    }
+
+    // Waits until the window passes `check` in two pictures in a row (so a
+    // transition has ended), saves the last one under `name` and returns it.
+    Screenshot WaitForScreen(Desktop& desktop, ProgramRun& run, Window window,
+                             const std::string& name, const ScreenCheck& check) {
+        const auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
+        Screenshot last;
+        bool passedBefore = false;
+        while (std::chrono::steady_clock::now() < deadline && run.IsRunning()) {
+            last = desktop.Capture(window);
+            const bool passes = !last.Empty() && check(last);
+            if (passes && passedBefore) {
+                last.Write(shots / (name + ".ppm"));
+                return last;
+            }
+            passedBefore = passes;
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+        if (!last.Empty()) {
+            last.Write(shots / (name + "_failed.ppm"));
+        }
+        ADD_FAILURE() << "the window never showed " << name << "; output:\n"
+                      << run.GetErrorOutput();
+        return Screenshot();
+    }
+
+    fs::path shots;
+};
+
+TEST_F(JourneyTest, MenuMapDifficultyLevelAndBackOut) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    // Without a window manager the window gets the keyboard only when given.
+    desktop.Focus(window);
+
+    const Screenshot menu = WaitForScreen(desktop, run, window, "1_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+
+    ASSERT_TRUE(Click(desktop, window, 185, 191, 290, 200, menu));  // "Campaign"
+    const Screenshot map = WaitForScreen(desktop, run, window, "2_map", ShowsMap);
+    ASSERT_FALSE(map.Empty());
+    EXPECT_GT(ChangedShare(menu, map), 0.5);
+
+    ASSERT_TRUE(Click(desktop, window, 108, 476, 150, 470, map));  // the first level
+    const Screenshot loading =
+        WaitForScreen(desktop, run, window, "3_difficulty", ShowsDifficultyChoice);
+    ASSERT_FALSE(loading.Empty());
+    EXPECT_GT(ChangedShare(map, loading), 0.5);
+
+    ASSERT_TRUE(Click(desktop, window, 400, 502, 455, 524, loading));  // "Veteran"
+    // Another picture, and not the black middle of the fade into it.
+    const Screenshot level =
+        WaitForScreen(desktop, run, window, "4_level", [&](const Screenshot& s) {
+            return ChangedShare(loading, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+                   !IsDark(s.At(100, 300));
+        });
+    ASSERT_FALSE(level.Empty());
+
+    // Escape pauses the level. There is no pause menu yet to leave it by,
+    // so the window is closed from there.
+    ASSERT_TRUE(Press("Escape"));
+    std::this_thread::sleep_for(RUNNING_TIME);
+    WaitForScreen(desktop, run, window, "5_paused", [](const Screenshot&) { return true; });
+    ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
+
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
+// The help page and back by the keyboard, then the menu's Quit button ends
+// the game.
+TEST_F(JourneyTest, HelpPageAndQuit) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    const Screenshot menu = WaitForScreen(desktop, run, window, "6_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 407, 290, 416, menu));  // "Help"
+    const Screenshot help = WaitForScreen(desktop, run, window, "7_help", [](const Screenshot& s) {
+        return IsDark(s.At(715, 300)) && IsBrass(s.At(340, 566)) && !ShowsMainMenu(s);
+    });
+    ASSERT_FALSE(help.Empty());
+
+    ASSERT_TRUE(Press("Left"));
+    const Screenshot again = WaitForScreen(desktop, run, window, "8_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(again.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 515, 290, 524, again));  // "Quit"
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
+}  // namespace

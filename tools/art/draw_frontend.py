@@ -1,0 +1,459 @@
+#!/usr/bin/env python3
+"""Draws the pictures of the screens outside a level.
+
+    draw_frontend.py list
+        prints the resource names it makes, one a line
+    draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
+        draws them into <out folder> under those names
+
+The menus, the campaign map, the loading pictures with the difficulty
+choice and the help and credits pages are written as SVG
+(kept in <out folder>/svg for looking at), rendered with rsvg-convert and
+turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
+of Debian's fonts-dejavu-core. The skies and mountains come from the level
+drawer, so the screens and the levels share one look.
+
+Levels 1 to 16 are, for now, Level0's layout under other numbers: their
+level.txt is Level0's with every file name pointing into Level0, and their
+loading.txt is Level0's. Only their loading pictures are their own.
+"""
+import math
+import os
+import random
+import re
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import draw_level as art  # noqa: E402
+
+f = art.f
+OUTLINE = art.OUTLINE
+BRASS = art.BRASS
+BRASS_DARK = art.BRASS_DARK
+COPPER = art.COPPER
+SOOT = art.SOOT
+BRASS_LIGHT = "#f0d08a"
+PAPER = "#f3e6c4"
+SERIF = "font-family=\"DejaVu Serif\" font-weight=\"bold\""
+SANS = "font-family=\"DejaVu Sans\""
+
+LEVEL_COUNT = 17
+SCREEN = (800, 600)
+MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
+MENU_LABELS = {"Play": "Campaign"}
+THUMB = (96, 72)
+PLATE = (252, 50)
+DIFFICULTIES = [("Cadet", 1), ("Veteran", 2), ("Hero", 3)]
+MEDALS = [("beaten_easy", "#c07a45", "#7a4420"), ("beaten_normal", "#d7dde4", "#7d8894"),
+          ("beaten_hard", "#f2c84b", "#9a6f12")]
+LEVEL_FILES = re.compile(r'"([^"\n/]+\.(?:jpg|jpeg|bbq|ogg))"')
+
+
+def pictures():
+    """(resource name, width, height, alpha) of every picture made here."""
+    out = [("MainMenu/background.jpg", 800, 600, False),
+           ("MapScreen/map.jpg", 800, 600, False),
+           ("MapScreen/x.bbq", THUMB[0], THUMB[1], True),
+           ("Frontend/back.bbq", 160, 44, True),
+           ("Frontend/play.bbq", 160, 44, True),
+           ("Frontend/loading.bbq", PLATE[0], PLATE[1], True),
+           ("Frontend/choosedifficulty.jpg", PLATE[0], PLATE[1], False),
+           ("Frontend/clicktocontinue_0.bbq", PLATE[0], PLATE[1], True),
+           ("Frontend/clicktocontinue_1.bbq", PLATE[0], PLATE[1], True),
+           ("Help/help.jpg", 800, 600, False),
+           ("Credits/credits.jpg", 800, 600, False)]
+    out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
+    out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
+    out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
+    out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
+    out += [("Level%d/loading.jpg" % n, 800, 600, False) for n in range(LEVEL_COUNT)]
+    return out
+
+
+def copied_files():
+    """Text files of levels 1 to 16, made from Level0's."""
+    out = []
+    for n in range(1, LEVEL_COUNT):
+        out += ["Level%d/level.txt" % n, "Level%d/loading.txt" % n]
+    return out
+
+
+# --- pieces -------------------------------------------------------------------
+
+def defs():
+    return ('<defs>'
+            '<linearGradient id="brass" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="%s"/><stop offset="0.45" stop-color="%s"/>'
+            '<stop offset="1" stop-color="%s"/></linearGradient>'
+            '<linearGradient id="copper" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="#d98c5f"/><stop offset="1" stop-color="#7d3f22"/></linearGradient>'
+            '<linearGradient id="soot" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="#3b322d"/><stop offset="1" stop-color="#1d1815"/></linearGradient>'
+            '<linearGradient id="envelope" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="#e0b978"/><stop offset="0.55" stop-color="#b0643a"/>'
+            '<stop offset="1" stop-color="#6e3a1f"/></linearGradient>'
+            '<linearGradient id="paper" x1="0" y1="0" x2="0" y2="1">'
+            '<stop offset="0" stop-color="#f6ecd0"/><stop offset="1" stop-color="#dcc79a"/></linearGradient>'
+            '</defs>\n' % (BRASS_LIGHT, BRASS, BRASS_DARK))
+
+
+def embed(document, x, y, width, height):
+    """A whole SVG document placed as a nested picture, cropped to fill."""
+    inner = re.sub(r'<svg ([^>]*?) width="\d+" height="\d+"',
+                   r'<svg \1 x="%d" y="%d" width="%d" height="%d" preserveAspectRatio="xMidYMax slice"'
+                   % (x, y, width, height), document, count=1)
+    return inner
+
+
+def text(x, y, size, content, fill=SOOT, anchor="middle", font=SERIF, stroke=None, weight=0):
+    outline = ('stroke="%s" stroke-width="%s" stroke-linejoin="round" paint-order="stroke"'
+               % (stroke, f(weight))) if stroke else ""
+    return ('<text x="%s" y="%s" font-size="%s" %s text-anchor="%s" fill="%s" %s>%s</text>\n'
+            % (f(x), f(y), f(size), font, anchor, fill, outline, content))
+
+
+def rivets(x, y, w, h, inset, r=2.6):
+    out = ""
+    for rx in (x + inset, x + w - inset):
+        for ry in (y + inset, y + h - inset):
+            out += ('<circle cx="%s" cy="%s" r="%s" fill="%s" stroke="%s" stroke-width="1"/>'
+                    % (f(rx), f(ry), f(r), BRASS_LIGHT, OUTLINE))
+    return out
+
+
+def plate(w, h, label, size, fill="url(#brass)", ink=SOOT):
+    """A riveted brass name plate filling a w x h picture."""
+    return ('<rect x="2" y="2" width="%s" height="%s" rx="9" fill="%s" stroke="%s" stroke-width="3"/>'
+            '<rect x="7" y="7" width="%s" height="%s" rx="6" fill="none" stroke="%s" '
+            'stroke-opacity="0.55" stroke-width="1.5"/>%s%s'
+            % (f(w - 4), f(h - 4), fill, OUTLINE, f(w - 14), f(h - 14), BRASS_LIGHT,
+               rivets(2, 2, w - 4, h - 4, 8), text(w / 2, h / 2 + size * 0.36, size, label, ink)))
+
+
+def airship(x, y, scale, angle=0):
+    """The player's airship: a ribbed copper envelope, fins, a gondola with
+    its propeller and the magnet hanging below."""
+    ribs = "".join('<path d="M%s,-44 Q%s,0 %s,44" fill="none" stroke="%s" stroke-width="2" '
+                   'stroke-opacity="0.6"/>' % (f(i), f(i + 8 * (1 if i > 0 else -1)), f(i), OUTLINE)
+                   for i in range(-90, 100, 30))
+    return ('<g transform="translate(%s,%s) rotate(%s) scale(%s)">'
+            '<path d="M100,-10 l46,-34 v88 l-46,-34 z" fill="url(#copper)" stroke="%s" stroke-width="4" '
+            'stroke-linejoin="round"/>'
+            '<ellipse cx="0" cy="0" rx="128" ry="46" fill="url(#envelope)" stroke="%s" stroke-width="5"/>'
+            '%s<path d="M-120,0 H120" stroke="%s" stroke-width="2" stroke-opacity="0.5"/>'
+            '<path d="M-40,44 L-30,70 M40,44 L30,70" stroke="%s" stroke-width="3"/>'
+            '<rect x="-48" y="66" width="96" height="28" rx="6" fill="url(#brass)" stroke="%s" stroke-width="4"/>'
+            '<circle cx="-24" cy="80" r="6" fill="#9cc3e0" stroke="%s" stroke-width="2"/>'
+            '<circle cx="0" cy="80" r="6" fill="#9cc3e0" stroke="%s" stroke-width="2"/>'
+            '<circle cx="24" cy="80" r="6" fill="#9cc3e0" stroke="%s" stroke-width="2"/>'
+            '<rect x="48" y="76" width="16" height="8" fill="%s" stroke="%s" stroke-width="2"/>'
+            '<ellipse cx="70" cy="80" rx="5" ry="22" fill="%s" stroke="%s" stroke-width="2"/>'
+            '<path d="M0,94 V128" stroke="%s" stroke-width="3"/>'
+            '<path d="M-18,128 h36 v10 a18,18 0 0,1 -36,0 z" fill="#4d4f57" stroke="%s" stroke-width="4"/>'
+            '</g>\n' % (f(x), f(y), f(angle), f(scale), OUTLINE, OUTLINE, ribs, OUTLINE, OUTLINE,
+                        OUTLINE, OUTLINE, OUTLINE, OUTLINE, SOOT, OUTLINE, BRASS_DARK, OUTLINE,
+                        OUTLINE, OUTLINE))
+
+
+def landscape(seed, title_space=True):
+    """Sky, mountains and near hills over the whole screen."""
+    rng = random.Random(seed)
+    body = embed(art.sky_svg(seed), 0, 0, 800, 600)
+    body += embed(art.mountains_svg(seed + 1), 0, 160, 800, 400)
+    hills = [(x, 600 - 150 - 60 * math.sin(x / 130.0 + seed) - rng.uniform(0, 20))
+             for x in range(-40, 880, 60)]
+    body += ('<path d="%s" fill="#5d7a3c" stroke="%s" stroke-width="4"/>\n'
+             % (art.smooth_path(hills, close_to=620), OUTLINE))
+    front = [(x, 600 - 70 - 30 * math.sin(x / 90.0 + seed * 2) - rng.uniform(0, 10))
+             for x in range(-40, 880, 50)]
+    body += ('<path d="%s" fill="#3f5a2a" stroke="%s" stroke-width="4"/>\n'
+             % (art.smooth_path(front, close_to=620), OUTLINE))
+    return body
+
+
+def frame(w, h, corners=((18, 18), (782, 18), (18, 582), (782, 582))):
+    """A soot-dark screen border with brass cogs in the given corners."""
+    body = ('<rect x="6" y="6" width="%s" height="%s" fill="none" stroke="%s" stroke-width="12"/>'
+            '<rect x="13" y="13" width="%s" height="%s" fill="none" stroke="%s" stroke-width="3"/>\n'
+            % (f(w - 12), f(h - 12), SOOT, f(w - 26), f(h - 26), BRASS))
+    for cx, cy in corners:
+        body += art.gear(cx, cy, 20, 10, 0.2, "url(#brass)", OUTLINE, 2.5)
+    return body
+
+
+def panel(x, y, w, h):
+    """A dark riveted panel that text or buttons stand on."""
+    return ('<rect x="%s" y="%s" width="%s" height="%s" rx="14" fill="url(#soot)" fill-opacity="0.88" '
+            'stroke="%s" stroke-width="4"/>'
+            '<rect x="%s" y="%s" width="%s" height="%s" rx="10" fill="none" stroke="%s" stroke-width="2"/>%s\n'
+            % (f(x), f(y), f(w), f(h), OUTLINE, f(x + 6), f(y + 6), f(w - 12), f(h - 12), BRASS,
+               rivets(x, y, w, h, 14, 3.5)))
+
+
+def title(x, y, size, content):
+    return text(x, y, size, content, fill="url(#brass)", stroke=OUTLINE, weight=size / 9)
+
+
+# --- the screens ----------------------------------------------------------------
+
+def main_menu():
+    body = defs() + landscape(11)
+    body += airship(560, 250, 1.35, -4)
+    body += art.gear(700, 520, 60, 14, 0.1, "url(#brass)", OUTLINE, 3)
+    body += art.gear(770, 450, 34, 10, 0.3, "url(#copper)", OUTLINE, 3)
+    body += panel(40, 142, 290, 410)
+    body += title(400, 92, 74, "GEARHAVEN")
+    body += text(400, 124, 18, "Airships, magnets and the war of the works", fill=PAPER, font=SANS,
+                 stroke=OUTLINE, weight=3)
+    # The bottom left corner is left to the version text the menu prints.
+    return body + frame(800, 600, ((18, 18), (782, 18), (782, 582)))
+
+
+def menu_button(label):
+    return defs() + plate(250, 46, label, 22)
+
+
+def small_button(label):
+    return defs() + plate(160, 44, label, 21)
+
+
+def difficulty_button(label, chevrons):
+    marks = "".join('<path d="M%s,%s l9,-7 l9,7" fill="none" stroke="%s" stroke-width="4" '
+                    'stroke-linecap="round" stroke-linejoin="round"/>'
+                    % (f(20), f(40 - 8 * i), "#7d1f12") for i in range(chevrons))
+    return (defs() + '<rect x="2" y="2" width="146" height="52" rx="10" fill="url(#brass)" stroke="%s" '
+            'stroke-width="3"/>%s%s%s' % (OUTLINE, rivets(2, 2, 146, 52, 8), marks,
+                                          text(88, 36, 21, label)))
+
+
+def name_plate(label, size, dark=False):
+    fill = "url(#soot)" if dark else "url(#brass)"
+    ink = BRASS_LIGHT if dark else SOOT
+    return defs() + plate(PLATE[0], PLATE[1], label, size, fill, ink)
+
+
+def thumbnail_places(map_file):
+    """Where MapScreen.txt puts the thumbnails, in level order: the route of
+    the map runs through them."""
+    found = re.findall(r'"Thumbnail(\d+)"[^}]*?point position:\s*\((-?\d+),\s*(-?\d+)\)',
+                       open(map_file, encoding="ascii").read())
+    places = {int(n): (int(x), int(y)) for n, x, y in found}
+    if sorted(places) != list(range(LEVEL_COUNT)):
+        sys.exit("draw_frontend: %s does not place Thumbnail0 to Thumbnail%d"
+                 % (map_file, LEVEL_COUNT - 1))
+    return [places[n] for n in range(LEVEL_COUNT)]
+
+
+def map_screen(places):
+    rng = random.Random(5)
+    body = defs()
+    body += '<rect width="800" height="600" fill="#2c5886"/>'
+    # The sea, with wave marks, and the land the campaign crosses.
+    for _ in range(80):
+        x, y = rng.uniform(0, 800), rng.uniform(60, 600)
+        body += ('<path d="M%s,%s q6,-5 12,0 q6,5 12,0" fill="none" stroke="#9cc3e0" stroke-width="2" '
+                 'stroke-opacity="0.6"/>' % (f(x), f(y)))
+    coast = []
+    for i in range(36):
+        a = 2 * math.pi * i / 36
+        r = 1 + 0.08 * math.sin(5 * a) + rng.uniform(-0.04, 0.04)
+        coast.append((400 + 370 * r * math.cos(a), 330 + 235 * r * math.sin(a)))
+    coast.append(coast[0])
+    body += ('<path d="%s Z" fill="url(#paper)" stroke="%s" stroke-width="5"/>\n'
+             % (art.smooth_path(coast), OUTLINE))
+    # Mountain marks and woods, as a chart draws them.
+    for _ in range(22):
+        x, y = rng.uniform(120, 680), rng.uniform(150, 500)
+        s = rng.uniform(10, 18)
+        body += ('<path d="M%s,%s l%s,%s l%s,%s z" fill="#a8926a" stroke="%s" stroke-width="2" '
+                 'stroke-linejoin="round"/><path d="M%s,%s l%s,%s l%s,%s z" fill="#f6f1e4"/>'
+                 % (f(x - s), f(y), f(s), f(-s * 1.5), f(s), f(s * 1.5), BRASS_DARK,
+                    f(x - s * 0.33), f(y - s), f(s * 0.33), f(-s * 0.5), f(s * 0.33), f(s * 0.5)))
+    for _ in range(40):
+        x, y = rng.uniform(120, 680), rng.uniform(160, 520)
+        body += ('<circle cx="%s" cy="%s" r="%s" fill="#7d8f4e" stroke="%s" stroke-width="1.2"/>'
+                 % (f(x), f(y), f(rng.uniform(4, 7)), "#4a5a2a"))
+    route = [(x + THUMB[0] / 2, y + THUMB[1] / 2) for x, y in places]
+    body += ('<path d="%s" fill="none" stroke="%s" stroke-width="5" stroke-dasharray="12 9" '
+             'stroke-linecap="round"/>\n' % (art.smooth_path(route), COPPER))
+    body += art.gear(730, 120, 44, 12, 0.2, "url(#brass)", OUTLINE, 3)
+    body += '<g transform="translate(650,70)">' + airship(0, 0, 0.35, -6) + '</g>'
+    body += title(400, 62, 46, "The Campaign")
+    body += text(400, 88, 16, "Choose a level: the blinking one waits for you", fill=PAPER, font=SANS,
+                 stroke=OUTLINE, weight=3)
+    return body + frame(800, 600)
+
+
+def thumbnail(n):
+    rng = random.Random(100 + n)
+    w, h = THUMB
+    sky = ["#6d9cc7", "#87a9c9", "#5b8db8", "#a3bcd0"][n % 4]
+    ground = [(x, h - 16 - rng.uniform(0, 18)) for x in range(-10, w + 20, 16)]
+    body = defs()
+    body += ('<clipPath id="inside"><rect x="4" y="4" width="%d" height="%d" rx="6"/></clipPath>'
+             % (w - 8, h - 8))
+    body += '<g clip-path="url(#inside)"><rect width="%d" height="%d" fill="%s"/>' % (w, h, sky)
+    body += ('<path d="%s" fill="#5d7a3c" stroke="%s" stroke-width="2"/>'
+             % (art.smooth_path(ground, close_to=h + 4), OUTLINE))
+    body += ('<rect x="10" y="%s" width="14" height="12" fill="%s" stroke="%s" stroke-width="1.5"/>'
+             '<rect x="%s" y="%s" width="14" height="12" fill="#6e6e78" stroke="%s" stroke-width="1.5"/>'
+             % (f(h - 34), COPPER, OUTLINE, f(w - 24), f(h - 34), OUTLINE))
+    body += '</g>'
+    body += ('<rect x="3" y="3" width="%d" height="%d" rx="7" fill="none" stroke="url(#brass)" '
+             'stroke-width="5"/><rect x="1" y="1" width="%d" height="%d" rx="8" fill="none" '
+             'stroke="%s" stroke-width="2"/>' % (w - 6, h - 6, w - 2, h - 2, OUTLINE))
+    body += text(w / 2, 34, 26, str(n + 1), fill=PAPER, stroke=OUTLINE, weight=4)
+    return body
+
+
+def cross():
+    w, h = THUMB
+    return ('<path d="M16,12 L%s,%s M%s,12 L16,%s" stroke="%s" stroke-width="15" stroke-linecap="round"/>'
+            '<path d="M16,12 L%s,%s M%s,12 L16,%s" stroke="#b8432a" stroke-width="9" stroke-linecap="round"/>'
+            % (f(w - 16), f(h - 12), f(w - 16), f(h - 12), OUTLINE,
+               f(w - 16), f(h - 12), f(w - 16), f(h - 12)))
+
+
+def medal(face, edge):
+    return ('<path d="M8,2 L17,22 L26,2" fill="#2c5886" stroke="%s" stroke-width="2"/>'
+            '<path d="M12,2 L17,14 L22,2" fill="#b8432a"/>'
+            '<circle cx="17" cy="30" r="14" fill="%s" stroke="%s" stroke-width="3"/>'
+            '<circle cx="17" cy="30" r="9.5" fill="none" stroke="%s" stroke-width="1.5"/>'
+            '<path d="M17,23 l2,4.5 5,0.5 -3.8,3.3 1.2,4.9 -4.4,-2.6 -4.4,2.6 1.2,-4.9 -3.8,-3.3 5,-0.5 z" '
+            'fill="%s"/>' % (OUTLINE, face, OUTLINE, edge, edge))
+
+
+def loading_picture(n, level_name):
+    body = defs() + landscape(40 + n * 7)
+    body += airship(400, 250, 1.1, -3)
+    body += panel(150, 30, 500, 110)
+    body += title(400, 90, 46, "Level %d" % (n + 1))
+    body += text(400, 122, 20, level_name, fill=PAPER, font=SANS)
+    return body + frame(800, 600)
+
+
+def page(heading, lines, seed):
+    body = defs() + landscape(seed)
+    body += panel(70, 60, 660, 470)
+    body += title(400, 120, 44, heading)
+    y = 170
+    for line in lines:
+        if line.startswith("#"):
+            y += 10 if y > 170 else 0
+            body += text(110, y, 21, line[1:], fill=BRASS_LIGHT, anchor="start")
+            y += 32
+        else:
+            body += text(110, y, 17, line, fill=PAPER, anchor="start", font=SANS)
+            y += 26
+    return body + frame(800, 600)
+
+
+HELP = ["#Win the level",
+        "Get your units into the enemy's factory before theirs get into yours.",
+        "#Your airship",
+        "Fly it over the field, watch its fuel, and use its magnet to lift",
+        "your units, carry them over the hills and drop them where they fight.",
+        "#Your factory",
+        "Money flows in while you play. Buy units with the buttons along the",
+        "top of the screen; each comes out of your factory when it is built.",
+        "#Keys",
+        "Escape pauses the game. Left or Backspace leaves this page."]
+
+CREDITS = ["#Made by",
+           "The Gearhaven team, with tools of its own.",
+           "#Pictures",
+           "Drawn as SVG and rendered with rsvg-convert at build time.",
+           "#Lettering",
+           "The DejaVu fonts.",
+           "#Sound and music",
+           "Generated with SoX and the Vorbis tools.",
+           "#Thanks",
+           "To everyone who flies an airship into the wind."]
+
+
+# --- making them ----------------------------------------------------------------
+
+def level_name(level0_text):
+    match = re.search(r"//\s*Level 0,\s*([^:\n]+)", level0_text)
+    return match.group(1).strip() if match else ""
+
+
+def documents(level0_text, places):
+    """Resource name -> SVG body, for every picture."""
+    docs = {"MainMenu/background.jpg": main_menu(),
+            "MapScreen/map.jpg": map_screen(places),
+            "MapScreen/x.bbq": cross(),
+            "Frontend/back.bbq": small_button("Back"),
+            "Frontend/play.bbq": small_button("Play"),
+            "Frontend/loading.bbq": name_plate("Loading...", 22, dark=True),
+            "Frontend/choosedifficulty.jpg": name_plate("Choose a difficulty", 20, dark=True),
+            "Frontend/clicktocontinue_0.bbq": name_plate("Click to continue", 20, dark=True),
+            "Frontend/clicktocontinue_1.bbq": name_plate("Click to continue", 20),
+            "Help/help.jpg": page("How to play", HELP, 77),
+            "Credits/credits.jpg": page("Credits", CREDITS, 91)}
+    for name in MENU_BUTTONS:
+        docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
+    for name, face, edge in MEDALS:
+        docs["MapScreen/%s.bbq" % name] = medal(face, edge)
+    for n in range(LEVEL_COUNT):
+        docs["MapScreen/thumbnail%d.bbq" % n] = thumbnail(n)
+        docs["Level%d/loading.jpg" % n] = loading_picture(
+            n, level_name(level0_text) if n == 0 else "")
+    for name, chevrons in DIFFICULTIES:
+        docs["Frontend/%s.bbq" % name.lower()] = difficulty_button(name, chevrons)
+    return docs
+
+
+def copy_levels(level0, out):
+    """Levels 1 to 16 play Level0's ground with Level0's pictures and music."""
+    level_text = open(os.path.join(level0, "level.txt"), encoding="ascii").read()
+    loading_text = open(os.path.join(level0, "loading.txt"), encoding="ascii").read()
+    # Level0's own opening comment describes Level0's ground, not the copy.
+    lines = level_text.split("\n")
+    while lines and lines[0].startswith("//"):
+        lines.pop(0)
+    copied = LEVEL_FILES.sub(r'"../Level0/\1"', "\n".join(lines))
+    for n in range(1, LEVEL_COUNT):
+        folder = os.path.join(out, "Level%d" % n)
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "level.txt"), "w", encoding="ascii") as stream:
+            stream.write("// Level %d: a copy of Level0 until it has ground of its own.\n" % n + copied)
+        with open(os.path.join(folder, "loading.txt"), "w", encoding="ascii") as stream:
+            stream.write(loading_text)
+
+
+def draw(out, converter, resources):
+    level0 = os.path.join(resources, "Level0")
+    level0_text = open(os.path.join(level0, "level.txt"), encoding="ascii").read()
+    places = thumbnail_places(os.path.join(resources, "MapScreen", "MapScreen.txt"))
+    svg_dir = os.path.join(out, "svg")
+    docs = documents(level0_text, places)
+    for name, width, height, alpha in pictures():
+        target = os.path.join(out, name)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        flat = name.replace("/", "_")
+        svg_path = os.path.join(svg_dir, os.path.splitext(flat)[0] + ".svg")
+        png_path = os.path.join(svg_dir, os.path.splitext(flat)[0] + ".png")
+        os.makedirs(svg_dir, exist_ok=True)
+        art.render(art.svg_document(width, height, docs[name]), svg_path, png_path, target,
+                   converter, (width, height), alpha)
+    copy_levels(level0, out)
+
+
+def main(argv):
+    if len(argv) == 2 and argv[1] == "list":
+        for name, _, _, _ in pictures():
+            print(name)
+        for name in copied_files():
+            print(name)
+        return 0
+    if len(argv) == 5 and argv[1] == "draw":
+        draw(argv[2], argv[3], argv[4])
+        return 0
+    sys.stderr.write(__doc__)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
