@@ -6,8 +6,8 @@
     draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names
 
-The menus, the campaign map, the loading pictures with the difficulty
-choice and the help and credits pages are written as SVG
+The menus, the options screen, the pause menu, the campaign map, the
+loading pictures with the difficulty choice and the help and credits pages are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -47,6 +47,14 @@ PLATE = (252, 50)
 DIFFICULTIES = [("Cadet", 1), ("Veteran", 2), ("Hero", 3)]
 MEDALS = [("beaten_easy", "#c07a45", "#7a4420"), ("beaten_normal", "#d7dde4", "#7d8894"),
           ("beaten_hard", "#f2c84b", "#9a6f12")]
+SWITCH = (70, 34)
+OPTIONS_PANEL = (460, 330)
+OPTIONS_ROWS = [(50, "Music"), (110, "Sound effects"), (220, "Click to switch it on and off"),
+                (280, "Hold it down while you need it")]
+PAUSE_PANEL = (400, 460)
+PAUSE_ROWS = [(97, "Music"), (147, "Sound effects"), (197, "Tutorial hints"),
+              (247, "Magnet button toggles"), (297, "Magnet button held down")]
+SMALL_BUTTONS = ["Resume", "Reset hints", "Help", "Quit"]
 LEVEL_FILES = re.compile(r'"([^"\n/]+\.(?:jpg|jpeg|bbq|ogg))"')
 
 
@@ -63,6 +71,13 @@ def pictures():
            ("Frontend/clicktocontinue_1.bbq", PLATE[0], PLATE[1], True),
            ("Help/help.jpg", 800, 600, False),
            ("Credits/credits.jpg", 800, 600, False)]
+    out += [("Options/background.jpg", 800, 600, False),
+            ("Options/panel.bbq", OPTIONS_PANEL[0], OPTIONS_PANEL[1], True),
+            ("Options/magnetbutton.bbq", 240, 34, True),
+            ("PauseMenu/panel.bbq", PAUSE_PANEL[0], PAUSE_PANEL[1], True),
+            ("Frontend/switch_0.bbq", SWITCH[0], SWITCH[1], True),
+            ("Frontend/switch_1.bbq", SWITCH[0], SWITCH[1], True)]
+    out += [("Frontend/%s.bbq" % button_file(name), 160, 44, True) for name in SMALL_BUTTONS]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
     out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
@@ -225,6 +240,46 @@ def difficulty_button(label, chevrons):
     return (defs() + '<rect x="2" y="2" width="146" height="52" rx="10" fill="url(#brass)" stroke="%s" '
             'stroke-width="3"/>%s%s%s' % (OUTLINE, rivets(2, 2, 146, 52, 8), marks,
                                           text(88, 36, 21, label)))
+
+
+def button_file(label):
+    return label.lower().replace(" ", "")
+
+
+def switch(on):
+    """A lever in a soot slot: thrown right and lit when on."""
+    w, h = SWITCH
+    knob = w - 19 if on else 19
+    lamp = "#ffd45a" if on else "#4a3d33"
+    return (defs() + '<rect x="2" y="2" width="%s" height="%s" rx="15" fill="url(#soot)" stroke="%s" '
+            'stroke-width="3"/><circle cx="%s" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>'
+            '<circle cx="%s" cy="%s" r="12" fill="url(#brass)" stroke="%s" stroke-width="2.5"/>'
+            % (f(w - 4), f(h - 4), OUTLINE, f(w / 2), f(h / 2), lamp, OUTLINE, f(knob), f(h / 2), OUTLINE))
+
+
+def rows_panel(size, heading, heading_y, rows):
+    """A dark riveted panel with a heading and one label per switch row."""
+    w, h = size
+    body = defs() + ('<rect x="3" y="3" width="%s" height="%s" rx="14" fill="url(#soot)" fill-opacity="0.93" '
+                     'stroke="%s" stroke-width="4"/>%s'
+                     % (f(w - 6), f(h - 6), BRASS_DARK, rivets(3, 3, w - 6, h - 6, 11, 3.5)))
+    if heading:
+        body += text(w / 2, heading_y, 34, heading, fill=BRASS_LIGHT, stroke=OUTLINE, weight=3)
+    for y, label in rows:
+        body += text(30, y + 7, 19, label, fill=PAPER, anchor="start", font=SANS)
+    return body
+
+
+def options_background():
+    body = defs() + landscape(23)
+    body += airship(130, 250, 0.8, 6)
+    body += title(400, 100, 64, "Options")
+    return body + frame(800, 600)
+
+
+def label(content, size):
+    return defs() + text(4, size + 4, size, content, fill=BRASS_LIGHT, anchor="start", stroke=OUTLINE,
+                         weight=3)
 
 
 def name_plate(label, size, dark=False):
@@ -391,7 +446,15 @@ def documents(level0_text, places):
             "Frontend/clicktocontinue_0.bbq": name_plate("Click to continue", 20, dark=True),
             "Frontend/clicktocontinue_1.bbq": name_plate("Click to continue", 20),
             "Help/help.jpg": page("How to play", HELP, 77),
-            "Credits/credits.jpg": page("Credits", CREDITS, 91)}
+            "Credits/credits.jpg": page("Credits", CREDITS, 91),
+            "Options/background.jpg": options_background(),
+            "Options/panel.bbq": rows_panel(OPTIONS_PANEL, "", 0, OPTIONS_ROWS),
+            "Options/magnetbutton.bbq": label("Magnet button", 22),
+            "PauseMenu/panel.bbq": rows_panel(PAUSE_PANEL, "Paused", 52, PAUSE_ROWS),
+            "Frontend/switch_0.bbq": switch(False),
+            "Frontend/switch_1.bbq": switch(True)}
+    for name in SMALL_BUTTONS:
+        docs["Frontend/%s.bbq" % button_file(name)] = small_button(name)
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
     for name, face, edge in MEDALS:
