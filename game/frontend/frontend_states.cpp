@@ -7,6 +7,8 @@
 #include "game/frontend/options_state.h"
 #include "game/frontend/pause_menu.h"
 #include "game/frontend/single_screen_state.h"
+#include "game/frontend/splash_screen_state.h"
+#include "game/frontend/video_warning.h"
 #include "game/play/mechanica_state.h"
 
 void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
@@ -20,6 +22,12 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
                                [](const StateArguments& arguments) {
                                    return std::make_shared<LoadingMechanicaState>(arguments.name);
                                });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_SplashScreen"),
+                               [](const StateArguments&) {
+                                   return std::make_shared<SplashScreenState>();
+                               });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_VideoWarning"),
+                               [](const StateArguments&) { return std::make_shared<VideoWarning>(); });
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_Options"), [](const StateArguments&) {
         return std::make_shared<OptionsState>();
     });

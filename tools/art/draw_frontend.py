@@ -54,7 +54,8 @@ OPTIONS_ROWS = [(50, "Music"), (110, "Sound effects"), (220, "Click to switch it
 PAUSE_PANEL = (400, 460)
 PAUSE_ROWS = [(97, "Music"), (147, "Sound effects"), (197, "Tutorial hints"),
               (247, "Magnet button toggles"), (297, "Magnet button held down")]
-SMALL_BUTTONS = ["Resume", "Reset hints", "Help", "Quit"]
+SMALL_BUTTONS = ["Resume", "Reset hints", "Help", "Quit", "Continue"]
+SPLASH = (560, 300)
 LEVEL_FILES = re.compile(r'"([^"\n/]+\.(?:jpg|jpeg|bbq|ogg))"')
 
 
@@ -75,6 +76,9 @@ def pictures():
             ("Options/panel.bbq", OPTIONS_PANEL[0], OPTIONS_PANEL[1], True),
             ("Options/magnetbutton.bbq", 240, 34, True),
             ("PauseMenu/panel.bbq", PAUSE_PANEL[0], PAUSE_PANEL[1], True),
+            ("LowFps/warning.jpg", 800, 600, False),
+            ("SplashScreen/splash_0.bbq", SPLASH[0], SPLASH[1], True),
+            ("SplashScreen/splash_1.bbq", SPLASH[0], SPLASH[1], True),
             ("Frontend/switch_0.bbq", SWITCH[0], SWITCH[1], True),
             ("Frontend/switch_1.bbq", SWITCH[0], SWITCH[1], True)]
     out += [("Frontend/%s.bbq" % button_file(name), 160, 44, True) for name in SMALL_BUTTONS]
@@ -270,6 +274,20 @@ def rows_panel(size, heading, heading_y, rows):
     return body
 
 
+def splash(turn):
+    """The maker's mark: the name on a brass plate between two gears that
+    turn a little from one frame to the next."""
+    w, h = SPLASH
+    body = defs()
+    body += art.gear(95, 150, 78, 14, turn, "url(#brass)", OUTLINE, 3)
+    body += art.gear(w - 95, 150, 78, 14, -turn, "url(#copper)", OUTLINE, 3)
+    body += ('<rect x="120" y="95" width="%s" height="110" rx="16" fill="url(#soot)" stroke="%s" '
+             'stroke-width="4"/>%s' % (f(w - 240), BRASS_DARK, rivets(120, 95, w - 240, 110, 10, 3.5)))
+    body += text(w / 2, 162, 50, "GEARHAVEN", fill=BRASS_LIGHT, stroke=OUTLINE, weight=3)
+    body += text(w / 2, 190, 15, "an Orrowick works", fill=PAPER, font=SANS)
+    return body
+
+
 def options_background():
     body = defs() + landscape(23)
     body += airship(130, 250, 0.8, 6)
@@ -415,6 +433,15 @@ HELP = ["#Win the level",
         "#Keys",
         "Escape pauses the game. Left or Backspace leaves this page."]
 
+SLOW_DRAWING = ["#This machine draws the game slowly",
+                "It managed fewer than ten pictures a second, so the airships",
+                "will stutter and the controls will answer late.",
+                "#What helps",
+                "Close other programs, and make sure the graphics driver of your",
+                "system is installed; Help opens our support page about it.",
+                "#Your choice",
+                "Continue plays anyway; Quit ends the game."]
+
 CREDITS = ["#Made by",
            "The Gearhaven team, with tools of its own.",
            "#Pictures",
@@ -451,6 +478,9 @@ def documents(level0_text, places):
             "Options/panel.bbq": rows_panel(OPTIONS_PANEL, "", 0, OPTIONS_ROWS),
             "Options/magnetbutton.bbq": label("Magnet button", 22),
             "PauseMenu/panel.bbq": rows_panel(PAUSE_PANEL, "Paused", 52, PAUSE_ROWS),
+            "LowFps/warning.jpg": page("Slow drawing", SLOW_DRAWING, 37),
+            "SplashScreen/splash_0.bbq": splash(0.0),
+            "SplashScreen/splash_1.bbq": splash(0.13),
             "Frontend/switch_0.bbq": switch(False),
             "Frontend/switch_1.bbq": switch(True)}
     for name in SMALL_BUTTONS:
