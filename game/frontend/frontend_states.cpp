@@ -5,6 +5,7 @@
 #include "game/frontend/main_menu_state.h"
 #include "game/frontend/map_screen_state.h"
 #include "game/frontend/single_screen_state.h"
+#include "game/frontend/stats_screen_state.h"
 
 void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MainMenu"), [](const StateArguments&) {
@@ -20,5 +21,11 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
     machine.RegisterStateClass(
         PropertyKey("TARNMOORE_STATE_SingleScreen"), [](const StateArguments& arguments) {
             return std::make_shared<SingleScreenState>(arguments.name, arguments.path);
+        });
+    machine.RegisterStateClass(
+        PropertyKey("TARNMOORE_STATE_StatsScreen"), [](const StateArguments& arguments) {
+            return std::make_shared<StatsScreenState>(arguments.name, arguments.path,
+                                                      arguments.totalFillTime,
+                                                      arguments.barPositions);
         });
 }

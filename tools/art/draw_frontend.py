@@ -6,9 +6,9 @@
     draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names
 
-The menus, the campaign map, the help and credits pages and, for every
-campaign level, its map thumbnail, loading picture and skirmish preview
-are written as SVG
+The menus, the campaign map, the statistics screen with its bars and
+digits, the help and credits pages and, for every campaign level, its map
+thumbnail, loading picture and skirmish preview are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -50,6 +50,20 @@ PLATE = (252, 50)
 DIFFICULTIES = [("Cadet", 1), ("Veteran", 2), ("Hero", 3)]
 MEDALS = [("beaten_easy", "#c07a45", "#7a4420"), ("beaten_normal", "#d7dde4", "#7d8894"),
           ("beaten_hard", "#f2c84b", "#9a6f12")]
+# The statistics screen: rows from top to bottom (label only; the bars'
+# places are the state machine's "BarPositions"), the bar and digit shades.
+STATS_ROWS = ["Infantry", "Engineers", "Tanks", "Flak trucks", "Balloon bombs", "Autogyros",
+              "Busters", "Airships", "Total"]
+STATS_TOP = 80
+STATS_ROW_STEP = 50
+STATS_BAR = (64, 14)
+STATS_DIGIT = (10, 14)
+# (bar name, digit folder, bar colour, digit colour): the dark digits are a
+# little lighter than their bars to stay readable on the dark panel.
+STATS_SHADES = [("darkgreen", "DarkGreen", "#2f6b2a", "#58b04e"),
+                ("lightgreen", "LightGreen", "#8fd36f", "#8fd36f"),
+                ("darkpurple", "DarkPurple", "#55306e", "#a273c6"),
+                ("lightpurple", "LightPurple", "#c39be0", "#dcc2f0")]
 
 
 def pictures():
@@ -59,12 +73,18 @@ def pictures():
            ("MapScreen/x.bbq", THUMB[0], THUMB[1], True),
            ("Frontend/back.bbq", 160, 44, True),
            ("Frontend/play.bbq", 160, 44, True),
+           ("Frontend/onward.bbq", 160, 44, True),
            ("Frontend/loading.bbq", PLATE[0], PLATE[1], True),
            ("Frontend/choosedifficulty.jpg", PLATE[0], PLATE[1], False),
            ("Frontend/clicktocontinue_0.bbq", PLATE[0], PLATE[1], True),
            ("Frontend/clicktocontinue_1.bbq", PLATE[0], PLATE[1], True),
            ("Help/help.jpg", 800, 600, False),
-           ("Credits/credits.jpg", 800, 600, False)]
+           ("Credits/credits.jpg", 800, 600, False),
+           ("StatsScreen/background.jpg", 800, 600, False)]
+    for bar, folder, _, _ in STATS_SHADES:
+        out.append(("StatsScreen/bar%s.jpg" % bar, STATS_BAR[0], STATS_BAR[1], False))
+        out += [("StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d), STATS_DIGIT[0], STATS_DIGIT[1],
+                 True) for d in range(10)]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
     out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
@@ -400,6 +420,38 @@ def page(heading, lines, seed):
     return body + frame(800, 600)
 
 
+def stats_background():
+    body = defs() + landscape(53)
+    body += panel(20, 24, 760, 506)
+    body += title(400, 56, 28, "After the battle")
+    for i, label in enumerate(STATS_ROWS):
+        y = STATS_TOP + STATS_ROW_STEP * i
+        body += text(140, y - 4, 12, label, fill=BRASS_LIGHT, anchor="start", font=SANS)
+        # Two grooves that the side's bars run in.
+        for dy in (0, 17):
+            body += ('<rect x="138" y="%d" width="640" height="%d" fill="#000" fill-opacity="0.35"/>'
+                     % (y + dy - 1, STATS_BAR[1] + 2))
+    body += text(150, 556, 14, "green: your works", fill="#8fd36f", anchor="start", font=SANS,
+                 stroke=OUTLINE, weight=3)
+    body += text(320, 556, 14, "purple: the enemy", fill="#c39be0", anchor="start", font=SANS,
+                 stroke=OUTLINE, weight=3)
+    body += text(150, 576, 14, "light: lost, dark: still standing", fill=PAPER, anchor="start",
+                 font=SANS, stroke=OUTLINE, weight=3)
+    return body + frame(800, 600)
+
+
+def stats_bar(colour):
+    w, h = STATS_BAR
+    return ('<rect x="0" y="0" width="%d" height="%d" fill="%s"/>'
+            '<rect x="0" y="0" width="%d" height="3" fill="#fff" fill-opacity="0.25"/>'
+            '<rect x="0" y="%d" width="%d" height="3" fill="#000" fill-opacity="0.25"/>'
+            % (w, h, colour, w, h - 3, w))
+
+
+def stats_digit(digit, colour):
+    return text(STATS_DIGIT[0] / 2, 12, 14, str(digit), fill=colour, font=SANS + ' font-weight="bold"')
+
+
 HELP = ["#Win the level",
         "Get your units into the enemy's factory before theirs get into yours.",
         "#Your airship",
@@ -432,12 +484,18 @@ def documents(levels, places):
             "MapScreen/x.bbq": cross(),
             "Frontend/back.bbq": small_button("Back"),
             "Frontend/play.bbq": small_button("Play"),
+            "Frontend/onward.bbq": small_button("Onward"),
             "Frontend/loading.bbq": name_plate("Loading...", 22, dark=True),
             "Frontend/choosedifficulty.jpg": name_plate("Choose a difficulty", 20, dark=True),
             "Frontend/clicktocontinue_0.bbq": name_plate("Click to continue", 20, dark=True),
             "Frontend/clicktocontinue_1.bbq": name_plate("Click to continue", 20),
             "Help/help.jpg": page("How to play", HELP, 77),
-            "Credits/credits.jpg": page("Credits", CREDITS, 91)}
+            "Credits/credits.jpg": page("Credits", CREDITS, 91),
+            "StatsScreen/background.jpg": stats_background()}
+    for bar, folder, colour, ink in STATS_SHADES:
+        docs["StatsScreen/bar%s.jpg" % bar] = stats_bar(colour)
+        for d in range(10):
+            docs["StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d)] = stats_digit(d, ink)
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
     for name, face, edge in MEDALS:
