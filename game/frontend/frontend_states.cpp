@@ -6,6 +6,7 @@
 #include "game/frontend/map_screen_state.h"
 #include "game/frontend/single_screen_state.h"
 #include "game/frontend/stats_screen_state.h"
+#include "game/frontend/tutorial_menu.h"
 
 void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MainMenu"), [](const StateArguments&) {
@@ -14,6 +15,8 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MapScreen"), [](const StateArguments&) {
         return std::make_shared<MapScreenState>();
     });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_TutorialMenu"),
+                               [](const StateArguments&) { return std::make_shared<TutorialMenu>(); });
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_LoadingMechanica"),
                                [](const StateArguments& arguments) {
                                    return std::make_shared<LoadingMechanicaState>(arguments.name);

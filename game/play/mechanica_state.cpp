@@ -15,6 +15,7 @@
 #include "game/play/level_progress.h"
 #include "game/play/minimap.h"
 #include "game/play/play_field.h"
+#include "game/play/tutorial_component.h"
 #include "game/units/components/goto_component.h"
 #include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
@@ -729,6 +730,7 @@ void MechanicaState::ReloadTextures() {
 }
 
 void RegisterMechanicaState(TarnmooreStateMachineImpl& machine) {
+    RegisterTutorialComponent();
     machine.RegisterStateClass(STATE_NAME, [](const StateArguments& arguments) {
         return std::make_shared<MechanicaState>(arguments.name);
     });

@@ -53,6 +53,7 @@ public:
     // Dialogs already shown during this level.
     bool WasShownThisLevel(PropertyKey id) const { return shownThisLevel.HasProperty(id); }
     void MarkShownThisLevel(PropertyKey id) { shownThisLevel.SetInt(id, 1); }
+    void UnmarkShownThisLevel(PropertyKey id) { shownThisLevel.Erase(id); }
 
     void UnloadTextures();
     void ReloadTextures();

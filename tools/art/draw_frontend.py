@@ -43,6 +43,7 @@ LEVEL_COUNT = 17
 SCREEN = (800, 600)
 MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
 MENU_LABELS = {"Play": "Campaign"}
+TUTORIAL_LABELS = ["1. Flying and engineers", "2. Anti-air turrets", "3. Artillery", "4. Bunkers"]
 THUMB = (96, 72)
 PREVIEW = (780, 86)
 PLAY_HEIGHT = 500
@@ -86,6 +87,8 @@ def pictures():
         out += [("StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d), STATS_DIGIT[0], STATS_DIGIT[1],
                  True) for d in range(10)]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
+    out += [("Tutorial/background.jpg", 800, 600, False)]
+    out += [("Tutorial/tutorial%d.bbq" % n, 250, 46, True) for n in range(len(TUTORIAL_LABELS))]
     out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
@@ -498,6 +501,9 @@ def documents(levels, places):
             docs["StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d)] = stats_digit(d, ink)
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
+    docs["Tutorial/background.jpg"] = main_menu()
+    for n, label in enumerate(TUTORIAL_LABELS):
+        docs["Tutorial/tutorial%d.bbq" % n] = menu_button(label)
     for name, face, edge in MEDALS:
         docs["MapScreen/%s.bbq" % name] = medal(face, edge)
     for n in range(LEVEL_COUNT):

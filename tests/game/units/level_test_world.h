@@ -9,6 +9,7 @@
 #include "engine/physics/mechanica.h"
 #include "engine/physics/terrain_body.h"
 #include "engine/physics/terrain_collision.h"
+#include "game/play/tutorial_component.h"
 #include "game/units/component_body.h"
 #include "game/units/unit_stats.h"
 
@@ -29,6 +30,9 @@ public:
           level(orvel::LoadPropertyFile(folder + "/level.txt")),
           stats(std::make_shared<UnitStats>()) {
         world->SetScale(SCALE);
+        // The airship's tutorial script reads the level number every frame.
+        RegisterTutorialComponent();
+        orvel::GlobalProperties().SetInt(PropertyKey("TARNMOORE_CurrentLevel"), 0);
         orvel::LoadMaterialGroups(*world, "resources/materials1.txt");
         const orvel::AnyVectorPtr heights = level->GetList("nodeHeights");
         width = float(level->GetInt("nodeSpacing") * int(heights->Size() - 1));
@@ -50,6 +54,7 @@ public:
     ~LevelTestWorld() {
         ground.reset();
         world.reset();
+        orvel::GlobalProperties().Erase(PropertyKey("TARNMOORE_CurrentLevel"));
         orvel::GlobalProperties().Erase(STATS_KEY);
     }
 

@@ -11,6 +11,7 @@
 #include "engine/physics/mechanica.h"
 #include "engine/physics/terrain_body.h"
 #include "engine/physics/terrain_collision.h"
+#include "game/play/tutorial_component.h"
 #include "game/units/component_body.h"
 #include "game/units/unit_stats.h"
 
@@ -29,6 +30,9 @@ public:
           definitions(orvel::ParsePropertyString(objectText, "test objects")),
           stats(std::make_shared<UnitStats>()) {
         world->SetScale(SCALE);
+        // The airship's tutorial script reads the level number every frame.
+        RegisterTutorialComponent();
+        orvel::GlobalProperties().SetInt(PropertyKey("TARNMOORE_CurrentLevel"), 0);
         world->SetWorldBox(orvel::Vector4(-10.0f, -10.0f, -10.0f),
                            orvel::Vector4(210.0f, 60.0f, 10.0f));
         orvel::LoadMaterialGroups(*world, "resources/materials1.txt");
@@ -44,6 +48,7 @@ public:
     ~UnitTestWorld() {
         ground.reset();
         world.reset();
+        orvel::GlobalProperties().Erase(PropertyKey("TARNMOORE_CurrentLevel"));
         for (PropertyKey key :
              {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
             orvel::GlobalProperties().Erase(key);

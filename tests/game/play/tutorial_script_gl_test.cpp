@@ -1,0 +1,291 @@
+#include <cmath>
+#include <string>
+
+#include "game/play/control_input.h"
+#include "game/play/tutorial_dialog.h"
+#include "game/units/components/bunker_component.h"
+#include "game/units/components/factory_component.h"
+#include "game/units/unit_message.h"
+#include "tests/game/play/play_fixture.h"
+
+namespace {
+
+const float SCALE = 30.0f;
+// Where Brassfield Downs stands its factories, in pixels.
+const float GOOD_FACTORY_X = 512.0f;
+const float BAD_FACTORY_X = 2128.0f;
+const float CRUISE_Y = 320.0f;
+
+ScriptedFrame Keys(std::set<int> keys) {
+    ScriptedFrame frame;
+    frame.keys = std::move(keys);
+    return frame;
+}
+
+// Plays the tutorial levels and the hints of a campaign level through the
+// airship's tutorial script.
+class TutorialScriptTest : public PlayFixture {
+protected:
+    void StartTutorial(int number) {
+        orvel::GlobalProperties().SetBool(PropertyKey("isTutorialLevel"), true);
+        SetLevel(number);
+        StartLevel();
+    }
+
+    TutorialDialog& Dialog() { return game->GetTutorialDialog(); }
+
+    bool Shown(const char* step) {
+        return Dialog().WasShownThisLevel(PropertyKey(std::string("TUTORIAL_DIALOG_") + step));
+    }
+
+    // Frames without input until a dialog shows; false when none does.
+    bool RunUntilShowing(int limit, const std::function<ScriptedFrame(int)>& script = nullptr) {
+        for (int i = 0; i < limit && !Dialog().IsShowing(); ++i) {
+            Run(1, script ? [&](int) { return script(i); } : std::function<ScriptedFrame(int)>());
+        }
+        return Dialog().IsShowing();
+    }
+
+    // Space takes the risen dialog down; it is gone once it has slid away.
+    void Dismiss() {
+        ASSERT_TRUE(Dialog().IsShowing());
+        for (int i = 0; i < 60 && Dialog().GetPhase() != TutorialDialog::SHOWN; ++i) {
+            Run(1);
+        }
+        Run(1, [](int) { return Keys({KEY_SPACE}); });
+        for (int i = 0; i < 120 && Dialog().IsShowing(); ++i) {
+            Run(1);
+        }
+        ASSERT_FALSE(Dialog().IsShowing());
+    }
+
+    // Puts the airship at rest at (x, y) pixels, as if it had flown there.
+    void MoveAirship(float x, float y) {
+        game->GetGoodAirship()->SetPosition(orvel::Vector4(x / SCALE, y / SCALE, 0.0f));
+    }
+
+    // Lets an engineer of side 1 into side 2's factory, as if it had walked in.
+    void TakeEnemyFactory() {
+        ComponentBody* factoryBody = game->GetBadFactoryBody();
+        const ComponentBodyPtr engineer = std::make_shared<ComponentBody>();
+        engineer->SpawnUnit(&World(), game->GetSpriteManager().get(), game->GetSoundManager().get(),
+                            game->GetObjectProperties(), PropertyKey("Engineer"), 1);
+        engineer->SetPosition(factoryBody->GetPosition());
+        World().AddBody(engineer);
+        game->GetBadFactory()->OnContact(nullptr, nullptr, engineer.get());
+    }
+
+    // A unit of the definitions placed at x pixels, 60 pixels above the ground.
+    ComponentBodyPtr Place(const char* type, int team, float x) {
+        const ComponentBodyPtr unit = std::make_shared<ComponentBody>();
+        unit->SpawnUnit(&World(), game->GetSpriteManager().get(), game->GetSoundManager().get(),
+                        game->GetObjectProperties(), PropertyKey(type), team);
+        unit->SetPosition(orvel::Vector4(x / SCALE, CRUISE_Y / SCALE - 2.0f, 0.0f));
+        World().AddBody(unit);
+        return unit;
+    }
+
+    // The first body of the team and type in the world, or null.
+    orvel::Body* FindBody(int team, const char* type) {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        for (const auto& body : bodies) {
+            if (body->GetTeam() == team && body->GetObjectName() == PropertyKey(type)) {
+                return body.get();
+            }
+        }
+        return nullptr;
+    }
+
+    // Lets side 2's gunner into the building of that type standing at x
+    // pixels, as the engineer that the level drops onto it should.
+    void ManForSideTwo(const char* type, float x) {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        for (const auto& body : bodies) {
+            auto* unit = dynamic_cast<ComponentBody*>(body.get());
+            if (unit == nullptr || body->GetObjectName() != PropertyKey(type) ||
+                std::fabs(body->GetMatrix().m[12] * SCALE - x) > 1.0f) {
+                continue;
+            }
+            for (const ComponentPtr& component : unit->GetComponents()) {
+                if (auto* bunker = dynamic_cast<BunkerComponent*>(component.get())) {
+                    bunker->EnterUnit(-1, PropertyKey("Engineer"));
+                }
+            }
+        }
+    }
+
+    // Runs until the level hands over to the next screen; the trigger fired.
+    std::string RunToEnd(int limit) {
+        Run(limit);
+        return Fired();
+    }
+};
+
+TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWithTutorialWin) {
+    StartTutorial(0);
+    // Nothing for the first four seconds, then the welcome without an arrow.
+    Run(230);
+    EXPECT_FALSE(Dialog().IsShowing());
+    ASSERT_TRUE(RunUntilShowing(20));
+    EXPECT_TRUE(Shown("T0M0_Welcome"));
+    EXPECT_FALSE(Dialog().IsArrowShown());
+    // While it shows the world stands still and no later step is reached.
+    Run(600);
+    EXPECT_TRUE(Dialog().IsShowing());
+    EXPECT_FALSE(Shown("T0M1_ControllingAirship"));
+    Dismiss();
+
+    // A player who keeps still is shown the controls after eight seconds,
+    // with an arrow at the airship.
+    ASSERT_TRUE(RunUntilShowing(8 * 60 + 10));
+    EXPECT_TRUE(Shown("T0M1_ControllingAirship"));
+    EXPECT_FALSE(Shown("T0M1_5_HasMoved"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+
+    // Flying east counts as having moved; six seconds on comes the next step.
+    for (int i = 0; i < 180 && !Shown("T0M1_5_HasMoved"); ++i) {
+        Run(1, [](int) { return Keys({KEY_RIGHT}); });
+    }
+    ASSERT_TRUE(Shown("T0M1_5_HasMoved"));
+    EXPECT_FALSE(Dialog().IsShowing());
+    ASSERT_TRUE(RunUntilShowing(6 * 60 + 10));
+    EXPECT_TRUE(Shown("T0M2_GoToEnemyFactory"));
+    Dismiss();
+
+    // Over the enemy factory, then back home over our own.
+    MoveAirship(BAD_FACTORY_X, CRUISE_Y);
+    ASSERT_TRUE(RunUntilShowing(60));
+    EXPECT_TRUE(Shown("T0M3_EnemyFactory"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    ASSERT_TRUE(RunUntilShowing(60));
+    EXPECT_TRUE(Shown("T0M4_YourFactoryBuyEng"));
+    Dismiss();
+
+    // The engineer bought with key 2 walks out under the airship.
+    Run(1, [](int) { return Keys({KEY_NUMBER_ROW_1 + 1}); });
+    ASSERT_TRUE(RunUntilShowing(30 * 60));
+    EXPECT_TRUE(Shown("T0M5_JustBoughtEng"));
+    EXPECT_TRUE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Objective")));
+    Dismiss();
+
+    // An engineer in the enemy factory ends the tutorial level.
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
+    StartTutorial(1);
+    ManForSideTwo("Static_AntiAirTurret", 1760.0f);
+    ASSERT_NE(FindBody(-1, "Static_AntiAirTurret"), nullptr);
+    EXPECT_EQ(game->GetLevel().goodPurchaseMenu[0], 1);  // infantry on sale
+    Run(350);
+    EXPECT_FALSE(Dialog().IsShowing());
+    ASSERT_TRUE(RunUntilShowing(20));
+    EXPECT_TRUE(Shown("T1M0_TakeEngToFactory"));
+    Dismiss();
+
+    // An engineer shot down under the airship: the turret is to blame.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    const ComponentBodyPtr engineer = Place("Engineer", 1, GOOD_FACTORY_X + 60.0f);
+    engineer->SendMessage(MESSAGE_DIE);
+    ASSERT_TRUE(RunUntilShowing(10));
+    EXPECT_TRUE(Shown("T1M1_AirTurretsBad"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    // Over its own factory with a full tank, the player is told to buy infantry.
+    ASSERT_TRUE(RunUntilShowing(10));
+    EXPECT_TRUE(Shown("T1M1A_BuyInfantry"));
+    Dismiss();
+
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
+    StartTutorial(2);
+    ManForSideTwo("Static_ArtilleryTurret", 1760.0f);
+    EXPECT_FALSE(game->IsEnemyBuying());
+    ASSERT_TRUE(RunUntilShowing(5 * 60));
+    EXPECT_TRUE(Shown("T2M0_GroundTurretInf"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    // The player's infantry marching under the airship is the next lesson.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Place("Infantry", 1, GOOD_FACTORY_X + 60.0f);
+    ASSERT_TRUE(RunUntilShowing(3 * 60));
+    EXPECT_TRUE(Shown("T2M1_WatchInfantry"));
+    Dismiss();
+    EXPECT_FALSE(game->IsEnemyBuying());
+
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
+    StartTutorial(3);
+    ManForSideTwo("Static_Bunker", 1792.0f);
+    for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
+        SCOPED_TRACE(step);
+        ASSERT_TRUE(RunUntilShowing(5 * 60));
+        EXPECT_TRUE(Shown(step));
+        EXPECT_TRUE(Dialog().IsArrowShown());
+        Dismiss();
+    }
+    // The enemy, which buys nothing on its own here, is asked for one tank.
+    EXPECT_FALSE(game->IsEnemyBuying());
+    for (int i = 0; i < 30 * 60 && FindBody(-1, "Tank") == nullptr; ++i) {
+        Run(1);
+    }
+    EXPECT_NE(FindBody(-1, "Tank"), nullptr);
+
+    TakeEnemyFactory();
+    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+}
+
+TEST_F(TutorialScriptTest, AStepWaitsForItsTimerOnlyWhileNothingElseShows) {
+    StartTutorial(0);
+    // Flying off at once marks the controls step silently.
+    for (int i = 0; i < 300 && !Dialog().IsShowing(); ++i) {
+        Run(1, [](int) { return Keys({KEY_RIGHT}); });
+    }
+    ASSERT_TRUE(Shown("T0M0_Welcome"));
+    Dismiss();
+    for (int i = 0; i < 120 && !Shown("T0M1_5_HasMoved"); ++i) {
+        Run(1, [](int) { return Keys({KEY_RIGHT}); });
+    }
+    EXPECT_TRUE(Shown("T0M1_ControllingAirship"));
+    EXPECT_TRUE(Shown("T0M1_5_HasMoved"));
+    EXPECT_FALSE(Dialog().IsShowing());
+}
+
+TEST_F(TutorialScriptTest, CampaignHintsShowOnceAndTheResetBringsThemBack) {
+    SetLevel(0);
+    StartLevel();
+    const PropertyKey welcome("TUTORIAL_DIALOG_Welcome");
+    EXPECT_FALSE(Dialog().IsPlayed(welcome));
+    // Without a tutorial played, the welcome points the player to it.
+    ASSERT_TRUE(RunUntilShowing(5 * 60));
+    EXPECT_TRUE(Dialog().IsPlayed(welcome));
+    Dismiss();
+    Run(120);
+    EXPECT_FALSE(Dialog().IsShowing());
+    ResetTutorialTriggers();
+    EXPECT_FALSE(Dialog().IsPlayed(welcome));
+    ASSERT_TRUE(RunUntilShowing(10));
+    EXPECT_TRUE(Dialog().IsPlayed(welcome));
+}
+
+TEST_F(TutorialScriptTest, SwitchedOffHintsStayAway) {
+    SetTutorialDialogsEnabled(0);
+    SetLevel(0);
+    StartLevel();
+    EXPECT_FALSE(RunUntilShowing(6 * 60));
+    EXPECT_FALSE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Welcome")));
+}
+
+}  // namespace
