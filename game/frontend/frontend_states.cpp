@@ -4,9 +4,14 @@
 #include "game/frontend/loading_mechanica_state.h"
 #include "game/frontend/main_menu_state.h"
 #include "game/frontend/map_screen_state.h"
+#include "game/frontend/options_state.h"
+#include "game/frontend/pause_menu.h"
 #include "game/frontend/single_screen_state.h"
 #include "game/frontend/stats_screen_state.h"
 #include "game/frontend/tutorial_menu.h"
+#include "game/frontend/splash_screen_state.h"
+#include "game/frontend/video_warning.h"
+#include "game/play/mechanica_state.h"
 
 void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
     machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_MainMenu"), [](const StateArguments&) {
@@ -21,6 +26,18 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
                                [](const StateArguments& arguments) {
                                    return std::make_shared<LoadingMechanicaState>(arguments.name);
                                });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_SplashScreen"),
+                               [](const StateArguments&) {
+                                   return std::make_shared<SplashScreenState>();
+                               });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_VideoWarning"),
+                               [](const StateArguments&) { return std::make_shared<VideoWarning>(); });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_Options"), [](const StateArguments&) {
+        return std::make_shared<OptionsState>();
+    });
+    MechanicaState::SetPauseMenuFactory([](const std::weak_ptr<orvel::State>& game) {
+        return std::make_shared<PauseMenu>(game);
+    });
     machine.RegisterStateClass(
         PropertyKey("TARNMOORE_STATE_SingleScreen"), [](const StateArguments& arguments) {
             return std::make_shared<SingleScreenState>(arguments.name, arguments.path);

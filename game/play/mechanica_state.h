@@ -89,6 +89,8 @@ public:
     int GetOutcome() const { return outcome; }
     bool IsGameOver() const { return gameOver; }
     bool IsPaused() const { return paused; }
+    // The menu shown while paused; empty when playing or without a menu.
+    const orvel::StatePtr& GetPauseMenu() const { return pauseMenu; }
     bool IsCursorVisible() const { return cursorVisible; }
     bool IsMagnetOn() const { return magnetOn; }
     TutorialDialog& GetTutorialDialog() { return *tutorialDialog; }

@@ -186,8 +186,8 @@ TEST_F(JourneyTest, MenuMapDifficultyLevelAndBackOut) {
         });
     ASSERT_FALSE(level.Empty());
 
-    // Escape pauses the level. There is no pause menu yet to leave it by,
-    // so the window is closed from there.
+    // Escape pauses the level under the pause menu; the window is closed
+    // from there.
     ASSERT_TRUE(Press("Escape"));
     std::this_thread::sleep_for(RUNNING_TIME);
     WaitForScreen(desktop, run, window, "5_paused", [](const Screenshot&) { return true; });

@@ -6,9 +6,10 @@
     draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names
 
-The menus, the campaign map, the statistics screen with its bars and
-digits, the help and credits pages and, for every campaign level, its map
-thumbnail, loading picture and skirmish preview are written as SVG
+The menus, the options screen, the pause menu, the campaign map, the
+statistics screen with its bars and digits, the help and credits pages and,
+for every campaign level, its map thumbnail, loading picture and skirmish
+preview are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -65,6 +66,15 @@ STATS_SHADES = [("darkgreen", "DarkGreen", "#2f6b2a", "#58b04e"),
                 ("lightgreen", "LightGreen", "#8fd36f", "#8fd36f"),
                 ("darkpurple", "DarkPurple", "#55306e", "#a273c6"),
                 ("lightpurple", "LightPurple", "#c39be0", "#dcc2f0")]
+SWITCH = (70, 34)
+OPTIONS_PANEL = (460, 330)
+OPTIONS_ROWS = [(50, "Music"), (110, "Sound effects"), (220, "Click to switch it on and off"),
+                (280, "Hold it down while you need it")]
+PAUSE_PANEL = (400, 460)
+PAUSE_ROWS = [(97, "Music"), (147, "Sound effects"), (197, "Tutorial hints"),
+              (247, "Magnet button toggles"), (297, "Magnet button held down")]
+SMALL_BUTTONS = ["Resume", "Reset hints", "Help", "Quit", "Continue"]
+SPLASH = (560, 300)
 
 
 def pictures():
@@ -86,6 +96,16 @@ def pictures():
         out.append(("StatsScreen/bar%s.jpg" % bar, STATS_BAR[0], STATS_BAR[1], False))
         out += [("StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d), STATS_DIGIT[0], STATS_DIGIT[1],
                  True) for d in range(10)]
+    out += [("Options/background.jpg", 800, 600, False),
+            ("Options/panel.bbq", OPTIONS_PANEL[0], OPTIONS_PANEL[1], True),
+            ("Options/magnetbutton.bbq", 240, 34, True),
+            ("PauseMenu/panel.bbq", PAUSE_PANEL[0], PAUSE_PANEL[1], True),
+            ("LowFps/warning.jpg", 800, 600, False),
+            ("SplashScreen/splash_0.bbq", SPLASH[0], SPLASH[1], True),
+            ("SplashScreen/splash_1.bbq", SPLASH[0], SPLASH[1], True),
+            ("Frontend/switch_0.bbq", SWITCH[0], SWITCH[1], True),
+            ("Frontend/switch_1.bbq", SWITCH[0], SWITCH[1], True)]
+    out += [("Frontend/%s.bbq" % button_file(name), 160, 44, True) for name in SMALL_BUTTONS]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
     out += [("Tutorial/background.jpg", 800, 600, False)]
     out += [("Tutorial/tutorial%d.bbq" % n, 250, 46, True) for n in range(len(TUTORIAL_LABELS))]
@@ -243,6 +263,60 @@ def difficulty_button(label, chevrons):
     return (defs() + '<rect x="2" y="2" width="146" height="52" rx="10" fill="url(#brass)" stroke="%s" '
             'stroke-width="3"/>%s%s%s' % (OUTLINE, rivets(2, 2, 146, 52, 8), marks,
                                           text(88, 36, 21, label)))
+
+
+def button_file(label):
+    return label.lower().replace(" ", "")
+
+
+def switch(on):
+    """A lever in a soot slot: thrown right and lit when on."""
+    w, h = SWITCH
+    knob = w - 19 if on else 19
+    lamp = "#ffd45a" if on else "#4a3d33"
+    return (defs() + '<rect x="2" y="2" width="%s" height="%s" rx="15" fill="url(#soot)" stroke="%s" '
+            'stroke-width="3"/><circle cx="%s" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>'
+            '<circle cx="%s" cy="%s" r="12" fill="url(#brass)" stroke="%s" stroke-width="2.5"/>'
+            % (f(w - 4), f(h - 4), OUTLINE, f(w / 2), f(h / 2), lamp, OUTLINE, f(knob), f(h / 2), OUTLINE))
+
+
+def rows_panel(size, heading, heading_y, rows):
+    """A dark riveted panel with a heading and one label per switch row."""
+    w, h = size
+    body = defs() + ('<rect x="3" y="3" width="%s" height="%s" rx="14" fill="url(#soot)" fill-opacity="0.93" '
+                     'stroke="%s" stroke-width="4"/>%s'
+                     % (f(w - 6), f(h - 6), BRASS_DARK, rivets(3, 3, w - 6, h - 6, 11, 3.5)))
+    if heading:
+        body += text(w / 2, heading_y, 34, heading, fill=BRASS_LIGHT, stroke=OUTLINE, weight=3)
+    for y, label in rows:
+        body += text(30, y + 7, 19, label, fill=PAPER, anchor="start", font=SANS)
+    return body
+
+
+def splash(turn):
+    """The maker's mark: the name on a brass plate between two gears that
+    turn a little from one frame to the next."""
+    w, h = SPLASH
+    body = defs()
+    body += art.gear(95, 150, 78, 14, turn, "url(#brass)", OUTLINE, 3)
+    body += art.gear(w - 95, 150, 78, 14, -turn, "url(#copper)", OUTLINE, 3)
+    body += ('<rect x="120" y="95" width="%s" height="110" rx="16" fill="url(#soot)" stroke="%s" '
+             'stroke-width="4"/>%s' % (f(w - 240), BRASS_DARK, rivets(120, 95, w - 240, 110, 10, 3.5)))
+    body += text(w / 2, 162, 50, "GEARHAVEN", fill=BRASS_LIGHT, stroke=OUTLINE, weight=3)
+    body += text(w / 2, 190, 15, "an Orrowick works", fill=PAPER, font=SANS)
+    return body
+
+
+def options_background():
+    body = defs() + landscape(23)
+    body += airship(130, 250, 0.8, 6)
+    body += title(400, 100, 64, "Options")
+    return body + frame(800, 600)
+
+
+def label(content, size):
+    return defs() + text(4, size + 4, size, content, fill=BRASS_LIGHT, anchor="start", stroke=OUTLINE,
+                         weight=3)
 
 
 def name_plate(label, size, dark=False):
@@ -466,6 +540,15 @@ HELP = ["#Win the level",
         "#Keys",
         "Escape pauses the game. Left or Backspace leaves this page."]
 
+SLOW_DRAWING = ["#This machine draws the game slowly",
+                "It managed fewer than ten pictures a second, so the airships",
+                "will stutter and the controls will answer late.",
+                "#What helps",
+                "Close other programs, and make sure the graphics driver of your",
+                "system is installed; Help opens our support page about it.",
+                "#Your choice",
+                "Continue plays anyway; Quit ends the game."]
+
 CREDITS = ["#Made by",
            "The Gearhaven team, with tools of its own.",
            "#Pictures",
@@ -494,7 +577,18 @@ def documents(levels, places):
             "Frontend/clicktocontinue_1.bbq": name_plate("Click to continue", 20),
             "Help/help.jpg": page("How to play", HELP, 77),
             "Credits/credits.jpg": page("Credits", CREDITS, 91),
-            "StatsScreen/background.jpg": stats_background()}
+            "StatsScreen/background.jpg": stats_background(),
+            "Options/background.jpg": options_background(),
+            "Options/panel.bbq": rows_panel(OPTIONS_PANEL, "", 0, OPTIONS_ROWS),
+            "Options/magnetbutton.bbq": label("Magnet button", 22),
+            "PauseMenu/panel.bbq": rows_panel(PAUSE_PANEL, "Paused", 52, PAUSE_ROWS),
+            "LowFps/warning.jpg": page("Slow drawing", SLOW_DRAWING, 37),
+            "SplashScreen/splash_0.bbq": splash(0.0),
+            "SplashScreen/splash_1.bbq": splash(0.13),
+            "Frontend/switch_0.bbq": switch(False),
+            "Frontend/switch_1.bbq": switch(True)}
+    for name in SMALL_BUTTONS:
+        docs["Frontend/%s.bbq" % button_file(name)] = small_button(name)
     for bar, folder, colour, ink in STATS_SHADES:
         docs["StatsScreen/bar%s.jpg" % bar] = stats_bar(colour)
         for d in range(10):
@@ -502,8 +596,8 @@ def documents(levels, places):
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
     docs["Tutorial/background.jpg"] = main_menu()
-    for n, label in enumerate(TUTORIAL_LABELS):
-        docs["Tutorial/tutorial%d.bbq" % n] = menu_button(label)
+    for n, lesson in enumerate(TUTORIAL_LABELS):
+        docs["Tutorial/tutorial%d.bbq" % n] = menu_button(lesson)
     for name, face, edge in MEDALS:
         docs["MapScreen/%s.bbq" % name] = medal(face, edge)
     for n in range(LEVEL_COUNT):
