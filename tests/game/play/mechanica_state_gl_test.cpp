@@ -126,9 +126,14 @@ void ExpectLoadFailsCleanly(const LevelText& text, const std::string& message,
 // is a campaign level of its own beside the game's resources.
 TEST_F(MechanicaStateTest, EachLevelStartsFromItsOwnCapabilities) {
     TempFolder root;
+    // Every resource but the level's own folder is the game's: the level is
+    // written into a folder of the temporary tree, never through a link
+    // into the game's resources.
     for (const auto& entry : boost::filesystem::directory_iterator(sourceFolder / "resources")) {
         boost::filesystem::create_directories("resources");
-        boost::filesystem::create_symlink(entry.path(), "resources" / entry.path().filename());
+        if (entry.path().filename() != "Level9") {
+            boost::filesystem::create_symlink(entry.path(), "resources" / entry.path().filename());
+        }
     }
     WriteFile("resources/Level9/level.txt",
               LevelText().Set("skyLayer", "").Set("mountainsLayer", "").Text());

@@ -44,6 +44,23 @@ public:
 // the level's pictures and a private settings folder.
 class PlayFixture : public GlTest {
 protected:
+    // The player of most tests has seen the campaign's hints before: shown,
+    // the welcome a few seconds into a level (and the others when their
+    // moment comes) would take the frame and stop the play the test drives.
+    // Tests of the hints themselves clear this before SetUp.
+    bool campaignHintsSeen = true;
+
+    static void MarkCampaignHintsSeen(orvel::Properties& settings) {
+        const orvel::PropertiesPtr flags =
+            settings.GetStruct(PropertyKey("TUTORIAL_DIALOG_DialogPlayedFlags"));
+        for (const char* hint :
+             {"TUTORIAL_DIALOG_Welcome", "TUTORIAL_DIALOG_Objective", "TUTORIAL_DIALOG_MagnetBunker",
+              "TUTORIAL_DIALOG_FanBunker", "TUTORIAL_DIALOG_LongTimeToWin",
+              "TUTORIAL_DIALOG_Refuelling", "TUTORIAL_DIALOG_Refuelling2"}) {
+            flags->SetInt(PropertyKey(hint), 1);
+        }
+    }
+
     void SetUp() override {
         GlTest::SetUp();
         setenv("XDG_CONFIG_HOME", settingsFolder.GetPath().c_str(), 1);
@@ -55,6 +72,9 @@ protected:
         const orvel::PropertiesPtr settings = std::make_shared<orvel::Properties>();
         FillSettingsDefaults(*settings);
         settings->SetInt(PropertyKey("TARNMOORE_Music"), 0);
+        if (campaignHintsSeen) {
+            MarkCampaignHintsSeen(*settings);
+        }
         registry[PropertyKey("TARNMOORE_Settings")] = settings;
         voices = std::make_shared<orvel::FakeVoiceBackend>();
         soundManager = std::make_shared<orvel::SoundManager>(64, voices);

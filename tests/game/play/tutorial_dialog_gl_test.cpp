@@ -20,6 +20,8 @@ ScriptedFrame Keys(std::set<int> keys) {
 
 class TutorialDialogTest : public PlayFixture {
 protected:
+    TutorialDialogTest() { campaignHintsSeen = false; }
+
     void SetUp() override {
         PlayFixture::SetUp();
         StartLevel();

@@ -26,6 +26,8 @@ ScriptedFrame Keys(std::set<int> keys) {
 // airship's tutorial script.
 class TutorialScriptTest : public PlayFixture {
 protected:
+    TutorialScriptTest() { campaignHintsSeen = false; }
+
     void StartTutorial(int number) {
         orvel::GlobalProperties().SetBool(PropertyKey("isTutorialLevel"), true);
         SetLevel(number);

@@ -134,7 +134,13 @@ TEST(AIPlannerTest, PicksTheTaskThatScoresBest) {
              return s.PlaceOnGround("Engineer", 1, 650.0f);
          },
          Goal::Unit, 1},
-        {"enemy infantry near", [](Scene& s) { return s.PlaceOnGround("Infantry", -1, 850.0f); },
+        {"enemy infantry walking near",
+         [](Scene& s) {
+             // A few frames, so that the soldier is seen walking.
+             auto unit = s.PlaceOnGround("Infantry", -1, 850.0f);
+             s.level.RunSeconds(0.1f);
+             return unit;
+         },
          Goal::Unit, 1},
         {"units left of the field are not seen",
          [](Scene& s) {

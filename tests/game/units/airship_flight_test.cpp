@@ -209,7 +209,7 @@ TEST_F(AirshipFlightTest, TheMagnetLeavesAnotherAirship) {
 
 // From the good factory to the bad one, as the player's click sends it,
 // and as a player on the keys flies it (full ahead, then braking as late as
-// the thrust allows): the figures of one crossing.
+// the thrust allows, holding its height): the figures of one crossing.
 TEST_F(AirshipFlightTest, CrossesFromFactoryToFactory) {
     const float tx = BAD_FACTORY_X / SCALE;
     const float ty = START_Y / SCALE;
@@ -234,6 +234,12 @@ TEST_F(AirshipFlightTest, CrossesFromFactoryToFactory) {
                     thruster->SetRightThrottle(std::min(1.0f, 2.0f * change));
                 } else {
                     thruster->SetLeftThrottle(std::min(1.0f, -2.0f * change));
+                }
+                // The hanging spar pulls the airship down a little; the
+                // player holds the height with a touch of up thrust.
+                const float sink = ty - ship->GetPosition().y - 0.5f * VelocityOf(*ship).y;
+                if (sink > 0.0f) {
+                    thruster->SetUpThrottle(std::min(1.0f, sink));
                 }
             }
             level.Step();

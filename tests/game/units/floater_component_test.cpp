@@ -261,7 +261,7 @@ TEST_F(FloaterComponentTest, AChangedCloneLeavesItsPrototypeAndDrawsItsOwnAltitu
 }
 
 // The game's own floaters, bought from a factory over the first level: from
-// the factory's door they rise to their altitude within 50 seconds (turning
+// over the factory they rise to their altitude within 50 seconds (turning
 // back halfway, to stay over the level) and then cruise along within 10
 // pixels of it.
 TEST(FloaterContentTest, BalloonsAndAutogyrosCruiseAtTheirAltitude) {
@@ -273,8 +273,9 @@ TEST(FloaterContentTest, BalloonsAndAutogyrosCruiseAtTheirAltitude) {
                              PropertyKey::Intern(name), 1);
         auto unit = std::make_shared<ComponentBody>();
         unit->CopyFrom(*prototype);
-        // Right of the good factory, at the height of its door.
-        unit->SetPosition(orvel::Vector4(600.0f / SCALE, 150.0f / SCALE, 0.0f));
+        // Right of the good factory, over its roof, where it lets floaters
+        // out: high enough for a balloon's hanging bomb to clear the hills.
+        unit->SetPosition(orvel::Vector4(600.0f / SCALE, 280.0f / SCALE, 0.0f));
         level.world->AddBody(unit);
         const float altitude =
             static_cast<FloaterComponent*>(unit->GetComponent("FloaterComponent"))->GetAltitude();
