@@ -52,9 +52,10 @@ protected:
 
 }  // namespace
 
-// A minute of battle on the first level: both armies march, shoot and die,
-// infantry take the bunker and man the turret between them, and nothing
-// fails on the way (the test runs under the sanitizers).
+// A minute of battle on the first level (or until a factory falls): both
+// armies march, shoot and die, infantry take the bunker and man the turret
+// between them, and nothing fails on the way (the test runs under the
+// sanitizers).
 TEST_F(BattleTest, TwentyUnitsASideFightForAMinute) {
     StartLevel();
     const float middle = 1280.0f;
@@ -73,7 +74,12 @@ TEST_F(BattleTest, TwentyUnitsASideFightForAMinute) {
     int mostShots = 0;
     for (int second = 0; second < 60; ++second) {
         Run(60);
-        ASSERT_EQ("", Fired()) << "the level ended at " << second << " s";
+        // An army that breaks through may bring a factory down, which ends
+        // the level; but not before half a minute of fighting.
+        if (!Fired().empty()) {
+            EXPECT_GE(second, 30) << Fired() << " at " << second << " s";
+            break;
+        }
         mostSoldiers = std::max(mostSoldiers, held->GetSoldiers());
         manned = manned || gun->GetGunner() != nullptr;
         mostShots = std::max(mostShots, Count("Bullet") + Count("Shell") + Count("Flak"));
