@@ -578,7 +578,7 @@ SKIRMISH_CONTROLS = [("purchase", ["Number keys", "Keypad", "Computer", "Mouse"]
 SKIRMISH_UNITS = [("infantry", "Infantry"), ("tank", "Tanks"), ("flaktruck", "Flak"),
                   ("balloon", "Balloons"), ("gyro", "Gyros"), ("buster", "Busters")]
 SKIRMISH_COLUMNS = (425, 610)
-SKIRMISH_ROWS = [(190, "Buying"), (228, "Flying"), (266, "Cash flow"), (306, "Airship strength"),
+SKIRMISH_ROWS = [(190, "Buying"), (228, "Flying"), (266, "Cash flow"), (306, "Strength"),
                  (348, "Units")]
 SKIRMISH_HELP = ["Click a control to change it.", "Side 1 is yours; side 2 is the",
                  "enemy: the computer plays it", "unless you give it keys of its own.",
