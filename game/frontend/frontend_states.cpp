@@ -7,6 +7,7 @@
 #include "game/frontend/options_state.h"
 #include "game/frontend/pause_menu.h"
 #include "game/frontend/single_screen_state.h"
+#include "game/frontend/skirmish_menu.h"
 #include "game/frontend/stats_screen_state.h"
 #include "game/frontend/tutorial_menu.h"
 #include "game/frontend/splash_screen_state.h"
@@ -48,4 +49,6 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
                                                       arguments.totalFillTime,
                                                       arguments.barPositions);
         });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_SkirmishMenu"),
+                               [](const StateArguments&) { return std::make_shared<SkirmishMenu>(); });
 }

@@ -26,9 +26,12 @@ int PurchaseValue(int side, int frame) {
     return values[Wrap(frame, PURCHASE_FRAME_COUNT)];
 }
 
+// Side 2 has no mouse in play, so it is never offered the mouse.
+bool PurchaseFrameOffered(int side, int frame) { return side == 1 || frame != PURCHASE_FRAME_MOUSE; }
+
 int PurchaseFrame(int side, int value) {
     for (int frame = 0; frame < PURCHASE_FRAME_COUNT; ++frame) {
-        if (PurchaseValue(side, frame) == value) {
+        if (PurchaseFrameOffered(side, frame) && PurchaseValue(side, frame) == value) {
             return frame;
         }
     }
@@ -36,10 +39,13 @@ int PurchaseFrame(int side, int value) {
 }
 
 int NextPurchaseFrame(int side, int frame, int otherFrame) {
-    int next = Wrap(frame + 1, PURCHASE_FRAME_COUNT);
-    const bool mayShare = side == 1 && next == PURCHASE_FRAME_NONE;
-    if (next == otherFrame && !mayShare) {
+    int next = frame;
+    for (int step = 0; step < PURCHASE_FRAME_COUNT; ++step) {
         next = Wrap(next + 1, PURCHASE_FRAME_COUNT);
+        const bool mayShare = side == 1 && next == PURCHASE_FRAME_NONE;
+        if (PurchaseFrameOffered(side, next) && (next != otherFrame || mayShare)) {
+            break;
+        }
     }
     return next;
 }

@@ -18,12 +18,15 @@ const int MOVEMENT_FRAME_NONE = 2;
 // Side 1 reads 0x10 as number row and 8 as keypad, side 2 the other way
 // round, so one frame gives the two sides different flags.
 int PurchaseValue(int side, int frame);
-// The frame that shows `value` for the side; a value that no frame shows
-// (or none stored, -1) gives the side's default: mouse for side 1, no human
-// input for side 2.
+// Whether the side is offered the frame: play reads no mouse for side 2, so
+// side 2 never shows the mouse frame.
+bool PurchaseFrameOffered(int side, int frame);
+// The frame that shows `value` for the side; a value that no offered frame
+// shows (or none stored, -1) gives the side's default: mouse for side 1, no
+// human input for side 2.
 int PurchaseFrame(int side, int value);
 // The frame after a click on the side's control, given the other side's
-// frame: the next one, once more when the other side shows it already,
+// frame: the next offered one that the other side does not show already,
 // though side 1 may share "no human input" with side 2.
 int NextPurchaseFrame(int side, int frame, int otherFrame);
 

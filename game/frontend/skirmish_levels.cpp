@@ -15,14 +15,15 @@ struct BuiltInLevel {
     int unlockedFrom;
 };
 
-// Campaign levels 5, 8 and 12 are not offered.
+// Campaign levels 5, 8 and 12 are not offered. Each row carries the name
+// that the campaign and the level's preview picture give it.
 const BuiltInLevel BUILT_IN_LEVELS[] = {
-    {"resources/Level1", "Abandoned Factory", 1}, {"resources/Level2", "Mortigger", 2},
-    {"resources/Level3", "Nut-bot", 3},           {"resources/Level4", "Wally", 4},
-    {"resources/Level6", "Grombo", 6},            {"resources/Level7", "Captain Steampuff", 7},
-    {"resources/Level9", "Copperpot", 9},         {"resources/Level10", "Rufus", 10},
-    {"resources/Level11", "Boris", 11},           {"resources/Level13", "Krausse", 13},
-    {"resources/Level14", "Slour", 14},           {"resources/Level15", "Garr", 15}};
+    {"resources/Level1", "Cogwheel Meadows", 1},  {"resources/Level2", "Tinker's Vale", 2},
+    {"resources/Level3", "Copperleaf Ridge", 3},  {"resources/Level4", "Millrace Hollow", 4},
+    {"resources/Level6", "Rustwood Cliffs", 6},   {"resources/Level7", "Frostgear Pass", 7},
+    {"resources/Level9", "Whitecap Steppes", 9},  {"resources/Level10", "Glacier Stair", 10},
+    {"resources/Level11", "Cinder Flats", 11},    {"resources/Level13", "Smokestack Gorge", 13},
+    {"resources/Level14", "Greyhedge Downs", 14}, {"resources/Level15", "Ashfall Crags", 15}};
 
 const char SEPARATOR[] = "------------";
 

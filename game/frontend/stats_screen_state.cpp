@@ -9,10 +9,13 @@
 #include "engine/core/input.h"
 #include "engine/sound/sound.h"
 #include "engine/sound/sound_manager.h"
+#include "engine/ui/lambda_event_handler.h"
+#include "engine/ui/morph_keys.h"
 #include "engine/ui/morph_rect.h"
 #include "engine/ui/screen_file.h"
 #include "game/frontend/change_state_button_event_handler.h"
 #include "game/frontend/menu_keys.h"
+#include "game/frontend/menu_sound.h"
 #include "game/frontend/screen_triggers.h"
 #include "game/frontend/stats_bars.h"
 #include "game/units/unit_stats.h"
@@ -26,7 +29,10 @@ const PropertyKey KEY_SOUND_MANAGER("qSoundManager");
 const PropertyKey KEY_ENEMY_OFFSET("enemyBarHeightOffset");
 const PropertyKey KEY_NUMBER_X("numberSeperator");
 const PropertyKey SOUND_CRANK("snd_stats_crank");
+const PropertyKey KEY_IS_SKIRMISH("isSkirmishMode");
+const PropertyKey TRIGGER_SKIRMISH("Skirmish");
 
+const uint8_t HIGHLIGHT_PRESSED = 1;
 const uint8_t HIGHLIGHT_LIVE = 2;
 const uint8_t HIGHLIGHT_DIMMED = 3;
 
@@ -90,8 +96,14 @@ StatsScreenState::StatsScreenState(PropertyKey stateName, const std::string& scr
     : orvel::ScreenMorph(stateName),
       positions(barPositions),
       sprites(std::make_shared<orvel::SpriteManager>()),
-      handler(std::make_shared<ChangeStateButtonEventHandler>()) {
+      handler(std::make_shared<ChangeStateButtonEventHandler>()),
+      onward(TRIGGER_FORWARD) {
     orvel::LoadScreen(this, screenFile);
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    if (registry.Contains(KEY_IS_SKIRMISH) && registry.GetBool(KEY_IS_SKIRMISH) &&
+        HasTriggerFor(*this, TRIGGER_SKIRMISH)) {
+        onward = TRIGGER_SKIRMISH;
+    }
     for (const PropertyKey& trigger : {TRIGGER_BACK, TRIGGER_FORWARD, TRIGGER_SKIP}) {
         orvel::Morph* button = FindChild(trigger);
         if (button == nullptr) {
@@ -100,6 +112,11 @@ StatsScreenState::StatsScreenState(PropertyKey stateName, const std::string& scr
         if (HasTriggerFor(*this, trigger)) {
             button->SetEventHandler(handler);
             button->SetHighlightState(HIGHLIGHT_LIVE);
+            if (trigger == TRIGGER_FORWARD) {
+                button->SetAttribute(orvel::MORPH_EVENT_MOUSE_L_DOWN,
+                                     std::make_shared<orvel::LambdaEventHandler<StatsScreenState>>(
+                                         this, &StatsScreenState::OnForward, button));
+            }
         } else {
             button->SetHighlightState(HIGHLIGHT_DIMMED);
         }
@@ -124,13 +141,20 @@ StatsScreenState::StatsScreenState(PropertyKey stateName, const std::string& scr
 
 StatsScreenState::~StatsScreenState() = default;
 
+bool StatsScreenState::OnForward(orvel::Morph* morph) {
+    morph->SetHighlightState(HIGHLIGHT_PRESSED);
+    PlayMenuSound(SOUND_CLICKED_BUTTON);
+    StoreNextState(*this, FireTrigger(*this, onward));
+    return true;
+}
+
 orvel::StatePtr StatsScreenState::Update(const orvel::Input& input, float dt) {
     cursor.Track(input);
     if (GetTransitionCount() > 0) {
         return orvel::StatePtr();
     }
     if (ForwardKeyPressed(input)) {
-        return FireTrigger(*this, TRIGGER_FORWARD);
+        return FireTrigger(*this, onward);
     }
     if (fill.GetElapsed() == 0.0f && crank) {
         crank->Play();

@@ -21,7 +21,9 @@ class UnitStats;
 // while a crank turns. The counts are the level's "qUnitStats"; the bars'
 // places come from the state machine's "BarPositions". Enter, Space, Right
 // and the "Forward" button go on; "Back" and "Skip" work when the machine
-// defines them for this screen.
+// defines them for this screen. After a skirmish ("isSkirmishMode") going on
+// fires "Skirmish" when the machine defines it, so that the player returns
+// to the skirmish setup rather than to the campaign.
 class StatsScreenState : public orvel::ScreenMorph {
 public:
     // `screenFile` names the screen file; the bar and digit pictures are
@@ -37,6 +39,9 @@ public:
     PropertyKey GetTypeName() const override;
     void UnloadTextures() override;
     void ReloadTextures() override;
+
+    // The click of the "Forward" button.
+    bool OnForward(orvel::Morph* morph);
 
 private:
     enum Shade { DARK_GREEN, DARK_PURPLE, LIGHT_GREEN, LIGHT_PURPLE, SHADE_COUNT };
@@ -59,4 +64,6 @@ private:
     float typeScale = 0.0f;
     float totalScale = 0.0f;
     orvel::NumberPlotter plotter;
+    // The trigger by which the screen goes on.
+    PropertyKey onward;
 };

@@ -224,4 +224,71 @@ TEST_F(JourneyTest, HelpPageAndQuit) {
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
 }
 
+// The skirmish: from the main menu to the setup, a level chosen in the list,
+// a unit type and the cash flow changed, the level played, then out by F1
+// and the help page to the menu and into the setup again, which shows the
+// choices made before.
+TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    // The setup: side 1's brass purchase plate, the Back button, and side
+    // 1's tank switch lit (on) or dark (off).
+    const auto showsSetup = [](bool tanks) {
+        return [tanks](const Screenshot& s) {
+            const unsigned char* tankSwitch = s.At(577, 355);
+            return IsBrass(s.At(440, 196)) && IsBrass(s.At(30, 548)) && !ShowsMainMenu(s) &&
+                   (tanks ? IsBrass(tankSwitch) : IsDark(tankSwitch));
+        };
+    };
+    const Screenshot menu = WaitForScreen(desktop, run, window, "s1_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 245, 290, 254, menu));  // "Skirmish"
+    const Screenshot setup = WaitForScreen(desktop, run, window, "s2_setup", showsSetup(true));
+    ASSERT_FALSE(setup.Empty());
+
+    // The list's fifth line is the second level; its preview fades in.
+    ASSERT_TRUE(PointAt(window, 100, 162 + 4 * 21 + 10));
+    ASSERT_TRUE(Xdotool("mousedown 1 sleep 0.2 mouseup 1 sleep 1"));
+    const Screenshot chosen = desktop.Capture(window);
+    EXPECT_GT(ChangedShare(setup, chosen), 0.02);
+    ASSERT_TRUE(Click(desktop, window, 546, 363, 577, 355, chosen));  // side 1's tanks off
+    ASSERT_TRUE(Click(desktop, window, 505, 281, 580, 275, chosen));  // cash flow: high
+    const Screenshot set =
+        WaitForScreen(desktop, run, window, "s3_set_up", showsSetup(false));
+    ASSERT_FALSE(set.Empty());
+
+    ASSERT_TRUE(Click(desktop, window, 700, 562, 760, 550, set));  // "Play"
+    const Screenshot level =
+        WaitForScreen(desktop, run, window, "s4_level", [&](const Screenshot& s) {
+            return ChangedShare(set, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+                   !IsDark(s.At(100, 300));
+        });
+    ASSERT_FALSE(level.Empty());
+    std::this_thread::sleep_for(RUNNING_TIME);
+    WaitForScreen(desktop, run, window, "s5_playing", [](const Screenshot&) { return true; });
+    ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
+
+    ASSERT_TRUE(Press("F1"));
+    const Screenshot help = WaitForScreen(desktop, run, window, "s6_help", [](const Screenshot& s) {
+        return IsDark(s.At(715, 300)) && IsBrass(s.At(340, 566)) && !ShowsMainMenu(s);
+    });
+    ASSERT_FALSE(help.Empty());
+    ASSERT_TRUE(Press("Left"));
+    const Screenshot again = WaitForScreen(desktop, run, window, "s7_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(again.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 245, 290, 254, again));  // "Skirmish"
+    const Screenshot kept = WaitForScreen(desktop, run, window, "s8_setup_again", showsSetup(false));
+    ASSERT_FALSE(kept.Empty());
+    EXPECT_LT(ChangedShare(set, kept), 0.05);
+
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
 }  // namespace

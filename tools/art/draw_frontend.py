@@ -7,7 +7,9 @@
         draws them into <out folder> under those names
 
 The menus, the options screen, the pause menu, the campaign map, the
-statistics screen with its bars and digits, the help and credits pages and,
+statistics screen with its bars and digits, the skirmish setup with its
+controls, its loading picture and its stand-in previews, the help and
+credits pages and,
 for every campaign level, its map thumbnail, loading picture and skirmish
 preview are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
@@ -114,6 +116,7 @@ def pictures():
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
     out += [("Level%d/loading.jpg" % n, 800, 600, False) for n in range(LEVEL_COUNT)]
     out += [("Level%d/preview.jpg" % n, PREVIEW[0], PREVIEW[1], False) for n in range(LEVEL_COUNT)]
+    out += skirmish_pictures()
     return out
 
 
@@ -561,6 +564,145 @@ CREDITS = ["#Made by",
            "To everyone who flies an airship into the wind."]
 
 
+# --- the skirmish setup ----------------------------------------------------------
+# Places match resources/Skirmish/SkirmishMenu.txt and the level list that the
+# screen makes at (9, 162), 289 x 150.
+
+SKIRMISH_CONTROL = (160, 30)
+SKIRMISH_TOGGLE = (78, 30)
+SKIRMISH_SLIDER = (160, 22)
+# (sprite file name, frame labels in frame order)
+SKIRMISH_CONTROLS = [("purchase", ["Number keys", "Keypad", "Computer", "Mouse"]),
+                     ("movement", ["Arrow keys", "Mouse", "Computer"]),
+                     ("cashflow", ["Low", "Normal", "High"])]
+SKIRMISH_UNITS = [("infantry", "Infantry"), ("tank", "Tanks"), ("flaktruck", "Flak"),
+                  ("balloon", "Balloons"), ("gyro", "Gyros"), ("buster", "Busters")]
+SKIRMISH_COLUMNS = (425, 610)
+SKIRMISH_ROWS = [(190, "Buying"), (228, "Flying"), (266, "Cash flow"), (306, "Strength"),
+                 (348, "Units")]
+SKIRMISH_HELP = ["Click a control to change it.", "Side 1 is yours; side 2 is the",
+                 "enemy: the computer plays it", "unless you give it keys of its own.",
+                 "A level opens here once the", "campaign has reached it. Levels",
+                 "of your own go in a folder", "\"extra levels\" beside the game."]
+
+
+def skirmish_pictures():
+    out = [("Skirmish/background.jpg", 800, 600, False),
+           ("Skirmish/loading.jpg", 800, 600, False),
+           ("Skirmish/preview_locked.jpg", PREVIEW[0], PREVIEW[1], False),
+           ("Skirmish/preview_none.jpg", PREVIEW[0], PREVIEW[1], False),
+           ("Skirmish/rangegroove.bbq", SKIRMISH_SLIDER[0], SKIRMISH_SLIDER[1], True),
+           ("Skirmish/rangefill.bbq", SKIRMISH_SLIDER[0], SKIRMISH_SLIDER[1], True)]
+    for name, labels in SKIRMISH_CONTROLS:
+        out += [("Skirmish/%s_%d.bbq" % (name, n), SKIRMISH_CONTROL[0], SKIRMISH_CONTROL[1], True)
+                for n in range(len(labels))]
+    for name, _ in SKIRMISH_UNITS:
+        out += [("Skirmish/%s_%d.bbq" % (name, n), SKIRMISH_TOGGLE[0], SKIRMISH_TOGGLE[1], True)
+                for n in range(2)]
+    return out
+
+
+def skirmish_background():
+    body = defs() + landscape(67)
+    body += title(400, 40, 34, "Skirmish")
+    # The previews' frame, and the paper the list is written on.
+    body += ('<rect x="5" y="48" width="790" height="96" rx="6" fill="%s" stroke="%s" stroke-width="3"/>'
+             % (SOOT, BRASS))
+    body += ('<rect x="4" y="148" width="300" height="170" rx="8" fill="url(#paper)" stroke="%s" '
+             'stroke-width="3"/>' % OUTLINE)
+    body += text(154, 160, 11, "Levels", fill=BRASS_DARK, font=SANS)
+    body += panel(4, 324, 300, 204)
+    for i, line in enumerate(SKIRMISH_HELP):
+        body += text(22, 354 + 22 * i, 14, line, fill=PAPER, anchor="start", font=SANS)
+    body += panel(308, 148, 478, 384)
+    for x, heading in zip(SKIRMISH_COLUMNS, ("Side 1: you", "Side 2: the enemy")):
+        body += text(x + 80, 180, 16, heading, fill=BRASS_LIGHT)
+    for y, label in SKIRMISH_ROWS:
+        body += text(322, y + 20, 14, label, fill=PAPER, anchor="start", font=SANS)
+    return body + frame(800, 600, ((18, 582), (782, 582)))
+
+
+def skirmish_control(label):
+    w, h = SKIRMISH_CONTROL
+    return defs() + plate(w, h, label, 15)
+
+
+def skirmish_toggle(label, on):
+    """A unit switch: a lit brass plate when the side may buy the unit, a
+    dark one with a red lamp when not."""
+    w, h = SKIRMISH_TOGGLE
+    fill, ink, lamp = ("url(#brass)", SOOT, "#7bd45a") if on else ("url(#soot)", "#8a7e70", "#b8432a")
+    return (defs() + '<rect x="2" y="2" width="%s" height="%s" rx="7" fill="%s" stroke="%s" '
+            'stroke-width="2.5"/><circle cx="12" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>%s'
+            % (f(w - 4), f(h - 4), fill, OUTLINE, f(h / 2), lamp, OUTLINE,
+               text(w / 2 + 7, h / 2 + 5, 13, label, ink, font=SANS)))
+
+
+def skirmish_groove():
+    """The strength slider's groove, marked at half, normal and double."""
+    w, h = SKIRMISH_SLIDER
+    body = ('<rect x="1" y="1" width="%s" height="%s" rx="5" fill="url(#soot)" stroke="%s" stroke-width="2"/>'
+            % (f(w - 2), f(h - 2), OUTLINE))
+    for x, mark in ((12, "1/2"), (w / 2, "1"), (w - 12, "2")):
+        body += text(x, h / 2 + 4, 11, mark, fill="#8a7e70", font=SANS)
+    return defs() + body
+
+
+def skirmish_fill():
+    w, h = SKIRMISH_SLIDER
+    return defs() + ('<rect x="1" y="1" width="%s" height="%s" rx="5" fill="url(#copper)" stroke="%s" '
+                     'stroke-width="2"/><rect x="4" y="4" width="%s" height="4" rx="2" fill="#fff" '
+                     'fill-opacity="0.3"/>' % (f(w - 2), f(h - 2), OUTLINE, f(w - 8)))
+
+
+def skirmish_loading():
+    body = defs() + landscape(71)
+    # The two sides' airships face each other.
+    body += ('<g transform="translate(240,260) scale(-1,1)">%s</g>' % airship(0, 0, 0.8, 4))
+    body += airship(560, 230, 0.8, 4)
+    body += panel(200, 40, 400, 110)
+    body += title(400, 100, 46, "Skirmish")
+    body += text(400, 132, 18, "The level is being built", fill=PAPER, font=SANS)
+    return body + frame(800, 600)
+
+
+def skirmish_locked():
+    w, h = PREVIEW
+    body = '<rect width="%d" height="%d" fill="url(#soot)"/>' % (w, h)
+    body += ('<rect x="40" y="36" width="34" height="30" rx="4" fill="url(#brass)" stroke="%s" stroke-width="3"/>'
+             '<path d="M46,36 v-8 a11,11 0 0,1 22,0 v8" fill="none" stroke="%s" stroke-width="5"/>'
+             % (OUTLINE, BRASS_DARK))
+    body += text(100, 40, 20, "Locked", fill=BRASS_LIGHT, anchor="start")
+    body += text(100, 64, 15, "Reach this level in the campaign to play it here.", fill=PAPER,
+                 anchor="start", font=SANS)
+    return defs() + body
+
+
+def skirmish_no_preview():
+    w, h = PREVIEW
+    body = embed(art.sky_svg(29), 0, 0, w, h)
+    body += text(12, 34, 20, "A level of your own", fill=PAPER, anchor="start", stroke=OUTLINE, weight=3)
+    body += text(12, 62, 14, "Put a preview.jpg of 780 x 86 pixels in its folder to show it here.",
+                 fill=PAPER, anchor="start", font=SANS, stroke=OUTLINE, weight=3)
+    return defs() + body
+
+
+def skirmish_documents():
+    docs = {"Skirmish/background.jpg": skirmish_background(),
+            "Skirmish/loading.jpg": skirmish_loading(),
+            "Skirmish/preview_locked.jpg": skirmish_locked(),
+            "Skirmish/preview_none.jpg": skirmish_no_preview(),
+            "Skirmish/rangegroove.bbq": skirmish_groove(),
+            "Skirmish/rangefill.bbq": skirmish_fill()}
+    for name, labels in SKIRMISH_CONTROLS:
+        for n, label in enumerate(labels):
+            docs["Skirmish/%s_%d.bbq" % (name, n)] = skirmish_control(label)
+    for name, label in SKIRMISH_UNITS:
+        for n in range(2):
+            docs["Skirmish/%s_%d.bbq" % (name, n)] = skirmish_toggle(label, n == 1)
+    return docs
+
+
 # --- making them ----------------------------------------------------------------
 
 def documents(levels, places):
@@ -606,6 +748,7 @@ def documents(levels, places):
         docs["Level%d/preview.jpg" % n] = preview(levels[n])
     for name, chevrons in DIFFICULTIES:
         docs["Frontend/%s.bbq" % name.lower()] = difficulty_button(name, chevrons)
+    docs.update(skirmish_documents())
     return docs
 
 

@@ -9,18 +9,22 @@ TEST(SkirmishControlsTest, EachPurchaseFrameGivesTheSideTheKeysItShows) {
     // Frame 0 shows the number row, frame 1 the keypad: side 1 reads the
     // number row as 0x10, side 2 as 8.
     const Case cases[] = {{1, 0, 0x10}, {1, 1, 8}, {1, 2, 0}, {1, 3, 1},
-                          {2, 0, 8},    {2, 1, 0x10}, {2, 2, 0}, {2, 3, 1}};
+                          {2, 0, 8},    {2, 1, 0x10}, {2, 2, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(PurchaseValue(c.side, c.frame), c.value) << c.side << "/" << c.frame;
         EXPECT_EQ(PurchaseFrame(c.side, c.value), c.frame) << c.side << "/" << c.value;
+        EXPECT_TRUE(PurchaseFrameOffered(c.side, c.frame)) << c.side << "/" << c.frame;
     }
+    // Play reads no mouse for side 2: its mouse frame is never offered.
+    EXPECT_FALSE(PurchaseFrameOffered(2, 3));
 }
 
 TEST(SkirmishControlsTest, UnknownOrAbsentValuesShowTheSidesDefault) {
     struct Case {
         int side, value, purchaseFrame, movementFrame;
     };
-    const Case cases[] = {{1, -1, 3, 1}, {1, 7, 3, 1}, {2, -1, 2, 2}, {2, 0x20, 2, 2}};
+    const Case cases[] = {{1, -1, 3, 1}, {1, 7, 3, 1}, {2, -1, 2, 2}, {2, 0x20, 2, 2},
+                          {2, 1, 2, 2}};
     for (const Case& c : cases) {
         EXPECT_EQ(PurchaseFrame(c.side, c.value), c.purchaseFrame) << c.side << "/" << c.value;
         EXPECT_EQ(MovementFrame(c.side, c.value), c.movementFrame) << c.side << "/" << c.value;
@@ -37,9 +41,13 @@ TEST(SkirmishControlsTest, PurchaseClicksSkipTheOtherSidesFrame) {
         {1, 1, 2, 2},  // both sides may leave buying to nobody
         {1, 2, 3, 0},  // mouse taken: wraps past it
         {1, 3, 0, 1},  // wraps, then skips the number row
-        {2, 1, 2, 3},  // side 2 never shares, not even "no human input"
+        // Side 2 never shares, not even "no human input", and never stops
+        // on the mouse.
+        {2, 1, 2, 0},
+        {2, 2, 0, 1},
+        {2, 2, 1, 0},
+        {2, 0, 1, 2},
         {2, 3, 0, 1},
-        {2, 2, 0, 3},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NextPurchaseFrame(c.side, c.frame, c.otherFrame), c.next)

@@ -45,7 +45,7 @@ TEST_F(SkirmishLevelsTest, BuiltInLevelsUnlockAsTheCampaignReachesThem) {
     const std::vector<SkirmishLevelEntry> entries = SkirmishLevelEntries(16, Extra(), problems);
     EXPECT_EQ(entries[0].folder, "resources/Level1");
     EXPECT_EQ(entries[4].folder, "resources/Level6");
-    EXPECT_EQ(entries[11].name, "Garr");
+    EXPECT_EQ(entries[11].name, "Ashfall Crags");
     for (size_t separator : {12u, 13u}) {
         EXPECT_EQ(entries[separator].name, "------------");
         EXPECT_TRUE(entries[separator].folder.empty());
