@@ -45,6 +45,30 @@ bool ShowsDifficultyChoice(const Screenshot& s) {
            IsDark(s.At(290, 568));
 }
 
+// The screens that the whole tour below meets, by pixels of their pictures.
+bool ShowsSplash(const Screenshot& s) { return IsDark(s.At(20, 20)) && !IsDark(s.At(215, 300)); }
+// The second splash: the game's name on its dark plate over the morning sky.
+bool ShowsSecondSplash(const Screenshot& s) {
+    return IsDark(s.At(190, 50)) && !IsDark(s.At(60, 300)) && !IsDark(s.At(20, 20));
+}
+bool ShowsOptions(const Screenshot& s) { return IsBrass(s.At(190, 530)) && !ShowsMainMenu(s); }
+bool ShowsPage(const Screenshot& s) {
+    return IsDark(s.At(715, 300)) && IsBrass(s.At(340, 566)) && !ShowsMainMenu(s);
+}
+bool ShowsTutorialMenu(const Screenshot& s) {
+    return IsBrass(s.At(80, 550)) && IsBrass(s.At(80, 230)) && !ShowsMainMenu(s);
+}
+// A story picture: its dark caption plate over Back and Play.
+bool ShowsCutscene(const Screenshot& s) {
+    return IsBrass(s.At(80, 573)) && IsBrass(s.At(600, 573)) && IsDark(s.At(75, 450)) &&
+           !IsBrass(s.At(340, 573));
+}
+// An in-game help page: its dark panel over Back, Resume and Onward.
+bool ShowsHelpPage(const Screenshot& s) {
+    return IsBrass(s.At(80, 573)) && IsBrass(s.At(340, 573)) && IsBrass(s.At(600, 573)) &&
+           IsDark(s.At(700, 490));
+}
+
 // Share of pixels that differ clearly between two pictures of one size.
 double ChangedShare(const Screenshot& a, const Screenshot& b) {
     if (a.rgb.size() != b.rgb.size() || a.rgb.empty()) {
@@ -222,6 +246,117 @@ TEST_F(JourneyTest, HelpPageAndQuit) {
     ASSERT_TRUE(Click(desktop, window, 185, 515, 290, 524, again));  // "Quit"
     ExpectCleanEnd(run);
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
+
+// Every screen of the game from the splash on, one after another, with a
+// picture of each: the two splashes, the main menu and the screens it
+// leads to, the campaign map, a story picture, a level's loading screen and
+// the level, the in-game help from F1 and from the pause menu, and back out
+// through the map. (The low frame-rate warning needs a slow machine; a
+// level's statistics need a level's end: the in-process screen tests show
+// both.)
+TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "01_splash", ShowsSplash).Empty());
+    ASSERT_FALSE(
+        WaitForScreen(desktop, run, window, "02_second_splash", ShowsSecondSplash).Empty());
+    ASSERT_TRUE(Press("space"));
+    const Screenshot menu = WaitForScreen(desktop, run, window, "03_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+
+    // The menu's pages, each left by the keyboard.
+    const struct {
+        int y;
+        const char* name;
+        ScreenCheck check;
+        const char* key;
+    } pages[] = {
+        {353, "04_options", ShowsOptions, "Escape"},
+        {407, "05_help", ShowsPage, "Left"},
+        {461, "06_credits", ShowsPage, "Left"},
+        {299, "07_tutorial_menu", ShowsTutorialMenu, "Escape"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.name);
+        ASSERT_TRUE(Click(desktop, window, 185, page.y, 290, page.y + 9, menu));
+        ASSERT_FALSE(WaitForScreen(desktop, run, window, page.name, page.check).Empty());
+        ASSERT_TRUE(Press(page.key));
+        ASSERT_FALSE(WaitForScreen(desktop, run, window, std::string(page.name) + "_back",
+                                   ShowsMainMenu)
+                         .Empty());
+    }
+
+    // The map; Enter takes the newest level, the fourth, whose place on the
+    // map is a story picture before the level.
+    ASSERT_TRUE(Click(desktop, window, 185, 191, 290, 200, menu));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "08_map", ShowsMap).Empty());
+    ASSERT_TRUE(Press("Return"));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "09_cutscene", ShowsCutscene).Empty());
+    ASSERT_TRUE(Press("Right"));
+    const Screenshot loading =
+        WaitForScreen(desktop, run, window, "10_loading", ShowsDifficultyChoice);
+    ASSERT_FALSE(loading.Empty());
+    ASSERT_TRUE(Click(desktop, window, 400, 502, 455, 524, loading));  // "Veteran"
+    const ScreenCheck inLevel = [&](const Screenshot& s) {
+        return ChangedShare(loading, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+               !IsDark(s.At(100, 300)) && !ShowsHelpPage(s);
+    };
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "11_level", inLevel).Empty());
+
+    // F1: the five help pages, turned with Right; the last one returns to
+    // the level.
+    ASSERT_TRUE(Press("F1"));
+    Screenshot previous;
+    for (int page = 1; page <= 5; ++page) {
+        SCOPED_TRACE(page);
+        const Screenshot before = previous;
+        previous = WaitForScreen(desktop, run, window, "12_help" + std::to_string(page),
+                                 [&](const Screenshot& s) {
+                                     return ShowsHelpPage(s) && (before.Empty() ||
+                                                                 ChangedShare(before, s) > 0.03);
+                                 });
+        ASSERT_FALSE(previous.Empty());
+        ASSERT_TRUE(Press("Right"));
+    }
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "13_level_again", inLevel).Empty());
+
+    // Escape pauses under the pause menu; its Help button shows the first
+    // page again, and Escape there returns to the paused level.
+    ASSERT_TRUE(Press("Escape"));
+    const Screenshot paused =
+        WaitForScreen(desktop, run, window, "14_paused", [&](const Screenshot& s) {
+            return inLevel(s) && IsBrass(s.At(250, 495));
+        });
+    ASSERT_FALSE(paused.Empty());
+    ASSERT_TRUE(Click(desktop, window, 310, 487, 250, 495, paused));  // "Help"
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "15_help_from_pause", ShowsHelpPage).Empty());
+    ASSERT_TRUE(Press("Escape"));
+    const Screenshot pausedAgain =
+        WaitForScreen(desktop, run, window, "16_paused_again", [&](const Screenshot& s) {
+            return inLevel(s) && IsBrass(s.At(250, 495));
+        });
+    ASSERT_FALSE(pausedAgain.Empty());
+
+    // The pause menu's Quit leaves the level for the map, where the fourth
+    // level now carries no mark (a story level never does) and the fifth
+    // one is open; Escape returns to the menu.
+    ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, pausedAgain));  // "Quit"
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "17_map_again", ShowsMap).Empty());
+    ASSERT_TRUE(Press("Escape"));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu).Empty());
+
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+    const std::string settings = ReadFile(SettingsFile());
+    EXPECT_NE(settings.find("TARNMOORE_HighestLevelReached: 4"), std::string::npos) << settings;
 }
 
 }  // namespace
