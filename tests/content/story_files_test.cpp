@@ -51,15 +51,18 @@ protected:
                                      ->GetString(PropertyKey("SINGLE_SCREEN_MorphPath"));
         const orvel::PropertiesPtr screen = orvel::LoadPropertyFile("resources/" + path);
         const std::string folder = path.substr(0, path.rfind('/') + 1);
-        const std::string picture = "resources/" + folder + screen->GetString(PropertyKey("animation"));
-        EXPECT_TRUE(orvel::LoadDatafileObject(picture)->object) << picture << " is not in the datafile";
+        const std::string picture =
+            "resources/" + folder + screen->GetString(PropertyKey("animation"));
+        EXPECT_TRUE(orvel::LoadDatafileObject(picture)->object)
+            << picture << " is not in the datafile";
     }
 
     orvel::PropertiesPtr machine;
 };
 
 TEST_F(StoryFilesTest, EveryCutsceneLevelShowsItsStoryThenItsLevel) {
-    const orvel::PropertiesPtr file = orvel::LoadPropertyFile("resources/MapScreen/cutscenelevels.txt");
+    const orvel::PropertiesPtr file =
+        orvel::LoadPropertyFile("resources/MapScreen/cutscenelevels.txt");
     const orvel::AnyVector& flags = *file->GetList(PropertyKey("cutsceneLevels"));
     ASSERT_EQ(flags.Size(), size_t(CAMPAIGN_LEVELS));
     int cutscenes = 0;

@@ -46,17 +46,17 @@ bool ShowsDifficultyChoice(const Screenshot& s) {
 }
 
 // The screens that the whole tour below meets, by pixels of their pictures.
-bool ShowsSplash(const Screenshot& s) { return IsDark(s.At(20, 20)) && !IsDark(s.At(215, 300)); }
+bool ShowsSplash(const Screenshot& s) { return IsDark(s.At(20, 20)) && IsBrass(s.At(215, 250)); }
 // The second splash: the game's name on its dark plate over the morning sky.
 bool ShowsSecondSplash(const Screenshot& s) {
-    return IsDark(s.At(190, 50)) && !IsDark(s.At(60, 300)) && !IsDark(s.At(20, 20));
+    return IsDark(s.At(200, 140)) && IsDark(s.At(600, 140)) && !IsDark(s.At(60, 300));
 }
 bool ShowsOptions(const Screenshot& s) { return IsBrass(s.At(190, 530)) && !ShowsMainMenu(s); }
 bool ShowsPage(const Screenshot& s) {
     return IsDark(s.At(715, 300)) && IsBrass(s.At(340, 566)) && !ShowsMainMenu(s);
 }
 bool ShowsTutorialMenu(const Screenshot& s) {
-    return IsBrass(s.At(80, 550)) && IsBrass(s.At(80, 230)) && !ShowsMainMenu(s);
+    return IsBrass(s.At(80, 550)) && IsDark(s.At(120, 515)) && IsDark(s.At(120, 191));
 }
 // A story picture: its dark caption plate over Back and Play.
 bool ShowsCutscene(const Screenshot& s) {
@@ -148,6 +148,14 @@ protected:
 
     bool Press(const std::string& key) {
         return Xdotool("keydown " + key + " sleep 0.2 keyup " + key);
+    }
+
+    // Press, once the screen's transition in is surely over: a screen takes
+    // no key while it fades or slides in, and its last frames of a fade
+    // already pass the checks.
+    bool PressOnceStill(const std::string& key) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        return Press(key);
     }
 
     // Waits until the window passes `check` in two pictures in a row (so a
@@ -267,7 +275,7 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "01_splash", ShowsSplash).Empty());
     ASSERT_FALSE(
         WaitForScreen(desktop, run, window, "02_second_splash", ShowsSecondSplash).Empty());
-    ASSERT_TRUE(Press("space"));
+    ASSERT_TRUE(PressOnceStill("space"));
     const Screenshot menu = WaitForScreen(desktop, run, window, "03_main_menu", ShowsMainMenu);
     ASSERT_FALSE(menu.Empty());
 
@@ -287,7 +295,7 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
         SCOPED_TRACE(page.name);
         ASSERT_TRUE(Click(desktop, window, 185, page.y, 290, page.y + 9, menu));
         ASSERT_FALSE(WaitForScreen(desktop, run, window, page.name, page.check).Empty());
-        ASSERT_TRUE(Press(page.key));
+        ASSERT_TRUE(PressOnceStill(page.key));
         ASSERT_FALSE(WaitForScreen(desktop, run, window, std::string(page.name) + "_back",
                                    ShowsMainMenu)
                          .Empty());
@@ -297,9 +305,9 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     // map is a story picture before the level.
     ASSERT_TRUE(Click(desktop, window, 185, 191, 290, 200, menu));
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "08_map", ShowsMap).Empty());
-    ASSERT_TRUE(Press("Return"));
+    ASSERT_TRUE(PressOnceStill("Return"));
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "09_cutscene", ShowsCutscene).Empty());
-    ASSERT_TRUE(Press("Right"));
+    ASSERT_TRUE(PressOnceStill("Right"));
     const Screenshot loading =
         WaitForScreen(desktop, run, window, "10_loading", ShowsDifficultyChoice);
     ASSERT_FALSE(loading.Empty());
@@ -312,7 +320,7 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
 
     // F1: the five help pages, turned with Right; the last one returns to
     // the level.
-    ASSERT_TRUE(Press("F1"));
+    ASSERT_TRUE(PressOnceStill("F1"));
     Screenshot previous;
     for (int page = 1; page <= 5; ++page) {
         SCOPED_TRACE(page);
@@ -323,13 +331,13 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
                                                                  ChangedShare(before, s) > 0.03);
                                  });
         ASSERT_FALSE(previous.Empty());
-        ASSERT_TRUE(Press("Right"));
+        ASSERT_TRUE(PressOnceStill("Right"));
     }
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "13_level_again", inLevel).Empty());
 
     // Escape pauses under the pause menu; its Help button shows the first
     // page again, and Escape there returns to the paused level.
-    ASSERT_TRUE(Press("Escape"));
+    ASSERT_TRUE(PressOnceStill("Escape"));
     const Screenshot paused =
         WaitForScreen(desktop, run, window, "14_paused", [&](const Screenshot& s) {
             return inLevel(s) && IsBrass(s.At(250, 495));
@@ -337,7 +345,7 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     ASSERT_FALSE(paused.Empty());
     ASSERT_TRUE(Click(desktop, window, 310, 487, 250, 495, paused));  // "Help"
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "15_help_from_pause", ShowsHelpPage).Empty());
-    ASSERT_TRUE(Press("Escape"));
+    ASSERT_TRUE(PressOnceStill("Escape"));
     const Screenshot pausedAgain =
         WaitForScreen(desktop, run, window, "16_paused_again", [&](const Screenshot& s) {
             return inLevel(s) && IsBrass(s.At(250, 495));
@@ -349,7 +357,7 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     // one is open; Escape returns to the menu.
     ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, pausedAgain));  // "Quit"
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "17_map_again", ShowsMap).Empty());
-    ASSERT_TRUE(Press("Escape"));
+    ASSERT_TRUE(PressOnceStill("Escape"));
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu).Empty());
 
     desktop.SendClose(window);

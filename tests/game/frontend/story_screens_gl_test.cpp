@@ -32,8 +32,8 @@ std::string Lead(const std::string& trigger, const std::string& state) {
     return "struct " + trigger + "\n{\nstring state: \"" + state + "\"\n}\n";
 }
 
-std::string Picture(const std::string& name, const std::string& className,
-                    const std::string& path, const std::string& leads) {
+std::string Picture(const std::string& name, const std::string& className, const std::string& path,
+                    const std::string& leads) {
     return "struct " + name + "\n{\nstring class: \"" + className +
            "\"\nstring SINGLE_SCREEN_MorphPath: \"" + path + "\"\n" + leads + "}\n";
 }
@@ -58,8 +58,8 @@ class StoryScreensTest : public FrontendTest {
 protected:
     void SetUp() override {
         FrontendTest::SetUp();
-        const std::string pages = Screen(Button("Back", 10) + Button("Skip", 200) +
-                                         Button("Forward", 400));
+        const std::string pages =
+            Screen(Button("Back", 10) + Button("Skip", 200) + Button("Forward", 400));
         WriteFile("resources/InGameHelp/Help.txt", pages);
         WriteFile("resources/SplashScreen/Splash2.txt", Screen(""));
         WriteFile("resources/Cutscenes/Cutscene.txt",
@@ -67,13 +67,14 @@ protected:
         const std::string game = "TARNMOORE_STATE_Mechanica";
         const std::string help = "TARNMOORE_STATE_InGameSingleScreen";
         SetMachine("struct STATE_Exit\n{\n" + Lead("Forward", "SPLASH_2") + "}\n" + "struct " +
-                   game + "\n{\n" + Lead("Help", "HELP_1") + "}\n" +
+                   game + "\n{\n" + Lead("Help", "TARNMOORE_STATE_InGameHelp1") + "}\n" +
                    Probe("TO_Menu") + "struct TARNMOORE_STATE_MainMenu\n{\n" +
-                   Lead("Help", "HELP_1") + "}\n" +
-                   Picture("HELP_1", help, "InGameHelp/Help.txt",
-                           Lead("Forward", "HELP_2") + Lead("Skip", game) + Lead("Back", game)) +
-                   Picture("HELP_2", help, "InGameHelp/Help.txt",
-                           Lead("Back", "HELP_1") + Lead("Forward", game)) +
+                   Lead("Help", "TARNMOORE_STATE_InGameHelp1") + "}\n" +
+                   Picture("TARNMOORE_STATE_InGameHelp1", help, "InGameHelp/Help.txt",
+                           Lead("Forward", "TARNMOORE_STATE_InGameHelp2") + Lead("Skip", game) +
+                               Lead("Back", game)) +
+                   Picture("TARNMOORE_STATE_InGameHelp2", help, "InGameHelp/Help.txt",
+                           Lead("Back", "TARNMOORE_STATE_InGameHelp1") + Lead("Forward", game)) +
                    Picture("SPLASH_2", "TARNMOORE_STATE_SplashScreen2", "SplashScreen/Splash2.txt",
                            Lead("Forward", "TO_Forward") +
                                Lead("ForwardFirstTime", "TO_ForwardFirstTime")) +
@@ -98,7 +99,7 @@ TEST_F(StoryScreensTest, InGameHelpKeepsTheLevelAndHandsTheSameOneBack) {
     ASSERT_NE(page, nullptr) << NameOf(first);
     EXPECT_EQ(page->GetGameState(), game);
     EXPECT_EQ(page->GetName(), PropertyKey("TARNMOORE_STATE_InGameSingleScreen"));
-    EXPECT_EQ(NameOf(first), "HELP_1");
+    EXPECT_EQ(NameOf(first), "TARNMOORE_STATE_InGameHelp1");
 
     // Turning the page passes the same level on.
     const orvel::StatePtr second = PressKey(first, MENU_KEY_RIGHT);
@@ -117,12 +118,13 @@ TEST_F(StoryScreensTest, InGameHelpKeepsTheLevelAndHandsTheSameOneBack) {
     EXPECT_EQ(PressKey(second, MENU_KEY_ENTER), game);
     EXPECT_EQ(PressKey(first, MENU_KEY_ESCAPE), game);
     EXPECT_EQ(PressKey(first, MENU_KEY_LEFT), game);
-    EXPECT_EQ(NameOf(Click(second, Find(second, "Back"))), "HELP_1");
+    EXPECT_EQ(NameOf(Click(second, Find(second, "Back"))), "TARNMOORE_STATE_InGameHelp1");
     EXPECT_EQ(builds, 0);
     EXPECT_TRUE(messages.empty()) << messages.front();
 
     // Help from a menu has no level to keep: the machine says so and stays.
-    const orvel::StatePtr menu = std::make_shared<ProbeState>(PropertyKey("TARNMOORE_STATE_MainMenu"));
+    const orvel::StatePtr menu =
+        std::make_shared<ProbeState>(PropertyKey("TARNMOORE_STATE_MainMenu"));
     EXPECT_EQ(Fire(menu, "Help"), menu);
     EXPECT_EQ(messages.size(), 1u);
 }
@@ -192,11 +194,12 @@ TEST_F(StoryScreensTest, CutsceneCountsItsLevelAsBeatenOnlyWhenItIsTheNewest) {
         EXPECT_EQ(found, c.medalsAfter);
 
         // Seeing it again changes nothing more.
-        std::make_shared<CutsceneState>(PropertyKey("CUTSCENE"), "resources/Cutscenes/Cutscene.txt");
+        std::make_shared<CutsceneState>(PropertyKey("CUTSCENE"),
+                                        "resources/Cutscenes/Cutscene.txt");
         EXPECT_EQ(Settings().GetInt("TARNMOORE_HighestLevelReached"), c.highestAfter);
     }
-    const orvel::StatePtr cutscene =
-        std::make_shared<CutsceneState>(PropertyKey("CUTSCENE"), "resources/Cutscenes/Cutscene.txt");
+    const orvel::StatePtr cutscene = std::make_shared<CutsceneState>(
+        PropertyKey("CUTSCENE"), "resources/Cutscenes/Cutscene.txt");
     EXPECT_EQ(NameOf(PressKey(cutscene, MENU_KEY_RIGHT)), "TO_Forward");
     EXPECT_EQ(NameOf(Click(cutscene, Find(cutscene, "Back"))), "TO_Back");
 }
