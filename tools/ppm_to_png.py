@@ -2,10 +2,12 @@
 """Turns a binary PPM picture (P6, 8 bits), such as the end-to-end tests'
 screenshots, into a PNG, with nothing but the standard library.
 
-    ppm_to_png.py <picture.ppm> <picture.png>
+    ppm_to_png.py [--bits N] <picture.ppm> <picture.png>
 
 Each row takes the PNG filter that leaves the smallest sum of differences,
-which keeps drawn pictures small."""
+which keeps drawn pictures small. --bits keeps only the N high bits of each
+colour (copied down into the low ones, so white stays white): 6 bits look
+the same to the eye and make a drawn screen a third smaller."""
 import struct
 import sys
 import zlib
@@ -65,15 +67,28 @@ def filtered_rows(width, height, pixels):
     return bytes(out)
 
 
+def keep_bits(pixels, bits):
+    if bits >= 8:
+        return pixels
+    mask = (0xFF << (8 - bits)) & 0xFF
+    table = bytes((v & mask) | ((v & mask) >> bits) for v in range(256))
+    return pixels.translate(table)
+
+
 def chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
 
 
 def main(argv):
+    bits = 8
+    if len(argv) == 5 and argv[1] == "--bits" and argv[2].isdigit() and 1 <= int(argv[2]) <= 8:
+        bits = int(argv[2])
+        argv = argv[:1] + argv[3:]
     if len(argv) != 3:
         sys.stderr.write(__doc__)
         return 2
     width, height, pixels = read_ppm(argv[1])
+    pixels = keep_bits(pixels, bits)
     png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
            chunk(b"IDAT", zlib.compress(filtered_rows(width, height, pixels), 9)) + chunk(b"IEND", b""))
     with open(argv[2], "wb") as stream:
