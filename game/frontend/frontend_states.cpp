@@ -1,6 +1,8 @@
 #include "game/frontend/frontend_states.h"
 
 #include "app/state_machine.h"
+#include "game/frontend/cutscene_state.h"
+#include "game/frontend/in_game_single_screen_state.h"
 #include "game/frontend/loading_mechanica_state.h"
 #include "game/frontend/main_menu_state.h"
 #include "game/frontend/map_screen_state.h"
@@ -11,6 +13,7 @@
 #include "game/frontend/stats_screen_state.h"
 #include "game/frontend/tutorial_menu.h"
 #include "game/frontend/splash_screen_state.h"
+#include "game/frontend/splash_screen_state2.h"
 #include "game/frontend/video_warning.h"
 #include "game/play/mechanica_state.h"
 
@@ -43,6 +46,24 @@ void RegisterFrontendStates(TarnmooreStateMachineImpl& machine) {
         PropertyKey("TARNMOORE_STATE_SingleScreen"), [](const StateArguments& arguments) {
             return std::make_shared<SingleScreenState>(arguments.name, arguments.path);
         });
+    // The single pictures with a twist: the in-game help pictures keep the
+    // paused level, the second splash moves on by itself, a cutscene counts
+    // its level as beaten.
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_InGameSingleScreen"),
+                               [](const StateArguments& arguments) {
+                                   return std::make_shared<InGameSingleScreenState>(
+                                       arguments.name, arguments.path, arguments.gameState);
+                               });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_SplashScreen2"),
+                               [](const StateArguments& arguments) {
+                                   return std::make_shared<SplashScreenState2>(arguments.name,
+                                                                               arguments.path);
+                               });
+    machine.RegisterStateClass(PropertyKey("TARNMOORE_STATE_Cutscene"),
+                               [](const StateArguments& arguments) {
+                                   return std::make_shared<CutsceneState>(arguments.name,
+                                                                          arguments.path);
+                               });
     machine.RegisterStateClass(
         PropertyKey("TARNMOORE_STATE_StatsScreen"), [](const StateArguments& arguments) {
             return std::make_shared<StatsScreenState>(arguments.name, arguments.path,
