@@ -55,8 +55,11 @@ void PrepareMatchRegistry(const std::string& folder) {
     const orvel::PropertiesPtr settings = std::make_shared<orvel::Properties>();
     FillSettingsDefaults(*settings);
     registry[PropertyKey("TARNMOORE_Settings")] = settings;
-    registry[PropertyKey("qSoundManager")] =
+    // The game's samples on a silent backend: the units' sounds name them.
+    const auto sounds =
         std::make_shared<orvel::SoundManager>(64, std::make_shared<orvel::FakeVoiceBackend>());
+    sounds->LoadSoundList("resources/sounds/sounds.txt");
+    registry[PropertyKey("qSoundManager")] = sounds;
     registry[PropertyKey("qObjectProperties")] =
         orvel::LoadPropertyFile("resources/objectfile1.txt");
     registry.SetInt(PropertyKey("TARNMOORE_CurrentLevel"), 0);

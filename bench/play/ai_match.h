@@ -15,7 +15,7 @@ bool OpenMatchDisplay();
 
 // Sets the registry as the skirmish setup leaves it with both sides left to
 // the computer, for the level in `folder` (e.g. "resources/Level0"), with the
-// settings, a silent sound manager and the object definitions. Run from the
+// settings, the game's sounds on a silent backend and the object definitions. Run from the
 // repository root.
 void PrepareMatchRegistry(const std::string& folder);
 
