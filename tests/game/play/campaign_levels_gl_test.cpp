@@ -27,7 +27,7 @@ std::string NameOf(const LevelCase& level) {
 
 void PrintTo(const LevelCase& level, std::ostream* out) { *out << NameOf(level); }
 
-std::string NameOf(const testing::TestParamInfo<LevelCase>& info) { return NameOf(info.param); }
+std::string CaseName(const testing::TestParamInfo<LevelCase>& info) { return NameOf(info.param); }
 
 std::vector<LevelCase> AllCases() {
     std::vector<LevelCase> cases;
@@ -105,6 +105,6 @@ TEST_P(CampaignLevelTest, LoadsWithFactoriesOnTheGroundAndPlays) {
     EXPECT_NE(game->GetBadFactoryBody(), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Campaign, CampaignLevelTest, testing::ValuesIn(AllCases()), NameOf);
+INSTANTIATE_TEST_SUITE_P(Campaign, CampaignLevelTest, testing::ValuesIn(AllCases()), CaseName);
 
 }  // namespace
