@@ -31,6 +31,8 @@ public:
 
 }  // namespace
 
+std::shared_ptr<orvel::InputSource> MatchInput() { return std::make_shared<QuietInput>(); }
+
 bool OpenMatchDisplay() {
     if (install_allegro(SYSTEM_AUTODETECT, &errno, nullptr) != 0 || install_allegro_gl() != 0) {
         return false;
@@ -71,7 +73,7 @@ void PrepareMatchRegistry(const std::string& folder) {
 MatchResult PlayMatch(int limitMinutes) {
     auto game = std::make_shared<MechanicaState>(PropertyKey("TARNMOORE_STATE_Mechanica"));
     const auto start = std::chrono::steady_clock::now();
-    orvel::Input input(std::make_shared<QuietInput>());
+    orvel::Input input(MatchInput());
     const long limit = long(limitMinutes) * 60 * 60;
     MatchResult result;
     while (result.frames < limit && game->GetOutcome() == 0) {

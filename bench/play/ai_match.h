@@ -1,6 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "engine/core/input.h"
 
 // The computer against itself on one level: both airships flown and both
 // sides bought for by the computer (a skirmish with no control flags),
@@ -18,6 +21,9 @@ bool OpenMatchDisplay();
 // settings, the game's sounds on a silent backend and the object definitions. Run from the
 // repository root.
 void PrepareMatchRegistry(const std::string& folder);
+
+// An input source that never presses anything.
+std::shared_ptr<orvel::InputSource> MatchInput();
 
 // How a match ended: +1 side 1 won, -1 side 2 won, 0 undecided at the limit.
 struct MatchResult {
