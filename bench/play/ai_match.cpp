@@ -18,6 +18,7 @@
 #include "engine/sound/fake_voice_backend.h"
 #include "engine/sound/sound_manager.h"
 #include "game/play/mechanica_state.h"
+#include "game/play/tutorial_dialog.h"
 
 namespace {
 
@@ -57,6 +58,9 @@ void PrepareMatchRegistry(const std::string& folder) {
     const orvel::PropertiesPtr settings = std::make_shared<orvel::Properties>();
     FillSettingsDefaults(*settings);
     registry[PropertyKey("TARNMOORE_Settings")] = settings;
+    // Nobody is there to close a hint (the airship's death, the full purse),
+    // and an open hint holds the game: the player's option turns them off.
+    SetTutorialDialogsEnabled(0);
     // The game's samples on a silent backend: the units' sounds name them.
     const auto sounds =
         std::make_shared<orvel::SoundManager>(64, std::make_shared<orvel::FakeVoiceBackend>());

@@ -9,6 +9,7 @@
 
 #include "game/play/computer_buyer.h"
 #include "game/play/product.h"
+#include "game/play/tutorial_dialog.h"
 #include "game/units/components/ai_component.h"
 #include "game/units/components/magnet_component.h"
 #include "tests/game/play/play_fixture.h"
@@ -33,6 +34,8 @@ protected:
         orvel::Attributes& registry = orvel::GlobalProperties();
         registry.SetBool(PropertyKey("isSkirmishMode"), true);
         registry.SetString(PropertyKey("levelPath"), "resources/Level" + std::to_string(GetParam()));
+        // Nobody is there to close a hint, and an open hint holds the game.
+        SetTutorialDialogsEnabled(0);
     }
 
     int Fielded(int team) {
