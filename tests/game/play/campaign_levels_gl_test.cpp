@@ -11,27 +11,38 @@ const int CAMPAIGN_LEVELS = 17;
 // The campaign levels that the skirmish screen offers as well.
 const int SKIRMISH_LEVELS[] = {1, 2, 3, 4, 6, 7, 9, 10, 11, 13, 14, 15};
 
-// A level to load: its number, and whether as a skirmish.
+const int TUTORIAL_LEVELS = 4;
+
+enum class Mode { CAMPAIGN, SKIRMISH, TUTORIAL };
+
+// A level to load: its number, and how it is played.
 struct LevelCase {
     int number;
-    bool skirmish;
+    Mode mode;
 };
 
+const char* Prefix(Mode mode) {
+    return mode == Mode::SKIRMISH ? "Skirmish" : mode == Mode::TUTORIAL ? "TutorialLevel" : "Level";
+}
+
 void PrintTo(const LevelCase& level, std::ostream* out) {
-    *out << (level.skirmish ? "skirmish on Level" : "Level") << level.number;
+    *out << Prefix(level.mode) << level.number;
 }
 
 std::string NameOf(const testing::TestParamInfo<LevelCase>& info) {
-    return (info.param.skirmish ? "Skirmish" : "Level") + std::to_string(info.param.number);
+    return Prefix(info.param.mode) + std::to_string(info.param.number);
 }
 
 std::vector<LevelCase> AllCases() {
     std::vector<LevelCase> cases;
     for (int n = 0; n < CAMPAIGN_LEVELS; ++n) {
-        cases.push_back({n, false});
+        cases.push_back({n, Mode::CAMPAIGN});
     }
     for (int n : SKIRMISH_LEVELS) {
-        cases.push_back({n, true});
+        cases.push_back({n, Mode::SKIRMISH});
+    }
+    for (int n = 0; n < TUTORIAL_LEVELS; ++n) {
+        cases.push_back({n, Mode::TUTORIAL});
     }
     return cases;
 }
@@ -47,18 +58,20 @@ float HalfHeight(const orvel::Body& body) {
     return body.GetCollision()->GetExtent().y * WORLD_SCALE / 2.0f;
 }
 
-// Every level of the campaign and of the skirmish set, loaded from the built
-// datafile through the in-game state as the loading screen builds it.
+// Every level of the campaign, of the skirmish set and of the tutorial,
+// loaded from the built datafile through the in-game state as the loading
+// screen builds it.
 class CampaignLevelTest : public PlayFixture, public testing::WithParamInterface<LevelCase> {
 protected:
     void SetUp() override {
         PlayFixture::SetUp();
         SetLevel(GetParam().number);
-        if (GetParam().skirmish) {
-            orvel::Attributes& registry = orvel::GlobalProperties();
+        orvel::Attributes& registry = orvel::GlobalProperties();
+        if (GetParam().mode == Mode::SKIRMISH) {
             registry.SetBool(PropertyKey("isSkirmishMode"), true);
             registry.SetString(PropertyKey("levelPath"), "resources/Level" + std::to_string(GetParam().number));
         }
+        registry.SetBool(PropertyKey("isTutorialLevel"), GetParam().mode == Mode::TUTORIAL);
         StartLevel();
     }
     void TearDown() override {
@@ -68,7 +81,7 @@ protected:
 };
 
 // Both factories stand on the ground (the centre of the 120-pixel body 60
-// pixels above it), both airships start where they should, and a few seconds
+// pixels above it), the airships start where they should, and a few seconds
 // of play pass without the level ending by itself.
 TEST_P(CampaignLevelTest, LoadsWithFactoriesOnTheGroundAndPlays) {
     ASSERT_TRUE(game);
@@ -81,9 +94,14 @@ TEST_P(CampaignLevelTest, LoadsWithFactoriesOnTheGroundAndPlays) {
         EXPECT_NEAR(at.y * WORLD_SCALE - HalfHeight(*factory), GroundAt(level, x), 1.0f) << "factory at x " << x;
     }
     ASSERT_TRUE(game->GetGoodAirship());
-    ASSERT_TRUE(game->GetBadAirship());
     EXPECT_NEAR(game->GetGoodAirship()->GetPosition().x * WORLD_SCALE, 560.0f, 0.5f);
-    EXPECT_NEAR(game->GetBadAirship()->GetPosition().x * WORLD_SCALE, 1560.0f, 0.5f);
+    // The tutorial's lessons are flown without an enemy airship.
+    if (level.enemyAirship || GetParam().mode == Mode::SKIRMISH) {
+        ASSERT_TRUE(game->GetBadAirship());
+        EXPECT_NEAR(game->GetBadAirship()->GetPosition().x * WORLD_SCALE, 1560.0f, 0.5f);
+    } else {
+        EXPECT_FALSE(game->GetBadAirship());
+    }
     Run(180);
     EXPECT_EQ(Fired(), "");
     EXPECT_FALSE(game->IsGameOver());
