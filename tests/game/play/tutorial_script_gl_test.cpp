@@ -3,7 +3,6 @@
 
 #include "game/play/control_input.h"
 #include "game/play/tutorial_dialog.h"
-#include "game/units/components/bunker_component.h"
 #include "game/units/components/factory_component.h"
 #include "game/units/unit_message.h"
 #include "tests/game/play/play_fixture.h"
@@ -97,25 +96,6 @@ protected:
         return nullptr;
     }
 
-    // Lets side 2's gunner into the building of that type standing at x
-    // pixels, as the engineer that the level drops onto it should.
-    void ManForSideTwo(const char* type, float x) {
-        std::vector<std::shared_ptr<orvel::Body>> bodies;
-        World().CopyBodyList(bodies);
-        for (const auto& body : bodies) {
-            auto* unit = dynamic_cast<ComponentBody*>(body.get());
-            if (unit == nullptr || body->GetObjectName() != PropertyKey(type) ||
-                std::fabs(body->GetMatrix().m[12] * SCALE - x) > 1.0f) {
-                continue;
-            }
-            for (const ComponentPtr& component : unit->GetComponents()) {
-                if (auto* bunker = dynamic_cast<BunkerComponent*>(component.get())) {
-                    bunker->EnterUnit(-1, PropertyKey("Engineer"));
-                }
-            }
-        }
-    }
-
     // Runs until the level hands over to the next screen; the trigger fired.
     std::string RunToEnd(int limit) {
         Run(limit);
@@ -180,10 +160,11 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
 
 TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
     StartTutorial(1);
-    ManForSideTwo("Static_AntiAirTurret", 1760.0f);
+    // The level's gunner takes the turret in the first second.
+    Run(60);
     ASSERT_NE(FindBody(-1, "Static_AntiAirTurret"), nullptr);
     EXPECT_EQ(game->GetLevel().goodPurchaseMenu[0], 1);  // infantry on sale
-    Run(350);
+    Run(290);
     EXPECT_FALSE(Dialog().IsShowing());
     ASSERT_TRUE(RunUntilShowing(20));
     EXPECT_TRUE(Shown("T1M0_TakeEngToFactory"));
@@ -208,7 +189,6 @@ TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutori
 
 TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
     StartTutorial(2);
-    ManForSideTwo("Static_ArtilleryTurret", 1760.0f);
     EXPECT_FALSE(game->IsEnemyBuying());
     ASSERT_TRUE(RunUntilShowing(5 * 60));
     EXPECT_TRUE(Shown("T2M0_GroundTurretInf"));
@@ -228,7 +208,6 @@ TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
 
 TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
     StartTutorial(3);
-    ManForSideTwo("Static_Bunker", 1792.0f);
     for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
         SCOPED_TRACE(step);
         ASSERT_TRUE(RunUntilShowing(5 * 60));
@@ -286,6 +265,34 @@ TEST_F(TutorialScriptTest, SwitchedOffHintsStayAway) {
     StartLevel();
     EXPECT_FALSE(RunUntilShowing(6 * 60));
     EXPECT_FALSE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Welcome")));
+}
+
+
+// Each lesson's enemy building is manned by the engineer that the level drops
+// onto it, so the steps that wait for an enemy turret or bunker are reached
+// without help.
+TEST_F(TutorialScriptTest, TheLevelMansTheEnemyBuildingsThatTheLessonsWaitFor) {
+    const struct {
+        int level;
+        const char* building;
+        const char* step;
+    } cases[] = {
+        {1, "Static_AntiAirTurret", nullptr},
+        {2, "Static_ArtilleryTurret", "T2M0_GroundTurretInf"},
+        {3, "Static_Bunker", "T3M0_EnemyBunker"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.building);
+        StartTutorial(c.level);
+        EXPECT_EQ(FindBody(-1, c.building), nullptr);
+        Run(60);
+        EXPECT_NE(FindBody(-1, c.building), nullptr);
+        if (c.step != nullptr) {
+            ASSERT_TRUE(RunUntilShowing(5 * 60));
+            EXPECT_TRUE(Shown(c.step));
+        }
+        game.reset();
+    }
 }
 
 }  // namespace
