@@ -3,9 +3,10 @@
 
 #include "game/play/control_input.h"
 #include "game/play/tutorial_dialog.h"
-#include "game/units/components/bunker_component.h"
 #include "game/units/components/factory_component.h"
+#include "game/units/components/sprite_component.h"
 #include "game/units/unit_message.h"
+#include "physics_sdk/phys.h"
 #include "tests/game/play/play_fixture.h"
 
 namespace {
@@ -49,14 +50,20 @@ protected:
     }
 
     // Space takes the risen dialog down; it is gone once it has slid away.
-    void Dismiss() {
+    // The keys `held` stay down all the while (the magnet's Ctrl).
+    void Dismiss(const std::set<int>& held = {}) {
         ASSERT_TRUE(Dialog().IsShowing());
+        const auto hold = [&](int) { return Keys(held); };
         for (int i = 0; i < 60 && Dialog().GetPhase() != TutorialDialog::SHOWN; ++i) {
-            Run(1);
+            Run(1, hold);
         }
-        Run(1, [](int) { return Keys({KEY_SPACE}); });
+        Run(1, [&](int) {
+            std::set<int> keys = held;
+            keys.insert(KEY_SPACE);
+            return Keys(keys);
+        });
         for (int i = 0; i < 120 && Dialog().IsShowing(); ++i) {
-            Run(1);
+            Run(1, hold);
         }
         ASSERT_FALSE(Dialog().IsShowing());
     }
@@ -87,6 +94,33 @@ protected:
         return unit;
     }
 
+    // The first unit of the team and type in the world that shows the
+    // sprite state; fails the test when there is none.
+    ComponentBody* Unit(int team, const char* type, const char* state = "moving") {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        for (const auto& body : bodies) {
+            auto* unit = dynamic_cast<ComponentBody*>(body.get());
+            const auto* sprite = unit == nullptr ? nullptr
+                                                 : dynamic_cast<const SpriteComponent*>(
+                                                       unit->GetComponent(PropertyKey("SpriteComponent")));
+            if (sprite != nullptr && unit->GetTeam() == team &&
+                unit->GetObjectName() == PropertyKey(type) &&
+                sprite->GetStateName() == PropertyKey(state)) {
+                return unit;
+            }
+        }
+        ADD_FAILURE() << "no " << state << " " << type << " of team " << team;
+        return nullptr;
+    }
+
+    // The player's airship's speed along x, world units a second.
+    float VelocityX() {
+        float velocity[3] = {};
+        PhysBodyGetVelocity(game->GetGoodAirship()->GetPhysBody(), velocity);
+        return velocity[0];
+    }
+
     // The first body of the team and type in the world, or null.
     orvel::Body* FindBody(int team, const char* type) {
         std::vector<std::shared_ptr<orvel::Body>> bodies;
@@ -97,25 +131,6 @@ protected:
             }
         }
         return nullptr;
-    }
-
-    // Lets side 2's gunner into the building of that type standing at x
-    // pixels, as the engineer that the level drops onto it should.
-    void ManForSideTwo(const char* type, float x) {
-        std::vector<std::shared_ptr<orvel::Body>> bodies;
-        World().CopyBodyList(bodies);
-        for (const auto& body : bodies) {
-            auto* unit = dynamic_cast<ComponentBody*>(body.get());
-            if (unit == nullptr || body->GetObjectName() != PropertyKey(type) ||
-                std::fabs(body->GetMatrix().m[12] * SCALE - x) > 1.0f) {
-                continue;
-            }
-            for (const ComponentPtr& component : unit->GetComponents()) {
-                if (auto* bunker = dynamic_cast<BunkerComponent*>(component.get())) {
-                    bunker->EnterUnit(-1, PropertyKey("Engineer"));
-                }
-            }
-        }
     }
 
     // Runs until the level hands over to the next screen; the trigger fired.
@@ -175,6 +190,43 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
     EXPECT_TRUE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Objective")));
     Dismiss();
 
+    // The engineer dies under the airship; Wensel says another can be bought.
+    Unit(1, "Engineer")->SendMessage(MESSAGE_DIE);
+    ASSERT_TRUE(RunUntilShowing(10));
+    EXPECT_TRUE(Shown("T0M6_EngineerDied"));
+    EXPECT_FALSE(Dialog().IsArrowShown());
+    Dismiss();
+    // The next engineer on his way brings the magnet's lesson.
+    Run(1, [](int) { return Keys({KEY_NUMBER_ROW_1 + 1}); });
+    ASSERT_TRUE(RunUntilShowing(30 * 60));
+    EXPECT_TRUE(Shown("T0M7_Magnet"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+
+    // Hovering over him with Ctrl held, the magnet takes him.
+    const orvel::Matrix4 walker = Unit(1, "Engineer")->GetMatrix();
+    MoveAirship(walker.m[12] * SCALE, walker.m[13] * SCALE + 70.0f);
+    ASSERT_TRUE(RunUntilShowing(5 * 60, [](int) { return Keys({KEY_LEFT_CTRL}); }));
+    EXPECT_TRUE(Shown("T0M8_TakeEngToFactory"));
+    Dismiss({KEY_LEFT_CTRL});
+    // Flown east with the magnet on, he is shown the enemy factory.
+    ASSERT_TRUE(RunUntilShowing(30 * 60, [](int) { return Keys({KEY_LEFT_CTRL, KEY_RIGHT}); }));
+    EXPECT_TRUE(Shown("T0M9_ThereIsTheFactory"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss({KEY_LEFT_CTRL});
+
+    // An engineer dropped from high beside the airship, brought to a halt,
+    // splats; the carrying step is offered again for the next one lifted.
+    for (int i = 0; i < 5 * 60 && std::fabs(VelocityX()) > 0.2f; ++i) {
+        Run(1, [&](int) { return Keys({KEY_LEFT_CTRL, VelocityX() > 0.0f ? KEY_LEFT : KEY_RIGHT}); });
+    }
+    const float x = game->GetGoodAirship()->GetMatrix().m[12] * SCALE - 150.0f;
+    Place("Engineer", 1, x)->SetPosition(orvel::Vector4(x / SCALE, 480.0f / SCALE, 0.0f));
+    ASSERT_TRUE(RunUntilShowing(10 * 60, [](int) { return Keys({KEY_LEFT_CTRL}); }));
+    EXPECT_TRUE(Shown("T0M10_EngineerSplat"));
+    EXPECT_FALSE(Shown("T0M8_TakeEngToFactory"));
+    Dismiss({KEY_LEFT_CTRL});
+
     // An engineer in the enemy factory ends the tutorial level.
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
@@ -182,10 +234,11 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
 
 TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
     StartTutorial(1);
-    ManForSideTwo("Static_AntiAirTurret", 1760.0f);
+    // The level's gunner takes the turret in the first second.
+    Run(60);
     ASSERT_NE(FindBody(-1, "Static_AntiAirTurret"), nullptr);
     EXPECT_EQ(game->GetLevel().goodPurchaseMenu[0], 1);  // infantry on sale
-    Run(350);
+    Run(290);
     EXPECT_FALSE(Dialog().IsShowing());
     ASSERT_TRUE(RunUntilShowing(20));
     EXPECT_TRUE(Shown("T1M0_TakeEngToFactory"));
@@ -210,7 +263,6 @@ TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutori
 
 TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
     StartTutorial(2);
-    ManForSideTwo("Static_ArtilleryTurret", 1760.0f);
     EXPECT_FALSE(game->IsEnemyBuying());
     ASSERT_TRUE(RunUntilShowing(5 * 60));
     EXPECT_TRUE(Shown("T2M0_GroundTurretInf"));
@@ -230,7 +282,6 @@ TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
 
 TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
     StartTutorial(3);
-    ManForSideTwo("Static_Bunker", 1792.0f);
     for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
         SCOPED_TRACE(step);
         ASSERT_TRUE(RunUntilShowing(5 * 60));
@@ -288,6 +339,34 @@ TEST_F(TutorialScriptTest, SwitchedOffHintsStayAway) {
     StartLevel();
     EXPECT_FALSE(RunUntilShowing(6 * 60));
     EXPECT_FALSE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Welcome")));
+}
+
+
+// Each lesson's enemy building is manned by the engineer that the level drops
+// onto it, so the steps that wait for an enemy turret or bunker are reached
+// without help.
+TEST_F(TutorialScriptTest, TheLevelMansTheEnemyBuildingsThatTheLessonsWaitFor) {
+    const struct {
+        int level;
+        const char* building;
+        const char* step;
+    } cases[] = {
+        {1, "Static_AntiAirTurret", nullptr},
+        {2, "Static_ArtilleryTurret", "T2M0_GroundTurretInf"},
+        {3, "Static_Bunker", "T3M0_EnemyBunker"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.building);
+        StartTutorial(c.level);
+        EXPECT_EQ(FindBody(-1, c.building), nullptr);
+        Run(60);
+        EXPECT_NE(FindBody(-1, c.building), nullptr);
+        if (c.step != nullptr) {
+            ASSERT_TRUE(RunUntilShowing(5 * 60));
+            EXPECT_TRUE(Shown(c.step));
+        }
+        game.reset();
+    }
 }
 
 }  // namespace
