@@ -5,16 +5,16 @@
         prints the resource names it makes, one a line
     draw_story.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names, after checking that
-        the cutscenes drawn are the map's cutscene levels
+        the story pictures drawn are those the state machine shows
 
 The campaign tells one story over its four landscapes: the Soot Barons have
 taken Gearhaven Foundry and push their grey airships into the green downs of
 Brassfield; the player's copper airship drives them back through the autumn
 woods, over the frozen passes and into their own black country, turns home
 once when they raid the downs behind its back, and ends at Gearhaven. The
-second splash opens the story; the cutscenes of the map's cutscene levels
-(resources/MapScreen/cutscenelevels.txt) carry it on, each in the landscape
-of the levels it opens. The five help pages shown over a paused level say
+second splash opens the story; a picture before the first level of each
+chapter (the state machine's story screens) carries it on, each in the
+landscape of the levels it opens. The five help pages shown over a paused level say
 how to fly, lift, buy, fight and win, with the game's own unit pictures.
 
 Every picture is an SVG (kept in <out folder>/svg) built from the pieces of
@@ -40,8 +40,9 @@ PAPER = fe.PAPER
 BRASS_LIGHT = fe.BRASS_LIGHT
 SANS = fe.SANS
 
-# The cutscene levels, the landscape of the levels each one opens, its
-# title and its lines. The level numbers must match cutscenelevels.txt.
+# The levels whose battle a story picture opens, the landscape of the levels
+# each one opens, its title and its lines. The level numbers must match the
+# state machine's story screens.
 CUTSCENES = [
     (3, "Autumn", "The Copper Woods",
      ["Beaten on the downs, the Barons' fleet falls back into the autumn",
@@ -440,18 +441,16 @@ def documents():
     return docs
 
 
-def check_cutscene_levels(resources):
-    """Stops the drawing when the map's cutscene levels are not the levels
-    that this script has story pictures for."""
-    path = os.path.join(resources, "MapScreen", "cutscenelevels.txt")
+def check_story_screens(resources):
+    """Stops the drawing when the state machine's story screens are not the
+    levels that this script has story pictures for."""
+    path = os.path.join(resources, "StateMachine.txt")
     text = open(path, encoding="ascii").read()
-    body = re.search(r"list int cutsceneLevels\s*\{([^}]*)\}", re.sub(r"//[^\n]*", "", text))
-    flags = [int(v) for v in body.group(1).split()] if body else []
-    marked = [n for n, flag in enumerate(flags) if flag != 0]
+    routed = sorted(int(n) for n in re.findall(r"struct TARNMOORE_STATE_Cutscene(\d+)\b", text))
     drawn = [level for level, _, _, _ in CUTSCENES]
-    if marked != drawn:
-        sys.exit("draw_story: %s marks levels %s as cutscenes, but the story has pictures for %s"
-                 % (path, marked, drawn))
+    if routed != drawn:
+        sys.exit("draw_story: %s shows story pictures before levels %s, but the story has "
+                 "pictures for %s" % (path, routed, drawn))
 
 
 def draw(out, converter):
@@ -472,7 +471,7 @@ def main(argv):
             print(name)
         return 0
     if len(argv) == 5 and argv[1] == "draw":
-        check_cutscene_levels(argv[4])
+        check_story_screens(argv[4])
         draw(argv[2], argv[3])
         return 0
     sys.stderr.write(__doc__)

@@ -11,6 +11,7 @@
 #include "game/units/component_body.h"
 #include "game/units/components/unit_physics.h"
 #include "game/units/unit_message.h"
+#include "game/units/unit_services.h"
 #include "unit_test_world.h"
 
 namespace {
@@ -238,5 +239,25 @@ TEST_F(ThrusterComponentTest, WarnsLouderAsTheFuelRunsLow) {
     boat->SendMessage(MESSAGE_REMOVE);
     boat.reset();
     level.RunSeconds(STEP);
+    orvel::GlobalProperties().Erase("qSoundManager");
+}
+
+// A definition may name a sample that the sound list does not hold: the
+// unit then goes without that sound, and its copies too, instead of
+// keeping a sound with no sample that breaks the copy.
+TEST(UnitSoundTest, ASampleThatWasNotLoadedGivesNoSound) {
+    auto manager =
+        std::make_shared<orvel::SoundManager>(8, std::make_shared<orvel::FakeVoiceBackend>());
+    auto entry = std::make_shared<orvel::Properties>();
+    entry->SetString("soundName", "lowSteam");
+    entry->SetString("fileName", "tone.wav");
+    auto list = std::make_shared<orvel::AnyVector>();
+    list->Append(orvel::Property(entry, orvel::PROPERTY_STRUCT));
+    orvel::Properties sounds;
+    sounds.SetList("SoundList", list);
+    manager->LoadSoundList(sounds, "tests/data/sound/list.txt");
+    orvel::GlobalProperties()["qSoundManager"] = manager;
+    EXPECT_TRUE(CreateUnitSound(PropertyKey("lowSteam")));
+    EXPECT_FALSE(CreateUnitSound(PropertyKey("noSuchSample")));
     orvel::GlobalProperties().Erase("qSoundManager");
 }
