@@ -69,6 +69,8 @@ void Sprite::Update(float dt) {
 
 void Sprite::Draw() const { Draw(1.0f, 1.0f, 1.0f); }
 
+void Sprite::SetTransform(const float matrix[16]) { std::copy(matrix, matrix + 16, transform); }
+
 void Sprite::SetPosition(float x, float y) {
     transform[12] = x;
     transform[13] = y;

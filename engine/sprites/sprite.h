@@ -42,6 +42,8 @@ public:
     const SpriteDataPtr& GetData() const { return data; }
     int16_t GetLayer() const { return layer; }
     const float* GetTransform() const { return transform; }
+    // Takes a whole transform, in OpenGL's column order.
+    void SetTransform(const float matrix[16]);
     // The position is the transform's translation row.
     void SetPosition(float x, float y);
     float GetX() const { return transform[12]; }

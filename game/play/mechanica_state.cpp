@@ -15,6 +15,8 @@
 #include "game/play/level_progress.h"
 #include "game/play/minimap.h"
 #include "game/play/play_field.h"
+#include "game/play/tutorial_component.h"
+#include "game/units/components/goto_component.h"
 #include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
 
@@ -25,6 +27,8 @@ const PropertyKey STATE_NAME("TARNMOORE_STATE_Mechanica");
 const PropertyKey KEY_SETTINGS("TARNMOORE_Settings");
 const PropertyKey KEY_SOUND_EFFECTS("TARNMOORE_SoundEffects");
 const PropertyKey KEY_MUSIC("TARNMOORE_Music");
+const PropertyKey KEY_MAGNET_TOGGLE("TARNMOORE_MagnetToggle");
+const PropertyKey KEY_FULL_MONEY("TUTORIAL_DIALOG_FullMoney");
 const PropertyKey KEY_SOUND_MANAGER("qSoundManager");
 const PropertyKey KEY_OGG_PLAYER("qOggPlayer");
 const PropertyKey KEY_OBJECT_PROPERTIES("qObjectProperties");
@@ -41,6 +45,7 @@ const PropertyKey TRIGGER_LOSE("Lose");
 const PropertyKey TRIGGER_HELP("Help");
 
 const PropertyKey FACTORY_COMPONENT("FactoryComponent");
+const PropertyKey GOTO_COMPONENT("GotoComponent");
 const PropertyKey ENGINEER("Engineer");
 const PropertyKey GOOD_AIRSHIP("GoodAirShip");
 const PropertyKey GOOD_AIRSHIP_AI("GoodAirShip_AI");
@@ -70,6 +75,8 @@ const PropertyKey SOUND_MAGNET("snd_magnet_on");
 const PropertyKey SOUND_MONEY("snd_money_spent");
 
 const char MATERIALS_FILE[] = "resources/materials1.txt";
+const char UI_FOLDER[] = "resources/UI/";
+const char GOTO_MARKER_FILE[] = "resources/sprites/GotoTarget/GotoTarget.txt";
 const char SKIRMISH_PURCHASE_GROUPS[] = "resources/Skirmish/purchasegroups.txt";
 
 const int KEY_F1 = 47;
@@ -81,6 +88,16 @@ const float GAME_OVER_TIME = 4.0f;
 const int GAME_OVER_FADE_MS = 4000;
 // Seconds of a still mouse after which the pointer hides.
 const float CURSOR_IDLE_TIME = 5.0f;
+// Where the full-purse hint's arrow points: the purse, screen pixels.
+const float PURSE_X = 50.0f;
+const float PURSE_Y = 548.0f;
+// The hum of the magnet fades out this fast once it is off.
+const int HUM_FADE_MS = 100;
+// The banner's frames, and where it moves when a badge shows above it.
+const int BANNER_WON = 0;
+const int BANNER_LOST = 1;
+const float BANNER_BELOW_BADGE_Y = 230.0f;
+const float BADGE_TOP = 380.0f;
 
 // Positional sound: the distance from the listener at which a sound is
 // panned fully to one side, and the pan's swing.
@@ -105,7 +122,9 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
     orvel::Attributes& registry = orvel::GlobalProperties();
     mode = ReadPlayMode(registry);
     cursorVisible = mode.cursorVisible;
+    mouseSteeringBlocked = mode.mouseSteeringBlocked;
     settings = registry.GetProperties(KEY_SETTINGS);
+    tutorialDialog.reset(new TutorialDialog(*this));
 
     world.reset(new orvel::Mechanica());
     if (world->GetPhysWorld() == nullptr) {
@@ -130,10 +149,16 @@ MechanicaState::MechanicaState(PropertyKey stateName) : State(stateName) {
 
     try {
         LoadLevel();
+        gotoMarker = spriteManager->CreateSprite(GOTO_MARKER_FILE, 1);
+        gotoMarker->alpha = 0.0f;
+        hud.reset(new Hud(UI_FOLDER, *hudSpriteManager));
+        moneyBags.reset(
+            new MoneyBags(hud->GetMoneyBags(), hudSpriteManager, hud->GetNeedle(), moneySound));
     } catch (...) {
         // The bodies tell their watchers that they go away while the world
         // is torn down; this state must not hear it half-built.
         DisconnectAll();
+        orvel::GlobalProperties().Erase(KEY_AI_CAPABILITIES);
         throw;
     }
     Commit();
@@ -161,14 +186,22 @@ void MechanicaState::LoadLevel() {
     terrainBody = terrain.get();
     terrainBody->AddWatcher(this);
     PlaceObjects();
+    SetUpPurchaseMenus();
     if (mode.isSkirmishMode) {
         level.purchaseGroups = ReadPurchaseGroupsFile(SKIRMISH_PURCHASE_GROUPS);
     }
+    SetUpPurchaseGroups();
+    enemyBuy = level.enemyBuy;
 
     purchaseTimePerUnit[0] = level.purchaseTimePerUnit;
     purchaseTimePerUnit[1] = level.purchaseTimePerUnit;
+    PublishCapabilities();
     goodAirship = SpawnAirship(mode.goodAirshipControl != 0 ? GOOD_AIRSHIP : GOOD_AIRSHIP_AI,
                                TEAM_GOOD, GOOD_AIRSHIP_X);
+    if (auto* steering = static_cast<GotoComponent*>(goodAirship->GetComponent(GOTO_COMPONENT))) {
+        const orvel::Vector4 start = goodAirship->GetPosition();
+        steering->SetTargetPoint(start.x, start.y);
+    }
     goodAirshipMatrix = goodAirship->GetMatrix();
     if (level.enemyAirship || mode.isSkirmishMode) {
         badAirship = SpawnAirship(BAD_AIRSHIP, TEAM_BAD, BAD_AIRSHIP_X);
@@ -244,6 +277,24 @@ void MechanicaState::KeepFactory(const PlacedObject& object, ComponentBody* body
     }
 }
 
+// The computer's pilots read what they may do when their airships are made,
+// so the level's capabilities are in the registry before that. Each level
+// starts from its own: one without any lets the opponent do everything,
+// whatever the level before allowed. Cadets meet an opponent that leaves
+// its flak trucks where they stand.
+void MechanicaState::PublishCapabilities() {
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    if (!level.aiCapabilities) {
+        registry.Erase(KEY_AI_CAPABILITIES);
+        return;
+    }
+    if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
+        level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
+        level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckDefensively"), false);
+    }
+    registry[KEY_AI_CAPABILITIES] = level.aiCapabilities;
+}
+
 ComponentBodyPtr MechanicaState::SpawnAirship(PropertyKey type, int team, float x) {
     const ComponentBodyPtr airship = std::make_shared<ComponentBody>();
     airship->SpawnUnit(world.get(), spriteManager.get(), soundManager.get(), objectProperties, type,
@@ -261,13 +312,6 @@ void MechanicaState::Commit() {
     orvel::Attributes& registry = orvel::GlobalProperties();
     registry.SetBool(KEY_GOOD_VEHICLE_STOPPED, false);
     registry[KEY_UNIT_STATS] = unitStats;
-    if (level.aiCapabilities) {
-        if (registry.Contains(KEY_DIFFICULTY) && registry.GetInt(KEY_DIFFICULTY) == 0) {
-            level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckOffensively"), false);
-            level.aiCapabilities->SetBool(PropertyKey("carryFlakTruckDefensively"), false);
-        }
-        registry[KEY_AI_CAPABILITIES] = level.aiCapabilities;
-    }
 
     soundManager->SetPositionScale(WORLD_SCALE);
     soundManager->SetViewWidth(SOUND_VIEW_WIDTH);
@@ -288,12 +332,25 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
     if (const orvel::StatePtr next = triggers.FireKept(*this)) {
         return next;
     }
+    magnetToggle = settings->GetInt(KEY_MAGNET_TOGGLE) != 0;
+    mouseX = input.GetMouseX();
+    mouseY = input.GetMouseY();
     if (!firstFrameDone) {
         ApplyDifficultyModifiers();
         firstFrameDone = true;
     }
     if (paused) {
         return PauseStep(input, dt);
+    }
+    if (tutorialDialog->IsShowing()) {
+        if (oggPlayer) {
+            oggPlayer->StopStream();
+        }
+        tutorialDialog->Update(input, dt);
+        if (magnetSound && magnetSound->IsPlaying()) {
+            magnetSound->Stop();
+        }
+        return orvel::StatePtr();
     }
     if (gameOver) {
         return GameOverStep(dt);
@@ -307,10 +364,25 @@ orvel::StatePtr MechanicaState::Update(const orvel::Input& input, float dt) {
         return LeaveLevel(TRIGGER_HELP);
     }
     TrackCursor(input, dt);
+    SteerAirship(input);
+    ShowFullMoneyHint();
+    HumMagnet();
+    if ((mode.goodPurchaseControl & CONTROL_MOUSE) != 0) {
+        TrackPurchaseBar(input);
+    }
+    HandleGoodPurchases(input, dt);
+    if (mode.isTutorialLevel) {
+        TutorialPurchases();
+    }
+    HandleBadPurchases(input, dt);
     StepWorld(dt);
     HandBackAirships();
     world->ReleaseKeptObjects();
-    return TestEndOfLevel();
+    const orvel::StatePtr next = TestEndOfLevel();
+    if (!gameOver && goodFactory != nullptr) {
+        moneyBags->Update(dt, purchaseRecords, *goodFactory);
+    }
+    return next;
 }
 
 orvel::StatePtr MechanicaState::PauseStep(const orvel::Input& input, float dt) {
@@ -324,7 +396,7 @@ orvel::StatePtr MechanicaState::PauseStep(const orvel::Input& input, float dt) {
         paused = false;
         pauseMenu.reset();
         registry.Erase(KEY_RESUME);
-        if (magnetSound->IsPlaying()) {
+        if (magnetSound && magnetSound->IsPlaying()) {
             magnetSound->Stop();
         }
     }
@@ -393,6 +465,34 @@ void MechanicaState::TrackCursor(const orvel::Input& input, float dt) {
     }
 }
 
+void MechanicaState::ShowFullMoneyHint() {
+    if (mode.isTutorialLevel || goodFactory == nullptr || mode.currentLevel <= 1 ||
+        !TutorialDialogsEnabled() || tutorialDialog->IsPlayed(KEY_FULL_MONEY) ||
+        goodFactory->GetDollars() != goodFactory->GetMaxDollars()) {
+        return;
+    }
+    tutorialDialog->Show(KEY_FULL_MONEY, PURSE_X, PURSE_Y, true);
+    tutorialDialog->SetPlayed(KEY_FULL_MONEY, 1);
+}
+
+void MechanicaState::HumMagnet() {
+    if (!magnetSound) {
+        return;
+    }
+    if (!magnetOn) {
+        if (magnetSound->GetVolume() > 0) {
+            magnetSound->FadeOut(HUM_FADE_MS);
+        }
+        return;
+    }
+    if (!magnetSound->IsPlaying()) {
+        magnetSound->Play();
+    }
+    if (!magnetSound->IsAtSampleVolume()) {
+        magnetSound->RestoreVolume();
+    }
+}
+
 void MechanicaState::StepWorld(float dt) {
     world->PreStepBodies();
     world->Update(dt);
@@ -403,6 +503,11 @@ void MechanicaState::StepWorld(float dt) {
 
 // A destroyed airship goes back to its factory, to be bought again.
 void MechanicaState::HandBackAirships() {
+    if (!goodAirship->IsAlive()) {
+        thruster = nullptr;
+        gotoComponent = nullptr;
+        magnet = nullptr;
+    }
     if (!goodAirship->IsAlive() && goodFactory != nullptr &&
         !goodFactory->CanBuy(PRODUCT_AIRSHIP)) {
         goodFactory->HoldBody(PRODUCT_AIRSHIP, goodAirship, false);
@@ -416,9 +521,13 @@ void MechanicaState::HandBackAirships() {
 orvel::StatePtr MechanicaState::TestEndOfLevel() {
     if (badFactoryBody == nullptr && outcome > 0) {
         RecordProgress();
+        ShowGameOver(BANNER_WON);
         EndLevel();
     } else if (goodFactoryBody == nullptr && outcome < 0) {
+        ShowGameOver(BANNER_LOST);
         EndLevel();
+    } else {
+        UpdatePurchaseButtons();
     }
     return orvel::StatePtr();
 }
@@ -431,7 +540,25 @@ void MechanicaState::EndLevel() {
     }
 }
 
-void MechanicaState::RecordProgress() { RecordWin(*settings, orvel::GlobalProperties()); }
+void MechanicaState::ShowGameOver(int frame) {
+    const orvel::SpritePtr& banner = hud->GetGameOver();
+    banner->SetFrame(frame);
+    banner->alpha = 1.0f;
+}
+
+// A won campaign level shows its medal's badge, the banner below it.
+void MechanicaState::RecordProgress() {
+    const WinBadge badge = RecordWin(*settings, orvel::GlobalProperties());
+    if (badge == WinBadge::None) {
+        return;
+    }
+    badgeSprite = hudSpriteManager->CreateSprite(std::string(UI_FOLDER) + BadgePicture(badge),
+                                                 Hud::kTopLayer);
+    const orvel::FrameSheet& sheet = badgeSprite->GetData()->sheet;
+    badgeSprite->SetPosition(SCREEN_WIDTH / 2.0f - float(sheet.width) / 2.0f,
+                             float(sheet.frameHeight) / 2.0f + BADGE_TOP);
+    hud->GetGameOver()->SetPosition(SCREEN_WIDTH / 2.0f, BANNER_BELOW_BADGE_Y);
+}
 
 void MechanicaState::OnWatchedEvent(orvel::Watched* watched) {
     if (goodFactoryBody != nullptr && watched == static_cast<orvel::Watched*>(goodFactoryBody)) {
@@ -447,6 +574,8 @@ void MechanicaState::OnWatchedEvent(orvel::Watched* watched) {
         if (outcome == 0) {
             outcome = 1;
         }
+    } else if (hoveredBody != nullptr && watched == static_cast<orvel::Watched*>(hoveredBody)) {
+        Hover(nullptr);
     }
 }
 
@@ -461,6 +590,9 @@ void MechanicaState::OnWatchedGoingAway(orvel::Watched* watched) {
     }
     if (terrainBody != nullptr && watched == static_cast<orvel::Watched*>(terrainBody)) {
         terrainBody = nullptr;
+    }
+    if (hoveredBody != nullptr && watched == static_cast<orvel::Watched*>(hoveredBody)) {
+        hoveredBody = nullptr;
     }
 }
 
@@ -550,14 +682,36 @@ void MechanicaState::Draw() {
     spriteManager->Draw();
     glPopAttrib();
     glPopMatrix();
+    DrawHud();
+}
+
+void MechanicaState::DrawHud() {
     DrawMinimap(*world, terrainBody, levelWidth);
+    hud->DrawMinimapFrame(MinimapWidth(levelWidth));
+    const float fuel =
+        goodAirship->IsAlive() && goodAirship->GetMaxHitPoints() > 0
+            ? float(goodAirship->GetHitPoints()) / float(goodAirship->GetMaxHitPoints())
+            : 0.0f;
     hudSpriteManager->Draw();
+    // Over the top panel, whose bezel frames the gauge.
+    hud->GetGasTank().Draw(fuel);
+    if (paused && pauseMenu) {
+        pauseMenu->Draw();
+    }
+    if (tutorialDialog->IsShowing()) {
+        tutorialDialog->Draw();
+    }
+    if (cursorVisible) {
+        hud->DrawCursor(mouseX, mouseY);
+    }
 }
 
 void MechanicaState::UnloadTextures() {
     spriteManager->UnloadTextures();
     hudSpriteManager->UnloadTextures();
     scenery->UnloadTextures();
+    hud->UnloadTextures();
+    tutorialDialog->UnloadTextures();
     if (pauseMenu) {
         pauseMenu->UnloadTextures();
     }
@@ -567,6 +721,8 @@ void MechanicaState::ReloadTextures() {
     spriteManager->ReloadTextures();
     hudSpriteManager->ReloadTextures();
     scenery->ReloadTextures();
+    hud->ReloadTextures();
+    tutorialDialog->ReloadTextures();
     if (pauseMenu) {
         pauseMenu->ReloadTextures();
     }
@@ -574,6 +730,7 @@ void MechanicaState::ReloadTextures() {
 }
 
 void RegisterMechanicaState(TarnmooreStateMachineImpl& machine) {
+    RegisterTutorialComponent();
     machine.RegisterStateClass(STATE_NAME, [](const StateArguments& arguments) {
         return std::make_shared<MechanicaState>(arguments.name);
     });

@@ -13,13 +13,22 @@
 #include "engine/sound/sound_manager.h"
 #include "engine/sprites/sprite_manager.h"
 #include "engine/state/state.h"
+#include "game/play/computer_buyer.h"
+#include "game/play/hud.h"
 #include "game/play/level_file.h"
+#include "game/play/money_bags.h"
 #include "game/play/play_field_scenery.h"
 #include "game/play/play_mode.h"
+#include "game/play/purchase_record.h"
 #include "game/play/trigger_relay.h"
+#include "game/play/tutorial_dialog.h"
 #include "game/units/component_body.h"
 #include "game/units/components/factory_component.h"
 #include "game/units/unit_stats.h"
+
+class ThrusterComponent;
+class GotoComponent;
+class MagnetComponent;
 
 // Makes the pause menu for a game; the pause screen registers it. Without
 // one, Escape still pauses the game until Escape is pressed again.
@@ -80,7 +89,20 @@ public:
     int GetOutcome() const { return outcome; }
     bool IsGameOver() const { return gameOver; }
     bool IsPaused() const { return paused; }
+    // The menu shown while paused; empty when playing or without a menu.
+    const orvel::StatePtr& GetPauseMenu() const { return pauseMenu; }
     bool IsCursorVisible() const { return cursorVisible; }
+    bool IsMagnetOn() const { return magnetOn; }
+    TutorialDialog& GetTutorialDialog() { return *tutorialDialog; }
+    Hud& GetHud() { return *hud; }
+    const MoneyBags& GetMoneyBags() const { return *moneyBags; }
+    const orvel::SpritePtr& GetGotoMarker() const { return gotoMarker; }
+    ComponentBody* GetHoveredBody() const { return hoveredBody; }
+    // Side 1's purchases of the last frame, for the purse.
+    const std::vector<PurchaseRecord>& GetPurchaseRecords() const { return purchaseRecords; }
+    const PurchaseGroups& GetPurchaseGroups() const { return purchaseGroups; }
+    const ComputerBuyer& GetComputerBuyer(int team) const { return buyers[team < 0 ? 1 : 0]; }
+    bool IsEnemyBuying() const { return enemyBuy; }
 
 private:
     void LoadLevel();
@@ -88,7 +110,11 @@ private:
     void PlaceObject(const PlacedObject& object);
     ComponentBodyPtr SpawnUnit(PropertyKey type, int team, const orvel::Matrix4& matrix);
     void KeepFactory(const PlacedObject& object, ComponentBody* body);
+    void PublishCapabilities();
     ComponentBodyPtr SpawnAirship(PropertyKey type, int team, float x);
+    void SetUpPurchaseMenus();
+    void StockFactory(FactoryComponent& factory, const PurchaseMenu& menu, int team);
+    void SetUpPurchaseGroups();
     void Commit();
     void ApplyDifficultyModifiers();
     void HandBackAirships();
@@ -100,14 +126,42 @@ private:
     void FeedMusic();
     void TrackCursor(const orvel::Input& input, float dt);
     void StepWorld(float dt);
+
+    void SteerAirship(const orvel::Input& input);
+    void ShowDeathHint();
+    // Whether any thrust is held.
+    bool Thrust(const orvel::Input& input);
+    void SteerByMouse(const orvel::Input& input);
+    void FlyToMinimapPoint(const orvel::Input& input);
+    void FlyToPlayFieldPoint(const orvel::Input& input, float x, float y);
+    void Hover(ComponentBody* body);
+    void SwitchMagnet(const orvel::Input& input, bool toggle);
+    void SendMagnet(bool on);
+    void IdleGoto();
+    void ShowGotoMarker(float x, float y);
+    void HideGotoMarker();
+    void ShowFullMoneyHint();
+    void HumMagnet();
+
+    void TrackPurchaseBar(const orvel::Input& input);
+    void HandleGoodPurchases(const orvel::Input& input, float dt);
+    void HandleBadPurchases(const orvel::Input& input, float dt);
+    int UnitsOnField(int team) const;
+    void TutorialPurchases();
+    void RecordPurchase(int product, int32_t spent);
+    void UpdatePurchaseButtons();
+    void ShowGameOver(int frame);
     orvel::StatePtr TestEndOfLevel();
     void EndLevel();
     void RecordProgress();
 
     void UpdateCamera();
+    void DrawHud();
 
     PlayMode mode;
     orvel::PropertiesPtr settings;
+    // Made first and gone last of what the registry can reach.
+    std::unique_ptr<TutorialDialog> tutorialDialog;
 
     // The world goes last, after everything that might still refer to its
     // bodies.
@@ -131,6 +185,30 @@ private:
     FactoryComponent* goodFactory = nullptr;
     FactoryComponent* badFactory = nullptr;
     float purchaseTimePerUnit[2] = {};
+    PurchaseGroups purchaseGroups;
+    ComputerBuyer buyers[2];
+    bool enemyBuy = true;
+    std::vector<PurchaseRecord> purchaseRecords;
+    int hoveredSlot = -1;
+    int lastHoveredSlot = -1;
+    int clickedSlot = -1;
+
+    std::unique_ptr<Hud> hud;
+    std::unique_ptr<MoneyBags> moneyBags;
+    orvel::SpritePtr gotoMarker;
+    orvel::SpritePtr badgeSprite;
+    int mouseX = 0;
+    int mouseY = 0;
+
+    // The player's airship's parts that the controls drive, while it lives.
+    ThrusterComponent* thruster = nullptr;
+    GotoComponent* gotoComponent = nullptr;
+    MagnetComponent* magnet = nullptr;
+    ComponentBody* hoveredBody = nullptr;
+    bool mouseSteeringBlocked = true;
+    bool magnetOn = false;
+    bool thrusting = false;
+    bool magnetToggle = true;
 
     uint32_t levelWidth = 0;
     float scrollFraction = 0.0f;

@@ -4,13 +4,17 @@
 
 #include "engine/core/attributes.h"
 
-// Bits of a side's purchase controls: the mouse on the purchase bar and two
-// rows of number keys (side 1 reads 8 as the keypad and 0x10 as the number
-// row, side 2 the other way round). 0 lets the computer buy.
+// Bits of a side's controls. Purchases: the mouse on the purchase bar and
+// two rows of number keys (side 1 reads 8 as the keypad and 0x10 as the
+// number row, side 2 the other way round); 0 lets the computer buy. The
+// airship: the mouse, the arrow keys with the Ctrl keys for the magnet, the
+// letter keys W, A, S, D, and the joystick.
 const int CONTROL_MOUSE = 1;
 const int CONTROL_ARROW_KEYS = 2;
+const int CONTROL_LETTER_KEYS = 4;
 const int CONTROL_KEYPAD = 8;
 const int CONTROL_NUMBER_ROW = 0x10;
+const int CONTROL_JOYSTICK = 0x20;
 
 // How a level is played, as the screens before it left it in the registry
 // of named values: which level, in which mode, and who controls what.

@@ -88,6 +88,8 @@ public:
     virtual Component* GetComponent(PropertyKey typeName) const;
     virtual bool IsDead() const { return dead; }
     virtual void OnDeath();
+    // Counts the unit as lost in the level's statistics, once per life.
+    void RecordInUnitStats() { CountLoss(); }
 
     const std::vector<ComponentPtr>& GetComponents() const { return components; }
     bool HasHitPoints() const { return hasHitPoints; }

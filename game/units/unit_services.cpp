@@ -13,7 +13,13 @@ orvel::SoundPtr CreateUnitSound(PropertyKey sampleName) {
     if (!registry.Contains(SOUND_MANAGER)) {
         return nullptr;
     }
-    return registry.GetSoundManager(SOUND_MANAGER)->CreateSound(sampleName);
+    const auto manager = registry.GetSoundManager(SOUND_MANAGER);
+    // A sample the sound list did not load gives no sound at all: a sound
+    // without a sample would break every copy that asks for its name.
+    if (!manager->GetSample(sampleName)) {
+        return nullptr;
+    }
+    return manager->CreateSound(sampleName);
 }
 
 std::shared_ptr<UnitStats> CurrentUnitStats() {

@@ -447,3 +447,39 @@ TEST(StateMachineTest, ShippedDefinitionStartsFromTheExitState) {
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->className, first);
 }
+
+// The shipped definition's roads of a tutorial lesson: the menu starts each
+// lesson's loading screen; a won lesson returns to the menu; quitting a
+// lesson, or a lesson that cannot be built, leads to the map's state, which
+// is the tutorial menu while "isTutorialLevel" is set.
+TEST_F(StateMachineFixture, ShippedDefinitionLeadsTutorialsBackToTheTutorialMenu) {
+    machine.LoadStateMachineDefinition();
+    const struct {
+        const char* current;
+        const char* trigger;
+        bool tutorial;
+        const char* className;
+    } cases[] = {
+        {"TARNMOORE_STATE_MainMenu", "Tutorial", false, "TARNMOORE_STATE_TutorialMenu"},
+        {"TARNMOORE_STATE_TutorialMenu", "Tutorial0", true, "TARNMOORE_STATE_LoadingMechanica"},
+        {"TARNMOORE_STATE_TutorialMenu", "Tutorial3", true, "TARNMOORE_STATE_LoadingMechanica"},
+        {"TARNMOORE_STATE_TutorialMenu", "Back", false, "TARNMOORE_STATE_MainMenu"},
+        {"TARNMOORE_STATE_LoadingMechanica", "Forward", true, "TARNMOORE_STATE_Mechanica"},
+        {"TARNMOORE_STATE_Mechanica", "TutorialWin", true, "TARNMOORE_STATE_TutorialMenu"},
+        {"TARNMOORE_STATE_Mechanica", "Quit", true, "TARNMOORE_STATE_TutorialMenu"},
+        {"TARNMOORE_STATE_Mechanica", "Quit", false, "TARNMOORE_STATE_MapScreen"},
+        {"TARNMOORE_STATE_LoadingMechanica", "Back", true, "TARNMOORE_STATE_TutorialMenu"},
+        {"TARNMOORE_STATE_LoadingMechanica", "Back", false, "TARNMOORE_STATE_MapScreen"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.current) + " " + c.trigger);
+        orvel::GlobalProperties().SetBool("isTutorialLevel", c.tutorial);
+        std::string transition;
+        float duration;
+        const orvel::StatePtr result = machine.CreateStateForTrigger(Screen(c.current), c.trigger);
+        const FakeState* next = Unwrap(result, transition, duration);
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->className, PropertyKey(c.className));
+    }
+    EXPECT_TRUE(messages.empty());
+}

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,19 @@ namespace {
 
 const int PLAY_HEIGHT = 500;
 const int SCREEN_WIDTH = 800;
+// The minimap shows the whole level 100 pixels high across the screen, so a
+// level may be at most this wide.
+const int MINIMAP_HEIGHT = 100;
+const float WIDEST_LEVEL = float(SCREEN_WIDTH * PLAY_HEIGHT / MINIMAP_HEIGHT);
+// The minimap draws no ground above this height.
+const int HIGHEST_GROUND = 490;
 const float AIRSHIP_STARTS[] = {560, 1560};
 const float AIRSHIP_START_HEIGHT = 300;
 // Room an airship needs above the ground to fly over it with a unit hanging
 // from its magnet: its own 70 pixels, a unit and some air.
 const float FLIGHT_ROOM = 150;
 const int CAMPAIGN_LEVELS = 17;
+const int TUTORIAL_LEVELS = 4;
 
 std::vector<std::string> CampaignLevels() {
     std::vector<std::string> folders;
@@ -32,6 +40,20 @@ std::vector<std::string> CampaignLevels() {
         folders.push_back("resources/Level" + std::to_string(n));
     }
     return folders;
+}
+
+// Every level the game plays: the campaign's (which the skirmish screen
+// offers too) and the tutorials'.
+std::vector<std::string> AllLevels() {
+    std::vector<std::string> folders = CampaignLevels();
+    for (int n = 0; n < TUTORIAL_LEVELS; ++n) {
+        folders.push_back("resources/TutorialLevel" + std::to_string(n));
+    }
+    return folders;
+}
+
+std::string FolderName(const testing::TestParamInfo<std::string>& info) {
+    return info.param.substr(info.param.rfind('/') + 1);
 }
 
 // A level as the game reads it from the built datafile. The pictures and the
@@ -127,6 +149,7 @@ TEST_P(LevelFileTest, TileRowsFitTheLevel) {
     const float hills = RowWidth("midground", hillsHeight);
     // Both airships start at least 560 pixels from either end.
     EXPECT_GE(width, AIRSHIP_STARTS[1] + 560);
+    EXPECT_LE(width, WIDEST_LEVEL) << "the minimap would not fit on the screen";
     EXPECT_LE(groundHeight, uint32_t(PLAY_HEIGHT));
     EXPECT_LE(hillsHeight, uint32_t(PLAY_HEIGHT));
     const float ratio = level->HasProperty("midgroundScrollRatio") ? level->GetFloat("midgroundScrollRatio") : 0.3f;
@@ -143,7 +166,7 @@ TEST_P(LevelFileTest, TerrainSpansTheLevelBelowTheAirships) {
     EXPECT_GE(float((heights.size() - 1) * size_t(level->GetInt("nodeSpacing"))), width);
     for (int h : heights) {
         EXPECT_GE(h, 1);
-        EXPECT_LE(h, 490);
+        EXPECT_LE(h, HIGHEST_GROUND);
         EXPECT_LE(uint32_t(h), height) << "the ground tiles must reach up to the ground";
     }
     for (float x : AIRSHIP_STARTS) {
@@ -152,7 +175,8 @@ TEST_P(LevelFileTest, TerrainSpansTheLevelBelowTheAirships) {
 }
 
 // From its start, each airship can fly over the ground to the enemy's
-// factory and back under the ceiling of the play field.
+// factory and back under the ceiling of the play field (only side 1's where
+// side 2 has no airship).
 TEST_P(LevelFileTest, AirshipsCanFlyToTheEnemyFactory) {
     const orvel::AnyVectorPtr objects = level->GetList("placedObjects");
     std::vector<std::pair<std::string, float>> factories;
@@ -163,8 +187,13 @@ TEST_P(LevelFileTest, AirshipsCanFlyToTheEnemyFactory) {
         }
     }
     ASSERT_EQ(factories.size(), 2u);
+    const bool enemyAirship = !level->HasProperty("enemyAirship") || level->GetBool("enemyAirship");
     for (const auto& factory : factories) {
-        const float start = AIRSHIP_STARTS[factory.first == "team_good" ? 1 : 0];
+        const bool goodFactory = factory.first == "team_good";
+        if (goodFactory && !enemyAirship) {
+            continue;
+        }
+        const float start = AIRSHIP_STARTS[goodFactory ? 1 : 0];
         const float step = factory.second > start ? 8.0f : -8.0f;
         for (float x = start; (factory.second - x) * step > 0; x += step) {
             ASSERT_LT(GroundAt(x) + FLIGHT_ROOM, float(PLAY_HEIGHT))
@@ -173,9 +202,37 @@ TEST_P(LevelFileTest, AirshipsCanFlyToTheEnemyFactory) {
     }
 }
 
+// The level's intent opens its file, before anything else.
+TEST_P(LevelFileTest, OpensWithItsIntent) {
+    std::ifstream file(std::string(GEARHAVEN_SOURCE_DIR) + "/" + Resource("level.txt"));
+    std::string first;
+    std::string second;
+    ASSERT_TRUE(std::getline(file, first) && std::getline(file, second));
+    EXPECT_EQ(first.rfind("// ", 0), 0u) << first;
+    EXPECT_EQ(second.rfind("// ", 0), 0u) << second;
+}
+
+// Every picture of the loading screen is in the datafile.
+TEST_P(LevelFileTest, LoadingScreenPicturesAreInTheDatafile) {
+    const orvel::PropertiesPtr screen = orvel::LoadPropertyFile(Resource("loading.txt"));
+    std::vector<orvel::PropertiesPtr> morphs = {screen};
+    const orvel::AnyVectorPtr children = screen->GetList("children");
+    for (size_t i = 0; i < children->Size(); ++i) {
+        morphs.push_back(children->GetStruct(i));
+    }
+    for (const orvel::PropertiesPtr& morph : morphs) {
+        const std::string name = morph->GetString("animation");
+        EXPECT_TRUE(orvel::LoadDatafileObject(Resource(name))->object) << name << " is not in the datafile";
+    }
+}
+
+// The tests that only campaign levels pass: the tutorials show the first
+// level's loading picture and have no place on the map.
+class CampaignLevelFileTest : public LevelFileTest {};
+
 // Each level has its own thumbnail on the map, loading picture and skirmish
 // preview, made from it at build time.
-TEST_P(LevelFileTest, HasItsOwnPictures) {
+TEST_P(CampaignLevelFileTest, HasItsOwnPictures) {
     const std::string number = GetParam().substr(GetParam().rfind("Level") + 5);
     const struct {
         std::string name;
@@ -263,10 +320,8 @@ TEST_P(LevelFileTest, MusicIsAnOggTrack) {
     ov_clear(&file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, LevelFileTest, testing::ValuesIn(CampaignLevels()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             return info.param.substr(info.param.rfind('/') + 1);
-                         });
+INSTANTIATE_TEST_SUITE_P(Levels, LevelFileTest, testing::ValuesIn(AllLevels()), FolderName);
+INSTANTIATE_TEST_SUITE_P(Levels, CampaignLevelFileTest, testing::ValuesIn(CampaignLevels()), FolderName);
 
 }  // namespace
 

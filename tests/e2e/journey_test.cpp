@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <regex>
 
 #include "tests/e2e/program_harness.h"
 
@@ -43,6 +44,36 @@ bool ShowsMap(const Screenshot& s) {
 bool ShowsDifficultyChoice(const Screenshot& s) {
     return IsBrass(s.At(185, 502)) && IsBrass(s.At(355, 502)) && IsBrass(s.At(525, 502)) &&
            IsDark(s.At(290, 568));
+}
+
+// The screens that the whole tour below meets, by pixels of their pictures.
+bool ShowsSplash(const Screenshot& s) { return IsDark(s.At(20, 20)) && IsBrass(s.At(215, 250)); }
+// The second splash: the game's name on its dark plate over the morning sky.
+bool ShowsSecondSplash(const Screenshot& s) {
+    return IsDark(s.At(200, 140)) && IsDark(s.At(600, 140)) && !IsDark(s.At(60, 300));
+}
+bool ShowsOptions(const Screenshot& s) { return IsBrass(s.At(190, 530)) && !ShowsMainMenu(s); }
+bool ShowsPage(const Screenshot& s) {
+    return IsDark(s.At(715, 300)) && IsBrass(s.At(340, 566)) && !ShowsMainMenu(s);
+}
+bool ShowsTutorialMenu(const Screenshot& s) {
+    return IsBrass(s.At(80, 550)) && IsDark(s.At(120, 515)) && IsDark(s.At(120, 191));
+}
+// A story picture: its dark caption plate over Back and Play.
+bool ShowsCutscene(const Screenshot& s) {
+    return IsBrass(s.At(80, 573)) && IsBrass(s.At(600, 573)) && IsDark(s.At(75, 450)) &&
+           !IsBrass(s.At(340, 573));
+}
+// An in-game help page: its dark panel over Back, Resume and Onward.
+bool ShowsHelpPage(const Screenshot& s) {
+    return IsBrass(s.At(80, 573)) && IsBrass(s.At(340, 573)) && IsBrass(s.At(600, 573)) &&
+           IsDark(s.At(700, 490));
+}
+
+// The pause menu: its Help and Quit buttons over the darkened level.
+bool ShowsPauseMenu(const Screenshot& s) {
+    return IsBrass(s.At(250, 495)) && IsBrass(s.At(430, 495)) && IsDark(s.At(240, 140)) &&
+           !ShowsHelpPage(s);
 }
 
 // Share of pixels that differ clearly between two pictures of one size.
@@ -126,6 +157,14 @@ protected:
         return Xdotool("keydown " + key + " sleep 0.2 keyup " + key);
     }
 
+    // Press, once the screen's transition in is surely over: a screen takes
+    // no key while it fades or slides in, and its last frames of a fade
+    // already pass the checks.
+    bool PressOnceStill(const std::string& key) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        return Press(key);
+    }
+
     // Waits until the window passes `check` in two pictures in a row (so a
     // transition has ended), saves the last one under `name` and returns it.
     Screenshot WaitForScreen(Desktop& desktop, ProgramRun& run, Window window,
@@ -148,6 +187,33 @@ protected:
         }
         ADD_FAILURE() << "the window never showed " << name << "; output:\n"
                       << run.GetErrorOutput();
+        return Screenshot();
+    }
+
+    // Escape in a level until the pause menu shows twice running. The
+    // mechanic's first hint may come up on its own meanwhile: Escape puts it
+    // away first, and the next Escape pauses. An empty picture when it never
+    // shows.
+    Screenshot PauseLevel(Desktop& desktop, Window window, const std::string& name) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!PressOnceStill("Escape")) {
+                return Screenshot();
+            }
+            bool passedBefore = false;
+            for (int look = 0; look < 16; ++look) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                const Screenshot now = desktop.Capture(window);
+                const bool passes = !now.Empty() && ShowsPauseMenu(now);
+                if (passes && passedBefore) {
+                    now.Write(shots / (name + ".ppm"));
+                    return now;
+                }
+                if (!passes && look == 15) {
+                    now.Write(shots / (name + "_before_" + std::to_string(attempt) + ".ppm"));
+                }
+                passedBefore = passes;
+            }
+        }
         return Screenshot();
     }
 
@@ -186,8 +252,8 @@ TEST_F(JourneyTest, MenuMapDifficultyLevelAndBackOut) {
         });
     ASSERT_FALSE(level.Empty());
 
-    // Escape pauses the level. There is no pause menu yet to leave it by,
-    // so the window is closed from there.
+    // Escape pauses the level under the pause menu; the window is closed
+    // from there.
     ASSERT_TRUE(Press("Escape"));
     std::this_thread::sleep_for(RUNNING_TIME);
     WaitForScreen(desktop, run, window, "5_paused", [](const Screenshot&) { return true; });
@@ -220,6 +286,180 @@ TEST_F(JourneyTest, HelpPageAndQuit) {
     const Screenshot again = WaitForScreen(desktop, run, window, "8_main_menu", ShowsMainMenu);
     ASSERT_FALSE(again.Empty());
     ASSERT_TRUE(Click(desktop, window, 185, 515, 290, 524, again));  // "Quit"
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
+
+// Every screen of the game from the splash on, one after another, with a
+// picture of each: the two splashes, the main menu and the screens it
+// leads to, the campaign map, a story picture, a level's loading screen and
+// the level, the in-game help from F1 and from the pause menu, and back out
+// through the map. (The low frame-rate warning needs a slow machine; a
+// level's statistics need a level's end: the in-process screen tests show
+// both.)
+TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "01_splash", ShowsSplash).Empty());
+    ASSERT_FALSE(
+        WaitForScreen(desktop, run, window, "02_second_splash", ShowsSecondSplash).Empty());
+    ASSERT_TRUE(PressOnceStill("space"));
+    const Screenshot menu = WaitForScreen(desktop, run, window, "03_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+
+    // The menu's pages, each left by the keyboard.
+    const struct {
+        int y;
+        const char* name;
+        ScreenCheck check;
+        const char* key;
+    } pages[] = {
+        {353, "04_options", ShowsOptions, "Escape"},
+        {407, "05_help", ShowsPage, "Left"},
+        {461, "06_credits", ShowsPage, "Left"},
+        {299, "07_tutorial_menu", ShowsTutorialMenu, "Escape"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.name);
+        ASSERT_TRUE(Click(desktop, window, 185, page.y, 290, page.y + 9, menu));
+        ASSERT_FALSE(WaitForScreen(desktop, run, window, page.name, page.check).Empty());
+        ASSERT_TRUE(PressOnceStill(page.key));
+        ASSERT_FALSE(WaitForScreen(desktop, run, window, std::string(page.name) + "_back",
+                                   ShowsMainMenu)
+                         .Empty());
+    }
+
+    // The map; Enter takes the newest level, the fourth, whose place on the
+    // map is a story picture before the level.
+    ASSERT_TRUE(Click(desktop, window, 185, 191, 290, 200, menu));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "08_map", ShowsMap).Empty());
+    ASSERT_TRUE(PressOnceStill("Return"));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "09_cutscene", ShowsCutscene).Empty());
+    ASSERT_TRUE(PressOnceStill("Right"));
+    const Screenshot loading =
+        WaitForScreen(desktop, run, window, "10_loading", ShowsDifficultyChoice);
+    ASSERT_FALSE(loading.Empty());
+    ASSERT_TRUE(Click(desktop, window, 400, 502, 455, 524, loading));  // "Veteran"
+    const ScreenCheck inLevel = [&](const Screenshot& s) {
+        return ChangedShare(loading, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+               !IsDark(s.At(100, 300)) && !ShowsHelpPage(s);
+    };
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "11_level", inLevel).Empty());
+
+    // F1: the five help pages, turned with Right; the last one returns to
+    // the level.
+    ASSERT_TRUE(PressOnceStill("F1"));
+    Screenshot previous;
+    for (int page = 1; page <= 5; ++page) {
+        SCOPED_TRACE(page);
+        const Screenshot before = previous;
+        previous = WaitForScreen(desktop, run, window, "12_help" + std::to_string(page),
+                                 [&](const Screenshot& s) {
+                                     return ShowsHelpPage(s) && (before.Empty() ||
+                                                                 ChangedShare(before, s) > 0.03);
+                                 });
+        ASSERT_FALSE(previous.Empty());
+        ASSERT_TRUE(PressOnceStill("Right"));
+    }
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "13_level_again", inLevel).Empty());
+
+    // Escape pauses under the pause menu; its Help button shows the first
+    // page again, and Escape there returns to the paused level. The
+    // mechanic's first hint may come up on its own meanwhile: Escape puts it
+    // away first, and the next Escape pauses.
+    const Screenshot paused = PauseLevel(desktop, window, "14_paused");
+    ASSERT_FALSE(paused.Empty());
+    ASSERT_TRUE(Click(desktop, window, 310, 487, 250, 495, paused));  // "Help"
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "15_help_from_pause", ShowsHelpPage).Empty());
+    ASSERT_TRUE(PressOnceStill("Escape"));
+    const Screenshot pausedAgain =
+        WaitForScreen(desktop, run, window, "16_paused_again", ShowsPauseMenu);
+    ASSERT_FALSE(pausedAgain.Empty());
+
+    // The pause menu's Quit leaves the level for the map; Escape returns to
+    // the menu.
+    ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, pausedAgain));  // "Quit"
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "17_map_again", ShowsMap).Empty());
+    ASSERT_TRUE(PressOnceStill("Escape"));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu).Empty());
+
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+    const std::string settings = ReadFile(SettingsFile());
+    // The story picture counts nothing: the fourth level is still the newest.
+    EXPECT_TRUE(std::regex_search(settings, std::regex("TARNMOORE_HighestLevelReached:\\s*3\\s")))
+        << settings;
+}
+
+// The skirmish: from the main menu to the setup, a level chosen in the list,
+// a unit type and the cash flow changed, the level played, then out by the
+// pause menu's Quit and the map to the menu and into the setup again, which
+// shows the choices made before.
+TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    // The setup: side 1's brass purchase plate, the Back button, and side
+    // 1's tank switch lit (on) or dark (off).
+    const auto showsSetup = [](bool tanks) {
+        return [tanks](const Screenshot& s) {
+            const unsigned char* tankSwitch = s.At(577, 355);
+            return IsBrass(s.At(440, 196)) && IsBrass(s.At(30, 548)) && !ShowsMainMenu(s) &&
+                   (tanks ? IsBrass(tankSwitch) : IsDark(tankSwitch));
+        };
+    };
+    const Screenshot menu = WaitForScreen(desktop, run, window, "s1_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 245, 290, 254, menu));  // "Skirmish"
+    const Screenshot setup = WaitForScreen(desktop, run, window, "s2_setup", showsSetup(true));
+    ASSERT_FALSE(setup.Empty());
+
+    // The list's fifth line is the second level; its preview fades in.
+    ASSERT_TRUE(PointAt(window, 100, 162 + 4 * 21 + 10));
+    ASSERT_TRUE(Xdotool("mousedown 1 sleep 0.2 mouseup 1 sleep 1"));
+    const Screenshot chosen = desktop.Capture(window);
+    EXPECT_GT(ChangedShare(setup, chosen), 0.02);
+    ASSERT_TRUE(Click(desktop, window, 546, 363, 577, 355, chosen));  // side 1's tanks off
+    ASSERT_TRUE(Click(desktop, window, 505, 281, 580, 275, chosen));  // cash flow: high
+    const Screenshot set =
+        WaitForScreen(desktop, run, window, "s3_set_up", showsSetup(false));
+    ASSERT_FALSE(set.Empty());
+
+    ASSERT_TRUE(Click(desktop, window, 700, 562, 760, 550, set));  // "Play"
+    const Screenshot level =
+        WaitForScreen(desktop, run, window, "s4_level", [&](const Screenshot& s) {
+            return ChangedShare(set, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+                   !IsDark(s.At(100, 300));
+        });
+    ASSERT_FALSE(level.Empty());
+    std::this_thread::sleep_for(RUNNING_TIME);
+    WaitForScreen(desktop, run, window, "s5_playing", [](const Screenshot&) { return true; });
+    ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
+
+    const Screenshot paused = PauseLevel(desktop, window, "s6_paused");
+    ASSERT_FALSE(paused.Empty());
+    ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, paused));  // "Quit"
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "s7_map", ShowsMap).Empty());
+    ASSERT_TRUE(PressOnceStill("Escape"));
+    const Screenshot again = WaitForScreen(desktop, run, window, "s7_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(again.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 245, 290, 254, again));  // "Skirmish"
+    const Screenshot kept = WaitForScreen(desktop, run, window, "s8_setup_again", showsSetup(false));
+    ASSERT_FALSE(kept.Empty());
+    EXPECT_LT(ChangedShare(set, kept), 0.05);
+
+    desktop.SendClose(window);
     ExpectCleanEnd(run);
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
 }

@@ -44,7 +44,7 @@ TEST_F(SoundDatafileTest, TheSoundListReadsFromTheDatafile) {
     ASSERT_TRUE(orvel::LoadDatafileObject("resources/sounds/sounds.txt")->object);
     orvel::SoundManager manager(8, std::make_shared<orvel::FakeVoiceBackend>());
     manager.LoadSoundList("resources/sounds/sounds.txt");
-    EXPECT_EQ(manager.GetSampleCount(), 6u);
+    EXPECT_EQ(manager.GetSampleCount(), 14u);
     const orvel::SamplePtr magnet = manager.GetSample(PropertyKey("snd_magnet_on"));
     ASSERT_TRUE(magnet);
     EXPECT_NE(magnet->GetData(), nullptr);

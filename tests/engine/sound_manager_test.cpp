@@ -160,9 +160,11 @@ TEST_F(SoundListTest, AnUnknownNameGivesASoundThatNeverPlays) {
 
 TEST_F(SoundListTest, TheGameSoundListLoadsEverySample) {
     manager.LoadSoundList("resources/sounds/sounds.txt");
-    EXPECT_EQ(manager.GetSampleCount(), 6u);
-    for (const char* name : {"snd_magnet_on", "snd_money_spent", "snd_clicked_button",
-                             "snd_rollover_button", "snd_access_denied", "snd_stats_crank"}) {
+    EXPECT_EQ(manager.GetSampleCount(), 14u);
+    for (const char* name :
+         {"snd_magnet_on", "snd_money_spent", "snd_clicked_button", "snd_rollover_button",
+          "snd_access_denied", "snd_stats_crank", "snd_low_steam", "snd_magnet_stick", "snd_rifle",
+          "snd_cannon", "snd_flak", "snd_explosion", "snd_hit", "snd_flag_raise"}) {
         SCOPED_TRACE(name);
         const orvel::SamplePtr sample = manager.GetSample(PropertyKey(name));
         ASSERT_TRUE(sample);

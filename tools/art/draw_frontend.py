@@ -6,9 +6,12 @@
     draw_frontend.py draw <out folder> <bbq_convert> <resources folder>
         draws them into <out folder> under those names
 
-The menus, the campaign map, the help and credits pages and, for every
-campaign level, its map thumbnail, loading picture and skirmish preview
-are written as SVG
+The menus, the options screen, the pause menu, the campaign map, the
+statistics screen with its bars and digits, the skirmish setup with its
+controls, its loading picture and its stand-in previews, the help and
+credits pages and,
+for every campaign level, its map thumbnail, loading picture and skirmish
+preview are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -43,6 +46,7 @@ LEVEL_COUNT = 17
 SCREEN = (800, 600)
 MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
 MENU_LABELS = {"Play": "Campaign"}
+TUTORIAL_LABELS = ["1. Flying and engineers", "2. Anti-air turrets", "3. Artillery", "4. Bunkers"]
 THUMB = (96, 72)
 PREVIEW = (780, 86)
 PLAY_HEIGHT = 500
@@ -50,6 +54,29 @@ PLATE = (252, 50)
 DIFFICULTIES = [("Cadet", 1), ("Veteran", 2), ("Hero", 3)]
 MEDALS = [("beaten_easy", "#c07a45", "#7a4420"), ("beaten_normal", "#d7dde4", "#7d8894"),
           ("beaten_hard", "#f2c84b", "#9a6f12")]
+# The statistics screen: rows from top to bottom (label only; the bars'
+# places are the state machine's "BarPositions"), the bar and digit shades.
+STATS_ROWS = ["Infantry", "Engineers", "Tanks", "Flak trucks", "Balloon bombs", "Autogyros",
+              "Busters", "Airships", "Total"]
+STATS_TOP = 80
+STATS_ROW_STEP = 50
+STATS_BAR = (64, 14)
+STATS_DIGIT = (10, 14)
+# (bar name, digit folder, bar colour, digit colour): the dark digits are a
+# little lighter than their bars to stay readable on the dark panel.
+STATS_SHADES = [("darkgreen", "DarkGreen", "#2f6b2a", "#58b04e"),
+                ("lightgreen", "LightGreen", "#8fd36f", "#8fd36f"),
+                ("darkpurple", "DarkPurple", "#55306e", "#a273c6"),
+                ("lightpurple", "LightPurple", "#c39be0", "#dcc2f0")]
+SWITCH = (70, 34)
+OPTIONS_PANEL = (460, 330)
+OPTIONS_ROWS = [(50, "Music"), (110, "Sound effects"), (220, "Click to switch it on and off"),
+                (280, "Hold it down while you need it")]
+PAUSE_PANEL = (400, 460)
+PAUSE_ROWS = [(97, "Music"), (147, "Sound effects"), (197, "Tutorial hints"),
+              (247, "Magnet button toggles"), (297, "Magnet button held down")]
+SMALL_BUTTONS = ["Resume", "Reset hints", "Help", "Quit", "Continue"]
+SPLASH = (560, 300)
 
 
 def pictures():
@@ -59,18 +86,37 @@ def pictures():
            ("MapScreen/x.bbq", THUMB[0], THUMB[1], True),
            ("Frontend/back.bbq", 160, 44, True),
            ("Frontend/play.bbq", 160, 44, True),
+           ("Frontend/onward.bbq", 160, 44, True),
            ("Frontend/loading.bbq", PLATE[0], PLATE[1], True),
            ("Frontend/choosedifficulty.jpg", PLATE[0], PLATE[1], False),
            ("Frontend/clicktocontinue_0.bbq", PLATE[0], PLATE[1], True),
            ("Frontend/clicktocontinue_1.bbq", PLATE[0], PLATE[1], True),
            ("Help/help.jpg", 800, 600, False),
-           ("Credits/credits.jpg", 800, 600, False)]
+           ("Credits/credits.jpg", 800, 600, False),
+           ("StatsScreen/background.jpg", 800, 600, False)]
+    for bar, folder, _, _ in STATS_SHADES:
+        out.append(("StatsScreen/bar%s.jpg" % bar, STATS_BAR[0], STATS_BAR[1], False))
+        out += [("StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d), STATS_DIGIT[0], STATS_DIGIT[1],
+                 True) for d in range(10)]
+    out += [("Options/background.jpg", 800, 600, False),
+            ("Options/panel.bbq", OPTIONS_PANEL[0], OPTIONS_PANEL[1], True),
+            ("Options/magnetbutton.bbq", 240, 34, True),
+            ("PauseMenu/panel.bbq", PAUSE_PANEL[0], PAUSE_PANEL[1], True),
+            ("LowFps/warning.jpg", 800, 600, False),
+            ("SplashScreen/splash_0.bbq", SPLASH[0], SPLASH[1], True),
+            ("SplashScreen/splash_1.bbq", SPLASH[0], SPLASH[1], True),
+            ("Frontend/switch_0.bbq", SWITCH[0], SWITCH[1], True),
+            ("Frontend/switch_1.bbq", SWITCH[0], SWITCH[1], True)]
+    out += [("Frontend/%s.bbq" % button_file(name), 160, 44, True) for name in SMALL_BUTTONS]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
+    out += [("Tutorial/background.jpg", 800, 600, False)]
+    out += [("Tutorial/tutorial%d.bbq" % n, 250, 46, True) for n in range(len(TUTORIAL_LABELS))]
     out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
     out += [("Level%d/loading.jpg" % n, 800, 600, False) for n in range(LEVEL_COUNT)]
     out += [("Level%d/preview.jpg" % n, PREVIEW[0], PREVIEW[1], False) for n in range(LEVEL_COUNT)]
+    out += skirmish_pictures()
     return out
 
 
@@ -220,6 +266,60 @@ def difficulty_button(label, chevrons):
     return (defs() + '<rect x="2" y="2" width="146" height="52" rx="10" fill="url(#brass)" stroke="%s" '
             'stroke-width="3"/>%s%s%s' % (OUTLINE, rivets(2, 2, 146, 52, 8), marks,
                                           text(88, 36, 21, label)))
+
+
+def button_file(label):
+    return label.lower().replace(" ", "")
+
+
+def switch(on):
+    """A lever in a soot slot: thrown right and lit when on."""
+    w, h = SWITCH
+    knob = w - 19 if on else 19
+    lamp = "#ffd45a" if on else "#4a3d33"
+    return (defs() + '<rect x="2" y="2" width="%s" height="%s" rx="15" fill="url(#soot)" stroke="%s" '
+            'stroke-width="3"/><circle cx="%s" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>'
+            '<circle cx="%s" cy="%s" r="12" fill="url(#brass)" stroke="%s" stroke-width="2.5"/>'
+            % (f(w - 4), f(h - 4), OUTLINE, f(w / 2), f(h / 2), lamp, OUTLINE, f(knob), f(h / 2), OUTLINE))
+
+
+def rows_panel(size, heading, heading_y, rows):
+    """A dark riveted panel with a heading and one label per switch row."""
+    w, h = size
+    body = defs() + ('<rect x="3" y="3" width="%s" height="%s" rx="14" fill="url(#soot)" fill-opacity="0.93" '
+                     'stroke="%s" stroke-width="4"/>%s'
+                     % (f(w - 6), f(h - 6), BRASS_DARK, rivets(3, 3, w - 6, h - 6, 11, 3.5)))
+    if heading:
+        body += text(w / 2, heading_y, 34, heading, fill=BRASS_LIGHT, stroke=OUTLINE, weight=3)
+    for y, label in rows:
+        body += text(30, y + 7, 19, label, fill=PAPER, anchor="start", font=SANS)
+    return body
+
+
+def splash(turn):
+    """The maker's mark: the name on a brass plate between two gears that
+    turn a little from one frame to the next."""
+    w, h = SPLASH
+    body = defs()
+    body += art.gear(95, 150, 78, 14, turn, "url(#brass)", OUTLINE, 3)
+    body += art.gear(w - 95, 150, 78, 14, -turn, "url(#copper)", OUTLINE, 3)
+    body += ('<rect x="120" y="95" width="%s" height="110" rx="16" fill="url(#soot)" stroke="%s" '
+             'stroke-width="4"/>%s' % (f(w - 240), BRASS_DARK, rivets(120, 95, w - 240, 110, 10, 3.5)))
+    body += text(w / 2, 162, 50, "GEARHAVEN", fill=BRASS_LIGHT, stroke=OUTLINE, weight=3)
+    body += text(w / 2, 190, 15, "an Orrowick works", fill=PAPER, font=SANS)
+    return body
+
+
+def options_background():
+    body = defs() + landscape(23)
+    body += airship(130, 250, 0.8, 6)
+    body += title(400, 100, 64, "Options")
+    return body + frame(800, 600)
+
+
+def label(content, size):
+    return defs() + text(4, size + 4, size, content, fill=BRASS_LIGHT, anchor="start", stroke=OUTLINE,
+                         weight=3)
 
 
 def name_plate(label, size, dark=False):
@@ -400,6 +500,38 @@ def page(heading, lines, seed):
     return body + frame(800, 600)
 
 
+def stats_background():
+    body = defs() + landscape(53)
+    body += panel(20, 24, 760, 506)
+    body += title(400, 56, 28, "After the battle")
+    for i, label in enumerate(STATS_ROWS):
+        y = STATS_TOP + STATS_ROW_STEP * i
+        body += text(140, y - 4, 12, label, fill=BRASS_LIGHT, anchor="start", font=SANS)
+        # Two grooves that the side's bars run in.
+        for dy in (0, 17):
+            body += ('<rect x="138" y="%d" width="640" height="%d" fill="#000" fill-opacity="0.35"/>'
+                     % (y + dy - 1, STATS_BAR[1] + 2))
+    body += text(150, 556, 14, "green: your works", fill="#8fd36f", anchor="start", font=SANS,
+                 stroke=OUTLINE, weight=3)
+    body += text(320, 556, 14, "purple: the enemy", fill="#c39be0", anchor="start", font=SANS,
+                 stroke=OUTLINE, weight=3)
+    body += text(150, 576, 14, "light: lost, dark: still standing", fill=PAPER, anchor="start",
+                 font=SANS, stroke=OUTLINE, weight=3)
+    return body + frame(800, 600)
+
+
+def stats_bar(colour):
+    w, h = STATS_BAR
+    return ('<rect x="0" y="0" width="%d" height="%d" fill="%s"/>'
+            '<rect x="0" y="0" width="%d" height="3" fill="#fff" fill-opacity="0.25"/>'
+            '<rect x="0" y="%d" width="%d" height="3" fill="#000" fill-opacity="0.25"/>'
+            % (w, h, colour, w, h - 3, w))
+
+
+def stats_digit(digit, colour):
+    return text(STATS_DIGIT[0] / 2, 12, 14, str(digit), fill=colour, font=SANS + ' font-weight="bold"')
+
+
 HELP = ["#Win the level",
         "Get your units into the enemy's factory before theirs get into yours.",
         "#Your airship",
@@ -410,6 +542,15 @@ HELP = ["#Win the level",
         "top of the screen; each comes out of your factory when it is built.",
         "#Keys",
         "Escape pauses the game. Left or Backspace leaves this page."]
+
+SLOW_DRAWING = ["#This machine draws the game slowly",
+                "It managed fewer than ten pictures a second, so the airships",
+                "will stutter and the controls will answer late.",
+                "#What helps",
+                "Close other programs, and make sure the graphics driver of your",
+                "system is installed; Help opens our support page about it.",
+                "#Your choice",
+                "Continue plays anyway; Quit ends the game."]
 
 CREDITS = ["#Made by",
            "The Gearhaven team, with tools of its own.",
@@ -423,6 +564,145 @@ CREDITS = ["#Made by",
            "To everyone who flies an airship into the wind."]
 
 
+# --- the skirmish setup ----------------------------------------------------------
+# Places match resources/Skirmish/SkirmishMenu.txt and the level list that the
+# screen makes at (9, 162), 289 x 150.
+
+SKIRMISH_CONTROL = (160, 30)
+SKIRMISH_TOGGLE = (78, 30)
+SKIRMISH_SLIDER = (160, 22)
+# (sprite file name, frame labels in frame order)
+SKIRMISH_CONTROLS = [("purchase", ["Number keys", "Keypad", "Computer", "Mouse"]),
+                     ("movement", ["Arrow keys", "Mouse", "Computer"]),
+                     ("cashflow", ["Low", "Normal", "High"])]
+SKIRMISH_UNITS = [("infantry", "Infantry"), ("tank", "Tanks"), ("flaktruck", "Flak"),
+                  ("balloon", "Balloons"), ("gyro", "Gyros"), ("buster", "Busters")]
+SKIRMISH_COLUMNS = (425, 610)
+SKIRMISH_ROWS = [(190, "Buying"), (228, "Flying"), (266, "Cash flow"), (306, "Strength"),
+                 (348, "Units")]
+SKIRMISH_HELP = ["Click a control to change it.", "Side 1 is yours; side 2 is the",
+                 "enemy: the computer plays it", "unless you give it keys of its own.",
+                 "A level opens here once the", "campaign has reached it. Levels",
+                 "of your own go in a folder", "\"extra levels\" beside the game."]
+
+
+def skirmish_pictures():
+    out = [("Skirmish/background.jpg", 800, 600, False),
+           ("Skirmish/loading.jpg", 800, 600, False),
+           ("Skirmish/preview_locked.jpg", PREVIEW[0], PREVIEW[1], False),
+           ("Skirmish/preview_none.jpg", PREVIEW[0], PREVIEW[1], False),
+           ("Skirmish/rangegroove.bbq", SKIRMISH_SLIDER[0], SKIRMISH_SLIDER[1], True),
+           ("Skirmish/rangefill.bbq", SKIRMISH_SLIDER[0], SKIRMISH_SLIDER[1], True)]
+    for name, labels in SKIRMISH_CONTROLS:
+        out += [("Skirmish/%s_%d.bbq" % (name, n), SKIRMISH_CONTROL[0], SKIRMISH_CONTROL[1], True)
+                for n in range(len(labels))]
+    for name, _ in SKIRMISH_UNITS:
+        out += [("Skirmish/%s_%d.bbq" % (name, n), SKIRMISH_TOGGLE[0], SKIRMISH_TOGGLE[1], True)
+                for n in range(2)]
+    return out
+
+
+def skirmish_background():
+    body = defs() + landscape(67)
+    body += title(400, 40, 34, "Skirmish")
+    # The previews' frame, and the paper the list is written on.
+    body += ('<rect x="5" y="48" width="790" height="96" rx="6" fill="%s" stroke="%s" stroke-width="3"/>'
+             % (SOOT, BRASS))
+    body += ('<rect x="4" y="148" width="300" height="170" rx="8" fill="url(#paper)" stroke="%s" '
+             'stroke-width="3"/>' % OUTLINE)
+    body += text(154, 160, 11, "Levels", fill=BRASS_DARK, font=SANS)
+    body += panel(4, 324, 300, 204)
+    for i, line in enumerate(SKIRMISH_HELP):
+        body += text(22, 354 + 22 * i, 14, line, fill=PAPER, anchor="start", font=SANS)
+    body += panel(308, 148, 478, 384)
+    for x, heading in zip(SKIRMISH_COLUMNS, ("Side 1: you", "Side 2: the enemy")):
+        body += text(x + 80, 180, 16, heading, fill=BRASS_LIGHT)
+    for y, label in SKIRMISH_ROWS:
+        body += text(322, y + 20, 14, label, fill=PAPER, anchor="start", font=SANS)
+    return body + frame(800, 600, ((18, 582), (782, 582)))
+
+
+def skirmish_control(label):
+    w, h = SKIRMISH_CONTROL
+    return defs() + plate(w, h, label, 15)
+
+
+def skirmish_toggle(label, on):
+    """A unit switch: a lit brass plate when the side may buy the unit, a
+    dark one with a red lamp when not."""
+    w, h = SKIRMISH_TOGGLE
+    fill, ink, lamp = ("url(#brass)", SOOT, "#7bd45a") if on else ("url(#soot)", "#8a7e70", "#b8432a")
+    return (defs() + '<rect x="2" y="2" width="%s" height="%s" rx="7" fill="%s" stroke="%s" '
+            'stroke-width="2.5"/><circle cx="12" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>%s'
+            % (f(w - 4), f(h - 4), fill, OUTLINE, f(h / 2), lamp, OUTLINE,
+               text(w / 2 + 7, h / 2 + 5, 13, label, ink, font=SANS)))
+
+
+def skirmish_groove():
+    """The strength slider's groove, marked at half, normal and double."""
+    w, h = SKIRMISH_SLIDER
+    body = ('<rect x="1" y="1" width="%s" height="%s" rx="5" fill="url(#soot)" stroke="%s" stroke-width="2"/>'
+            % (f(w - 2), f(h - 2), OUTLINE))
+    for x, mark in ((12, "1/2"), (w / 2, "1"), (w - 12, "2")):
+        body += text(x, h / 2 + 4, 11, mark, fill="#8a7e70", font=SANS)
+    return defs() + body
+
+
+def skirmish_fill():
+    w, h = SKIRMISH_SLIDER
+    return defs() + ('<rect x="1" y="1" width="%s" height="%s" rx="5" fill="url(#copper)" stroke="%s" '
+                     'stroke-width="2"/><rect x="4" y="4" width="%s" height="4" rx="2" fill="#fff" '
+                     'fill-opacity="0.3"/>' % (f(w - 2), f(h - 2), OUTLINE, f(w - 8)))
+
+
+def skirmish_loading():
+    body = defs() + landscape(71)
+    # The two sides' airships face each other.
+    body += ('<g transform="translate(240,260) scale(-1,1)">%s</g>' % airship(0, 0, 0.8, 4))
+    body += airship(560, 230, 0.8, 4)
+    body += panel(200, 40, 400, 110)
+    body += title(400, 100, 46, "Skirmish")
+    body += text(400, 132, 18, "The level is being built", fill=PAPER, font=SANS)
+    return body + frame(800, 600)
+
+
+def skirmish_locked():
+    w, h = PREVIEW
+    body = '<rect width="%d" height="%d" fill="url(#soot)"/>' % (w, h)
+    body += ('<rect x="40" y="36" width="34" height="30" rx="4" fill="url(#brass)" stroke="%s" stroke-width="3"/>'
+             '<path d="M46,36 v-8 a11,11 0 0,1 22,0 v8" fill="none" stroke="%s" stroke-width="5"/>'
+             % (OUTLINE, BRASS_DARK))
+    body += text(100, 40, 20, "Locked", fill=BRASS_LIGHT, anchor="start")
+    body += text(100, 64, 15, "Reach this level in the campaign to play it here.", fill=PAPER,
+                 anchor="start", font=SANS)
+    return defs() + body
+
+
+def skirmish_no_preview():
+    w, h = PREVIEW
+    body = embed(art.sky_svg(29), 0, 0, w, h)
+    body += text(12, 34, 20, "A level of your own", fill=PAPER, anchor="start", stroke=OUTLINE, weight=3)
+    body += text(12, 62, 14, "Put a preview.jpg of 780 x 86 pixels in its folder to show it here.",
+                 fill=PAPER, anchor="start", font=SANS, stroke=OUTLINE, weight=3)
+    return defs() + body
+
+
+def skirmish_documents():
+    docs = {"Skirmish/background.jpg": skirmish_background(),
+            "Skirmish/loading.jpg": skirmish_loading(),
+            "Skirmish/preview_locked.jpg": skirmish_locked(),
+            "Skirmish/preview_none.jpg": skirmish_no_preview(),
+            "Skirmish/rangegroove.bbq": skirmish_groove(),
+            "Skirmish/rangefill.bbq": skirmish_fill()}
+    for name, labels in SKIRMISH_CONTROLS:
+        for n, label in enumerate(labels):
+            docs["Skirmish/%s_%d.bbq" % (name, n)] = skirmish_control(label)
+    for name, label in SKIRMISH_UNITS:
+        for n in range(2):
+            docs["Skirmish/%s_%d.bbq" % (name, n)] = skirmish_toggle(label, n == 1)
+    return docs
+
+
 # --- making them ----------------------------------------------------------------
 
 def documents(levels, places):
@@ -432,14 +712,34 @@ def documents(levels, places):
             "MapScreen/x.bbq": cross(),
             "Frontend/back.bbq": small_button("Back"),
             "Frontend/play.bbq": small_button("Play"),
+            "Frontend/onward.bbq": small_button("Onward"),
             "Frontend/loading.bbq": name_plate("Loading...", 22, dark=True),
             "Frontend/choosedifficulty.jpg": name_plate("Choose a difficulty", 20, dark=True),
             "Frontend/clicktocontinue_0.bbq": name_plate("Click to continue", 20, dark=True),
             "Frontend/clicktocontinue_1.bbq": name_plate("Click to continue", 20),
             "Help/help.jpg": page("How to play", HELP, 77),
-            "Credits/credits.jpg": page("Credits", CREDITS, 91)}
+            "Credits/credits.jpg": page("Credits", CREDITS, 91),
+            "StatsScreen/background.jpg": stats_background(),
+            "Options/background.jpg": options_background(),
+            "Options/panel.bbq": rows_panel(OPTIONS_PANEL, "", 0, OPTIONS_ROWS),
+            "Options/magnetbutton.bbq": label("Magnet button", 22),
+            "PauseMenu/panel.bbq": rows_panel(PAUSE_PANEL, "Paused", 52, PAUSE_ROWS),
+            "LowFps/warning.jpg": page("Slow drawing", SLOW_DRAWING, 37),
+            "SplashScreen/splash_0.bbq": splash(0.0),
+            "SplashScreen/splash_1.bbq": splash(0.13),
+            "Frontend/switch_0.bbq": switch(False),
+            "Frontend/switch_1.bbq": switch(True)}
+    for name in SMALL_BUTTONS:
+        docs["Frontend/%s.bbq" % button_file(name)] = small_button(name)
+    for bar, folder, colour, ink in STATS_SHADES:
+        docs["StatsScreen/bar%s.jpg" % bar] = stats_bar(colour)
+        for d in range(10):
+            docs["StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d)] = stats_digit(d, ink)
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
+    docs["Tutorial/background.jpg"] = main_menu()
+    for n, lesson in enumerate(TUTORIAL_LABELS):
+        docs["Tutorial/tutorial%d.bbq" % n] = menu_button(lesson)
     for name, face, edge in MEDALS:
         docs["MapScreen/%s.bbq" % name] = medal(face, edge)
     for n in range(LEVEL_COUNT):
@@ -448,6 +748,7 @@ def documents(levels, places):
         docs["Level%d/preview.jpg" % n] = preview(levels[n])
     for name, chevrons in DIFFICULTIES:
         docs["Frontend/%s.bbq" % name.lower()] = difficulty_button(name, chevrons)
+    docs.update(skirmish_documents())
     return docs
 
 

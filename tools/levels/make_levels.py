@@ -23,6 +23,9 @@ HILL_TILES = 4
 FACTORY_HALF_HEIGHT = 60
 FLAT_REACH = 128
 HIGHEST_GROUND = 340
+# The minimap shows the whole level 100 pixels high (the play field is 500)
+# across the 800-pixel screen, so no level may be wider.
+WIDEST = 800 * 500 // 100
 UNITS = ["infantry", "engineer", "tank", "flakTruck", "balloon", "autoGyro", "buster"]
 CAPABILITIES = ["putInfantryInBunker", "dropInfantryOnArtillery", "putEngineerInTurret",
                 "putEngineerInFactory", "killEnemyTanks", "killEnemyInfantry",
@@ -80,10 +83,10 @@ LEVELS = [
       (2900, 150), (3584, 220)],
      "Tests defence: the opponent now carries flak trucks into the attack and\n"
      "buys autogyros; a rolling field of drifts between the works."),
-    (9, "Whitecap Steppes", "Snow", "frost", 8, (480, 100), (3648, 220),
-     [(0, 140), (800, 100), (1100, 100), (1132, 140), (1700, 140), (1732, 180), (2300, 180), (2332, 220),
-      (3200, 220), (4096, 260)],
-     "Tests endurance: the widest field, a long climb of low steps up to\n"
+    (9, "Whitecap Steppes", "Snow", "frost", 7, (480, 100), (3192, 220),
+     [(0, 140), (700, 100), (964, 100), (996, 140), (1488, 140), (1520, 180), (2012, 180), (2044, 220),
+      (2800, 220), (3584, 260)],
+     "Tests endurance: a long climb of low steps across the field up to\n"
      "the enemy; busters join the player's menu."),
     (10, "Glacier Stair", "Snow", "frost", 7, (448, 220), (3136, 300),
      [(0, 260), (700, 220), (900, 170), (932, 120), (1300, 60), (1700, 60), (2000, 160), (2032, 230),
@@ -100,9 +103,9 @@ LEVELS = [
       (2400, 320), (2700, 200), (3584, 260)],
      "Hard: heaps of slag rise toward the enemy, each higher than the last,\n"
      "so every attack must be flown in."),
-    (13, "Smokestack Gorge", "Soot", "foundry", 8, (512, 220), (3584, 240),
-     [(0, 260), (1000, 220), (1032, 80), (1200, 20), (1500, 20), (1700, 100), (2000, 260), (2300, 300),
-      (2500, 300), (2532, 120), (2800, 60), (3100, 60), (3300, 180), (4096, 280)],
+    (13, "Smokestack Gorge", "Soot", "foundry", 7, (512, 220), (3136, 240),
+     [(0, 260), (876, 220), (908, 80), (1052, 20), (1312, 20), (1488, 100), (1752, 260), (2012, 300),
+      (2188, 300), (2220, 120), (2452, 60), (2712, 60), (2888, 180), (3584, 280)],
      "Hard: two gorges with cliff walls split a wide field; ground units that\n"
      "fall in are lost to the fight."),
     (14, "Greyhedge Downs", "Meadow", "meadow", 7, (448, 150), (3136, 170),
@@ -110,14 +113,14 @@ LEVELS = [
       (2800, 170), (3584, 220)],
      "Hard: back on the downs, big rolling hills hide each side's army from\n"
      "the other; a fast opponent with every unit."),
-    (15, "Ashfall Crags", "Soot", "foundry", 8, (480, 180), (3584, 300),
-     [(0, 220), (900, 180), (932, 300), (1200, 300), (1232, 140), (1700, 140), (1900, 260), (1932, 340),
-      (2200, 340), (2232, 200), (2700, 200), (2900, 300), (4096, 330)],
+    (15, "Ashfall Crags", "Soot", "foundry", 7, (480, 180), (3136, 300),
+     [(0, 220), (788, 180), (820, 300), (1052, 300), (1084, 140), (1488, 140), (1664, 260), (1696, 340),
+      (1924, 340), (1956, 200), (2364, 200), (2540, 300), (3584, 330)],
      "Very hard: crags and sheer walls up to a high enemy plateau, an\n"
      "opponent that buys big groups quickly."),
-    (16, "Gearhaven Foundry", "Soot", "foundry", 8, (448, 120), (3648, 320),
-     [(0, 160), (700, 120), (1000, 200), (1300, 100), (1600, 100), (1800, 200), (2100, 260), (2132, 180),
-      (2400, 180), (2700, 320), (3000, 260), (3300, 320), (4096, 340)],
+    (16, "Gearhaven Foundry", "Soot", "foundry", 7, (448, 120), (3192, 320),
+     [(0, 160), (612, 120), (876, 200), (1140, 100), (1400, 100), (1576, 200), (1840, 260), (1872, 180),
+      (2100, 180), (2364, 320), (2624, 260), (2888, 320), (3584, 340)],
      "The finale, hard at Hero: the enemy's foundry on the highest ground of\n"
      "the campaign, the fastest buying and the largest groups."),
 ]
@@ -189,6 +192,8 @@ def factory(team, x, ground):
 def level_text(entry):
     number, name, landscape, music, tiles, good, bad, keys, intent = entry
     width = tiles * TILE
+    if width > WIDEST:
+        sys.exit("Level%d is %d pixels wide; the minimap shows at most %d" % (number, width, WIDEST))
     heights = terrain(width, keys, [good, bad], number)
     good_menu = menu(GOOD_UNLOCK, number)
     bad_menu = menu(BAD_UNLOCK, number)

@@ -58,6 +58,15 @@ effect snd_clicked_button tick
 piece blip synth 0.06 sine 880 fade 0.005 0.06 0.05 gain -10
 effect snd_rollover_button blip
 
+# Steam escaping in puffs, for an airship low on fuel: high hiss under a
+# 6 Hz tremolo, half a second (three whole tremolo periods) that loops.
+piece hiss synth 0.5 pinknoise highpass 2000 tremolo 6 60 fade 0.01 0.5 0.01 gain 4
+effect snd_low_steam hiss
+
+# A unit meeting the magnet: a short metallic clank.
+piece clank synth 0.12 square 220 sine 660 fade 0 0.12 0.1 gain -10
+effect snd_magnet_stick clank
+
 # A low two-step buzz that says no.
 piece buzz_high synth 0.14 square 180 fade 0 0.14 0.02 gain -14
 piece buzz_low synth 0.22 square 150 fade 0 0.22 0.1 gain -14
@@ -70,6 +79,28 @@ for i in $(seq 0 11); do
     ticks+=("ratchet$i" gap)
 done
 effect snd_stats_crank "${ticks[@]}"
+
+# Weapons and hits, kept short: many play at once in a battle.
+# A rifle: a sharp crack of bright noise.
+piece crack synth 0.12 whitenoise gain -8 fade 0 0.12 0.11 highpass 900
+effect snd_rifle crack
+# A cannon: a low thump under a burst of dark noise.
+piece thump synth 0.35 sine 60 brownnoise gain -6 fade 0 0.35 0.33 lowpass 400
+effect snd_cannon thump
+# Flak: a hollow pop, higher than the cannon.
+piece pop synth 0.18 sine 180 pinknoise gain -8 fade 0 0.18 0.17 bandpass 500 300
+effect snd_flak pop
+# An explosion: a long rumble of falling noise.
+piece boom synth 0.6 brownnoise gain -4 fade 0 0.6 0.55 lowpass 300
+effect snd_explosion boom
+# A hit: a dull knock on armour or cloth.
+piece knock synth 0.08 square 120 pinknoise gain -10 fade 0 0.08 0.07 lowpass 800
+effect snd_hit knock
+# A flag run up its pole: three quick rising notes.
+piece flag1 synth 0.07 triangle 523 fade 0 0.07 0.02 gain -8
+piece flag2 synth 0.07 triangle 659 fade 0 0.07 0.02 gain -8
+piece flag3 synth 0.16 triangle 784 fade 0 0.16 0.1 gain -8
+effect snd_flag_raise flag1 flag2 flag3
 
 # Music: an eight-second stereo loop of a slow bass line under a pad of
 # fifths, left and right voices a little apart.

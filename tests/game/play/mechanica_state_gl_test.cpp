@@ -2,6 +2,7 @@
 
 #include "app/show_message.h"
 #include "engine/state/state_transition.h"
+#include "game/units/components/ai_component.h"
 #include "tests/engine/gl_draw_fixture.h"
 #include "tests/game/play/level_text.h"
 #include "tests/game/play/play_fixture.h"
@@ -118,6 +119,42 @@ void ExpectLoadFailsCleanly(const LevelText& text, const std::string& message,
     EXPECT_FALSE(registry.Contains(PropertyKey("AI_COMPONENT_Capabilities")));
     EXPECT_FALSE(registry.Contains(PropertyKey("GoodVehicleStopped")));
     registry.Erase(PropertyKey("levelPath"));
+}
+
+// What the level before let the opponent do does not reach a level that
+// says nothing about it: there the opponent may do everything. The level
+// is one beyond the campaign's, beside the game's resources.
+TEST_F(MechanicaStateTest, EachLevelStartsFromItsOwnCapabilities) {
+    TempFolder root;
+    // The game's resources are linked in; the level's own folder is not
+    // among them, so it is written into the temporary tree.
+    for (const auto& entry : boost::filesystem::directory_iterator(sourceFolder / "resources")) {
+        boost::filesystem::create_directories("resources");
+        boost::filesystem::create_symlink(entry.path(), "resources" / entry.path().filename());
+    }
+    WriteFile("resources/Level17/level.txt",
+              LevelText().Set("skyLayer", "").Set("mountainsLayer", "").Text());
+    WriteFile("resources/Level17/ground.bbq", FlatBbq(512, 100, Rgb{30, 160, 40}));
+    WriteFile("resources/Level17/hills.bbq", FlatBbq(512, 150, Rgb{150, 100, 50}));
+    SetLevel(17);
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    const PropertyKey key("AI_COMPONENT_Capabilities");
+    const auto before = std::make_shared<orvel::Properties>();
+    for (const char* name :
+         {"putInfantryInBunker", "dropInfantryOnArtillery", "putEngineerInTurret",
+          "putEngineerInFactory", "killEnemyTanks", "killEnemyInfantry",
+          "carryFlakTruckOffensively", "carryFlakTruckDefensively"}) {
+        before->SetBool(PropertyKey(name), false);
+    }
+    registry[key] = before;
+    StartLevel();
+    EXPECT_FALSE(registry.Contains(key));
+    const auto* ai =
+        static_cast<AIComponent*>(game->GetBadAirship()->GetComponent(PropertyKey("AIComponent")));
+    ASSERT_NE(ai, nullptr);
+    EXPECT_TRUE(ai->GetCapabilities().killEnemyTanks);
+    EXPECT_TRUE(ai->GetCapabilities().carryFlakTruckDefensively);
+    game.reset();
 }
 
 TEST_F(MechanicaStateTest, LevelThatFailsToLoadLeavesNothingBehind) {

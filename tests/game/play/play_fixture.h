@@ -18,36 +18,9 @@
 #include "engine/sound/fake_voice_backend.h"
 #include "engine/sound/sound_manager.h"
 #include "game/play/mechanica_state.h"
+#include "tests/game/play/scripted_input.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/temp_folder.h"
-
-// The keys, mouse and joysticks of one frame, as a test scripts them.
-struct ScriptedFrame {
-    std::set<int> keys;
-    int mouseX = 400;
-    int mouseY = 300;
-    int mouseButtons = 0;
-};
-
-// An input source that reads whatever the test put into `frame`.
-class ScriptedInputSource : public orvel::InputSource {
-public:
-    void ReadKeys(std::vector<uint8_t>& keys) override {
-        std::fill(keys.begin(), keys.end(), 0);
-        for (int key : frame.keys) {
-            keys[size_t(key)] = 1;
-        }
-    }
-    void ReadMouse(int& x, int& y, int& buttons) override {
-        x = frame.mouseX;
-        y = frame.mouseY;
-        buttons = frame.mouseButtons;
-    }
-    void ReadMickeys(int& x, int& y) override { x = y = 0; }
-    std::vector<orvel::JoystickReading> ReadJoysticks() override { return {}; }
-
-    ScriptedFrame frame;
-};
 
 // A screen that the state machine builds for a trigger of the game: it only
 // remembers the trigger that led to it.
@@ -63,13 +36,31 @@ public:
 
 // Plays a level as the program would: the registry values that the screens
 // before a level leave (a campaign level at a difficulty, the settings, the
-// sound manager on a silent backend, the object definitions), the in-game
+// sound manager with the game's samples on a silent backend, the object
+// definitions), the in-game
 // state built by the screen-state machine, frames of 1/60 s with scripted
 // input, and the triggers that it fires. Each trigger of the in-game state
 // leads to a state named "After" + the trigger. Uses the built datafile for
 // the level's pictures and a private settings folder.
 class PlayFixture : public GlTest {
 protected:
+    // The player of most tests has seen the campaign's hints before: shown,
+    // the welcome a few seconds into a level (and the others when their
+    // moment comes) would take the frame and stop the play the test drives.
+    // Tests of the hints themselves clear this before SetUp.
+    bool campaignHintsSeen = true;
+
+    static void MarkCampaignHintsSeen(orvel::Properties& settings) {
+        const orvel::PropertiesPtr flags =
+            settings.GetStruct(PropertyKey("TUTORIAL_DIALOG_DialogPlayedFlags"));
+        for (const char* hint :
+             {"TUTORIAL_DIALOG_Welcome", "TUTORIAL_DIALOG_Objective", "TUTORIAL_DIALOG_MagnetBunker",
+              "TUTORIAL_DIALOG_FanBunker", "TUTORIAL_DIALOG_LongTimeToWin",
+              "TUTORIAL_DIALOG_Refuelling", "TUTORIAL_DIALOG_Refuelling2"}) {
+            flags->SetInt(PropertyKey(hint), 1);
+        }
+    }
+
     void SetUp() override {
         GlTest::SetUp();
         setenv("XDG_CONFIG_HOME", settingsFolder.GetPath().c_str(), 1);
@@ -81,9 +72,14 @@ protected:
         const orvel::PropertiesPtr settings = std::make_shared<orvel::Properties>();
         FillSettingsDefaults(*settings);
         settings->SetInt(PropertyKey("TARNMOORE_Music"), 0);
+        if (campaignHintsSeen) {
+            MarkCampaignHintsSeen(*settings);
+        }
         registry[PropertyKey("TARNMOORE_Settings")] = settings;
-        registry[PropertyKey("qSoundManager")] =
-            std::make_shared<orvel::SoundManager>(64, std::make_shared<orvel::FakeVoiceBackend>());
+        voices = std::make_shared<orvel::FakeVoiceBackend>();
+        soundManager = std::make_shared<orvel::SoundManager>(64, voices);
+        soundManager->LoadSoundList("resources/sounds/sounds.txt");
+        registry[PropertyKey("qSoundManager")] = soundManager;
         registry[PropertyKey("qObjectProperties")] =
             orvel::LoadPropertyFile("resources/objectfile1.txt");
         registry.SetInt(PropertyKey("difficulty"), 1);
@@ -154,12 +150,25 @@ protected:
 
     orvel::Mechanica& World() const { return game->GetWorld(); }
 
+    // How many voices play the named sample now.
+    int VoicesPlaying(const char* sample) const {
+        const orvel::SamplePtr wanted = soundManager->GetSample(PropertyKey(sample));
+        int count = 0;
+        for (int i = 0; i < voices->GetVoiceCount(); ++i) {
+            const orvel::FakeVoiceBackend::Voice& voice = voices->GetVoice(i);
+            count += voice.playing && wanted && voice.sample == wanted->GetData() ? 1 : 0;
+        }
+        return count;
+    }
+
     static constexpr float FRAME_TIME = 1.0f / 60.0f;
 
     std::shared_ptr<MechanicaState> game;
     orvel::StatePtr next;
     std::shared_ptr<ScriptedInputSource> input;
     std::unique_ptr<orvel::Input> snapshot;
+    std::shared_ptr<orvel::FakeVoiceBackend> voices;
+    std::shared_ptr<orvel::SoundManager> soundManager;
     const boost::filesystem::path sourceFolder = boost::filesystem::current_path();
 
 private:
@@ -195,6 +204,15 @@ private:
         "isSkirmishMode",
         "isTutorialLevel",
         "Resume",
+        "deltaMoneyBags",
+        "spawnedUnit",
+        "enemyBuy",
+        "enemyBuyUnit",
+        "levelPath",
+        "goodPurchaseControl",
+        "goodAirshipControl",
+        "badPurchaseControl",
+        "badAirshipControl",
     };
 
     std::shared_ptr<TarnmooreStateMachineImpl> machine;

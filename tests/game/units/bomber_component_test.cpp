@@ -364,7 +364,9 @@ TEST(BomberInLevelZeroTest, EveryBalloonBombBoughtFromTheFactoryCarriesABombOfIt
         ASSERT_NE(bomber.GetBomb(), nullptr);
         EXPECT_NE(bomber.GetBomb(), BomberOf(*prototype).GetBomb());
         EXPECT_TRUE(bomber.GetBombJoint()->IsAttached());
-        // Without lift the balloon sinks onto its bomb, folding the hinge.
+        // The balloon lets the factory out high enough for its bomb to
+        // clear the ground (a bomb that touches it goes off), and rises
+        // with the bomb hanging under it.
         EXPECT_LT(Distance(bomber.GetBomb()->GetPosition(), balloon->GetPosition()) * SCALE,
                   36.0f);
     }

@@ -93,24 +93,27 @@ TEST(FixerInLevelZeroTest, AnEngineerRepairsADamagedFriendOnePointAnIntervalUnti
     EXPECT_EQ(fixer.GetFixPoints(), 5);
     EXPECT_FLOAT_EQ(fixer.GetTimeBetweenFixes(), 1.5f);
     tank->SetHitPoints(10);
+    // The tank waits for its repair where it stands, as one stopped by an
+    // obstacle does, instead of driving off to the enemy.
+    const auto waits = [&tank] { tank->SendMessage(MESSAGE_STOP); };
 
     // One point at the end of each interval of 1.5 seconds, not one a frame
     // once the first interval has passed.
-    level.RunSeconds(1.4f);
+    level.RunSeconds(1.4f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 10);
-    level.RunSeconds(0.2f);
+    level.RunSeconds(0.2f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 11);
-    level.RunSeconds(1.3f);
+    level.RunSeconds(1.3f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 11);
-    level.RunSeconds(0.2f);
+    level.RunSeconds(0.2f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 12);
     EXPECT_FALSE(engineer->IsDead());
 
-    level.RunSeconds(4.5f);
+    level.RunSeconds(4.5f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 15);
     EXPECT_EQ(fixer.GetFixPoints(), 0);
     EXPECT_TRUE(engineer->IsDead());
-    level.RunSeconds(3.0f);
+    level.RunSeconds(3.0f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 15);
 }
 
@@ -126,11 +129,12 @@ TEST(FixerInLevelZeroTest, ABoughtEngineerRepairsAsOftenAsItsDefinitionSays) {
     level.world->AddBody(engineer);
     std::shared_ptr<ComponentBody> tank = level.Stand("Tank", 1, 520.0f, 15.0f);
     tank->SetHitPoints(2);
+    const auto waits = [&tank] { tank->SendMessage(MESSAGE_STOP); };
 
-    level.RunSeconds(7.0f);
+    level.RunSeconds(7.0f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 6);
     EXPECT_FALSE(engineer->IsDead());
-    level.RunSeconds(1.0f);
+    level.RunSeconds(1.0f, waits);
     EXPECT_EQ(tank->GetHitPoints(), 7);
     EXPECT_TRUE(engineer->IsDead());
     EXPECT_EQ(FixerOf(*prototype).GetFixPoints(), 5);

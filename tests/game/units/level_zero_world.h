@@ -10,6 +10,7 @@
 #include "engine/physics/mechanica.h"
 #include "engine/physics/terrain_body.h"
 #include "engine/physics/terrain_collision.h"
+#include "game/play/tutorial_component.h"
 #include "game/units/component_body.h"
 #include "game/units/unit_stats.h"
 
@@ -29,6 +30,9 @@ public:
           definitions(orvel::LoadPropertyFile("resources/objectfile1.txt")),
           stats(std::make_shared<UnitStats>()) {
         world->SetScale(SCALE);
+        // The airship's tutorial script reads the level number every frame.
+        RegisterTutorialComponent();
+        orvel::GlobalProperties().SetInt(PropertyKey("TARNMOORE_CurrentLevel"), 0);
         world->SetWorldBox(orvel::Vector4(-100.0f / SCALE, 0.0f, -10.0f / SCALE),
                            orvel::Vector4((WIDTH + 100.0f) / SCALE, HEIGHT / SCALE, 10.0f / SCALE));
         orvel::LoadMaterialGroups(*world, "resources/materials1.txt");
@@ -51,6 +55,7 @@ public:
     ~LevelZeroWorld() {
         ground.reset();
         world.reset();
+        orvel::GlobalProperties().Erase(PropertyKey("TARNMOORE_CurrentLevel"));
         orvel::GlobalProperties().Erase(PropertyKey(STATS_KEY));
     }
 

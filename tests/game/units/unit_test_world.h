@@ -11,6 +11,7 @@
 #include "engine/physics/mechanica.h"
 #include "engine/physics/terrain_body.h"
 #include "engine/physics/terrain_collision.h"
+#include "game/play/tutorial_component.h"
 #include "game/units/component_body.h"
 #include "game/units/unit_stats.h"
 
@@ -29,7 +30,11 @@ public:
           definitions(orvel::ParsePropertyString(objectText, "test objects")),
           stats(std::make_shared<UnitStats>()) {
         world->SetScale(SCALE);
-        world->SetWorldBox(orvel::Vector4(-10.0f, -10.0f, -10.0f), orvel::Vector4(210.0f, 60.0f, 10.0f));
+        // The airship's tutorial script reads the level number every frame.
+        RegisterTutorialComponent();
+        orvel::GlobalProperties().SetInt(PropertyKey("TARNMOORE_CurrentLevel"), 0);
+        world->SetWorldBox(orvel::Vector4(-10.0f, -10.0f, -10.0f),
+                           orvel::Vector4(210.0f, 60.0f, 10.0f));
         orvel::LoadMaterialGroups(*world, "resources/materials1.txt");
         AddGround();
         for (const char* type : {"Infantry", "Engineer", "Tank", "FlakTruck", "BalloonBomb",
@@ -43,7 +48,9 @@ public:
     ~UnitTestWorld() {
         ground.reset();
         world.reset();
-        for (PropertyKey key : {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
+        orvel::GlobalProperties().Erase(PropertyKey("TARNMOORE_CurrentLevel"));
+        for (PropertyKey key :
+             {PropertyKey(STATS_KEY), PropertyKey("deltaMoneyBags"), PropertyKey("spawnedUnit")}) {
             orvel::GlobalProperties().Erase(key);
         }
     }
@@ -62,7 +69,8 @@ public:
     // A unit spawned from its definition and left out of the world.
     std::shared_ptr<ComponentBody> Make(const std::string& name, int team) {
         auto unit = std::make_shared<ComponentBody>();
-        unit->SpawnUnit(world.get(), nullptr, nullptr, definitions, PropertyKey::Intern(name), team);
+        unit->SpawnUnit(world.get(), creationContext, nullptr, definitions,
+                        PropertyKey::Intern(name), team);
         return unit;
     }
 
@@ -85,6 +93,9 @@ public:
     std::unique_ptr<orvel::Mechanica> world;
     orvel::PropertiesPtr definitions;
     std::shared_ptr<UnitStats> stats;
+    // What units are spawned with as their creation context: the sprite
+    // manager that draws them, or none.
+    void* creationContext = nullptr;
 
 private:
     static constexpr const char* STATS_KEY = "qUnitStats";
