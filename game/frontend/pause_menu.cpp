@@ -2,14 +2,13 @@
 
 #include "app/state_machine.h"
 #include "engine/core/attributes.h"
-#include "engine/core/colour.h"
 #include "engine/core/exception.h"
 #include "engine/ui/lambda_event_handler.h"
 #include "engine/ui/morph_keys.h"
-#include "engine/ui/screen_drawing.h"
 #include "engine/ui/screen_file.h"
 #include "game/frontend/change_state_button_event_handler.h"
 #include "game/frontend/menu_sound.h"
+#include "game/frontend/panel_hover.h"
 #include "game/frontend/settings_toggles.h"
 #include "platform/sleep_pumping_messages.h"
 
@@ -58,13 +57,7 @@ orvel::StatePtr PauseMenu::Update(const orvel::Input& input, float dt) {
 
 void PauseMenu::Draw() {
     DrawTree(*this);
-    if (const orvel::Morph* panel = FindChild(PANEL)) {
-        for (const std::shared_ptr<orvel::Morph>& row : panel->GetChildren()) {
-            if (row->IsMouseInside()) {
-                orvel::DrawScreenRectAlpha(row->GetRect(), orvel::MakeColour(140, 101, 33, 255));
-            }
-        }
-    }
+    DrawPanelHover(FindChild(PANEL));
     cursor.Draw();
 }
 

@@ -1,17 +1,16 @@
 #include "game/frontend/video_warning.h"
 
-#include "engine/core/colour.h"
 #include "engine/core/exception.h"
 #include "engine/core/input.h"
 #include "engine/state/exit_state.h"
 #include "engine/ui/lambda_event_handler.h"
 #include "engine/ui/morph_keys.h"
-#include "engine/ui/screen_drawing.h"
 #include "engine/ui/screen_file.h"
 #include "engine/ui/sprite_morph_highlighter.h"
 #include "game/frontend/change_state_button_event_handler.h"
 #include "game/frontend/menu_keys.h"
 #include "game/frontend/menu_sound.h"
+#include "game/frontend/panel_hover.h"
 #include "game/frontend/screen_triggers.h"
 #include "platform/open_url.h"
 #include "platform/sleep_pumping_messages.h"
@@ -62,17 +61,9 @@ orvel::StatePtr VideoWarning::Update(const orvel::Input& input, float dt) {
     return orvel::ScreenMorph::Update(input, dt);
 }
 
-// A hovered button of the panel gets an outline: a filled rect drawn over
-// the tree would hide the button it marks.
 void VideoWarning::Draw() {
     DrawTree(*this);
-    if (const orvel::Morph* panel = FindChild(PANEL)) {
-        for (const std::shared_ptr<orvel::Morph>& row : panel->GetChildren()) {
-            if (row->IsMouseInside()) {
-                orvel::DrawScreenRectAlpha(row->GetRect(), orvel::MakeColour(140, 101, 33, 255));
-            }
-        }
-    }
+    DrawPanelHover(FindChild(PANEL));
     cursor.Draw();
 }
 
