@@ -13,7 +13,7 @@ build=build/release
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGEARHAVEN_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
-echo "Starting Gearhaven at its main menu."
+echo "Starting Gearhaven."
 status=0
 "$build/app/gearhaven" "$@" || status=$?
 echo "Gearhaven ended with exit code $status."
