@@ -56,7 +56,7 @@ struct AIField {
 
 // A damaged airship has one wish: home, 30 pixels short of its factory's
 // centre and 120 above it. From wherever it starts, its magnet point
-// reaches that point and stays within a unit of it, slow, in time.
+// reaches that point, slow, in time, and the factory refuels it there.
 TEST(AIFlightTest, ADamagedAirshipFliesHomeAndHolds) {
     struct Flight {
         const char* name;
@@ -82,12 +82,19 @@ TEST(AIFlightTest, ADamagedAirshipFliesHomeAndHolds) {
         const ComponentBody& factory = flight.team > 0 ? *field.goodFactory : *field.badFactory;
         const orvel::Vector4 home(factory.GetPosition().x - 30.0f / SCALE,
                                   factory.GetPosition().y + 120.0f / SCALE, 0.0f);
-        field.level.RunSeconds(flight.seconds);
-        const orvel::Vector4 point = field.MagnetPoint();
-        EXPECT_NEAR(point.x, home.x, 0.5f);
-        EXPECT_NEAR(point.y, home.y, 1.0f);
-        EXPECT_LT(std::fabs(VelocityOf(*ship).x), 0.5f);
+        const int fuel = ship->GetHitPoints();
+        bool held = false;
+        for (int frame = 0; frame < int(flight.seconds * 60.0f) && !held; ++frame) {
+            field.level.RunSeconds(1.0f / 60.0f);
+            const orvel::Vector4 point = field.MagnetPoint();
+            held = std::fabs(point.x - home.x) < 0.5f && std::fabs(point.y - home.y) < 1.0f &&
+                   std::fabs(VelocityOf(*ship).x) < 0.5f;
+        }
+        EXPECT_TRUE(held);
         EXPECT_EQ(field.ai->GetTarget().body, nullptr);
+        // Held over its factory, it takes in fuel.
+        field.level.RunSeconds(2.0f);
+        EXPECT_GT(ship->GetHitPoints(), fuel);
     }
 }
 

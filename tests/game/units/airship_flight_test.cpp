@@ -15,6 +15,7 @@
 #include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
 #include "level_test_world.h"
+#include "level_zero_world.h"
 
 namespace {
 
@@ -337,4 +338,32 @@ TEST_F(AirshipFlightTest, GotoFetchesADrivingTank) {
     level.RunSeconds(3.0f);
     EXPECT_GT(tank->GetPosition().y, lifted + 2.0f);
     EXPECT_TRUE(magnet->IsActive());
+}
+
+// A factory refuels an airship of its own side that hovers over its roof,
+// and not an enemy's.
+TEST(AirshipRefuellingTest, AFactoryRefuelsItsOwnAirshipOverItsRoofAndNoEnemy) {
+    LevelZeroWorld level;
+    struct Case {
+        const char* what;
+        int factoryTeam;
+        bool refuelled;
+    };
+    const Case cases[] = {{"own factory", 1, true}, {"enemy factory", -1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::shared_ptr<ComponentBody> factory = level.Stand("Static_Factory", c.factoryTeam, 512.0f, 60.0f);
+        std::shared_ptr<ComponentBody> ship =
+            level.Place("GoodAirShip", 1, 512.0f, level.GroundAt(512.0f) + 200.0f);
+        ship->SetHitPoints(30);
+        level.RunSeconds(3.0f);
+        if (c.refuelled) {
+            EXPECT_GE(ship->GetHitPoints(), 40);
+        } else {
+            EXPECT_EQ(ship->GetHitPoints(), 30);
+        }
+        ship->SendMessage(MESSAGE_REMOVE);
+        factory->SendMessage(MESSAGE_REMOVE);
+        level.RunSeconds(0.1f);
+    }
 }
