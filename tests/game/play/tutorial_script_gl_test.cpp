@@ -227,9 +227,18 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
     EXPECT_FALSE(Shown("T0M8_TakeEngToFactory"));
     Dismiss({KEY_LEFT_CTRL});
 
-    // An engineer in the enemy factory ends the tutorial level.
+    // An engineer in the enemy factory ends the tutorial level. The engineer
+    // still hanging from the magnet may bring the carrying step back first
+    // (the splat offered it again); the player reads it and plays on.
     TakeEnemyFactory();
-    EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
+    for (int i = 0; i < 20 * 60 && Fired().empty(); ++i) {
+        if (Dialog().IsShowing()) {
+            Dismiss();
+        } else {
+            Run(1);
+        }
+    }
+    EXPECT_EQ(Fired(), "TutorialWin");
 }
 
 TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
