@@ -1,12 +1,10 @@
 #include "game/units/components/ai_component.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "engine/core/exception.h"
-#include "engine/fuzzy/fuzzy_set.h"
 #include "engine/physics/mechanica.h"
 #include "game/units/component_body.h"
 #include "game/units/components/ai_planner.h"
@@ -16,52 +14,25 @@
 
 namespace {
 
-const PropertyKey VERTICAL_THRUST("verticalThrust");
-const PropertyKey HORIZONTAL_THRUST("horizontalThrust");
-const PropertyKey MAX_VERTICAL_VELOCITY("maxVerticalVelocity");
-const PropertyKey MAX_HORIZONTAL_VELOCITY("maxHorizontalVelocity");
-const PropertyKey DISTANCE_CONTEXT("distanceContext");
-const PropertyKey SPEED_CONTEXT("speedContext");
-const PropertyKey DISTANT_X("distantX");
-const PropertyKey APPROACH_VELOCITY("approachVelocity");
 const PropertyKey MAGNET_COMPONENT("MagnetComponent");
 const PropertyKey AI_COMPONENT("AIComponent");
-
-float FloatOr(const orvel::Properties& entry, PropertyKey key) {
-    return entry.HasProperty(key) ? entry.GetFloat(key) : 0.0f;
-}
 
 }  // namespace
 
 ComponentPtr AIComponent::Clone() const { return std::make_shared<AIComponent>(); }
 
 void AIComponent::Load(const orvel::PropertiesPtr& entryPtr) {
-    const orvel::Properties& entry = *entryPtr;
-    verticalThrust = FloatOr(entry, VERTICAL_THRUST);
-    horizontalThrust = FloatOr(entry, HORIZONTAL_THRUST);
-    maxVerticalVelocity = FloatOr(entry, MAX_VERTICAL_VELOCITY);
-    maxHorizontalVelocity = FloatOr(entry, MAX_HORIZONTAL_VELOCITY);
-    if (entry.HasProperty(DISTANCE_CONTEXT)) {
-        distanceContext.Load(DISTANCE_CONTEXT, entry);
-    }
-    if (entry.HasProperty(SPEED_CONTEXT)) {
-        speedContext.Load(SPEED_CONTEXT, entry);
-    }
+    steering.Load(*entryPtr);
     capabilities = AICapabilities::FromRegistry();
 }
 
 void AIComponent::CopyFrom(const Component& prototypeComponent) {
     Component::CopyFrom(prototypeComponent);
     const auto& prototype = static_cast<const AIComponent&>(prototypeComponent);
-    verticalThrust = prototype.verticalThrust;
-    horizontalThrust = prototype.horizontalThrust;
-    maxVerticalVelocity = prototype.maxVerticalVelocity;
-    maxHorizontalVelocity = prototype.maxHorizontalVelocity;
-    target = prototype.target;
     if (&prototype != this) {
-        distanceContext = prototype.distanceContext;
-        speedContext = prototype.speedContext;
+        steering = prototype.steering;
     }
+    target = prototype.target;
     capabilities = prototype.capabilities;
     weights = prototype.weights;
 }
@@ -138,8 +109,8 @@ bool AIComponent::Choose(const orvel::Vector4& magnetPoint, const orvel::Vector4
     situation.held = magnet->GetHeldBodies();
     situation.scale = GetWorld()->GetScale();
     situation.updateCounter = updateCounter;
-    situation.distance = &distanceContext;
-    situation.speed = &speedContext;
+    situation.distance = &steering.distanceContext;
+    situation.speed = &steering.speedContext;
     situation.capabilities = capabilities;
     situation.weights = weights;
     std::vector<std::shared_ptr<orvel::Body>> bodies;
@@ -176,19 +147,17 @@ void AIComponent::Steer(const orvel::Vector4& targetPosition, const orvel::Vecto
     // own only while gravity acts on it (an airship floats until it falls).
     const float weight = carried + (owner.IsGravityOn() ? owner.GetMass() : 0.0f);
     const float dx = targetPosition.x - magnetPoint.x;
-    const float far = std::fabs(distanceContext.GetFuzzySet(DISTANT_X)->Evaluate(dx));
-    const float height = (1.0f - far) * targetPosition.y + kCruisingHeight * far;
-    const orvel::FuzzySet* approach = distanceContext.GetFuzzySet(APPROACH_VELOCITY);
-    const float wx = approach->Evaluate(dx) * maxHorizontalVelocity;
-    const float wy = approach->Evaluate(height - magnetPoint.y) * maxVerticalVelocity;
-    force.x = (wx - (velocity.x - targetVelocity.x)) * load / dt;
-    force.y = kVerticalResponse * (wy - (velocity.y - targetVelocity.y)) * load -
+    const orvel::Vector4 w =
+        steering.WantedVelocity(dx, targetPosition.y, magnetPoint.y, steering.Distant(dx));
+    force.x = (w.x - (velocity.x - targetVelocity.x)) * load / dt;
+    force.y = kVerticalResponse * (w.y - (velocity.y - targetVelocity.y)) * load -
               weight * GetWorld()->GetGravity().y;
 }
 
 void AIComponent::ApplyForces() {
     if (suspended == 0) {
-        force.x = std::max(-horizontalThrust, std::min(force.x, horizontalThrust));
+        force.x = std::max(-steering.horizontalThrust,
+                           std::min(force.x, steering.horizontalThrust));
     }
     AddForceNow(*GetOwner(), force);
 }

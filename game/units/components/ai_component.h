@@ -2,23 +2,21 @@
 
 #include <cstdint>
 
-#include "engine/fuzzy/fuzzy_context.h"
 #include "engine/physics/vector4.h"
 #include "game/units/component.h"
 #include "game/units/components/ai_capabilities.h"
 #include "game/units/components/ai_target.h"
+#include "game/units/components/fuzzy_steering.h"
 
 class MagnetComponent;
 
 // Flies a computer-controlled airship. Each update it plans what to fetch,
 // carry or drop (AIPlanner), takes the best-scoring task as its target and
 // the heaviest magnet vote as the magnet's state, and computes the force
-// that steers it: the wanted velocity is a fuzzy function of the offset
-// from the magnet point under the gondola to the target ("approachVelocity"
-// of the distance context), far from the target in x it holds the cruising
-// height ("distantX"), and the force reaches the wanted velocity within a
-// frame horizontally and carries the weight of the load (and of the
-// airship itself while gravity pulls it) vertically.
+// that steers it: FuzzySteering gives the velocity wanted at the offset
+// from the magnet point under the gondola to the target, and the force
+// reaches it within a frame horizontally and carries the weight of the load
+// (and of the airship itself while gravity pulls it) vertically.
 // Each physics step applies that force, the horizontal part limited by
 // horizontalThrust.
 //
@@ -29,7 +27,6 @@ class AIComponent : public Component {
 public:
     // The magnet point lies this far (world units) under the airship.
     static constexpr float kMagnetDrop = 2.7f;
-    static constexpr float kCruisingHeight = 10.0f;
     // The vertical velocity is corrected this many times a second.
     static constexpr float kVerticalResponse = 4.0f;
 
@@ -52,12 +49,7 @@ public:
     uint32_t GetUpdateCounter() const { return updateCounter; }
     const AICapabilities& GetCapabilities() const { return capabilities; }
     const AIWeights& GetWeights() const { return weights; }
-    float GetVerticalThrust() const { return verticalThrust; }
-    float GetHorizontalThrust() const { return horizontalThrust; }
-    float GetMaxVerticalVelocity() const { return maxVerticalVelocity; }
-    float GetMaxHorizontalVelocity() const { return maxHorizontalVelocity; }
-    const orvel::FuzzyContext& GetDistanceContext() const { return distanceContext; }
-    const orvel::FuzzyContext& GetSpeedContext() const { return speedContext; }
+    const FuzzySteering& GetSteering() const { return steering; }
 
 private:
     void FindMagnet();
@@ -69,12 +61,7 @@ private:
 
     AITarget target;
     MagnetComponent* magnet = nullptr;
-    float verticalThrust = 0.0f;
-    float horizontalThrust = 0.0f;
-    float maxVerticalVelocity = 0.0f;
-    float maxHorizontalVelocity = 0.0f;
-    orvel::FuzzyContext distanceContext;
-    orvel::FuzzyContext speedContext;
+    FuzzySteering steering;
     orvel::Vector4 force = orvel::Vector4(0.0f, 0.0f, 0.0f, 0.0f);
     int32_t magnetOn = 0;
     int32_t suspended = 0;

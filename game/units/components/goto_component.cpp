@@ -12,19 +12,11 @@
 
 namespace {
 
-const PropertyKey VERTICAL_THRUST("verticalThrust");
-const PropertyKey HORIZONTAL_THRUST("horizontalThrust");
-const PropertyKey MAX_VERTICAL_VELOCITY("maxVerticalVelocity");
-const PropertyKey MAX_HORIZONTAL_VELOCITY("maxHorizontalVelocity");
-const PropertyKey DISTANCE_CONTEXT("distanceContext");
-const PropertyKey SPEED_CONTEXT("speedContext");
 const PropertyKey LITRES_PER_SECOND("litresPerSecond");
 
 const PropertyKey FAST("fast");
 const PropertyKey VERY_CLOSE_X("veryCloseX");
-const PropertyKey DISTANT_X("distantX");
 const PropertyKey CLOSE_Y("closeY");
-const PropertyKey APPROACH_VELOCITY("approachVelocity");
 
 const PropertyKey MAGNET_COMPONENT("MagnetComponent");
 const PropertyKey TANK("Tank");
@@ -62,31 +54,17 @@ ComponentPtr GotoComponent::Clone() const { return std::make_shared<GotoComponen
 
 void GotoComponent::Load(const orvel::PropertiesPtr& entryPtr) {
     const orvel::Properties& entry = *entryPtr;
-    verticalThrust = FloatOr(entry, VERTICAL_THRUST, 0.0f);
-    horizontalThrust = FloatOr(entry, HORIZONTAL_THRUST, 0.0f);
-    maxVerticalVelocity = FloatOr(entry, MAX_VERTICAL_VELOCITY, 0.0f);
-    maxHorizontalVelocity = FloatOr(entry, MAX_HORIZONTAL_VELOCITY, 0.0f);
-    if (entry.HasProperty(DISTANCE_CONTEXT)) {
-        distanceContext.Load(DISTANCE_CONTEXT, entry);
-    }
-    if (entry.HasProperty(SPEED_CONTEXT)) {
-        speedContext.Load(SPEED_CONTEXT, entry);
-    }
+    steering.Load(entry);
     litresPerSecond = FloatOr(entry, LITRES_PER_SECOND, kDefaultLitresPerSecond);
 }
 
 void GotoComponent::CopyFrom(const Component& prototypeComponent) {
     Component::CopyFrom(prototypeComponent);
     const auto& prototype = static_cast<const GotoComponent&>(prototypeComponent);
-    verticalThrust = prototype.verticalThrust;
-    horizontalThrust = prototype.horizontalThrust;
-    maxVerticalVelocity = prototype.maxVerticalVelocity;
-    maxHorizontalVelocity = prototype.maxHorizontalVelocity;
-    gotoTarget.CopyFrom(prototype.gotoTarget);
     if (&prototype != this) {
-        distanceContext = prototype.distanceContext;
-        speedContext = prototype.speedContext;
+        steering = prototype.steering;
     }
+    gotoTarget.CopyFrom(prototype.gotoTarget);
     litresPerSecond = prototype.litresPerSecond;
 }
 
@@ -122,7 +100,7 @@ float GotoComponent::CarriedMass() {
 }
 
 float GotoComponent::Distance(PropertyKey set, float x) const {
-    return distanceContext.GetFuzzySet(set)->Evaluate(x);
+    return steering.distanceContext.GetFuzzySet(set)->Evaluate(x);
 }
 
 void GotoComponent::SetTargetBody(orvel::Body* body) {
@@ -159,9 +137,9 @@ void GotoComponent::Update() {
                            0.0f);
     const float load = owner.GetMass() + CarriedMass();
 
-    const float fast = std::fabs(speedContext.GetFuzzySet(FAST)->Evaluate(v.x - targetVelocity.x));
+    const float fast = std::fabs(steering.speedContext.GetFuzzySet(FAST)->Evaluate(v.x - targetVelocity.x));
     const float veryCloseX = std::fabs(Distance(VERY_CLOSE_X, d.x));
-    const float distantX = std::fabs(Distance(DISTANT_X, d.x));
+    const float distantX = steering.Distant(d.x);
     const float closeY = Distance(CLOSE_Y, d.y);
 
     const std::vector<ComponentBody*> held =
@@ -200,12 +178,9 @@ void GotoComponent::Steer(const orvel::Vector4& target, const orvel::Vector4& ta
                           const orvel::Vector4& d, float D, float load, bool hover, float dt) {
     const ComponentBody& owner = *GetOwner();
     const orvel::Vector4 v = VelocityOf(owner);
-    const float height = (1.0f - D) * target.y + kCruisingHeight * D;
-    const float wx = Distance(APPROACH_VELOCITY, d.x) * maxHorizontalVelocity;
-    const float wy =
-        Distance(APPROACH_VELOCITY, height - owner.GetPosition().y) * maxVerticalVelocity;
-    force.x = (wx - (v.x - targetVelocity.x)) * load / dt;
-    force.y = hover ? 0.0f : (wy - (v.y - targetVelocity.y)) * load / dt;
+    const orvel::Vector4 w = steering.WantedVelocity(d.x, target.y, owner.GetPosition().y, D);
+    force.x = (w.x - (v.x - targetVelocity.x)) * load / dt;
+    force.y = hover ? 0.0f : (w.y - (v.y - targetVelocity.y)) * load / dt;
     force.y -= load * GetWorld()->GetGravity().y;
 }
 
@@ -247,8 +222,8 @@ void GotoComponent::ApplyForces() {
     ComponentBody& owner = *GetOwner();
     const float carried = CarriedMass();
     const float m = owner.GetMass();
-    const float hLimit = horizontalThrust;
-    const float vLimit = m * verticalThrust + LOAD_LIFT * carried * GetWorld()->GetGravity().y;
+    const float hLimit = steering.horizontalThrust;
+    const float vLimit = m * steering.verticalThrust + LOAD_LIFT * carried * GetWorld()->GetGravity().y;
     if (suspended == 0) {
         force.x = Clamp(force.x, hLimit);
         force.y = Clamp(force.y, vLimit);

@@ -2,19 +2,17 @@
 
 #include <vector>
 
-#include "engine/fuzzy/fuzzy_context.h"
 #include "engine/physics/vector4.h"
 #include "game/units/component.h"
+#include "game/units/components/fuzzy_steering.h"
 #include "game/units/components/goto_target.h"
 
 class MagnetComponent;
 
-// Flies the player's airship to a point, or to a unit that it follows, with
-// fuzzy steering: the wanted velocity is a fuzzy function of the distance
-// (set "approachVelocity" of the distance context, scaled by the maximum
-// velocities), far away in x it climbs to a cruising height (set
-// "distantX"), and each update computes the force that reaches the wanted
-// velocity in one frame, carrying the weight of airship and load. The force
+// Flies the player's airship to a point, or to a unit that it follows:
+// FuzzySteering gives the velocity wanted at the distance, and each update
+// computes the force that reaches it in one frame, carrying the weight of
+// airship and load. The force
 // is limited by thrust (less lift with a heavy load) and costs fuel, paid in
 // hit points.
 //
@@ -28,8 +26,6 @@ class MagnetComponent;
 class GotoComponent : public Component {
 public:
     static constexpr float kDefaultLitresPerSecond = 0.01f;
-    // Far from the target in x the airship holds this height.
-    static constexpr float kCruisingHeight = 10.0f;
     // The target tank or flak truck is approached this far to its side.
     static constexpr float kVehicleSideOffset = 0.5f;
 
@@ -55,12 +51,7 @@ public:
     float GetDamageFuel() const { return damageFuel; }
     float GetPuffFuel() const { return puffFuel; }
     float GetLitresPerSecond() const { return litresPerSecond; }
-    float GetVerticalThrust() const { return verticalThrust; }
-    float GetHorizontalThrust() const { return horizontalThrust; }
-    float GetMaxVerticalVelocity() const { return maxVerticalVelocity; }
-    float GetMaxHorizontalVelocity() const { return maxHorizontalVelocity; }
-    const orvel::FuzzyContext& GetDistanceContext() const { return distanceContext; }
-    const orvel::FuzzyContext& GetSpeedContext() const { return speedContext; }
+    const FuzzySteering& GetSteering() const { return steering; }
 
 private:
     void FindMagnet();
@@ -81,12 +72,7 @@ private:
     bool active = false;
     bool moving = false;
     MagnetComponent* magnet = nullptr;
-    float verticalThrust = 0.0f;
-    float horizontalThrust = 0.0f;
-    float maxVerticalVelocity = 0.0f;
-    float maxHorizontalVelocity = 0.0f;
-    orvel::FuzzyContext distanceContext;
-    orvel::FuzzyContext speedContext;
+    FuzzySteering steering;
     orvel::Vector4 force = orvel::Vector4(0.0f, 0.0f, 0.0f, 0.0f);
     int32_t suspended = 0;
     float damageFuel = 0.0f;

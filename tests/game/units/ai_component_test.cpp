@@ -71,15 +71,15 @@ TEST_F(AIComponentTest, AClonePilotsLikeItsPrototype) {
     const AIComponent* copy = Pilot(clone);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, original);
-    EXPECT_EQ(copy->GetHorizontalThrust(), original->GetHorizontalThrust());
-    EXPECT_EQ(copy->GetMaxHorizontalVelocity(), original->GetMaxHorizontalVelocity());
-    EXPECT_EQ(copy->GetMaxVerticalVelocity(), original->GetMaxVerticalVelocity());
-    EXPECT_EQ(copy->GetVerticalThrust(), original->GetVerticalThrust());
+    EXPECT_EQ(copy->GetSteering().horizontalThrust, original->GetSteering().horizontalThrust);
+    EXPECT_EQ(copy->GetSteering().maxHorizontalVelocity, original->GetSteering().maxHorizontalVelocity);
+    EXPECT_EQ(copy->GetSteering().maxVerticalVelocity, original->GetSteering().maxVerticalVelocity);
+    EXPECT_EQ(copy->GetSteering().verticalThrust, original->GetSteering().verticalThrust);
     const PropertyKey approach("approachVelocity");
-    EXPECT_EQ(copy->GetDistanceContext().GetFuzzySet(approach),
-              original->GetDistanceContext().GetFuzzySet(approach));
-    EXPECT_EQ(copy->GetSpeedContext().GetFuzzySet(PropertyKey("absSlow")),
-              original->GetSpeedContext().GetFuzzySet(PropertyKey("absSlow")));
+    EXPECT_EQ(copy->GetSteering().distanceContext.GetFuzzySet(approach),
+              original->GetSteering().distanceContext.GetFuzzySet(approach));
+    EXPECT_EQ(copy->GetSteering().speedContext.GetFuzzySet(PropertyKey("absSlow")),
+              original->GetSteering().speedContext.GetFuzzySet(PropertyKey("absSlow")));
 }
 
 // Far from home and damaged, the wanted force along is far beyond the
@@ -91,7 +91,7 @@ TEST_F(AIComponentTest, TheForceAlongIsLimitedUnlessFalling) {
     const auto ship = Ship(300.0f);
     ship->SetHitPoints(1);
     AIComponent* ai = Pilot(ship);
-    const float limit = ai->GetHorizontalThrust();
+    const float limit = ai->GetSteering().horizontalThrust;
     // The first update chooses home; the airship steers for it from the next.
     level.Step();
     level.Step();

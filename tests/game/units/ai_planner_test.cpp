@@ -58,8 +58,8 @@ struct Scene {
         point.y -= AIComponent::kMagnetDrop;
         situation.magnetPoint = point;
         situation.scale = SCALE;
-        situation.distance = &ai->GetDistanceContext();
-        situation.speed = &ai->GetSpeedContext();
+        situation.distance = &ai->GetSteering().distanceContext;
+        situation.speed = &ai->GetSteering().speedContext;
         std::vector<std::shared_ptr<orvel::Body>> bodies;
         level.world->CopyBodyList(bodies);
         planner.reset(new AIPlanner(situation, cooldown));

@@ -215,10 +215,10 @@ protected:
 
 TEST_F(GotoComponentTest, LoadsItsKeysAndDefaults) {
     GotoComponent& flying = Launch("Flyer", 600.0f, 300.0f);
-    EXPECT_EQ(flying.GetVerticalThrust(), 20.0f);
-    EXPECT_EQ(flying.GetHorizontalThrust(), 40.0f);
-    EXPECT_EQ(flying.GetMaxVerticalVelocity(), 3.0f);
-    EXPECT_EQ(flying.GetMaxHorizontalVelocity(), 4.0f);
+    EXPECT_EQ(flying.GetSteering().verticalThrust, 20.0f);
+    EXPECT_EQ(flying.GetSteering().horizontalThrust, 40.0f);
+    EXPECT_EQ(flying.GetSteering().maxVerticalVelocity, 3.0f);
+    EXPECT_EQ(flying.GetSteering().maxHorizontalVelocity, 4.0f);
     EXPECT_EQ(flying.GetLitresPerSecond(), 0.5f);
     EXPECT_FALSE(flying.IsActive());
     EXPECT_EQ(Launch("Idle", 900.0f, 300.0f).GetLitresPerSecond(), 0.01f);
@@ -409,11 +409,11 @@ TEST_F(GotoComponentTest, AChangedCloneLeavesItsPrototype) {
     clone->CopyFrom(*prototype);
     auto& copy = *static_cast<GotoComponent*>(clone->GetComponent("GotoComponent"));
     EXPECT_EQ(copy.GetTarget().GetBody(), crate.get());
-    EXPECT_EQ(copy.GetVerticalThrust(), 20.0f);
-    EXPECT_EQ(copy.GetMaxHorizontalVelocity(), 4.0f);
+    EXPECT_EQ(copy.GetSteering().verticalThrust, 20.0f);
+    EXPECT_EQ(copy.GetSteering().maxHorizontalVelocity, 4.0f);
     EXPECT_EQ(copy.GetLitresPerSecond(), 0.5f);
-    EXPECT_EQ(copy.GetDistanceContext().GetFuzzySet("approachVelocity")->Evaluate(2.0f), 0.5f);
-    EXPECT_EQ(copy.GetSpeedContext().GetFuzzySet("fast")->Evaluate(1.0f), 0.5f);
+    EXPECT_EQ(copy.GetSteering().distanceContext.GetFuzzySet("approachVelocity")->Evaluate(2.0f), 0.5f);
+    EXPECT_EQ(copy.GetSteering().speedContext.GetFuzzySet("fast")->Evaluate(1.0f), 0.5f);
 
     copy.SetTargetPoint(3.0f, 4.0f);
     EXPECT_EQ(copy.GetTarget().GetBody(), nullptr);
