@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
 // The ray cast walks each level's cells along the ray with a digital
 // differential analyser. Every body sits in exactly one cell, so each body is
@@ -50,10 +49,8 @@ struct RayCast {
     // Parameters of the clipped ends along the caller's segment.
     float tc0;
     float tc1;
-    // The clipped ray's direction and its inverse per axis (0 where the ray
-    // does not move along the axis).
-    phVector ray;
-    phVector invRay;
+    // The clipped ray made ready for box tests.
+    const phSegmentSlabs* slabs;
     // How far a body's box is grown before the ray is tested against it, so
     // that rounding in the shape's own ray test never loses a hit.
     float margin;
@@ -70,34 +67,9 @@ struct RayCast {
 // A body can only be hit where the ray passes through its box, and only a hit
 // below the bound counts. This slab test against the slightly grown box costs
 // far less than the body's own ray test, which most bodies of a cell fail.
-// A box with a NaN corner fails no comparison and so is always tested.
 bool RayCast::MayHit(const phBroadPhaseBody& body) const {
-    const phVector& boxMin = body.BoxMin();
-    const phVector& boxMax = body.BoxMax();
     float enter = 0.0f;
-    float leave = 1.0f;
-    for (int i = 0; i < 3; ++i) {
-        const float lo = boxMin[i] - margin;
-        const float hi = boxMax[i] + margin;
-        if (ray[i] == 0.0f) {
-            if (q0[i] < lo || q0[i] > hi) {
-                return false;
-            }
-            continue;
-        }
-        float t0 = (lo - q0[i]) * invRay[i];
-        float t1 = (hi - q0[i]) * invRay[i];
-        if (t0 > t1) {
-            std::swap(t0, t1);
-        }
-        if (t0 > enter) {
-            enter = t0;
-        }
-        if (t1 < leave) {
-            leave = t1;
-        }
-    }
-    if (enter > leave) {
+    if (!slabs->CrossesBox(&body.BoxMin().x, &body.BoxMax().x, margin, enter)) {
         return false;
     }
     return !(tc0 + enter * (tc1 - tc0) >= bound);
@@ -240,10 +212,8 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
     cast.tc0 = (cast.q0[k] - p0[k]) / whole[k];
     cast.tc1 = (cast.q1[k] - p0[k]) / whole[k];
     cast.axis = AxisOfShortest(ray);
-    cast.ray = ray;
-    for (int i = 0; i < 3; ++i) {
-        cast.invRay[i] = ray[i] != 0.0f ? 1.0f / ray[i] : 0.0f;
-    }
+    const phSegmentSlabs slabs(cast.q0, cast.q1);
+    cast.slabs = &slabs;
     float reachOfWorld = 0.0f;
     for (int i = 0; i < 3; ++i) {
         reachOfWorld =

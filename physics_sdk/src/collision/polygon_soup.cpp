@@ -16,6 +16,7 @@
 #include "core/scratch_stack.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -248,6 +249,12 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
 
 void phAABBPolygonSoup::CacheLeafBoxes() {
     m_leafBoxes = AllocateArray<LeafBox>(size_t(m_nodeCount) * 2);
+    float reach = 0.0f;
+    for (int a = 0; a < 3 && m_nodeCount > 0; ++a) {
+        reach = std::max(reach, std::max(std::fabs(m_nodes[0].boxMin[a]),
+                                         std::fabs(m_nodes[0].boxMax[a])));
+    }
+    m_rayFaceMargin = 1e-3f * (1.0f + reach);
     for (int i = 0; i < m_nodeCount; ++i) {
         const uint32_t children[2] = {m_nodes[i].back, m_nodes[i].front};
         for (int side = 0; side < 2; ++side) {
@@ -318,8 +325,11 @@ void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& 
                                             phSoupFaceCallback callback, void* context) const {
     const phSegmentSlabs segment(p0, p1);
     WalkFaces([&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
-              [&](const int32_t* face, int count, int) {
-                  return callback(context, m_vertices, m_vertexStride, face, count) != 0;
+              [&](const int32_t* face, int count, int slot) {
+                  const LeafBox& box = m_leafBoxes[slot];
+                  float enter = 0.0f;
+                  return !segment.CrossesBox(box.boxMin, box.boxMax, m_rayFaceMargin, enter) ||
+                         callback(context, m_vertices, m_vertexStride, face, count) != 0;
               });
 }
 
