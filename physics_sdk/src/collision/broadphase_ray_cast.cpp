@@ -55,12 +55,15 @@ struct RayCast {
     // that rounding in the shape's own ray test never loses a hit.
     float margin;
     int axis;
+    // The ray's lower end on the list axis, less the margin.
+    float axisLow;
     float bound;
 
     void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta,
                    float from, float to);
     void TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
     void TestCell(phBroadPhaseCell& cell, float limit);
+    void TestBody(phBroadPhaseBody* body);
     bool MayHit(const phBroadPhaseBody& body) const;
 };
 
@@ -68,6 +71,11 @@ struct RayCast {
 // below the bound counts. This slab test against the slightly grown box costs
 // far less than the body's own ray test, which most bodies of a cell fail.
 bool RayCast::MayHit(const phBroadPhaseBody& body) const {
+    // Most bodies that the list walk meets end before the ray on the list's
+    // axis; one comparison turns them away.
+    if (body.BoxMax()[axis] < axisLow) {
+        return false;
+    }
     float enter = 0.0f;
     if (!slabs->CrossesBox(&body.BoxMin().x, &body.BoxMax().x, margin, enter)) {
         return false;
@@ -164,24 +172,31 @@ void RayCast::TestCell(phBroadPhaseCell& cell, float limit) {
         list.Sort();
         cell.raySortedLists |= axisBit;
     }
-    for (phBroadPhaseCursor it = list.Begin(); it.Valid(); it.Next()) {
-        phBroadPhaseBody* const body = it.Body();
-        if (list.Key(body) >= limit) {
-            break;
+    // Page by page; a NaN minimum compares false, as the list's sort key puts
+    // it first.
+    for (const phBroadPhasePage* page = list.Begin().page; page != nullptr; page = page->next) {
+        for (int i = 0; i < page->count; ++i) {
+            phBroadPhaseBody* const body = page->bodies[i];
+            if (body->BoxMin()[axis] >= limit) {
+                return;
+            }
+            if (MayHit(*body)) {
+                TestBody(body);
+            }
         }
-        if (!MayHit(*body)) {
-            continue;
-        }
-        phVector normal;
-        int attribute = 0;
-        const float t = body->RayHit(q0, q1, normal, attribute);
-        if (!(t < 1.0f)) {
-            continue;
-        }
-        const float tCaller = tc0 + t * (tc1 - tc0);
-        if (tCaller < bound) {
-            bound = handler->OnHit(body, normal, attribute, tCaller);
-        }
+    }
+}
+
+void RayCast::TestBody(phBroadPhaseBody* body) {
+    phVector normal;
+    int attribute = 0;
+    const float t = body->RayHit(q0, q1, normal, attribute);
+    if (!(t < 1.0f)) {
+        return;
+    }
+    const float tCaller = tc0 + t * (tc1 - tc0);
+    if (tCaller < bound) {
+        bound = handler->OnHit(body, normal, attribute, tCaller);
     }
 }
 
@@ -220,6 +235,7 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
             std::max(reachOfWorld, std::max(std::fabs(m_worldMin[i]), std::fabs(m_worldMax[i])));
     }
     cast.margin = 1e-4f * (reachOfWorld + GridSide());
+    cast.axisLow = std::min(cast.q0[cast.axis], cast.q1[cast.axis]) - cast.margin;
     cast.bound = 1.1f;
     cast.q0Grid = cast.q0 - m_origin;
     cast.q1Grid = cast.q1 - m_origin;

@@ -279,29 +279,31 @@ void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
 
 template <class EnterNode, class VisitFace>
 void phAABBPolygonSoup::WalkFaces(EnterNode&& enter, VisitFace&& visit) const {
-    if (m_nodeCount == 0) {
+    if (m_nodeCount == 0 || !enter(m_nodes[0])) {
         return;
     }
+    // A child node is tested before it is pushed, so the stack holds only
+    // nodes the query enters; the faces come in the same order as when each
+    // node is tested as it is popped.
     phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
     int top = 0;
     stack[top++] = 0;
     while (top > 0) {
-        const phAABBNode& node = m_nodes[stack[--top]];
-        if (!enter(node)) {
-            continue;
-        }
-        const int slot = 2 * int(&node - m_nodes);
+        const int index = stack[--top];
+        const phAABBNode& node = m_nodes[index];
         for (int side = 0; side < 2; ++side) {
             const uint32_t child = side == 0 ? node.back : node.front;
             if (child == kSoupNoChild) {
                 continue;
             }
             if (!phIsLeafCode(child)) {
-                stack[top++] = int32_t(child / 2);
+                if (enter(m_nodes[child / 2])) {
+                    stack[top++] = int32_t(child / 2);
+                }
                 continue;
             }
             if (!visit(m_indices + phLeafIndexPosition(child), phLeafVertexCount(child),
-                       slot + side)) {
+                       2 * index + side)) {
                 return;
             }
         }
