@@ -99,13 +99,13 @@ private:
     void CacheLeafBoxes();
     // Walks the tree from the root, entering the nodes for which enter(node)
     // is true and handing each face of their leaves to visit(face, count,
-    // slot), slot being 2 node + 0 (back) or 1 (front); stops when visit
-    // returns false.
+    // its tight box); stops when visit returns false.
     template <class EnterNode, class VisitFace>
     void WalkFaces(EnterNode&& enter, VisitFace&& visit) const;
 
-    // The tight box of the face in each child slot (min x, y, z, max x, y,
-    // z): the faces never move, and the box query tests every face it meets.
+    // The tight box of each leaf's face (min x, y, z, max x, y, z), node by
+    // node, back before front: the faces never move, and the box query
+    // tests every face it meets.
     // The segment query skips a face whose box, grown by m_rayFaceMargin,
     // the segment does not cross: the face test cannot hit it there.
     struct LeafBox {
@@ -115,6 +115,8 @@ private:
 
     phAABBNode* m_nodes = nullptr;
     LeafBox* m_leafBoxes = nullptr;
+    // Per node, the position in m_leafBoxes of its first leaf's box.
+    int32_t* m_firstLeafBox = nullptr;
     int32_t m_nodeCount = 0;
     int32_t m_depth = 0;
     // Larger than the face test's edge tolerance (a small fraction of the
