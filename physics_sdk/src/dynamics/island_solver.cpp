@@ -223,8 +223,7 @@ void phIslandSolver::PrepareRows() {
 }
 
 phSolverRows phIslandSolver::Rows() const {
-    return phSolverRows{&m_jacobian[0], &m_scaled[0], &m_rowBodies[0],
-                        &m_reg[0],      &m_invMass[0], &m_invInertia[0]};
+    return phSolverRows{&m_jacobian[0], &m_scaled[0], &m_rowBodies[0], &m_reg[0]};
 }
 
 float phIslandSolver::MultiplyA(int count, const float* in, float* out) {

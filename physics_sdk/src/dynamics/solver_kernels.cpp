@@ -123,33 +123,16 @@ inline void AddVector(float* accum, __m128 v) {
     _mm_storeu_ps(accum, _mm_add_ps(_mm_loadu_ps(accum), v));
 }
 
-// Turns each body's accumulated Jacobian sum into what it does to the body:
-// the linear part times the inverse mass, the angular part times the world
-// inverse inertia I. A row's scaled Jacobian (I^T applied to its angular
-// part) against the sums equals its Jacobian against these, so the product
-// then reads one row vector instead of two.
-void ApplyInverseMass(const phSolverRows& rows, float* accum, int bodyCount) {
-    for (int body = 0; body < bodyCount; ++body) {
-        float* a = accum + 8 * body;
-        _mm_storeu_ps(a, _mm_mul_ps(_mm_loadu_ps(a), _mm_set1_ps(rows.invMass[body])));
-        const phMatrix& inertia = rows.invInertia[body];
-        const phVector angular(a[4], a[5], a[6], 0.0f);
-        const float turned[4] = {phDot(inertia.row[0], angular), phDot(inertia.row[1], angular),
-                                 phDot(inertia.row[2], angular), 0.0f};
-        _mm_storeu_ps(a + 4, _mm_loadu_ps(turned));
-    }
-}
-
-// The four lane products of a row's Jacobian with its bodies' accumulators
-// after ApplyInverseMass; their sum is the row's part of A in.
+// The four lane products of a row's scaled Jacobian with its bodies'
+// accumulators; their sum is the row's part of A in.
 inline __m128 RowProducts(const phSolverRows& rows, int row, const float* accum) {
-    const float* jacobian = rows.jacobian[row].v;
+    const float* scaled = rows.scaled[row].v;
     const float* a = accum + 8 * rows.bodies[row].body0;
     const float* b = accum + 8 * rows.bodies[row].body1;
-    const __m128 first = _mm_add_ps(_mm_mul_ps(_mm_load_ps(jacobian), _mm_loadu_ps(a)),
-                                    _mm_mul_ps(_mm_load_ps(jacobian + 4), _mm_loadu_ps(a + 4)));
-    const __m128 second = _mm_add_ps(_mm_mul_ps(_mm_load_ps(jacobian + 8), _mm_loadu_ps(b)),
-                                     _mm_mul_ps(_mm_load_ps(jacobian + 12), _mm_loadu_ps(b + 4)));
+    const __m128 first = _mm_add_ps(_mm_mul_ps(_mm_load_ps(scaled), _mm_loadu_ps(a)),
+                                    _mm_mul_ps(_mm_load_ps(scaled + 4), _mm_loadu_ps(a + 4)));
+    const __m128 second = _mm_add_ps(_mm_mul_ps(_mm_load_ps(scaled + 8), _mm_loadu_ps(b)),
+                                     _mm_mul_ps(_mm_load_ps(scaled + 12), _mm_loadu_ps(b + 4)));
     return _mm_add_ps(first, second);
 }
 
@@ -187,7 +170,6 @@ float MultiplyASse(const phSolverRows& rows, const int* order, int count, const 
         AddVector(b, linear1);
         AddVector(b + 4, angular1);
     }
-    ApplyInverseMass(rows, accum, bodyCount);
     __m128 inOut = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {

@@ -5,14 +5,11 @@
 #ifndef PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 #define PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 
-#include "core/matrix.h"
-
 // What the row products read of the rows, each array indexed by row: the
 // Jacobians and the Jacobians seen through the bodies' inverse mass and
 // inertia (the scaled Jacobians), one cache line a row (linear and angular
 // part of the first body, then of the second, four floats a part with the
 // fourth 0); the island indices of the two bodies; the regularisation terms.
-// Per island body: its inverse mass and world inverse inertia (symmetric).
 struct phRowVectors {
     float v[16];
 };
@@ -27,8 +24,6 @@ struct phSolverRows {
     const phRowVectors* scaled;
     const phRowBodies* bodies;
     const float* reg;
-    const float* invMass;
-    const phMatrix* invInertia;
 };
 
 struct phSolverKernels {
