@@ -30,12 +30,23 @@ struct SolverFixture {
     phIslandSolver& solver;
 };
 
-// A small bounded problem: bodies with diagonal inverse masses and rows of
-// random Jacobians between them.
+// A symmetric inverse inertia with off-diagonal terms, as a turned body
+// has: the diagonal dominates, so it stays positive definite.
+phMatrix TurnedInertia(std::mt19937& random) {
+    std::uniform_real_distribution<float> diagonal(0.5f, 2.0f);
+    std::uniform_real_distribution<float> off(-0.2f, 0.2f);
+    const float xy = off(random), xz = off(random), yz = off(random);
+    return phMatrix(phVector(diagonal(random), xy, xz, 0.0f),
+                    phVector(xy, diagonal(random), yz, 0.0f),
+                    phVector(xz, yz, diagonal(random), 0.0f), phVector(0.0f, 0.0f, 0.0f, 1.0f));
+}
+
+// A small bounded problem: bodies with full symmetric inverse inertias and
+// rows of random Jacobians between them.
 struct Problem {
     struct Body {
         float invMass;
-        phVector invInertia;
+        phMatrix invInertia;
     };
     struct Row {
         phJacobian jacobian;
@@ -55,10 +66,10 @@ struct Problem {
         std::uniform_int_distribution<int> rowCount(1, 5);
         std::uniform_int_distribution<int> kind(0, 2);
         Problem problem;
-        problem.bodies.push_back({0.0f, Zero()});
+        problem.bodies.push_back({0.0f, Diagonal(0.0f, 0.0f, 0.0f)});
         for (int i = 0; i < 3; ++i) {
-            problem.bodies.push_back(
-                {mass(random), phVector(mass(random), mass(random), mass(random), 0.0f)});
+            const float invMass = mass(random);
+            problem.bodies.push_back({invMass, TurnedInertia(random)});
         }
         const int n = rowCount(random);
         for (int i = 0; i < n; ++i) {
@@ -107,7 +118,9 @@ struct Problem {
                     const phVector ai = part(rows[i], int(b), 1), ak = part(rows[k], int(b), 1);
                     for (int c = 0; c < 3; ++c) {
                         sum += double(li[c]) * bodies[b].invMass * lk[c];
-                        sum += double(ai[c]) * bodies[b].invInertia[c] * ak[c];
+                        for (int d = 0; d < 3; ++d) {
+                            sum += double(ai[c]) * bodies[b].invInertia.row[c][d] * ak[d];
+                        }
                     }
                 }
                 a[i][k] = sum;
@@ -248,9 +261,7 @@ void Load(phIslandSolver& solver, const Problem& problem, std::vector<float>& fo
     solver.BeginIsland();
     for (size_t b = 1; b < problem.bodies.size(); ++b) {
         const Problem::Body& body = problem.bodies[b];
-        solver.AddBody(nullptr, body.invMass,
-                       Diagonal(body.invInertia.x, body.invInertia.y, body.invInertia.z), Zero(),
-                       Zero());
+        solver.AddBody(nullptr, body.invMass, body.invInertia, Zero(), Zero());
     }
     forces.assign(problem.rows.size(), 0.0f);
     for (size_t i = 0; i < problem.rows.size(); ++i) {

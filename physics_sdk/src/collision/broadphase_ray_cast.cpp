@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
 // The ray cast walks each level's cells along the ray with a digital
 // differential analyser. Every body sits in exactly one cell, so each body is
@@ -50,54 +49,35 @@ struct RayCast {
     // Parameters of the clipped ends along the caller's segment.
     float tc0;
     float tc1;
-    // The clipped ray's direction and its inverse per axis (0 where the ray
-    // does not move along the axis).
-    phVector ray;
-    phVector invRay;
+    // The clipped ray made ready for box tests.
+    const phSegmentSlabs* slabs;
     // How far a body's box is grown before the ray is tested against it, so
     // that rounding in the shape's own ray test never loses a hit.
     float margin;
     int axis;
+    // The ray's lower end on the list axis, less the margin.
+    float axisLow;
     float bound;
 
     void WalkLevel(phBroadPhaseLevel& level, const phVector& start, const phVector& delta,
                    float from, float to);
     void TestSpan(phBroadPhaseCell& cell, const phVector& a, const phVector& b);
     void TestCell(phBroadPhaseCell& cell, float limit);
+    void TestBody(phBroadPhaseBody* body);
     bool MayHit(const phBroadPhaseBody& body) const;
 };
 
 // A body can only be hit where the ray passes through its box, and only a hit
 // below the bound counts. This slab test against the slightly grown box costs
 // far less than the body's own ray test, which most bodies of a cell fail.
-// A box with a NaN corner fails no comparison and so is always tested.
 bool RayCast::MayHit(const phBroadPhaseBody& body) const {
-    const phVector& boxMin = body.BoxMin();
-    const phVector& boxMax = body.BoxMax();
-    float enter = 0.0f;
-    float leave = 1.0f;
-    for (int i = 0; i < 3; ++i) {
-        const float lo = boxMin[i] - margin;
-        const float hi = boxMax[i] + margin;
-        if (ray[i] == 0.0f) {
-            if (q0[i] < lo || q0[i] > hi) {
-                return false;
-            }
-            continue;
-        }
-        float t0 = (lo - q0[i]) * invRay[i];
-        float t1 = (hi - q0[i]) * invRay[i];
-        if (t0 > t1) {
-            std::swap(t0, t1);
-        }
-        if (t0 > enter) {
-            enter = t0;
-        }
-        if (t1 < leave) {
-            leave = t1;
-        }
+    // Most bodies that the list walk meets end before the ray on the list's
+    // axis; one comparison turns them away.
+    if (body.BoxMax()[axis] < axisLow) {
+        return false;
     }
-    if (enter > leave) {
+    float enter = 0.0f;
+    if (!slabs->CrossesBox(&body.BoxMin().x, &body.BoxMax().x, margin, enter)) {
         return false;
     }
     return !(tc0 + enter * (tc1 - tc0) >= bound);
@@ -192,24 +172,31 @@ void RayCast::TestCell(phBroadPhaseCell& cell, float limit) {
         list.Sort();
         cell.raySortedLists |= axisBit;
     }
-    for (phBroadPhaseCursor it = list.Begin(); it.Valid(); it.Next()) {
-        phBroadPhaseBody* const body = it.Body();
-        if (list.Key(body) >= limit) {
-            break;
+    // Page by page; a NaN minimum compares false, as the list's sort key puts
+    // it first.
+    for (const phBroadPhasePage* page = list.Begin().page; page != nullptr; page = page->next) {
+        for (int i = 0; i < page->count; ++i) {
+            phBroadPhaseBody* const body = page->bodies[i];
+            if (body->BoxMin()[axis] >= limit) {
+                return;
+            }
+            if (MayHit(*body)) {
+                TestBody(body);
+            }
         }
-        if (!MayHit(*body)) {
-            continue;
-        }
-        phVector normal;
-        int attribute = 0;
-        const float t = body->RayHit(q0, q1, normal, attribute);
-        if (!(t < 1.0f)) {
-            continue;
-        }
-        const float tCaller = tc0 + t * (tc1 - tc0);
-        if (tCaller < bound) {
-            bound = handler->OnHit(body, normal, attribute, tCaller);
-        }
+    }
+}
+
+void RayCast::TestBody(phBroadPhaseBody* body) {
+    phVector normal;
+    int attribute = 0;
+    const float t = body->RayHit(q0, q1, normal, attribute);
+    if (!(t < 1.0f)) {
+        return;
+    }
+    const float tCaller = tc0 + t * (tc1 - tc0);
+    if (tCaller < bound) {
+        bound = handler->OnHit(body, normal, attribute, tCaller);
     }
 }
 
@@ -240,16 +227,15 @@ void phBroadPhase::RayCastGrid(const phVector& p0, const phVector& p1,
     cast.tc0 = (cast.q0[k] - p0[k]) / whole[k];
     cast.tc1 = (cast.q1[k] - p0[k]) / whole[k];
     cast.axis = AxisOfShortest(ray);
-    cast.ray = ray;
-    for (int i = 0; i < 3; ++i) {
-        cast.invRay[i] = ray[i] != 0.0f ? 1.0f / ray[i] : 0.0f;
-    }
+    const phSegmentSlabs slabs(cast.q0, cast.q1);
+    cast.slabs = &slabs;
     float reachOfWorld = 0.0f;
     for (int i = 0; i < 3; ++i) {
         reachOfWorld =
             std::max(reachOfWorld, std::max(std::fabs(m_worldMin[i]), std::fabs(m_worldMax[i])));
     }
     cast.margin = 1e-4f * (reachOfWorld + GridSide());
+    cast.axisLow = std::min(cast.q0[cast.axis], cast.q1[cast.axis]) - cast.margin;
     cast.bound = 1.1f;
     cast.q0Grid = cast.q0 - m_origin;
     cast.q1Grid = cast.q1 - m_origin;

@@ -92,35 +92,19 @@ bool ClipSegmentToBox(phVector& p0, phVector& p1, const phVector& boxMin, const 
 }
 
 phSegmentSlabs::phSegmentSlabs(const phVector& p0, const phVector& p1) {
+    float inverse[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    int moving[4] = {0, 0, 0, 0};
     for (int i = 0; i < 3; ++i) {
         const float d = p1[i] - p0[i];
-        m_origin[i] = p0[i];
-        m_moves[i] = d != 0.0f;
-        m_inverse[i] = m_moves[i] ? 1.0f / d : 0.0f;
-    }
-}
-
-bool phSegmentSlabs::CrossesBox(const float* boxMin, const float* boxMax) const {
-    float enter = 0.0f;
-    float leave = 1.0f;
-    for (int i = 0; i < 3; ++i) {
-        if (!m_moves[i]) {
-            if (!(m_origin[i] > boxMin[i] && m_origin[i] < boxMax[i])) {
-                return false;
-            }
-            continue;
+        if (d != 0.0f) {
+            inverse[i] = 1.0f / d;
+            moving[i] = -1;
         }
-        float t0 = (boxMin[i] - m_origin[i]) * m_inverse[i];
-        float t1 = (boxMax[i] - m_origin[i]) * m_inverse[i];
-        if (t0 > t1) {
-            const float swap = t0;
-            t0 = t1;
-            t1 = swap;
-        }
-        enter = t0 > enter ? t0 : enter;
-        leave = t1 < leave ? t1 : leave;
     }
-    return enter < leave;
+    m_origin = _mm_setr_ps(p0.x, p0.y, p0.z, 0.0f);
+    m_inverse = _mm_loadu_ps(inverse);
+    m_moving = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(moving)));
+    m_movingOrSpare = _mm_or_ps(m_moving, _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1)));
 }
 
 phVector ClosestPointOnSegment(const phVector& q, const phVector& a, const phVector& b) {

@@ -40,13 +40,6 @@ Point3d Cross(const Point3d& a, const Point3d& b) {
 
 double Dot(const Point3d& a, const Point3d& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-// The direction of e scaled by 1 / sqrt(|e|² + 1e-8), so that a vanishing
-// edge gives a short vector instead of a division by zero.
-Point3d Direction(const Point3d& e) {
-    const double scale = 1.0 / std::sqrt(Dot(e, e) + 1e-8);
-    return {e.x * scale, e.y * scale, e.z * scale};
-}
-
 // Removes later repeats of any index; returns the new count.
 int RemoveRepeatedIndices(int count, int32_t* indices) {
     int kept = 0;
@@ -65,9 +58,9 @@ int RemoveRepeatedIndices(int count, int32_t* indices) {
 bool HasArea(int count, const int32_t* indices, const float* vertices) {
     Point3d normal = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
-        const Point3d a = VertexAt(vertices, indices[(i + count - 1) % count]);
+        const Point3d a = VertexAt(vertices, indices[i == 0 ? count - 1 : i - 1]);
         const Point3d b = VertexAt(vertices, indices[i]);
-        const Point3d c = VertexAt(vertices, indices[(i + 1) % count]);
+        const Point3d c = VertexAt(vertices, indices[i + 1 == count ? 0 : i + 1]);
         const Point3d turn = Cross(Sub(b, a), Sub(c, b));
         normal = {normal.x + turn.x, normal.y + turn.y, normal.z + turn.z};
     }
@@ -75,12 +68,17 @@ bool HasArea(int count, const int32_t* indices, const float* vertices) {
 }
 
 // A corner a-b-c does not turn when its incoming and outgoing edge
-// directions agree.
+// directions agree: the dot product of the two edges, each scaled by
+// 1 / sqrt(|e|² + 1e-8) (a vanishing edge stays short instead of dividing
+// by zero), is above kStraightCornerDot. Compared squared, so that no
+// square root or division is needed.
 bool IsStraightCorner(int32_t a, int32_t b, int32_t c, const float* vertices) {
-    const Point3d pa = VertexAt(vertices, a);
     const Point3d pb = VertexAt(vertices, b);
-    const Point3d pc = VertexAt(vertices, c);
-    return Dot(Direction(Sub(pb, pa)), Direction(Sub(pc, pb))) > kStraightCornerDot;
+    const Point3d in = Sub(pb, VertexAt(vertices, a));
+    const Point3d out = Sub(VertexAt(vertices, c), pb);
+    const double along = Dot(in, out);
+    return along > 0.0 && along * along > kStraightCornerDot * kStraightCornerDot *
+                                               (Dot(in, in) + 1e-8) * (Dot(out, out) + 1e-8);
 }
 
 // Walks the loop lap after lap, removing corners that do not turn (each
@@ -96,7 +94,7 @@ int RemoveStraightCorners(int count, int32_t* indices, const float* vertices) {
             // the original next corner, or for the last corner the first
             // corner kept.
             const int32_t previous = kept > 0 ? indices[kept - 1] : indices[count - 1];
-            const int32_t next = indices[(i + 1) % count];
+            const int32_t next = indices[i + 1 == count ? 0 : i + 1];
             if (IsStraightCorner(previous, indices[i], next, vertices)) {
                 removed = true;
                 continue;

@@ -16,6 +16,7 @@
 #include "core/scratch_stack.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -145,6 +146,7 @@ void FaceBox(const float* vertices, const int32_t* indices, int count, float* bo
 phAABBPolygonSoup::~phAABBPolygonSoup() {
     phFree(m_nodes);
     phFree(m_leafBoxes);
+    phFree(m_firstLeafBox);
 }
 
 uint32_t phAABBPolygonSoup::GetClassId() const { return kClassIdAABBPolygonSoup; }
@@ -157,8 +159,10 @@ void phAABBPolygonSoup::Clear() {
     FreeArrays();
     phFree(m_nodes);
     phFree(m_leafBoxes);
+    phFree(m_firstLeafBox);
     m_nodes = nullptr;
     m_leafBoxes = nullptr;
+    m_firstLeafBox = nullptr;
     m_nodeCount = 0;
     m_depth = 0;
 }
@@ -247,14 +251,26 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
 }
 
 void phAABBPolygonSoup::CacheLeafBoxes() {
-    m_leafBoxes = AllocateArray<LeafBox>(size_t(m_nodeCount) * 2);
+    float reach = 0.0f;
+    for (int a = 0; a < 3 && m_nodeCount > 0; ++a) {
+        reach = std::max(reach, std::max(std::fabs(m_nodes[0].boxMin[a]),
+                                         std::fabs(m_nodes[0].boxMax[a])));
+    }
+    m_rayFaceMargin = 1e-3f * (1.0f + reach);
+    m_firstLeafBox = AllocateArray<int32_t>(size_t(m_nodeCount));
+    int leafCount = 0;
     for (int i = 0; i < m_nodeCount; ++i) {
-        const uint32_t children[2] = {m_nodes[i].back, m_nodes[i].front};
-        for (int side = 0; side < 2; ++side) {
-            if (children[side] != kSoupNoChild && phIsLeafCode(children[side])) {
-                LeafBox& box = m_leafBoxes[2 * i + side];
-                FaceBox(m_vertices, m_indices + phLeafIndexPosition(children[side]),
-                        phLeafVertexCount(children[side]), box.boxMin, box.boxMax);
+        m_firstLeafBox[i] = leafCount;
+        leafCount += int(phIsLeafCode(m_nodes[i].back)) + int(phIsLeafCode(m_nodes[i].front));
+    }
+    m_leafBoxes = AllocateArray<LeafBox>(size_t(leafCount));
+    LeafBox* box = m_leafBoxes;
+    for (int i = 0; i < m_nodeCount; ++i) {
+        for (const uint32_t child : {m_nodes[i].back, m_nodes[i].front}) {
+            if (phIsLeafCode(child)) {
+                FaceBox(m_vertices, m_indices + phLeafIndexPosition(child),
+                        phLeafVertexCount(child), box->boxMin, box->boxMax);
+                ++box;
             }
         }
     }
@@ -272,29 +288,32 @@ void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
 
 template <class EnterNode, class VisitFace>
 void phAABBPolygonSoup::WalkFaces(EnterNode&& enter, VisitFace&& visit) const {
-    if (m_nodeCount == 0) {
+    if (m_nodeCount == 0 || !enter(m_nodes[0])) {
         return;
     }
+    // A child node is tested before it is pushed, so the stack holds only
+    // nodes the query enters; the faces come in the same order as when each
+    // node is tested as it is popped.
     phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
     int top = 0;
     stack[top++] = 0;
     while (top > 0) {
-        const phAABBNode& node = m_nodes[stack[--top]];
-        if (!enter(node)) {
-            continue;
-        }
-        const int slot = 2 * int(&node - m_nodes);
+        const int index = stack[--top];
+        const phAABBNode& node = m_nodes[index];
+        int leafBox = m_firstLeafBox[index];
         for (int side = 0; side < 2; ++side) {
             const uint32_t child = side == 0 ? node.back : node.front;
             if (child == kSoupNoChild) {
                 continue;
             }
             if (!phIsLeafCode(child)) {
-                stack[top++] = int32_t(child / 2);
+                if (enter(m_nodes[child / 2])) {
+                    stack[top++] = int32_t(child / 2);
+                }
                 continue;
             }
             if (!visit(m_indices + phLeafIndexPosition(child), phLeafVertexCount(child),
-                       slot + side)) {
+                       m_leafBoxes[leafBox++])) {
                 return;
             }
         }
@@ -307,8 +326,7 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
         [&](const phAABBNode& node) {
             return BoxesOverlap(node.boxMin, node.boxMax, boxMin, boxMax);
         },
-        [&](const int32_t* face, int count, int slot) {
-            const LeafBox& box = m_leafBoxes[slot];
+        [&](const int32_t* face, int count, const LeafBox& box) {
             return !BoxesOverlap(box.boxMin, box.boxMax, boxMin, boxMax) ||
                    callback(context, m_vertices, m_vertexStride, face, count) != 0;
         });
@@ -318,8 +336,10 @@ void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& 
                                             phSoupFaceCallback callback, void* context) const {
     const phSegmentSlabs segment(p0, p1);
     WalkFaces([&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
-              [&](const int32_t* face, int count, int) {
-                  return callback(context, m_vertices, m_vertexStride, face, count) != 0;
+              [&](const int32_t* face, int count, const LeafBox& box) {
+                  float enter = 0.0f;
+                  return !segment.CrossesBox(box.boxMin, box.boxMax, m_rayFaceMargin, enter) ||
+                         callback(context, m_vertices, m_vertexStride, face, count) != 0;
               });
 }
 

@@ -74,7 +74,9 @@ public:
     void ForAllSectors(const phVector& boxMin, const phVector& boxMax, phSoupFaceCallback callback,
                        void* context) const override;
     // Calls back for every face whose tree leaf hangs under a node box that
-    // the segment crosses; the callback keeps the nearest hit itself.
+    // the segment crosses and whose own box, grown by a margin larger than
+    // the face test's tolerance, it crosses too (so every face the segment
+    // can hit); the callback keeps the nearest hit itself.
     void ForAllSectorsRayHit(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
                              void* context) const override;
 
@@ -92,17 +94,20 @@ private:
     bool ReadBody(ReadBytes&& read);
     // Checks every child word against the arrays and measures the depth.
     bool Validate();
-    // Works out the tight box of every leaf's face once, for the box query.
+    // Works out the tight box of every leaf's face once, for the box query
+    // and the segment query, and the segment query's margin around them.
     void CacheLeafBoxes();
     // Walks the tree from the root, entering the nodes for which enter(node)
     // is true and handing each face of their leaves to visit(face, count,
-    // slot), slot being 2 node + 0 (back) or 1 (front); stops when visit
-    // returns false.
+    // its tight box); stops when visit returns false.
     template <class EnterNode, class VisitFace>
     void WalkFaces(EnterNode&& enter, VisitFace&& visit) const;
 
-    // The tight box of the face in each child slot (min x, y, z, max x, y,
-    // z): the faces never move, and the box query tests every face it meets.
+    // The tight box of each leaf's face (min x, y, z, max x, y, z), node by
+    // node, back before front: the faces never move, and the box query
+    // tests every face it meets.
+    // The segment query skips a face whose box, grown by m_rayFaceMargin,
+    // the segment does not cross: the face test cannot hit it there.
     struct LeafBox {
         float boxMin[3];
         float boxMax[3];
@@ -110,8 +115,13 @@ private:
 
     phAABBNode* m_nodes = nullptr;
     LeafBox* m_leafBoxes = nullptr;
+    // Per node, the position in m_leafBoxes of its first leaf's box.
+    int32_t* m_firstLeafBox = nullptr;
     int32_t m_nodeCount = 0;
     int32_t m_depth = 0;
+    // Larger than the face test's edge tolerance (a small fraction of the
+    // face's size) and the rounding at the mesh's coordinates.
+    float m_rayFaceMargin = 0.0f;
 };
 
 #endif

@@ -226,8 +226,8 @@ phSolverRows phIslandSolver::Rows() const {
     return phSolverRows{&m_jacobian[0], &m_scaled[0], &m_rowBodies[0], &m_reg[0]};
 }
 
-void phIslandSolver::MultiplyA(int count, const float* in, float* out) {
-    m_kernels->multiplyA(Rows(), &m_order[0], count, in, out, &m_accum[0], m_bodyCount);
+float phIslandSolver::MultiplyA(int count, const float* in, float* out) {
+    return m_kernels->multiplyA(Rows(), &m_order[0], count, in, out, &m_accum[0], m_bodyCount);
 }
 
 void phIslandSolver::RemoveFromProduct(int removed, int active) {
@@ -321,8 +321,7 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
         if (residual <= kSolverResidual) {
             return active;
         }
-        MultiplyA(active, &m_p[0], &m_q[0]);
-        float alpha = delta / Max(kernels.dot(&m_p[0], &m_q[0], active), 1e-16f);
+        float alpha = delta / Max(MultiplyA(active, &m_p[0], &m_q[0]), 1e-16f);
         int limit = -1;
         float limitBound = 0.0f;
         for (int i = kernels.firstOutside(&m_x[0], &m_p[0], &m_lower[0], &m_upper[0], alpha,

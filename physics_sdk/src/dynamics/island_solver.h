@@ -136,7 +136,8 @@ public:
     // the number of rows that stayed free (the clamped ones follow them).
     int SolveClamped(int firstClampable, int count);
     float Residual(int count);
-    void MultiplyA(int count, const float* in, float* out);
+    // out = A in; returns in . out.
+    float MultiplyA(int count, const float* in, float* out);
     void SwapRows(int i, int j);
 
     int BodyCount() const { return m_bodyCount; }

@@ -17,8 +17,8 @@ void ClearAccumulators(float* accum, int bodyCount) {
     std::memset(accum, 0, sizeof(float) * 8 * size_t(bodyCount));
 }
 
-void MultiplyAScalar(const phSolverRows& rows, const int* order, int count, const float* in,
-                     float* out, float* accum, int bodyCount) {
+float MultiplyAScalar(const phSolverRows& rows, const int* order, int count, const float* in,
+                      float* out, float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     for (int j = 0; j < count; ++j) {
         const int row = order[j];
@@ -33,6 +33,7 @@ void MultiplyAScalar(const phSolverRows& rows, const int* order, int count, cons
             b[k] += jacobian[8 + k] * s;
         }
     }
+    float inOut = 0.0f;
     for (int i = 0; i < count; ++i) {
         const int row = order[i];
         const float* scaled = rows.scaled[row].v;
@@ -43,7 +44,9 @@ void MultiplyAScalar(const phSolverRows& rows, const int* order, int count, cons
             sum += scaled[k] * a[k] + scaled[8 + k] * b[k];
         }
         out[i] = sum + rows.reg[row] * in[i];
+        inOut += in[i] * out[i];
     }
+    return inOut;
 }
 
 int FirstOutsideScalar(const float* x, const float* p, const float* lower, const float* upper,
@@ -133,8 +136,8 @@ inline __m128 RowProducts(const phSolverRows& rows, int row, const float* accum)
     return _mm_add_ps(first, second);
 }
 
-void MultiplyASse(const phSolverRows& rows, const int* order, int count, const float* in,
-                  float* out, float* accum, int bodyCount) {
+float MultiplyASse(const phSolverRows& rows, const int* order, int count, const float* in,
+                   float* out, float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     // A joint's rows follow each other and act on the same two bodies: their
     // sum stays in registers until the bodies change, rather than going
@@ -167,6 +170,7 @@ void MultiplyASse(const phSolverRows& rows, const int* order, int count, const f
         AddVector(b, linear1);
         AddVector(b + 4, angular1);
     }
+    __m128 inOut = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         const int r0 = order[i];
@@ -181,12 +185,18 @@ void MultiplyASse(const phSolverRows& rows, const int* order, int count, const f
         _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
         const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
         const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
-        _mm_storeu_ps(out + i, _mm_add_ps(sum, _mm_mul_ps(reg, _mm_loadu_ps(in + i))));
+        const __m128 given = _mm_loadu_ps(in + i);
+        const __m128 product = _mm_add_ps(sum, _mm_mul_ps(reg, given));
+        _mm_storeu_ps(out + i, product);
+        inOut = _mm_add_ps(inOut, _mm_mul_ps(given, product));
     }
+    float tail = 0.0f;
     for (; i < count; ++i) {
         const int row = order[i];
         out[i] = Sum(RowProducts(rows, row, accum)) + rows.reg[row] * in[i];
+        tail += in[i] * out[i];
     }
+    return Sum(inOut) + tail;
 }
 
 int FirstOutsideSse(const float* x, const float* p, const float* lower, const float* upper,

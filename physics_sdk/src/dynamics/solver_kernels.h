@@ -28,9 +28,9 @@ struct phSolverRows {
 
 struct phSolverKernels {
     // out[i] = A in over the rows order[0..count-1]; accum holds eight floats
-    // (force, torque) per body.
-    void (*multiplyA)(const phSolverRows& rows, const int* order, int count, const float* in,
-                      float* out, float* accum, int bodyCount);
+    // (force, torque) per body. Returns in . out, summed as out is formed.
+    float (*multiplyA)(const phSolverRows& rows, const int* order, int count, const float* in,
+                       float* out, float* accum, int bodyCount);
     // The first i in [from, to) whose x + alpha p leaves [lower, upper]; to
     // when there is none.
     int (*firstOutside)(const float* x, const float* p, const float* lower, const float* upper,
