@@ -400,8 +400,8 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
 
 // The skirmish: from the main menu to the setup, a level chosen in the list,
 // a unit type and the cash flow changed, the level played, then out by the
-// pause menu's Quit and the map to the menu and into the setup again, which
-// shows the choices made before.
+// pause menu's Quit to the setup, which shows the choices made before, and
+// by Escape to the menu and into the setup again, which still shows them.
 TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
     Desktop desktop;
     ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
@@ -450,7 +450,7 @@ TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
     const Screenshot paused = PauseLevel(desktop, window, "s6_paused");
     ASSERT_FALSE(paused.Empty());
     ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, paused));  // "Quit"
-    ASSERT_FALSE(WaitForScreen(desktop, run, window, "s7_map", ShowsMap).Empty());
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "s7_setup", showsSetup(false)).Empty());
     ASSERT_TRUE(PressOnceStill("Escape"));
     const Screenshot again = WaitForScreen(desktop, run, window, "s7_main_menu", ShowsMainMenu);
     ASSERT_FALSE(again.Empty());
