@@ -25,11 +25,13 @@ const PropertyKey KEY_STATS_SCREEN_PATH("STATS_SCREEN_MorphPath");
 const PropertyKey KEY_BAR_POSITIONS("BarPositions");
 const PropertyKey KEY_TOTAL_FILL_TIME("totalFillTime");
 const PropertyKey KEY_IS_TUTORIAL_LEVEL("isTutorialLevel");
+const PropertyKey KEY_IS_SKIRMISH_MODE("isSkirmishMode");
 
 const PropertyKey CLASS_MECHANICA("TARNMOORE_STATE_Mechanica");
 const PropertyKey CLASS_STATS_SCREEN("TARNMOORE_STATE_StatsScreen");
 const PropertyKey CLASS_TUTORIAL_MENU("TARNMOORE_STATE_TutorialMenu");
 const PropertyKey CLASS_MAP_SCREEN("TARNMOORE_STATE_MapScreen");
+const PropertyKey CLASS_SKIRMISH_MENU("TARNMOORE_STATE_SkirmishMenu");
 const PropertyKey CLASS_SINGLE_SCREEN("TARNMOORE_STATE_SingleScreen");
 const PropertyKey CLASS_SPLASH_SCREEN2("TARNMOORE_STATE_SplashScreen2");
 const PropertyKey CLASS_CUTSCENE("TARNMOORE_STATE_Cutscene");
@@ -69,6 +71,11 @@ bool IsInGameHelpState(PropertyKey name) {
         }
     }
     return false;
+}
+
+bool RegistryFlag(PropertyKey key) {
+    orvel::Attributes& registry = orvel::GlobalProperties();
+    return registry.Contains(key) && registry.GetBool(key);
 }
 
 std::string ScreenPath(const std::string& relative) {
@@ -205,11 +212,22 @@ orvel::StatePtr TarnmooreStateMachineImpl::CreateByClass(PropertyKey className,
         return GameStateOf(current, currentName, trigger);
     }
     if (className == CLASS_MAP_SCREEN) {
-        orvel::Attributes& registry = orvel::GlobalProperties();
-        if (registry.Contains(KEY_IS_TUTORIAL_LEVEL) && registry.GetBool(KEY_IS_TUTORIAL_LEVEL)) {
+        if (RegistryFlag(KEY_IS_TUTORIAL_LEVEL)) {
             return Construct(CLASS_TUTORIAL_MENU, arguments, currentName, trigger);
         }
+        if (currentName == CLASS_MECHANICA && RegistryFlag(KEY_IS_SKIRMISH_MODE)) {
+            // A skirmish left from its pause menu goes back to its setup, as
+            // its statistics do.
+            arguments.name = CLASS_SKIRMISH_MENU;
+            return Construct(CLASS_SKIRMISH_MENU, arguments, currentName, trigger);
+        }
+        // The map and the tutorial menu start campaign and tutorial levels, so
+        // a skirmish left by a key or a quit level must not steer them.
+        orvel::GlobalProperties().SetBool(KEY_IS_SKIRMISH_MODE, false);
         return Construct(CLASS_MAP_SCREEN, arguments, currentName, trigger);
+    }
+    if (className == CLASS_TUTORIAL_MENU) {
+        orvel::GlobalProperties().SetBool(KEY_IS_SKIRMISH_MODE, false);
     }
     if (factories.count(className) == 0) {
         throw UnknownState(nextName, currentName, trigger);

@@ -33,6 +33,12 @@ typedef std::function<void(TarnmooreStateMachineImpl& machine)> StateRegistratio
 // "state", an optional "transition" and its "transitionTime" (0.5 s when
 // absent). State classes make themselves known by class name.
 //
+// The campaign map's state stands for the screen that a level returns to:
+// the tutorial menu while "isTutorialLevel" is set, the skirmish setup when a
+// skirmish's level is left that way. Otherwise the map is built, and it and
+// the tutorial menu clear "isSkirmishMode", since the levels chosen there are
+// no skirmishes.
+//
 // The machine remembers nothing between calls: every call starts from the
 // state it is given.
 class TarnmooreStateMachineImpl {

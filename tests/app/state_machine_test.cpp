@@ -142,10 +142,12 @@ struct StateMachineFixture : ::testing::Test {
         previousHandler =
             SetMessageHandler([this](const std::string& text) { messages.push_back(text); });
         orvel::GlobalProperties().Erase("isTutorialLevel");
+        orvel::GlobalProperties().Erase("isSkirmishMode");
     }
     void TearDown() override {
         SetMessageHandler(previousHandler);
         orvel::GlobalProperties().Erase("isTutorialLevel");
+        orvel::GlobalProperties().Erase("isSkirmishMode");
     }
 
     orvel::StatePtr Screen(const char* name) {
@@ -480,6 +482,44 @@ TEST_F(StateMachineFixture, ShippedDefinitionLeadsTutorialsBackToTheTutorialMenu
         const FakeState* next = Unwrap(result, transition, duration);
         ASSERT_NE(next, nullptr);
         EXPECT_EQ(next->className, PropertyKey(c.className));
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+// The shipped definition's roads out of a skirmish: its statistics, its
+// loading screen and its level quit from the pause menu all lead back to the
+// setup. A skirmish left without the setup's Back button leaves
+// "isSkirmishMode" set; the map and the tutorial menu clear it, so the levels
+// chosen there are played as campaign and tutorial levels again.
+TEST_F(StateMachineFixture, ShippedDefinitionLeadsSkirmishesBackToTheSetup) {
+    machine.LoadStateMachineDefinition();
+    const struct {
+        const char* current;
+        const char* trigger;
+        bool skirmish;
+        const char* className;
+        bool skirmishAfter;
+    } cases[] = {
+        {"TARNMOORE_STATE_Mechanica", "Quit", true, "TARNMOORE_STATE_SkirmishMenu", true},
+        {"TARNMOORE_STATE_StatsScreen", "Skirmish", true, "TARNMOORE_STATE_SkirmishMenu", true},
+        {"TARNMOORE_STATE_SkirmishLoading", "Back", true, "TARNMOORE_STATE_SkirmishMenu", true},
+        {"TARNMOORE_STATE_Mechanica", "Quit", false, "TARNMOORE_STATE_MapScreen", false},
+        {"TARNMOORE_STATE_MainMenu", "Play", true, "TARNMOORE_STATE_MapScreen", false},
+        {"TARNMOORE_STATE_Options", "Forward", true, "TARNMOORE_STATE_MapScreen", false},
+        {"TARNMOORE_STATE_MainMenu", "Tutorial", true, "TARNMOORE_STATE_TutorialMenu", false},
+        {"TARNMOORE_STATE_MainMenu", "Skirmish", true, "TARNMOORE_STATE_SkirmishMenu", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.current) + " " + c.trigger + " " + std::to_string(c.skirmish));
+        orvel::GlobalProperties().SetBool("isSkirmishMode", c.skirmish);
+        std::string transition;
+        float duration;
+        const orvel::StatePtr result = machine.CreateStateForTrigger(Screen(c.current), c.trigger);
+        const FakeState* next = Unwrap(result, transition, duration);
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->className, PropertyKey(c.className));
+        EXPECT_EQ(next->arguments.name, PropertyKey(c.className));
+        EXPECT_EQ(orvel::GlobalProperties().GetBool("isSkirmishMode"), c.skirmishAfter);
     }
     EXPECT_TRUE(messages.empty());
 }

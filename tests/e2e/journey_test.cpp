@@ -4,6 +4,7 @@
 // screen is photographed into <build>/tests/e2e/journey/<test>/ for people
 // to look at, and checked by a few of its pixels.
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <regex>
@@ -13,6 +14,11 @@
 namespace {
 
 const std::chrono::seconds SCREEN_TIMEOUT(60);
+// A skirmish on the first level with the computer buying for both sides
+// ended after about four minutes under the sanitizers on a busy machine.
+const std::chrono::seconds MATCH_TIMEOUT(600);
+// How long the program runs on a slow machine while its splash measures.
+const std::chrono::seconds SLOW_TIME(8);
 
 // A check of what a screen shows, by pixels in window coordinates.
 typedef std::function<bool(const Screenshot&)> ScreenCheck;
@@ -75,6 +81,69 @@ bool ShowsPauseMenu(const Screenshot& s) {
     return IsBrass(s.At(250, 495)) && IsBrass(s.At(430, 495)) && IsDark(s.At(240, 140)) &&
            !ShowsHelpPage(s);
 }
+
+// The low frame-rate warning: its Quit, Help and Continue buttons.
+bool ShowsLowFrameRateWarning(const Screenshot& s) {
+    return IsBrass(s.At(135, 554)) && IsBrass(s.At(335, 554)) && IsBrass(s.At(535, 554)) &&
+           !ShowsMainMenu(s) && !ShowsHelpPage(s);
+}
+
+// The skirmish setup: side 1's brass purchase plate and the Back button.
+bool ShowsSkirmishSetup(const Screenshot& s) {
+    return IsBrass(s.At(440, 196)) && IsBrass(s.At(30, 548)) && !ShowsMainMenu(s);
+}
+
+// The statistics after a level: the dark panel behind the bars, and Onward
+// alone under it.
+bool ShowsStatistics(const Screenshot& s) {
+    return IsBrass(s.At(625, 566)) && IsDark(s.At(60, 120)) && IsDark(s.At(60, 400)) &&
+           !IsBrass(s.At(80, 573)) && !IsBrass(s.At(340, 573)) && !ShowsMainMenu(s);
+}
+
+// Pixels of a rectangle that differ strongly between two pictures of one
+// size: a label written anew, not a button lit or dimmed.
+int RewrittenPixels(const Screenshot& a, const Screenshot& b, int left, int top, int width,
+                    int height) {
+    int rewritten = 0;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            const unsigned char* p = a.At(x, y);
+            const unsigned char* q = b.At(x, y);
+            const int d = std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]);
+            rewritten += d > 250 ? 1 : 0;
+        }
+    }
+    return rewritten;
+}
+
+// Makes a running program see a machine far too slow for the game: it is
+// stopped and let go in turn, so that it draws only a few pictures in each
+// second of the clock it measures its frame rate by.
+class SlowMachine {
+public:
+    explicit SlowMachine(pid_t pid) : pid(pid), thread([this] { Run(); }) {}
+    ~SlowMachine() {
+        running = false;
+        thread.join();
+        kill(pid, SIGCONT);
+    }
+    SlowMachine(const SlowMachine&) = delete;
+    SlowMachine& operator=(const SlowMachine&) = delete;
+
+private:
+    void Run() {
+        while (running) {
+            kill(pid, SIGSTOP);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            kill(pid, SIGCONT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    pid_t pid;
+    std::atomic<bool> running{true};
+    std::thread thread;
+};
 
 // Share of pixels that differ clearly between two pictures of one size.
 double ChangedShare(const Screenshot& a, const Screenshot& b) {
@@ -153,6 +222,28 @@ protected:
         return false;
     }
 
+    // A click on the skirmish setup's control whose label is centred at
+    // (x, y), again until the label changes: a click that the game took for
+    // a movement changes nothing.
+    bool ClickControl(Desktop& desktop, Window window, int x, int y) {
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            if (!PointAt(window, x, y)) {
+                return false;
+            }
+            const Screenshot before = desktop.Capture(window);
+            if (!Xdotool("mousedown 1 sleep 0.2 mouseup 1 sleep 0.5")) {
+                return false;
+            }
+            const Screenshot after = desktop.Capture(window);
+            if (!before.Empty() && !after.Empty() &&
+                RewrittenPixels(before, after, x - 70, y - 10, 140, 20) > 20) {
+                return true;
+            }
+        }
+        ADD_FAILURE() << "the control at " << x << "," << y << " never changed";
+        return false;
+    }
+
     bool Press(const std::string& key) {
         return Xdotool("keydown " + key + " sleep 0.2 keyup " + key);
     }
@@ -168,8 +259,9 @@ protected:
     // Waits until the window passes `check` in two pictures in a row (so a
     // transition has ended), saves the last one under `name` and returns it.
     Screenshot WaitForScreen(Desktop& desktop, ProgramRun& run, Window window,
-                             const std::string& name, const ScreenCheck& check) {
-        const auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
+                             const std::string& name, const ScreenCheck& check,
+                             std::chrono::seconds timeout = SCREEN_TIMEOUT) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
         Screenshot last;
         bool passedBefore = false;
         while (std::chrono::steady_clock::now() < deadline && run.IsRunning()) {
@@ -188,6 +280,22 @@ protected:
         ADD_FAILURE() << "the window never showed " << name << "; output:\n"
                       << run.GetErrorOutput();
         return Screenshot();
+    }
+
+    // Waits until the splash screen's first picture comes out of the black,
+    // looking as often as the window can be read.
+    bool WaitForFirstPicture(Desktop& desktop, ProgramRun& run, Window window) {
+        const auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
+        while (std::chrono::steady_clock::now() < deadline && run.IsRunning()) {
+            const Screenshot now = desktop.Capture(window);
+            if (!now.Empty()) {
+                const unsigned char* splash = now.At(215, 250);
+                if (splash[0] + splash[1] + splash[2] > 30) {
+                    return true;
+                }
+            }
+        }
+        return false;
     }
 
     // Escape in a level until the pause menu shows twice running. The
@@ -292,15 +400,43 @@ TEST_F(JourneyTest, HelpPageAndQuit) {
 
 
 // Every screen of the game from the splash on, one after another, with a
-// picture of each: the two splashes, the main menu and the screens it
-// leads to, the campaign map, a story picture, a level's loading screen and
-// the level, the in-game help from F1 and from the pause menu, and back out
-// through the map. (The low frame-rate warning needs a slow machine; a
-// level's statistics need a level's end: the in-process screen tests show
-// both.)
+// picture of each. First on a machine too slow for the game: the splash
+// measures its frame rate and leads to the low frame-rate warning, whose
+// Continue goes on to the main menu. Then on this machine: the two splashes,
+// the main menu and the screens it leads to, the campaign map, a story
+// picture, a level's loading screen and the level, the in-game help from F1
+// and from the pause menu, and back out through the map; last a skirmish in
+// which the computer buys for both sides, played to its end, its
+// statistics, and back through the setup to the menu.
 TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     Desktop desktop;
     ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    {
+        ProgramRun slow(folder, config, {"-windowed"});
+        const Window window = WaitForWindow(desktop, slow);
+        ASSERT_NE(window, Window(None));
+        desktop.Focus(window);
+        // The machine turns slow as the splash begins to fade in, so that
+        // the splash measures the slow frame rate alone, and stays slow for
+        // well over the three seconds that the splash measures before it
+        // judges. Then it runs freely again, and the warning comes in.
+        ASSERT_TRUE(WaitForFirstPicture(desktop, slow, window));
+        {
+            const SlowMachine machine(slow.GetPid());
+            std::this_thread::sleep_for(SLOW_TIME);
+        }
+        const Screenshot warning =
+            WaitForScreen(desktop, slow, window, "00_low_fps_warning", ShowsLowFrameRateWarning);
+        ASSERT_FALSE(warning.Empty());
+        ASSERT_TRUE(Click(desktop, window, 600, 554, 530, 545, warning));  // "Continue"
+        ASSERT_FALSE(
+            WaitForScreen(desktop, slow, window, "00_main_menu_after_warning", ShowsMainMenu)
+                .Empty());
+        desktop.SendClose(window);
+        ExpectCleanEnd(slow);
+        EXPECT_EQ(slow.GetErrorOutput().find("Error"), std::string::npos) << slow.GetErrorOutput();
+    }
+
     ProgramRun run(folder, config, {"-windowed"});
     const Window window = WaitForWindow(desktop, run);
     ASSERT_NE(window, Window(None));
@@ -382,26 +518,83 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
         WaitForScreen(desktop, run, window, "16_paused_again", ShowsPauseMenu);
     ASSERT_FALSE(pausedAgain.Empty());
 
+    // The tutorial hints go off, so that none holds the skirmish below; the
+    // switch's knob moves to the left.
+    ASSERT_TRUE(Click(desktop, window, 535, 272, 556, 263, pausedAgain));  // "Tutorial hints"
+    const Screenshot hintsOff =
+        WaitForScreen(desktop, run, window, "16_hints_off", [&](const Screenshot& s) {
+            return ShowsPauseMenu(s) && ChangedShare(pausedAgain, s) > 0.0005 &&
+                   IsBrass(s.At(518, 267));
+        });
+    ASSERT_FALSE(hintsOff.Empty());
+
     // The pause menu's Quit leaves the level for the map; Escape returns to
     // the menu.
     ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, pausedAgain));  // "Quit"
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "17_map_again", ShowsMap).Empty());
     ASSERT_TRUE(PressOnceStill("Escape"));
-    ASSERT_FALSE(WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu).Empty());
+    const Screenshot menuAgain =
+        WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menuAgain.Empty());
+
+    // The skirmish setup: side 1 buys by computer after three steps (number
+    // keys, keypad, computer). Side 2 is the computer's, and flying by
+    // computer is side 2's alone, so nobody flies side 1's airship.
+    ASSERT_TRUE(Click(desktop, window, 185, 245, 290, 254, menuAgain));  // "Skirmish"
+    const Screenshot setup =
+        WaitForScreen(desktop, run, window, "19_skirmish_setup", ShowsSkirmishSetup);
+    ASSERT_FALSE(setup.Empty());
+    const struct {
+        int x;
+        int y;
+    } clicks[] = {{505, 205}, {505, 205}, {505, 205}};
+    for (const auto& click : clicks) {
+        ASSERT_TRUE(ClickControl(desktop, window, click.x, click.y));
+    }
+    const Screenshot computers = WaitForScreen(
+        desktop, run, window, "20_skirmish_computer_buying", [&](const Screenshot& s) {
+            return ShowsSkirmishSetup(s) && ChangedShare(setup, s) > 0.001;
+        });
+    ASSERT_FALSE(computers.Empty());
+
+    // The first level of the list, played to its end by the computer's buying;
+    // then its statistics, which fill in 2.5 seconds, and Enter back to the
+    // setup.
+    ASSERT_TRUE(Click(desktop, window, 700, 562, 760, 550, computers));  // "Play"
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "21_skirmish_level",
+                               [&](const Screenshot& s) {
+                                   return ChangedShare(computers, s) > 0.5 &&
+                                          !IsDark(s.At(400, 100)) && !IsDark(s.At(100, 300));
+                               })
+                     .Empty());
+    ASSERT_FALSE(
+        WaitForScreen(desktop, run, window, "22_statistics", ShowsStatistics, MATCH_TIMEOUT)
+            .Empty());
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    ASSERT_FALSE(
+        WaitForScreen(desktop, run, window, "22_statistics_filled", ShowsStatistics).Empty());
+    ASSERT_TRUE(PressOnceStill("Return"));
+    ASSERT_FALSE(
+        WaitForScreen(desktop, run, window, "23_skirmish_setup_again", ShowsSkirmishSetup).Empty());
+    ASSERT_TRUE(PressOnceStill("Escape"));
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "24_main_menu", ShowsMainMenu).Empty());
 
     desktop.SendClose(window);
     ExpectCleanEnd(run);
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
     const std::string settings = ReadFile(SettingsFile());
-    // The story picture counts nothing: the fourth level is still the newest.
+    // The story picture and the skirmish count nothing: the fourth level is
+    // still the newest. The hints stay off.
     EXPECT_TRUE(std::regex_search(settings, std::regex("TARNMOORE_HighestLevelReached:\\s*3\\s")))
+        << settings;
+    EXPECT_TRUE(std::regex_search(settings, std::regex("TUTORIAL_DIALOG_Enabled:\\s*0\\s")))
         << settings;
 }
 
 // The skirmish: from the main menu to the setup, a level chosen in the list,
 // a unit type and the cash flow changed, the level played, then out by the
-// pause menu's Quit and the map to the menu and into the setup again, which
-// shows the choices made before.
+// pause menu's Quit to the setup, which shows the choices made before, and
+// by Escape to the menu and into the setup again, which still shows them.
 TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
     Desktop desktop;
     ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
@@ -450,7 +643,7 @@ TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
     const Screenshot paused = PauseLevel(desktop, window, "s6_paused");
     ASSERT_FALSE(paused.Empty());
     ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, paused));  // "Quit"
-    ASSERT_FALSE(WaitForScreen(desktop, run, window, "s7_map", ShowsMap).Empty());
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "s7_setup", showsSetup(false)).Empty());
     ASSERT_TRUE(PressOnceStill("Escape"));
     const Screenshot again = WaitForScreen(desktop, run, window, "s7_main_menu", ShowsMainMenu);
     ASSERT_FALSE(again.Empty());

@@ -619,7 +619,22 @@ def skirmish_background():
         body += text(x + 80, 180, 16, heading, fill=BRASS_LIGHT)
     for y, label in SKIRMISH_ROWS:
         body += text(322, y + 20, 14, label, fill=PAPER, anchor="start", font=SANS)
+    body += skirmish_slider_marks()
     return body + frame(800, 600, ((18, 582), (782, 582)))
+
+
+def skirmish_slider_marks():
+    """The strength sliders' marks at half, normal and double, under their
+    grooves: inside a groove the copper fill would cover them."""
+    w, h = SKIRMISH_SLIDER
+    y = SKIRMISH_ROWS[3][0] + h + 11
+    body = ""
+    for left in SKIRMISH_COLUMNS:
+        for x, mark in ((12, "1/2"), (w / 2, "1"), (w - 12, "2")):
+            body += ('<rect x="%s" y="%d" width="2" height="3" fill="%s"/>'
+                     % (f(left + x - 1), y - 11, BRASS_DARK))
+            body += text(left + x, y, 11, mark, fill=PAPER, font=SANS)
+    return body
 
 
 def skirmish_control(label):
@@ -639,13 +654,10 @@ def skirmish_toggle(label, on):
 
 
 def skirmish_groove():
-    """The strength slider's groove, marked at half, normal and double."""
+    """The strength slider's groove; its marks are on the background."""
     w, h = SKIRMISH_SLIDER
-    body = ('<rect x="1" y="1" width="%s" height="%s" rx="5" fill="url(#soot)" stroke="%s" stroke-width="2"/>'
-            % (f(w - 2), f(h - 2), OUTLINE))
-    for x, mark in ((12, "1/2"), (w / 2, "1"), (w - 12, "2")):
-        body += text(x, h / 2 + 4, 11, mark, fill="#8a7e70", font=SANS)
-    return defs() + body
+    return defs() + ('<rect x="1" y="1" width="%s" height="%s" rx="5" fill="url(#soot)" stroke="%s" '
+                     'stroke-width="2"/>' % (f(w - 2), f(h - 2), OUTLINE))
 
 
 def skirmish_fill():
