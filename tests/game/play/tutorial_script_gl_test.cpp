@@ -5,6 +5,7 @@
 #include "game/play/tutorial_dialog.h"
 #include "game/units/components/factory_component.h"
 #include "game/units/components/sprite_component.h"
+#include "game/units/components/turret_component.h"
 #include "game/units/unit_message.h"
 #include "physics_sdk/phys.h"
 #include "tests/game/play/play_fixture.h"
@@ -16,6 +17,10 @@ const float SCALE = 30.0f;
 const float GOOD_FACTORY_X = 512.0f;
 const float BAD_FACTORY_X = 2128.0f;
 const float CRUISE_Y = 320.0f;
+// Where the second and third lessons stand the enemy's turret.
+const float AA_TURRET_X = 1760.0f;
+// Half way between the factories, out of every gun's reach.
+const float MIDDLE_X = 1100.0f;
 
 ScriptedFrame Keys(std::set<int> keys) {
     ScriptedFrame frame;
@@ -33,6 +38,16 @@ protected:
         orvel::GlobalProperties().SetBool(PropertyKey("isTutorialLevel"), true);
         SetLevel(number);
         StartLevel();
+    }
+
+    // A tutorial level played long enough for the hints of every level (a
+    // full purse, a long fight) to come up: those are tested on their own
+    // and marked seen here, so that only the lesson's steps show.
+    void StartLesson(int number) {
+        StartTutorial(number);
+        for (const char* hint : {"TUTORIAL_DIALOG_FullMoney", "TUTORIAL_DIALOG_LongTimeToWin"}) {
+            Dialog().SetPlayed(PropertyKey(hint), 1);
+        }
     }
 
     TutorialDialog& Dialog() { return game->GetTutorialDialog(); }
@@ -71,6 +86,8 @@ protected:
     // Puts the airship at rest at (x, y) pixels, as if it had flown there.
     void MoveAirship(float x, float y) {
         game->GetGoodAirship()->SetPosition(orvel::Vector4(x / SCALE, y / SCALE, 0.0f));
+        const float still[3] = {0.0f, 0.0f, 0.0f};
+        PhysBodySetVelocity(game->GetGoodAirship()->GetPhysBody(), still);
     }
 
     // Lets an engineer of side 1 into side 2's factory, as if it had walked in.
@@ -137,6 +154,91 @@ protected:
     std::string RunToEnd(int limit) {
         Run(limit);
         return Fired();
+    }
+
+    // Every body's place, to tell a play field that runs from one that
+    // stands still.
+    std::vector<float> Places() {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        std::vector<float> places;
+        for (const auto& body : bodies) {
+            places.push_back(body->GetMatrix().m[12]);
+            places.push_back(body->GetMatrix().m[13]);
+        }
+        return places;
+    }
+
+    // Frames of `script` until a dialog shows, at most `limit`. Passes when
+    // that dialog is `step`, shown only now, and the play field stands still
+    // under it for half a second while the keys `held` stay down.
+    ::testing::AssertionResult ShowsStep(const char* step, int limit,
+                                         const std::function<ScriptedFrame(int)>& script = nullptr,
+                                         const std::set<int>& held = {}) {
+        if (Shown(step)) {
+            return ::testing::AssertionFailure() << step << " was marked before";
+        }
+        if (!RunUntilShowing(limit, script)) {
+            return ::testing::AssertionFailure() << step << " did not show in " << limit << " frames";
+        }
+        if (!Shown(step)) {
+            return ::testing::AssertionFailure() << "another dialog showed before " << step;
+        }
+        const std::vector<float> before = Places();
+        Run(30, [&](int) { return Keys(held); });
+        if (!Dialog().IsShowing() || Places() != before) {
+            return ::testing::AssertionFailure() << "the play field ran under " << step;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The purchase bar's slot `slot` (0 infantry, 1 engineer, 2 tank) by
+    // the number row.
+    void Buy(int slot) {
+        Run(1, [&](int) { return Keys({KEY_NUMBER_ROW_1 + slot}); });
+    }
+
+    // Keeps the airship at rest at height `y` over the body's x while
+    // `frames` run or until `done`.
+    void Follow(const orvel::Body& body, float y, int frames, const std::function<bool()>& done) {
+        for (int i = 0; i < frames && !done(); ++i) {
+            MoveAirship(body.GetMatrix().m[12] * SCALE, y);
+            Run(1);
+        }
+    }
+
+    // Flies the airship with the arrow keys to x pixels and brings it to a
+    // halt there; the keys also end any flight the mouse had set.
+    void FlyTo(float x) {
+        const auto airshipX = [&] { return game->GetGoodAirship()->GetMatrix().m[12] * SCALE; };
+        const int toward = airshipX() < x ? KEY_RIGHT : KEY_LEFT;
+        for (int i = 0; i < 30 * 60 && std::fabs(airshipX() - x) > 60.0f; ++i) {
+            Run(1, [&](int) { return Keys({toward}); });
+        }
+        for (int i = 0; i < 5 * 60 && std::fabs(VelocityX()) > 0.2f; ++i) {
+            Run(1, [&](int) { return Keys({VelocityX() > 0.0f ? KEY_LEFT : KEY_RIGHT}); });
+        }
+    }
+
+    // The x in pixels of the team's unit of the type that has come furthest
+    // towards the other side, 0 when there is none.
+    float ForemostX(int team, const char* type) {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        float foremost = 0.0f;
+        for (const auto& body : bodies) {
+            if (body->GetTeam() == team && body->GetObjectName() == PropertyKey(type)) {
+                const float x = body->GetMatrix().m[12] * SCALE;
+                foremost = foremost == 0.0f || x * float(team) > foremost * float(team) ? x : foremost;
+            }
+        }
+        return foremost;
+    }
+
+    // The airship's fuel as a share of a full tank.
+    float Fuel() {
+        const ComponentBody& airship = *game->GetGoodAirship();
+        return float(airship.GetHitPoints()) / float(airship.GetMaxHitPoints());
     }
 };
 
@@ -233,28 +335,72 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
 }
 
 TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
-    StartTutorial(1);
+    StartLesson(1);
     // The level's gunner takes the turret in the first second.
     Run(60);
     ASSERT_NE(FindBody(-1, "Static_AntiAirTurret"), nullptr);
     EXPECT_EQ(game->GetLevel().goodPurchaseMenu[0], 1);  // infantry on sale
     Run(290);
     EXPECT_FALSE(Dialog().IsShowing());
-    ASSERT_TRUE(RunUntilShowing(20));
-    EXPECT_TRUE(Shown("T1M0_TakeEngToFactory"));
+    ASSERT_TRUE(ShowsStep("T1M0_TakeEngToFactory", 20));
+    EXPECT_FALSE(Dialog().IsArrowShown());
     Dismiss();
 
     // An engineer shot down under the airship: the turret is to blame.
     MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
     const ComponentBodyPtr engineer = Place("Engineer", 1, GOOD_FACTORY_X + 60.0f);
     engineer->SendMessage(MESSAGE_DIE);
-    ASSERT_TRUE(RunUntilShowing(10));
-    EXPECT_TRUE(Shown("T1M1_AirTurretsBad"));
+    ASSERT_TRUE(ShowsStep("T1M1_AirTurretsBad", 10));
     EXPECT_TRUE(Dialog().IsArrowShown());
     Dismiss();
     // Over its own factory with a full tank, the player is told to buy infantry.
-    ASSERT_TRUE(RunUntilShowing(10));
-    EXPECT_TRUE(Shown("T1M1A_BuyInfantry"));
+    ASSERT_TRUE(ShowsStep("T1M1A_BuyInfantry", 10));
+    Dismiss();
+
+    // Away from home, all four throttles held (they cancel out) drain the
+    // tank: below 30 % comes the fuel gauge's lesson, and flying home the
+    // factory's.
+    FlyTo(MIDDLE_X);
+    ASSERT_TRUE(ShowsStep("Refuelling", 60 * 60,
+                          [](int) { return Keys({KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}); }));
+    EXPECT_LT(Fuel(), 0.3f);
+    EXPECT_TRUE(Shown("T1M_GasTankHasFlashed"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    ASSERT_TRUE(ShowsStep("Refuelling2", 30 * 60, [](int) { return Keys({KEY_LEFT}); }));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    EXPECT_FALSE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Refuelling")));
+
+    // Infantry bought at home walks out under the airship.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Buy(0);
+    ASSERT_TRUE(ShowsStep("T1M2_InfantryWatch", 30 * 60));
+    Dismiss();
+    // He marches on the turret and shoots its gunner. The airship keeps
+    // over him until the turret could reach it, and closes in once the
+    // turret is empty.
+    const auto escort = [&](int) {
+        const bool manned = FindBody(-1, "Static_AntiAirTurret") != nullptr;
+        MoveAirship(manned ? std::min(ForemostX(1, "Infantry"), AA_TURRET_X - 420.0f)
+                           : AA_TURRET_X - 200.0f,
+                    CRUISE_Y);
+        return ScriptedFrame();
+    };
+    ASSERT_TRUE(ShowsStep("T1M3_TurretDeadMakeEng", 90 * 60, escort));
+    EXPECT_NE(FindBody(0, "Static_AntiAirTurret"), nullptr);
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    // The engineer bought next is shown the way on.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Buy(1);
+    ASSERT_TRUE(ShowsStep("T1M4_TakeEngToFactory2", 30 * 60));
+    Dismiss();
+    // An engineer set down beside the empty turret mans it for our side.
+    MoveAirship(AA_TURRET_X - 200.0f, CRUISE_Y);
+    Place("Engineer", 1, AA_TURRET_X - 60.0f);
+    ASSERT_TRUE(ShowsStep("T1M5_TookTheTurret", 20 * 60));
+    EXPECT_NE(FindBody(1, "Static_AntiAirTurret"), nullptr);
     Dismiss();
 
     TakeEnemyFactory();
