@@ -19,6 +19,7 @@ const float BAD_FACTORY_X = 2128.0f;
 const float CRUISE_Y = 320.0f;
 // Where the second and third lessons stand the enemy's turret.
 const float AA_TURRET_X = 1760.0f;
+const float ARTILLERY_X = 1984.0f;
 // Half way between the factories, out of every gun's reach.
 const float MIDDLE_X = 1100.0f;
 
@@ -114,6 +115,15 @@ protected:
     // The first unit of the team and type in the world that shows the
     // sprite state; fails the test when there is none.
     ComponentBody* Unit(int team, const char* type, const char* state = "moving") {
+        ComponentBody* unit = FindUnit(team, type, state);
+        if (unit == nullptr) {
+            ADD_FAILURE() << "no " << state << " " << type << " of team " << team;
+        }
+        return unit;
+    }
+
+    // The same, or null.
+    ComponentBody* FindUnit(int team, const char* type, const char* state) {
         std::vector<std::shared_ptr<orvel::Body>> bodies;
         World().CopyBodyList(bodies);
         for (const auto& body : bodies) {
@@ -127,7 +137,6 @@ protected:
                 return unit;
             }
         }
-        ADD_FAILURE() << "no " << state << " " << type << " of team " << team;
         return nullptr;
     }
 
@@ -182,7 +191,7 @@ protected:
             return ::testing::AssertionFailure() << step << " did not show in " << limit << " frames";
         }
         if (!Shown(step)) {
-            return ::testing::AssertionFailure() << "another dialog showed before " << step;
+            return ::testing::AssertionFailure() << "another dialog showed before " << step << " fuel " << Fuel() << " refuel " << Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Refuelling"));
         }
         const std::vector<float> before = Places();
         Run(30, [&](int) { return Keys(held); });
@@ -208,10 +217,12 @@ protected:
     }
 
     // Flies the airship with the arrow keys to x pixels and brings it to a
-    // halt there; the keys also end any flight the mouse had set.
+    // halt there; the keys also end the flight to where the airship started,
+    // which would otherwise go on burning fuel.
     void FlyTo(float x) {
         const auto airshipX = [&] { return game->GetGoodAirship()->GetMatrix().m[12] * SCALE; };
         const int toward = airshipX() < x ? KEY_RIGHT : KEY_LEFT;
+        Run(1, [&](int) { return Keys({toward}); });
         for (int i = 0; i < 30 * 60 && std::fabs(airshipX() - x) > 60.0f; ++i) {
             Run(1, [&](int) { return Keys({toward}); });
         }
@@ -408,19 +419,59 @@ TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutori
 }
 
 TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
-    StartTutorial(2);
+    StartLesson(2);
     EXPECT_FALSE(game->IsEnemyBuying());
-    ASSERT_TRUE(RunUntilShowing(5 * 60));
-    EXPECT_TRUE(Shown("T2M0_GroundTurretInf"));
+    ASSERT_TRUE(ShowsStep("T2M0_GroundTurretInf", 5 * 60));
     EXPECT_TRUE(Dialog().IsArrowShown());
     Dismiss();
-    // The player's infantry marching under the airship is the next lesson.
-    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
-    Place("Infantry", 1, GOOD_FACTORY_X + 60.0f);
-    ASSERT_TRUE(RunUntilShowing(3 * 60));
-    EXPECT_TRUE(Shown("T2M1_WatchInfantry"));
+    // The player's infantry marching out under the airship is the next
+    // lesson.
+    FlyTo(GOOD_FACTORY_X);
+    Buy(0);
+    ASSERT_TRUE(ShowsStep("T2M1_WatchInfantry", 30 * 60));
     Dismiss();
+    // He marches into the artillery's reach with the airship a little
+    // behind him, clear of the shells, and is shelled dead on the ground.
+    const auto behindInfantry = [&](int) {
+        if (ForemostX(1, "Infantry") > 0.0f) {
+            MoveAirship(ForemostX(1, "Infantry") - 150.0f, CRUISE_Y);
+        }
+        return ScriptedFrame();
+    };
+    ASSERT_TRUE(ShowsStep("T2M2_InfantryShot", 90 * 60, behindInfantry));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+
+    // The next soldier is lifted at home, far from the turret, and flown
+    // east with the magnet on until the turret is near.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Buy(0);
+    for (int i = 0; i < 30 * 60 && FindUnit(1, "Infantry", "moving") == nullptr; ++i) {
+        Run(1);
+    }
+    const orvel::Matrix4 walker = Unit(1, "Infantry")->GetMatrix();
+    MoveAirship(walker.m[12] * SCALE, walker.m[13] * SCALE + 70.0f);
+    ASSERT_TRUE(ShowsStep("T2M4_MagdInfNoSeeTurr", 5 * 60, [](int) { return Keys({KEY_LEFT_CTRL}); },
+                          {KEY_LEFT_CTRL}));
+    Dismiss({KEY_LEFT_CTRL});
+    ASSERT_TRUE(ShowsStep("T2M5_MagdInfCanSeeTurr", 30 * 60,
+                          [](int) { return Keys({KEY_LEFT_CTRL, KEY_RIGHT}); }, {KEY_LEFT_CTRL}));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss({KEY_LEFT_CTRL});
     EXPECT_FALSE(game->IsEnemyBuying());
+
+    // The gunner falls to the soldiers set down behind the turret, and an
+    // engineer beside the empty turret takes it: the enemy starts buying.
+    MoveAirship(ARTILLERY_X - 200.0f, CRUISE_Y);
+    static_cast<ComponentBody*>(FindBody(-1, "Static_ArtilleryTurret"))->SendMessage(MESSAGE_HURT, 6);
+    ASSERT_TRUE(ShowsStep("T2M7_TurretDead", 60));
+    Dismiss();
+    Place("Engineer", 1, ARTILLERY_X - 60.0f);
+    ASSERT_TRUE(ShowsStep("T2M8_GotTurret", 20 * 60));
+    EXPECT_NE(FindBody(1, "Static_ArtilleryTurret"), nullptr);
+    Dismiss();
+    Run(1);
+    EXPECT_TRUE(game->IsEnemyBuying());
 
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
