@@ -478,20 +478,36 @@ TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
 }
 
 TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
-    StartTutorial(3);
+    StartLesson(3);
     for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
         SCOPED_TRACE(step);
-        ASSERT_TRUE(RunUntilShowing(5 * 60));
-        EXPECT_TRUE(Shown(step));
+        ASSERT_TRUE(ShowsStep(step, 5 * 60));
         EXPECT_TRUE(Dialog().IsArrowShown());
         Dismiss();
     }
     // The enemy, which buys nothing on its own here, is asked for one tank.
     EXPECT_FALSE(game->IsEnemyBuying());
+    FlyTo(MIDDLE_X);
     for (int i = 0; i < 30 * 60 && FindBody(-1, "Tank") == nullptr; ++i) {
         Run(1);
     }
-    EXPECT_NE(FindBody(-1, "Tank"), nullptr);
+    ASSERT_NE(FindBody(-1, "Tank"), nullptr);
+
+    // The airship keeps a little behind the tank, clear of its gun, as it
+    // rolls west: it is pointed out, and it stops at our bunker to fight it.
+    const auto behindTank = [&](int) {
+        if (const orvel::Body* tank = FindBody(-1, "Tank")) {
+            MoveAirship(tank->GetMatrix().m[12] * SCALE + 150.0f, CRUISE_Y);
+        }
+        return ScriptedFrame();
+    };
+    ASSERT_TRUE(ShowsStep("T3M3_EnemyTank", 60 * 60, behindTank));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    ASSERT_TRUE(ShowsStep("T3M4_TankAtBunker", 60 * 60, behindTank));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    EXPECT_FALSE(orvel::GlobalProperties().Contains(PropertyKey("BadVehicleStopped")));
+    Dismiss();
 
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
