@@ -657,4 +657,61 @@ TEST_F(JourneyTest, SkirmishSetUpPlayAndBack) {
     EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
 }
 
+// Into the first lesson: the main menu's Tutorial button, the tutorial
+// menu's first lesson, its loading screen (a key goes on) and the level,
+// whose mechanic
+// speaks up after four seconds; Space puts his dialog away and the lesson
+// plays on.
+TEST_F(JourneyTest, TutorialMenuIntoTheFirstLessonAndThroughItsFirstDialog) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.IsOpen()) << "no X display (is DISPLAY set?)";
+    ProgramRun run(folder, config, {"-windowed"});
+    const Window window = WaitForWindow(desktop, run);
+    ASSERT_NE(window, Window(None));
+    desktop.Focus(window);
+
+    const Screenshot menu = WaitForScreen(desktop, run, window, "t1_main_menu", ShowsMainMenu);
+    ASSERT_FALSE(menu.Empty());
+    ASSERT_TRUE(Click(desktop, window, 185, 299, 290, 308, menu));  // "Tutorial"
+    const Screenshot lessons =
+        WaitForScreen(desktop, run, window, "t2_tutorial_menu", ShowsTutorialMenu);
+    ASSERT_FALSE(lessons.Empty());
+    EXPECT_GT(ChangedShare(menu, lessons), 0.02);
+
+    ASSERT_TRUE(Click(desktop, window, 225, 223, 360, 212, lessons));  // the first lesson
+    // Its loading screen shows a dark "Loading" plate while the level is
+    // built, then waits for a key under the brass "Click to continue".
+    const Screenshot loading =
+        WaitForScreen(desktop, run, window, "t3_loading", [&](const Screenshot& s) {
+            return ChangedShare(lessons, s) > 0.5 && IsBrass(s.At(290, 568)) &&
+                   !IsDark(s.At(400, 300));
+        });
+    ASSERT_FALSE(loading.Empty());
+    ASSERT_TRUE(PressOnceStill("space"));
+    const ScreenCheck inLevel = [&](const Screenshot& s) {
+        return ChangedShare(loading, s) > 0.3 && !IsDark(s.At(400, 100)) &&
+               !IsDark(s.At(100, 300)) && !IsDark(s.At(700, 300));
+    };
+    const Screenshot level = WaitForScreen(desktop, run, window, "t4_lesson", inLevel);
+    ASSERT_FALSE(level.Empty());
+
+    // The mechanic's dialog rises over the bottom of the play field.
+    const Screenshot dialog =
+        WaitForScreen(desktop, run, window, "t5_first_dialog", [&](const Screenshot& s) {
+            return inLevel(s) && ChangedShare(level, s) > 0.08;
+        });
+    ASSERT_FALSE(dialog.Empty());
+    ASSERT_TRUE(PressOnceStill("space"));
+    const Screenshot after =
+        WaitForScreen(desktop, run, window, "t6_dialog_away", [&](const Screenshot& s) {
+            return inLevel(s) && ChangedShare(dialog, s) > 0.08;
+        });
+    ASSERT_FALSE(after.Empty());
+    ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
+
+    desktop.SendClose(window);
+    ExpectCleanEnd(run);
+    EXPECT_EQ(run.GetErrorOutput().find("Error"), std::string::npos) << run.GetErrorOutput();
+}
+
 }  // namespace

@@ -47,6 +47,7 @@ SCREEN = (800, 600)
 MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
 MENU_LABELS = {"Play": "Campaign"}
 TUTORIAL_LABELS = ["1. Flying and engineers", "2. Anti-air turrets", "3. Artillery", "4. Bunkers"]
+TUTORIAL_BUTTON = (330, 46)
 THUMB = (96, 72)
 PREVIEW = (780, 86)
 PLAY_HEIGHT = 500
@@ -110,7 +111,8 @@ def pictures():
     out += [("Frontend/%s.bbq" % button_file(name), 160, 44, True) for name in SMALL_BUTTONS]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
     out += [("Tutorial/background.jpg", 800, 600, False)]
-    out += [("Tutorial/tutorial%d.bbq" % n, 250, 46, True) for n in range(len(TUTORIAL_LABELS))]
+    out += [("Tutorial/tutorial%d.bbq" % n, TUTORIAL_BUTTON[0], TUTORIAL_BUTTON[1], True)
+            for n in range(len(TUTORIAL_LABELS))]
     out += [("MapScreen/%s.bbq" % name, 34, 46, True) for name, _, _ in MEDALS]
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
@@ -253,6 +255,12 @@ def main_menu():
 
 def menu_button(label):
     return defs() + plate(250, 46, label, 22)
+
+
+def tutorial_button(label):
+    """A lesson's plate: wider than the main menu's, so that the longest
+    lesson name fits whole."""
+    return defs() + plate(TUTORIAL_BUTTON[0], TUTORIAL_BUTTON[1], label, 22)
 
 
 def small_button(label):
@@ -751,7 +759,7 @@ def documents(levels, places):
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
     docs["Tutorial/background.jpg"] = main_menu()
     for n, lesson in enumerate(TUTORIAL_LABELS):
-        docs["Tutorial/tutorial%d.bbq" % n] = menu_button(lesson)
+        docs["Tutorial/tutorial%d.bbq" % n] = tutorial_button(lesson)
     for name, face, edge in MEDALS:
         docs["MapScreen/%s.bbq" % name] = medal(face, edge)
     for n in range(LEVEL_COUNT):

@@ -39,8 +39,8 @@ const PropertyKey BAD_STOPPED_Y("BadVehicleStoppedAtY");
 const float RADIANS_PER_DEGREE = 0.0174533f;
 // A contact with an enemy building holds the unit for this many updates.
 const int STOP_HOLD_UPDATES = 10;
-// After this many contact points with an enemy building the vehicle counts
-// as stopped by it.
+// After this many contact points of one push against an enemy building the
+// vehicle counts as stopped by it.
 const int STOPPED_CONTACTS = 10;
 
 void Require(const orvel::Properties& entry, PropertyKey key) {
@@ -200,10 +200,15 @@ void ShooterComponent::RaiseVehicleStopped() {
 }
 
 void ShooterComponent::Update() {
+    // The contact points of one push add up over the updates that it lasts
+    // (a resting box gives a few a step, never more than ten), and a broken
+    // contact starts the count afresh.
     if (stopOnStatic && staticContactCount > STOPPED_CONTACTS) {
         RaiseVehicleStopped();
+        staticContactCount = 0;
+    } else if (stopHold == 0) {
+        staticContactCount = 0;
     }
-    staticContactCount = 0;
     if (stopHold > 0 && stopOnStatic) {
         SendOwnerMessage(MESSAGE_STOP, 0, this);
         ClearSensed();

@@ -5,6 +5,7 @@
 #include "game/play/tutorial_dialog.h"
 #include "game/units/components/factory_component.h"
 #include "game/units/components/sprite_component.h"
+#include "game/units/components/turret_component.h"
 #include "game/units/unit_message.h"
 #include "physics_sdk/phys.h"
 #include "tests/game/play/play_fixture.h"
@@ -16,6 +17,11 @@ const float SCALE = 30.0f;
 const float GOOD_FACTORY_X = 512.0f;
 const float BAD_FACTORY_X = 2128.0f;
 const float CRUISE_Y = 320.0f;
+// Where the second and third lessons stand the enemy's turret.
+const float AA_TURRET_X = 1760.0f;
+const float ARTILLERY_X = 1984.0f;
+// Half way between the factories, out of every gun's reach.
+const float MIDDLE_X = 1100.0f;
 
 ScriptedFrame Keys(std::set<int> keys) {
     ScriptedFrame frame;
@@ -33,6 +39,16 @@ protected:
         orvel::GlobalProperties().SetBool(PropertyKey("isTutorialLevel"), true);
         SetLevel(number);
         StartLevel();
+    }
+
+    // A tutorial level played long enough for the hints of every level (a
+    // full purse, a long fight) to come up: those are tested on their own
+    // and marked seen here, so that only the lesson's steps show.
+    void StartLesson(int number) {
+        StartTutorial(number);
+        for (const char* hint : {"TUTORIAL_DIALOG_FullMoney", "TUTORIAL_DIALOG_LongTimeToWin"}) {
+            Dialog().SetPlayed(PropertyKey(hint), 1);
+        }
     }
 
     TutorialDialog& Dialog() { return game->GetTutorialDialog(); }
@@ -71,6 +87,8 @@ protected:
     // Puts the airship at rest at (x, y) pixels, as if it had flown there.
     void MoveAirship(float x, float y) {
         game->GetGoodAirship()->SetPosition(orvel::Vector4(x / SCALE, y / SCALE, 0.0f));
+        const float still[3] = {0.0f, 0.0f, 0.0f};
+        PhysBodySetVelocity(game->GetGoodAirship()->GetPhysBody(), still);
     }
 
     // Lets an engineer of side 1 into side 2's factory, as if it had walked in.
@@ -97,6 +115,15 @@ protected:
     // The first unit of the team and type in the world that shows the
     // sprite state; fails the test when there is none.
     ComponentBody* Unit(int team, const char* type, const char* state = "moving") {
+        ComponentBody* unit = FindUnit(team, type, state);
+        if (unit == nullptr) {
+            ADD_FAILURE() << "no " << state << " " << type << " of team " << team;
+        }
+        return unit;
+    }
+
+    // The same, or null.
+    ComponentBody* FindUnit(int team, const char* type, const char* state) {
         std::vector<std::shared_ptr<orvel::Body>> bodies;
         World().CopyBodyList(bodies);
         for (const auto& body : bodies) {
@@ -110,7 +137,6 @@ protected:
                 return unit;
             }
         }
-        ADD_FAILURE() << "no " << state << " " << type << " of team " << team;
         return nullptr;
     }
 
@@ -137,6 +163,93 @@ protected:
     std::string RunToEnd(int limit) {
         Run(limit);
         return Fired();
+    }
+
+    // Every body's place, to tell a play field that runs from one that
+    // stands still.
+    std::vector<float> Places() {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        std::vector<float> places;
+        for (const auto& body : bodies) {
+            places.push_back(body->GetMatrix().m[12]);
+            places.push_back(body->GetMatrix().m[13]);
+        }
+        return places;
+    }
+
+    // Frames of `script` until a dialog shows, at most `limit`. Passes when
+    // that dialog is `step`, shown only now, and the play field stands still
+    // under it for half a second while the keys `held` stay down.
+    ::testing::AssertionResult ShowsStep(const char* step, int limit,
+                                         const std::function<ScriptedFrame(int)>& script = nullptr,
+                                         const std::set<int>& held = {}) {
+        if (Shown(step)) {
+            return ::testing::AssertionFailure() << step << " was marked before";
+        }
+        if (!RunUntilShowing(limit, script)) {
+            return ::testing::AssertionFailure() << step << " did not show in " << limit << " frames";
+        }
+        if (!Shown(step)) {
+            return ::testing::AssertionFailure() << "another dialog showed before " << step << " fuel " << Fuel() << " refuel " << Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Refuelling"));
+        }
+        const std::vector<float> before = Places();
+        Run(30, [&](int) { return Keys(held); });
+        if (!Dialog().IsShowing() || Places() != before) {
+            return ::testing::AssertionFailure() << "the play field ran under " << step;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The purchase bar's slot `slot` (0 infantry, 1 engineer, 2 tank) by
+    // the number row.
+    void Buy(int slot) {
+        Run(1, [&](int) { return Keys({KEY_NUMBER_ROW_1 + slot}); });
+    }
+
+    // Keeps the airship at rest at height `y` over the body's x while
+    // `frames` run or until `done`.
+    void Follow(const orvel::Body& body, float y, int frames, const std::function<bool()>& done) {
+        for (int i = 0; i < frames && !done(); ++i) {
+            MoveAirship(body.GetMatrix().m[12] * SCALE, y);
+            Run(1);
+        }
+    }
+
+    // Flies the airship with the arrow keys to x pixels and brings it to a
+    // halt there; the keys also end the flight to where the airship started,
+    // which would otherwise go on burning fuel.
+    void FlyTo(float x) {
+        const auto airshipX = [&] { return game->GetGoodAirship()->GetMatrix().m[12] * SCALE; };
+        const int toward = airshipX() < x ? KEY_RIGHT : KEY_LEFT;
+        Run(1, [&](int) { return Keys({toward}); });
+        for (int i = 0; i < 30 * 60 && std::fabs(airshipX() - x) > 60.0f; ++i) {
+            Run(1, [&](int) { return Keys({toward}); });
+        }
+        for (int i = 0; i < 5 * 60 && std::fabs(VelocityX()) > 0.2f; ++i) {
+            Run(1, [&](int) { return Keys({VelocityX() > 0.0f ? KEY_LEFT : KEY_RIGHT}); });
+        }
+    }
+
+    // The x in pixels of the team's unit of the type that has come furthest
+    // towards the other side, 0 when there is none.
+    float ForemostX(int team, const char* type) {
+        std::vector<std::shared_ptr<orvel::Body>> bodies;
+        World().CopyBodyList(bodies);
+        float foremost = 0.0f;
+        for (const auto& body : bodies) {
+            if (body->GetTeam() == team && body->GetObjectName() == PropertyKey(type)) {
+                const float x = body->GetMatrix().m[12] * SCALE;
+                foremost = foremost == 0.0f || x * float(team) > foremost * float(team) ? x : foremost;
+            }
+        }
+        return foremost;
+    }
+
+    // The airship's fuel as a share of a full tank.
+    float Fuel() {
+        const ComponentBody& airship = *game->GetGoodAirship();
+        return float(airship.GetHitPoints()) / float(airship.GetMaxHitPoints());
     }
 };
 
@@ -242,28 +355,72 @@ TEST_F(TutorialScriptTest, LevelZeroTeachesFlyingFactoriesAndEngineersAndEndsWit
 }
 
 TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutorialWin) {
-    StartTutorial(1);
+    StartLesson(1);
     // The level's gunner takes the turret in the first second.
     Run(60);
     ASSERT_NE(FindBody(-1, "Static_AntiAirTurret"), nullptr);
     EXPECT_EQ(game->GetLevel().goodPurchaseMenu[0], 1);  // infantry on sale
     Run(290);
     EXPECT_FALSE(Dialog().IsShowing());
-    ASSERT_TRUE(RunUntilShowing(20));
-    EXPECT_TRUE(Shown("T1M0_TakeEngToFactory"));
+    ASSERT_TRUE(ShowsStep("T1M0_TakeEngToFactory", 20));
+    EXPECT_FALSE(Dialog().IsArrowShown());
     Dismiss();
 
     // An engineer shot down under the airship: the turret is to blame.
     MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
     const ComponentBodyPtr engineer = Place("Engineer", 1, GOOD_FACTORY_X + 60.0f);
     engineer->SendMessage(MESSAGE_DIE);
-    ASSERT_TRUE(RunUntilShowing(10));
-    EXPECT_TRUE(Shown("T1M1_AirTurretsBad"));
+    ASSERT_TRUE(ShowsStep("T1M1_AirTurretsBad", 10));
     EXPECT_TRUE(Dialog().IsArrowShown());
     Dismiss();
     // Over its own factory with a full tank, the player is told to buy infantry.
-    ASSERT_TRUE(RunUntilShowing(10));
-    EXPECT_TRUE(Shown("T1M1A_BuyInfantry"));
+    ASSERT_TRUE(ShowsStep("T1M1A_BuyInfantry", 10));
+    Dismiss();
+
+    // Away from home, all four throttles held (they cancel out) drain the
+    // tank: below 30 % comes the fuel gauge's lesson, and flying home the
+    // factory's.
+    FlyTo(MIDDLE_X);
+    ASSERT_TRUE(ShowsStep("Refuelling", 60 * 60,
+                          [](int) { return Keys({KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}); }));
+    EXPECT_LT(Fuel(), 0.3f);
+    EXPECT_TRUE(Shown("T1M_GasTankHasFlashed"));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    ASSERT_TRUE(ShowsStep("Refuelling2", 30 * 60, [](int) { return Keys({KEY_LEFT}); }));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    EXPECT_FALSE(Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Refuelling")));
+
+    // Infantry bought at home walks out under the airship.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Buy(0);
+    ASSERT_TRUE(ShowsStep("T1M2_InfantryWatch", 30 * 60));
+    Dismiss();
+    // He marches on the turret and shoots its gunner. The airship keeps
+    // over him until the turret could reach it, and closes in once the
+    // turret is empty.
+    const auto escort = [&](int) {
+        const bool manned = FindBody(-1, "Static_AntiAirTurret") != nullptr;
+        MoveAirship(manned ? std::min(ForemostX(1, "Infantry"), AA_TURRET_X - 420.0f)
+                           : AA_TURRET_X - 200.0f,
+                    CRUISE_Y);
+        return ScriptedFrame();
+    };
+    ASSERT_TRUE(ShowsStep("T1M3_TurretDeadMakeEng", 90 * 60, escort));
+    EXPECT_NE(FindBody(0, "Static_AntiAirTurret"), nullptr);
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    // The engineer bought next is shown the way on.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Buy(1);
+    ASSERT_TRUE(ShowsStep("T1M4_TakeEngToFactory2", 30 * 60));
+    Dismiss();
+    // An engineer set down beside the empty turret mans it for our side.
+    MoveAirship(AA_TURRET_X - 200.0f, CRUISE_Y);
+    Place("Engineer", 1, AA_TURRET_X - 60.0f);
+    ASSERT_TRUE(ShowsStep("T1M5_TookTheTurret", 20 * 60));
+    EXPECT_NE(FindBody(1, "Static_AntiAirTurret"), nullptr);
     Dismiss();
 
     TakeEnemyFactory();
@@ -271,39 +428,95 @@ TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutori
 }
 
 TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
-    StartTutorial(2);
+    StartLesson(2);
     EXPECT_FALSE(game->IsEnemyBuying());
-    ASSERT_TRUE(RunUntilShowing(5 * 60));
-    EXPECT_TRUE(Shown("T2M0_GroundTurretInf"));
+    ASSERT_TRUE(ShowsStep("T2M0_GroundTurretInf", 5 * 60));
     EXPECT_TRUE(Dialog().IsArrowShown());
     Dismiss();
-    // The player's infantry marching under the airship is the next lesson.
-    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
-    Place("Infantry", 1, GOOD_FACTORY_X + 60.0f);
-    ASSERT_TRUE(RunUntilShowing(3 * 60));
-    EXPECT_TRUE(Shown("T2M1_WatchInfantry"));
+    // The player's infantry marching out under the airship is the next
+    // lesson.
+    FlyTo(GOOD_FACTORY_X);
+    Buy(0);
+    ASSERT_TRUE(ShowsStep("T2M1_WatchInfantry", 30 * 60));
     Dismiss();
+    // He marches into the artillery's reach with the airship a little
+    // behind him, clear of the shells, and is shelled dead on the ground.
+    const auto behindInfantry = [&](int) {
+        if (ForemostX(1, "Infantry") > 0.0f) {
+            MoveAirship(ForemostX(1, "Infantry") - 150.0f, CRUISE_Y);
+        }
+        return ScriptedFrame();
+    };
+    ASSERT_TRUE(ShowsStep("T2M2_InfantryShot", 90 * 60, behindInfantry));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+
+    // The next soldier is lifted at home, far from the turret, and flown
+    // east with the magnet on until the turret is near.
+    MoveAirship(GOOD_FACTORY_X, CRUISE_Y);
+    Buy(0);
+    for (int i = 0; i < 30 * 60 && FindUnit(1, "Infantry", "moving") == nullptr; ++i) {
+        Run(1);
+    }
+    const orvel::Matrix4 walker = Unit(1, "Infantry")->GetMatrix();
+    MoveAirship(walker.m[12] * SCALE, walker.m[13] * SCALE + 70.0f);
+    ASSERT_TRUE(ShowsStep("T2M4_MagdInfNoSeeTurr", 5 * 60, [](int) { return Keys({KEY_LEFT_CTRL}); },
+                          {KEY_LEFT_CTRL}));
+    Dismiss({KEY_LEFT_CTRL});
+    ASSERT_TRUE(ShowsStep("T2M5_MagdInfCanSeeTurr", 30 * 60,
+                          [](int) { return Keys({KEY_LEFT_CTRL, KEY_RIGHT}); }, {KEY_LEFT_CTRL}));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss({KEY_LEFT_CTRL});
     EXPECT_FALSE(game->IsEnemyBuying());
+
+    // The gunner falls to the soldiers set down behind the turret, and an
+    // engineer beside the empty turret takes it: the enemy starts buying.
+    MoveAirship(ARTILLERY_X - 200.0f, CRUISE_Y);
+    static_cast<ComponentBody*>(FindBody(-1, "Static_ArtilleryTurret"))->SendMessage(MESSAGE_HURT, 6);
+    ASSERT_TRUE(ShowsStep("T2M7_TurretDead", 60));
+    Dismiss();
+    Place("Engineer", 1, ARTILLERY_X - 60.0f);
+    ASSERT_TRUE(ShowsStep("T2M8_GotTurret", 20 * 60));
+    EXPECT_NE(FindBody(1, "Static_ArtilleryTurret"), nullptr);
+    Dismiss();
+    Run(1);
+    EXPECT_TRUE(game->IsEnemyBuying());
 
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
 }
 
 TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
-    StartTutorial(3);
+    StartLesson(3);
     for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
         SCOPED_TRACE(step);
-        ASSERT_TRUE(RunUntilShowing(5 * 60));
-        EXPECT_TRUE(Shown(step));
+        ASSERT_TRUE(ShowsStep(step, 5 * 60));
         EXPECT_TRUE(Dialog().IsArrowShown());
         Dismiss();
     }
     // The enemy, which buys nothing on its own here, is asked for one tank.
     EXPECT_FALSE(game->IsEnemyBuying());
+    FlyTo(MIDDLE_X);
     for (int i = 0; i < 30 * 60 && FindBody(-1, "Tank") == nullptr; ++i) {
         Run(1);
     }
-    EXPECT_NE(FindBody(-1, "Tank"), nullptr);
+    ASSERT_NE(FindBody(-1, "Tank"), nullptr);
+
+    // The airship keeps a little behind the tank, clear of its gun, as it
+    // rolls west: it is pointed out, and it stops at our bunker to fight it.
+    const auto behindTank = [&](int) {
+        if (const orvel::Body* tank = FindBody(-1, "Tank")) {
+            MoveAirship(tank->GetMatrix().m[12] * SCALE + 150.0f, CRUISE_Y);
+        }
+        return ScriptedFrame();
+    };
+    ASSERT_TRUE(ShowsStep("T3M3_EnemyTank", 60 * 60, behindTank));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    Dismiss();
+    ASSERT_TRUE(ShowsStep("T3M4_TankAtBunker", 60 * 60, behindTank));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    EXPECT_FALSE(orvel::GlobalProperties().Contains(PropertyKey("BadVehicleStopped")));
+    Dismiss();
 
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
