@@ -1,5 +1,6 @@
 #include "app/state_machine.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,19 @@ orvel::PropertiesPtr BuildDefinition() {
     return tree;
 }
 
+// Finds the new screen behind an optional transition.
+const FakeState* Unwrap(const orvel::StatePtr& result, std::string& transition, float& duration) {
+    transition.clear();
+    duration = 0.0f;
+    const orvel::State* state = result.get();
+    if (const auto* wrapped = dynamic_cast<const orvel::StateTransition*>(state)) {
+        transition = wrapped->GetName().GetName();
+        duration = wrapped->GetDuration();
+        state = wrapped->GetTo().get();
+    }
+    return dynamic_cast<const FakeState*>(state);
+}
+
 struct StateMachineFixture : ::testing::Test {
     void SetUp() override {
         machine.SetDefinition(BuildDefinition());
@@ -163,24 +177,23 @@ struct StateMachineFixture : ::testing::Test {
         return std::make_shared<FakeHelpScreen>(PropertyKey("helpClass"), arguments);
     }
 
+    // Sets the registry's `flag` to `value`, then follows `trigger` from the
+    // screen `current`: the new screen behind any transition (kept alive by
+    // the pointer), or null when it is not a recorded screen.
+    std::shared_ptr<const FakeState> FollowWith(const char* flag, bool value, const char* current,
+                                                const char* trigger) {
+        orvel::GlobalProperties().SetBool(flag, value);
+        std::string transition;
+        float duration;
+        const orvel::StatePtr result = machine.CreateStateForTrigger(Screen(current), trigger);
+        return std::shared_ptr<const FakeState>(result, Unwrap(result, transition, duration));
+    }
+
     TarnmooreStateMachineImpl machine;
     std::vector<PropertyKey> created;
     std::vector<std::string> messages;
     MessageHandler previousHandler;
 };
-
-// Finds the new screen behind an optional transition.
-const FakeState* Unwrap(const orvel::StatePtr& result, std::string& transition, float& duration) {
-    transition.clear();
-    duration = 0.0f;
-    const orvel::State* state = result.get();
-    if (const auto* wrapped = dynamic_cast<const orvel::StateTransition*>(state)) {
-        transition = wrapped->GetName().GetName();
-        duration = wrapped->GetDuration();
-        state = wrapped->GetTo().get();
-    }
-    return dynamic_cast<const FakeState*>(state);
-}
 
 }  // namespace
 
@@ -475,11 +488,8 @@ TEST_F(StateMachineFixture, ShippedDefinitionLeadsTutorialsBackToTheTutorialMenu
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.current) + " " + c.trigger);
-        orvel::GlobalProperties().SetBool("isTutorialLevel", c.tutorial);
-        std::string transition;
-        float duration;
-        const orvel::StatePtr result = machine.CreateStateForTrigger(Screen(c.current), c.trigger);
-        const FakeState* next = Unwrap(result, transition, duration);
+        const std::shared_ptr<const FakeState> next =
+            FollowWith("isTutorialLevel", c.tutorial, c.current, c.trigger);
         ASSERT_NE(next, nullptr);
         EXPECT_EQ(next->className, PropertyKey(c.className));
     }
@@ -511,11 +521,8 @@ TEST_F(StateMachineFixture, ShippedDefinitionLeadsSkirmishesBackToTheSetup) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.current) + " " + c.trigger + " " + std::to_string(c.skirmish));
-        orvel::GlobalProperties().SetBool("isSkirmishMode", c.skirmish);
-        std::string transition;
-        float duration;
-        const orvel::StatePtr result = machine.CreateStateForTrigger(Screen(c.current), c.trigger);
-        const FakeState* next = Unwrap(result, transition, duration);
+        const std::shared_ptr<const FakeState> next =
+            FollowWith("isSkirmishMode", c.skirmish, c.current, c.trigger);
         ASSERT_NE(next, nullptr);
         EXPECT_EQ(next->className, PropertyKey(c.className));
         EXPECT_EQ(next->arguments.name, PropertyKey(c.className));

@@ -48,6 +48,11 @@ MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Q
 MENU_LABELS = {"Play": "Campaign"}
 TUTORIAL_LABELS = ["1. Flying and engineers", "2. Anti-air turrets", "3. Artillery", "4. Bunkers"]
 TUTORIAL_BUTTON = (330, 46)
+# The tutorial menu's panel reaches this far round its buttons; less below
+# them, where the screen's frame is near.
+TUTORIAL_MARGIN = 20
+TUTORIAL_MARGIN_BELOW = 12
+SMALL_BUTTON_SIZE = (160, 44)
 THUMB = (96, 72)
 PREVIEW = (780, 86)
 PLAY_HEIGHT = 500
@@ -85,9 +90,9 @@ def pictures():
     out = [("MainMenu/background.jpg", 800, 600, False),
            ("MapScreen/map.jpg", 800, 600, False),
            ("MapScreen/x.bbq", THUMB[0], THUMB[1], True),
-           ("Frontend/back.bbq", 160, 44, True),
-           ("Frontend/play.bbq", 160, 44, True),
-           ("Frontend/onward.bbq", 160, 44, True),
+           ("Frontend/back.bbq", SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1], True),
+           ("Frontend/play.bbq", SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1], True),
+           ("Frontend/onward.bbq", SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1], True),
            ("Frontend/loading.bbq", PLATE[0], PLATE[1], True),
            ("Frontend/choosedifficulty.jpg", PLATE[0], PLATE[1], False),
            ("Frontend/clicktocontinue_0.bbq", PLATE[0], PLATE[1], True),
@@ -108,7 +113,8 @@ def pictures():
             ("SplashScreen/splash_1.bbq", SPLASH[0], SPLASH[1], True),
             ("Frontend/switch_0.bbq", SWITCH[0], SWITCH[1], True),
             ("Frontend/switch_1.bbq", SWITCH[0], SWITCH[1], True)]
-    out += [("Frontend/%s.bbq" % button_file(name), 160, 44, True) for name in SMALL_BUTTONS]
+    out += [("Frontend/%s.bbq" % button_file(name), SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1],
+             True) for name in SMALL_BUTTONS]
     out += [("MainMenu/%s.bbq" % name.lower(), 250, 46, True) for name in MENU_BUTTONS]
     out += [("Tutorial/background.jpg", 800, 600, False)]
     out += [("Tutorial/tutorial%d.bbq" % n, TUTORIAL_BUTTON[0], TUTORIAL_BUTTON[1], True)
@@ -240,17 +246,42 @@ def title(x, y, size, content):
 
 # --- the screens ----------------------------------------------------------------
 
-def main_menu():
+def menu_background(ship, panel_box):
+    """The main menu's look: the title over the downs, the airship `ship`
+    (x, y, scale) to the right of the dark panel `panel_box` (x, y, w, h)
+    that the buttons stand on."""
     body = defs() + landscape(11)
-    body += airship(560, 250, 1.35, -4)
+    body += airship(ship[0], ship[1], ship[2], -4)
     body += art.gear(700, 520, 60, 14, 0.1, "url(#brass)", OUTLINE, 3)
     body += art.gear(770, 450, 34, 10, 0.3, "url(#copper)", OUTLINE, 3)
-    body += panel(40, 142, 290, 410)
+    body += panel(*panel_box)
     body += title(400, 92, 74, "GEARHAVEN")
     body += text(400, 124, 18, "Airships, magnets and the war of the works", fill=PAPER, font=SANS,
                  stroke=OUTLINE, weight=3)
-    # The bottom left corner is left to the version text the menu prints.
+    # The bottom left corner is left free: the main menu prints its version
+    # there and the tutorial menu's panel reaches down into it.
     return body + frame(800, 600, ((18, 18), (782, 18), (782, 582)))
+
+
+def main_menu():
+    return menu_background((560, 250, 1.35), (40, 142, 290, 410))
+
+
+def tutorial_panel(buttons):
+    """The dark panel round the tutorial menu's lesson plates and its Back
+    button ((x, y, w, h) each)."""
+    left = min(x for x, _, _, _ in buttons) - TUTORIAL_MARGIN
+    top = min(y for _, y, _, _ in buttons) - TUTORIAL_MARGIN
+    right = max(x + w for x, _, w, _ in buttons) + TUTORIAL_MARGIN
+    bottom = max(y + h for _, y, _, h in buttons) + TUTORIAL_MARGIN_BELOW
+    return (left, top, right - left, bottom - top)
+
+
+def tutorial_menu(buttons):
+    """The main menu's look with a panel as wide as the lesson plates, and
+    the airship smaller and further right to clear it."""
+    x, y, w, h = tutorial_panel(buttons)
+    return menu_background((x + w + 190, 250, 1.1), (x, y, w, h))
 
 
 def menu_button(label):
@@ -264,7 +295,7 @@ def tutorial_button(label):
 
 
 def small_button(label):
-    return defs() + plate(160, 44, label, 21)
+    return defs() + plate(SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1], label, 21)
 
 
 def difficulty_button(label, chevrons):
@@ -334,6 +365,20 @@ def name_plate(label, size, dark=False):
     fill = "url(#soot)" if dark else "url(#brass)"
     ink = BRASS_LIGHT if dark else SOOT
     return defs() + plate(PLATE[0], PLATE[1], label, size, fill, ink)
+
+
+def tutorial_buttons(menu_file):
+    """Where TutorialMenu.txt puts the lesson plates and the Back button, as
+    (x, y, w, h) each: the panel behind them is sized to them."""
+    found = re.findall(r'"(Tutorial\d+|Back)"[^}]*?point position:\s*\((-?\d+),\s*(-?\d+)\)',
+                       open(menu_file, encoding="ascii").read())
+    places = {name: (int(x), int(y)) for name, x, y in found}
+    lessons = ["Tutorial%d" % n for n in range(len(TUTORIAL_LABELS))]
+    if sorted(places) != sorted(lessons + ["Back"]):
+        sys.exit("draw_frontend: %s does not place Tutorial0 to Tutorial%d and Back"
+                 % (menu_file, len(TUTORIAL_LABELS) - 1))
+    return ([places[name] + TUTORIAL_BUTTON for name in lessons]
+            + [places["Back"] + SMALL_BUTTON_SIZE])
 
 
 def thumbnail_places(map_file):
@@ -725,7 +770,7 @@ def skirmish_documents():
 
 # --- making them ----------------------------------------------------------------
 
-def documents(levels, places):
+def documents(levels, places, tutorial):
     """Resource name -> SVG body, for every picture."""
     docs = {"MainMenu/background.jpg": main_menu(),
             "MapScreen/map.jpg": map_screen(places),
@@ -757,7 +802,7 @@ def documents(levels, places):
             docs["StatsScreen/Numbers%s/digit_%d.bbq" % (folder, d)] = stats_digit(d, ink)
     for name in MENU_BUTTONS:
         docs["MainMenu/%s.bbq" % name.lower()] = menu_button(MENU_LABELS.get(name, name))
-    docs["Tutorial/background.jpg"] = main_menu()
+    docs["Tutorial/background.jpg"] = tutorial_menu(tutorial)
     for n, lesson in enumerate(TUTORIAL_LABELS):
         docs["Tutorial/tutorial%d.bbq" % n] = tutorial_button(lesson)
     for name, face, edge in MEDALS:
@@ -776,7 +821,8 @@ def draw(out, converter, resources):
     levels = [Level(os.path.join(resources, "Level%d" % n, "level.txt")) for n in range(LEVEL_COUNT)]
     places = thumbnail_places(os.path.join(resources, "MapScreen", "MapScreen.txt"))
     svg_dir = os.path.join(out, "svg")
-    docs = documents(levels, places)
+    tutorial = tutorial_buttons(os.path.join(resources, "Tutorial", "TutorialMenu.txt"))
+    docs = documents(levels, places, tutorial)
     for name, width, height, alpha in pictures():
         target = os.path.join(out, name)
         os.makedirs(os.path.dirname(target), exist_ok=True)

@@ -1,6 +1,7 @@
 #include "game/units/components/bunker_component.h"
 
 #include <algorithm>
+#include <string>
 
 #include "engine/core/exception.h"
 #include "engine/physics/mechanica.h"
@@ -22,6 +23,8 @@ const PropertyKey FLAG_MIN_OFFSET("flagMinOffset");
 const PropertyKey FLAG_MAX_OFFSET("flagMaxOffset");
 const PropertyKey SENSOR_GEOMETRY("SensorGeometry");
 const PropertyKey INFANTRY("Infantry");
+// The object file's name as the other definition errors give it.
+const char* const OBJECT_FILE = "objectFile?";
 
 void LoadTypes(const orvel::Properties& entry, PropertyKey key, std::vector<PropertyKey>& types) {
     if (!entry.HasProperty(key)) {
@@ -33,6 +36,18 @@ void LoadTypes(const orvel::Properties& entry, PropertyKey key, std::vector<Prop
     }
 }
 
+// A garrison count of the object file. The counts are unsigned, so a
+// negative one would turn into billions of soldiers: it is refused instead.
+uint32_t ReadCount(const orvel::Properties& entry, PropertyKey key, const std::string& object) {
+    const int count = entry.GetInt(key);
+    if (count < 0) {
+        throw orvel::ExceptionGeneral("The bunker " + object + " has a " + key.GetName() + " of " +
+                                      std::to_string(count) +
+                                      "; it must be 0 or more.\nIn file: " + OBJECT_FILE);
+    }
+    return static_cast<uint32_t>(count);
+}
+
 }  // namespace
 
 ComponentPtr BunkerComponent::Clone() const { return std::make_shared<BunkerComponent>(); }
@@ -42,11 +57,12 @@ void BunkerComponent::Load(const orvel::PropertiesPtr& entryPtr) {
     if (entry.HasProperty(FLAG_SOUND)) {
         flagSound = CreateUnitSound(PropertyKey::Intern(entry.GetString(FLAG_SOUND)));
     }
+    const std::string object = GetOwner()->GetObjectName().GetName();
     if (entry.HasProperty(SOLDIER_CAPACITY)) {
-        soldierCapacity = static_cast<uint32_t>(entry.GetInt(SOLDIER_CAPACITY));
+        soldierCapacity = ReadCount(entry, SOLDIER_CAPACITY, object);
     }
     if (entry.HasProperty(NUM_SOLDIERS)) {
-        soldiers = static_cast<uint32_t>(entry.GetInt(NUM_SOLDIERS));
+        soldiers = ReadCount(entry, NUM_SOLDIERS, object);
     }
     LoadTypes(entry, UNIT_TYPES_ALLOWED, unitTypesAllowed);
     LoadTypes(entry, UNIT_TYPES_FATAL, unitTypesFatal);

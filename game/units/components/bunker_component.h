@@ -25,8 +25,9 @@ class Sound;
 // the whole garrison.
 class BunkerComponent : public Component, public orvel::Watcher {
 public:
-    // Throws ExceptionGeneral when a bunker with a flag can hold no soldier:
-    // its flag height, the share of a full garrison, would have no value.
+    // Throws ExceptionGeneral when a bunker with a flag can hold no soldier
+    // (its flag height, the share of a full garrison, would have no value)
+    // and when "soldierCapacity" or "numSoldiers" is negative.
     void Load(const orvel::PropertiesPtr& entry) override;
     void CopyFrom(const Component& prototype) override;
     bool OnContact(PhysMaterial* material, PhysContact* contact, orvel::Body* other) override;

@@ -159,6 +159,17 @@ TEST_F(UnitDefinitionTest, ABadDefinitionThrowsANamedErrorAndNothingEntersTheWor
          CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
                        "\"Factory\"\n\t\t}\n\t}\n"),
          "A string could not be found.\nString:spawnPoint\nIn objectFile?"},
+        {"a bunker with a negative soldierCapacity",
+         CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
+                       "\"Bunker\"\n\t\t\tint soldierCapacity: -1\n\t\t}\n\t}\n"),
+         "Error: The bunker Bad has a soldierCapacity of -1; it must be 0 or more.\n"
+         "In file: objectFile?"},
+        {"a bunker with a negative numSoldiers",
+         CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
+                       "\"Bunker\"\n\t\t\tint soldierCapacity: 4\n\t\t\tint numSoldiers: "
+                       "-2\n\t\t}\n\t}\n"),
+         "Error: The bunker Bad has a numSoldiers of -2; it must be 0 or more.\n"
+         "In file: objectFile?"},
         {"a key of the wrong type",
          CrateWith("\tfloat hitPoints: 3.5\n", "\tlist struct Components\n\t{\n\t}\n"),
          "Incorrect type for: hitPoints"},
