@@ -74,7 +74,8 @@ void PrepareMatchRegistry(const std::string& folder) {
     registry.SetString(PropertyKey("levelPath"), folder);
 }
 
-MatchResult PlayMatch(int limitMinutes) {
+MatchResult PlayMatch(int limitMinutes, unsigned seed) {
+    std::srand(seed);
     auto game = std::make_shared<MechanicaState>(PropertyKey("TARNMOORE_STATE_Mechanica"));
     const auto start = std::chrono::steady_clock::now();
     orvel::Input input(MatchInput());

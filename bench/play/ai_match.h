@@ -34,8 +34,11 @@ struct MatchResult {
 };
 
 // Plays one match on the prepared level until a factory falls or
-// `limitMinutes` of game time have passed. Throws the engine's exceptions.
-MatchResult PlayMatch(int limitMinutes);
+// `limitMinutes` of game time have passed. The game draws its chances from
+// rand(), seeded with `seed` before the level loads, so that a match played
+// again with the same seed is the same match. Throws the engine's
+// exceptions.
+MatchResult PlayMatch(int limitMinutes, unsigned seed);
 
 // Game time of `frames` as minutes:seconds.
 std::string MatchClock(long frames);

@@ -1,9 +1,9 @@
 // The reliability figure of the game: the computer against itself on the
 // first level, match after match until the simulated minutes asked for (10
 // by default) have been played. Prints each match's winner and the game
-// time to its end, and the frames per second of the whole run. Needs an X
-// display (run under xvfb-run) and the built datafile; run from the
-// repository root:
+// time to its end, and the frames per second of the whole run. Match n is
+// played with the seed n, so a run repeats. Needs an X display (run under
+// xvfb-run) and the built datafile; run from the repository root:
 //
 //   xvfb-run -a build/release/bench/play/ai_match_soak [minutes]
 
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     int draws = 0;
     try {
         for (int match = 1; played < wanted; ++match) {
-            const MatchResult result = PlayMatch(MATCH_LIMIT_MINUTES);
+            const MatchResult result = PlayMatch(MATCH_LIMIT_MINUTES, unsigned(match));
             played += result.frames;
             seconds += result.seconds;
             if (result.outcome != 0) {

@@ -3,13 +3,16 @@
 // its end or to the limit of game time (30 minutes by default). Prints a
 // Markdown table: level, game time to the end, winner, frames per second
 // (simulated frames per wall-clock second, loading left out). Exits with 1
-// when a level fails to load or a match stays undecided. Needs an X display
-// and the built datafile; run from the repository root:
+// when a level fails to load or a match stays undecided. Every match is
+// played with the same seed (--seed, 1 by default), so a run repeats and a
+// single level played alone is the same match as in the full run. Needs an
+// X display and the built datafile; run from the repository root:
 //
-//   xvfb-run -a build/release/bench/play/campaign_matches [limit minutes] [level ...]
+//   xvfb-run -a build/release/bench/play/campaign_matches [--seed N] [limit minutes] [level ...]
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,7 @@ namespace {
 
 const int CAMPAIGN_LEVELS = 17;
 const int DEFAULT_LIMIT_MINUTES = 30;
+const unsigned DEFAULT_SEED = 1;
 
 const char* Winner(int outcome) {
     return outcome > 0 ? "side 1" : outcome < 0 ? "side 2" : "none (limit)";
@@ -28,10 +32,19 @@ const char* Winner(int outcome) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int limit = argc > 1 ? std::atoi(argv[1]) : DEFAULT_LIMIT_MINUTES;
+    unsigned seed = DEFAULT_SEED;
+    std::vector<const char*> numbers;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+            seed = unsigned(std::strtoul(argv[++i], nullptr, 10));
+        } else {
+            numbers.push_back(argv[i]);
+        }
+    }
+    const int limit = numbers.empty() ? DEFAULT_LIMIT_MINUTES : std::atoi(numbers[0]);
     std::vector<int> levels;
-    for (int i = 2; i < argc; ++i) {
-        levels.push_back(std::atoi(argv[i]));
+    for (size_t i = 1; i < numbers.size(); ++i) {
+        levels.push_back(std::atoi(numbers[i]));
     }
     if (levels.empty()) {
         for (int n = 0; n < CAMPAIGN_LEVELS; ++n) {
@@ -39,7 +52,7 @@ int main(int argc, char** argv) {
         }
     }
     if (limit <= 0) {
-        std::fprintf(stderr, "usage: campaign_matches [limit minutes] [level ...]\n");
+        std::fprintf(stderr, "usage: campaign_matches [--seed N] [limit minutes] [level ...]\n");
         return 2;
     }
     if (!OpenMatchDisplay()) {
@@ -53,7 +66,7 @@ int main(int argc, char** argv) {
         const std::string folder = "resources/Level" + std::to_string(level);
         PrepareMatchRegistry(folder);
         try {
-            const MatchResult result = PlayMatch(limit);
+            const MatchResult result = PlayMatch(limit, seed);
             std::printf("| %d | %s | %s | %.0f |\n", level, MatchClock(result.frames).c_str(),
                         Winner(result.outcome), double(result.frames) / result.seconds);
             allDecided = allDecided && result.outcome != 0;

@@ -19,9 +19,12 @@ const char* const kObjectFile = "resources/objectfile.txt";
 
 Body* Wrapper(const PhysBody* body) { return static_cast<Body*>(PhysBodyGetUserData(body)); }
 
+// The serial number of the last body made (main thread only, as the world).
+uint64_t lastSerial = 0;
+
 }  // namespace
 
-Body::Body() = default;
+Body::Body() : serial(++lastSerial) {}
 
 Body::~Body() {
     DestroyPhysBody();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "engine/core/properties.h"
@@ -19,7 +20,10 @@ class Mechanica;
 // group and a force accumulator that is applied during the next step.
 // Watchers hear when it goes away. The world owns bodies through shared
 // pointers; the SDK body dies with this wrapper or with the SDK world,
-// whichever goes first.
+// whichever goes first. Each body has a serial number, counted up from 1
+// in the order bodies are made in this process: the world walks its bodies
+// in that order, so that a replayed match meets them in the same order
+// wherever the allocator put them.
 //
 // The three SDK callbacks reach the wrapper through the SDK body's user
 // data: the force callback runs ApplyForces, the transform callback
@@ -90,6 +94,7 @@ public:
     void AddForce(const Vector4& force);
     void DrawCollision();
 
+    uint64_t GetSerial() const { return serial; }
     Mechanica* GetWorld() const { return world; }
     PhysBody* GetPhysBody() const { return body; }
     const std::shared_ptr<Collision>& GetCollision() const { return collision; }
@@ -117,6 +122,7 @@ protected:
     void CreatePhysBody();
     void DestroyPhysBody();
 
+    const uint64_t serial;
     Mechanica* world = nullptr;
     PhysBody* body = nullptr;
     std::shared_ptr<Collision> collision;

@@ -50,6 +50,10 @@ Mechanica::~Mechanica() {
     keptObjects.clear();
 }
 
+bool Mechanica::BySerial::operator()(const Body* a, const Body* b) const {
+    return a->GetSerial() < b->GetSerial();
+}
+
 void Mechanica::RegisterCollision(Collision* collision) { collisions.insert(collision); }
 
 void Mechanica::UnregisterCollision(Collision* collision) { collisions.erase(collision); }

@@ -15,7 +15,9 @@ class Body;
 class Collision;
 
 // The physics world of one level. It owns the SDK world, every body in it
-// (through a map keyed by the body's address, walked in key order), the
+// (through a map walked in the order the bodies were made, by their serial
+// numbers: an order by address would change with the allocator's layout from
+// one run to the next, and with it the order of every pass), the
 // material groups by name and the fixed-step clock: the SDK always advances
 // in steps of 1/60 s, whatever the length of the frame.
 //
@@ -41,7 +43,7 @@ public:
     // Clears every body's force accumulator, then calls every body's Update;
     // a body that answers false leaves the world.
     virtual void UpdateBodies();
-    // Calls every body's Draw in map order.
+    // Calls every body's Draw in creation order.
     virtual void DrawBodies();
 
     PhysWorld* GetPhysWorld() const { return world; }
@@ -77,7 +79,7 @@ public:
     void AddBody(const std::shared_ptr<Body>& body);
     bool Contains(const Body* body) const;
     size_t GetBodyCount() const { return bodies.size(); }
-    // Appends every body in map order to `list`; returns how many.
+    // Appends every body in creation order to `list`; returns how many.
     int CopyBodyList(std::vector<std::shared_ptr<Body>>& list) const;
 
     // The first body under the point (x, y) whose object name is one of
@@ -112,7 +114,11 @@ public:
 
 private:
     friend class Collision;
-    typedef std::map<Body*, std::shared_ptr<Body>> BodyMap;
+    // Orders bodies by serial number; every body in the map is alive.
+    struct BySerial {
+        bool operator()(const Body* a, const Body* b) const;
+    };
+    typedef std::map<Body*, std::shared_ptr<Body>, BySerial> BodyMap;
 
     // Every shape wrapper of this world registers here, so that the world
     // can hand their SDK shapes back before the SDK world goes, also for
@@ -121,7 +127,7 @@ private:
     void UnregisterCollision(Collision* collision);
 
     // Calls `pass` on each body; erases those that answer false. A body added
-    // during the walk is met when its key sorts after the current one.
+    // during the walk is met when it was made after the current one.
     template <typename Pass>
     void WalkRemovingDead(Pass pass);
 

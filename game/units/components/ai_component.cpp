@@ -107,6 +107,8 @@ bool AIComponent::Choose(const orvel::Vector4& magnetPoint, const orvel::Vector4
     situation.magnetPoint = magnetPoint;
     situation.velocity = velocity;
     situation.held = magnet->GetHeldBodies();
+    idleTime = situation.held.empty() ? idleTime + GetFrameTime() : 0.0f;
+    situation.hunting = idleTime >= kHuntAfterIdle;
     situation.scale = GetWorld()->GetScale();
     situation.updateCounter = updateCounter;
     situation.distance = &steering.distanceContext;

@@ -20,6 +20,11 @@ class MagnetComponent;
 // Each physics step applies that force, the horizontal part limited by
 // horizontalThrust.
 //
+// An airship whose magnet has held nothing for kHuntAfterIdle seconds of
+// game time hunts: it seeks enemy tanks anywhere on the field, not only
+// within reach, so that armies that stand still out of its reach (below and
+// above a rise, firing into it) do not hold a match for ever.
+//
 // The airship must carry a MagnetComponent. What a level lets the opponent
 // do is read from the registry's "AI_COMPONENT_Capabilities" when the
 // component is loaded.
@@ -29,6 +34,8 @@ public:
     static constexpr float kMagnetDrop = 2.7f;
     // The vertical velocity is corrected this many times a second.
     static constexpr float kVerticalResponse = 4.0f;
+    // Seconds of game time with an empty magnet before the airship hunts.
+    static constexpr float kHuntAfterIdle = 60.0f;
 
     void Load(const orvel::PropertiesPtr& entry) override;
     void CopyFrom(const Component& prototype) override;
@@ -47,6 +54,8 @@ public:
     bool IsSuspended() const { return suspended != 0; }
     float GetPickupCooldown() const { return pickupCooldown; }
     uint32_t GetUpdateCounter() const { return updateCounter; }
+    // Seconds of game time since the magnet last held something.
+    float GetIdleTime() const { return idleTime; }
     const AICapabilities& GetCapabilities() const { return capabilities; }
     const AIWeights& GetWeights() const { return weights; }
     const FuzzySteering& GetSteering() const { return steering; }
@@ -66,6 +75,7 @@ private:
     int32_t magnetOn = 0;
     int32_t suspended = 0;
     float pickupCooldown = 0.0f;
+    float idleTime = 0.0f;
     uint32_t updateCounter = 0;
     AIWeights weights;
     AICapabilities capabilities;

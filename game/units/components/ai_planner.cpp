@@ -39,6 +39,8 @@ const size_t OVERLOAD = 4;
 const float OVERLOAD_WEIGHT = 0.75f;
 const float KEEP_WEIGHT = 0.5f;
 const float DROP_WEIGHT = 0.75f;
+// Outweighs every other vote: an enemy engineer is never worth carrying.
+const float ENEMY_ENGINEER_DROP_WEIGHT = 1.0f;
 // Carried enemies are dropped from these magnet heights.
 const float TANK_DROP_HEIGHT = 7.3f;
 const float INFANTRY_DROP_HEIGHT = 9.0f;
@@ -165,6 +167,7 @@ bool AIPlanner::Plan(const std::vector<std::shared_ptr<orvel::Body>>& bodies) {
     PlaceEngineers();
     PlaceBusters();
     PlaceInfantry();
+    DropEnemyEngineers();
     return true;
 }
 
@@ -301,13 +304,11 @@ void AIPlanner::KillEnemyTanks() {
         if (pickupCooldown > 0.0f) {
             return;
         }
-        for (const Unit& tank : enemyTanks) {
-            if (Near(*tank, REACH) && !AntiAirNear(*tank)) {
-                const bool close = DistanceSet("absCloseX", OffsetX(*tank)) > ABS_CLOSE_SCORE;
-                AddTask(tank, close ? situation.weights.killEnemyTanks : 0.0f);
-                AddVote(true, PickUpWeight(tank->GetPosition()));
-                return;
-            }
+        const Unit tank = TankToFetch();
+        if (tank) {
+            const bool close = DistanceSet("absCloseX", OffsetX(*tank)) > ABS_CLOSE_SCORE;
+            AddTask(tank, close ? situation.weights.killEnemyTanks : 0.0f);
+            AddVote(true, PickUpWeight(tank->GetPosition()));
         }
         return;
     }
@@ -322,6 +323,26 @@ void AIPlanner::KillEnemyTanks() {
     AddVote(false, situation.magnetPoint.y >= TANK_DROP_HEIGHT ? DROP_WEIGHT : 0.0f);
     AddVote(false, tank->GetMatrix().m[0] < TIPPED ? kCarryScore : 0.0f);
     pickupCooldown = TANK_COOLDOWN;
+}
+
+// The first enemy tank within reach that no anti-air guards; while hunting,
+// the nearest such tank anywhere on the field, so that an idle airship goes
+// to the front when the armies stand still out of its reach.
+AIPlanner::Unit AIPlanner::TankToFetch() const {
+    Unit chosen;
+    for (const Unit& tank : enemyTanks) {
+        if (AntiAirNear(*tank)) {
+            continue;
+        }
+        if (!situation.hunting) {
+            if (Near(*tank, REACH)) {
+                return tank;
+            }
+        } else if (!chosen || std::fabs(X(*tank) - x) < std::fabs(X(*chosen) - x)) {
+            chosen = tank;
+        }
+    }
+    return chosen;
 }
 
 // Gathers walking enemy infantry, up to three, then lifts them and lets
@@ -452,11 +473,6 @@ void AIPlanner::PlaceEngineers() {
         drop = AITarget::Point(Rightmost(neutralTurrets)->GetPosition());
     }
     tasks.push_back(AITask{drop, kCarryScore});
-    const bool ours = std::any_of(ownEngineers.begin(), ownEngineers.end(),
-                                  [engineer](const Unit& unit) { return unit.get() == engineer; });
-    if (!ours) {
-        AddVote(false, 1.0f);
-    }
     const orvel::Vector4 point = drop.GetPosition();
     const float overX = float(team) * DistanceSet("veryCloseX", point.x - situation.magnetPoint.x);
     const float atY = DistanceSet("absCloseY", point.y - situation.magnetPoint.y);
@@ -552,4 +568,13 @@ void AIPlanner::PlaceInfantry() {
     AddVote(false, float(team) * DistanceSet("veryCloseX", drop.x - situation.magnetPoint.x));
     AddVote(true, kCarryScore);
     pickupCooldown = CARRY_COOLDOWN;
+}
+
+// An enemy engineer that the magnet took up with something else, or that
+// walked under it, is let go whatever the other blocks want: carried along
+// it would keep the airship from its own work for good.
+void AIPlanner::DropEnemyEngineers() {
+    if (Held("Engineer", -1) != nullptr) {
+        AddVote(false, ENEMY_ENGINEER_DROP_WEIGHT);
+    }
 }

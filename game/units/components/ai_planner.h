@@ -29,14 +29,18 @@ struct AISituation {
     const orvel::FuzzyContext* speed = nullptr;
     AICapabilities capabilities;
     AIWeights weights;
+    // The magnet has held nothing for a long while (AIComponent's
+    // kHuntAfterIdle): enemy tanks are sought at any distance, not only
+    // within reach.
+    bool hunting = false;
 };
 
 // Sorts the world's units by side and type and proposes, block by block,
 // what to fetch, where to carry it and when to let go: tasks for the
 // target and votes for the magnet. The blocks run in a fixed order, and on
 // equal scores the later entry wins. Home (where the damaged airship goes
-// to mend) and the overload drop always run; the others run as the
-// capabilities and the units on the field allow.
+// to mend), the overload drop and the drop of an enemy engineer always run;
+// the others run as the capabilities and the units on the field allow.
 class AIPlanner {
 public:
     // `pickupCooldown` is read by the pick-ups and set by the carrying
@@ -72,7 +76,9 @@ private:
     void PlaceEngineers();
     void PlaceBusters();
     void PlaceInfantry();
+    void DropEnemyEngineers();
 
+    Unit TankToFetch() const;
     float Set(const orvel::FuzzyContext& context, const char* name, float x) const;
     float DistanceSet(const char* name, float x) const { return Set(*situation.distance, name, x); }
     // The pick-up vote over a candidate: right above it and at its height.

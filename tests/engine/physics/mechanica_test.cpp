@@ -160,6 +160,39 @@ TEST(MechanicaBodies, AddBodyTwiceAndCopyList) {
     EXPECT_EQ(list[1].get(), body.get());
 }
 
+// The passes meet bodies in the order they were made, whatever their
+// addresses: freed and reused memory must not reorder a replayed match.
+TEST(MechanicaBodies, BodiesAreWalkedInTheOrderTheyWereMade) {
+    Mechanica world;
+    std::vector<std::shared_ptr<ProbeBody>> made;
+    for (int i = 0; i < 12; ++i) {
+        made.push_back(MakeBox(world, 1, 1, float(i * 3), 0, 1));
+        if (i % 3 == 1) {
+            // Frees memory that the next bodies may take, ahead of or behind
+            // the ones still alive.
+            made[size_t(i) - 1]->preStepResult = false;
+            made[size_t(i) - 1].reset();
+            world.PreStepBodies();
+        }
+    }
+    std::vector<std::shared_ptr<Body>> walked;
+    world.CopyBodyList(walked);
+    std::vector<Body*> alive;
+    for (const std::shared_ptr<ProbeBody>& body : made) {
+        if (body) {
+            EXPECT_TRUE(world.Contains(body.get()));
+            alive.push_back(body.get());
+        }
+    }
+    ASSERT_EQ(walked.size(), alive.size());
+    for (size_t i = 0; i < walked.size(); ++i) {
+        EXPECT_EQ(walked[i].get(), alive[i]) << "body " << i;
+        if (i > 0) {
+            EXPECT_LT(walked[i - 1]->GetSerial(), walked[i]->GetSerial());
+        }
+    }
+}
+
 TEST(MechanicaBodies, DestroyingTheWorldDestroysItsBodiesFirst) {
     std::weak_ptr<ProbeBody> weak;
     std::shared_ptr<ProbeBody> kept;

@@ -129,4 +129,34 @@ TEST(AIFlightTest, FetchesAnEngineerAndTakesTheEnemyFactory) {
     }
 }
 
+// An airship with an empty magnet and nothing in reach waits; after
+// kHuntAfterIdle it goes for an enemy tank far across the field, one that
+// stands still where it is (as tanks held below a rise do), and lifts it
+// (to drop it from height at once: the field is low there).
+TEST(AIFlightTest, AnIdleAirshipFetchesAFarEnemyTank) {
+    const float tankX = 1900.0f;
+    AIField field;
+    auto ship = field.Ship(1, 560.0f, 300.0f);
+    auto tank = field.level.Place("Tank", -1, tankX, field.level.GroundAt(tankX) + 20.0f);
+    tank->Freeze();
+    // Out of reach (330 pixels) all the while it waits.
+    const float waited = AIComponent::kHuntAfterIdle - 1.0f;
+    for (int frame = 0; frame < int(waited * 60.0f); ++frame) {
+        field.level.Step();
+    }
+    EXPECT_TRUE(field.magnet->GetHeldBodies().empty());
+    EXPECT_GT(field.ai->GetIdleTime(), waited - 1.0f);
+    EXPECT_GT(tank->GetPosition().x - ship->GetPosition().x, 330.0f / SCALE);
+    const float standing = tank->GetPosition().y;
+    bool lifted = false;
+    for (int frame = 0; frame < 60 * 30 && !lifted; ++frame) {
+        field.level.Step();
+        lifted = tank->GetPosition().y > standing + 100.0f / SCALE;
+    }
+    EXPECT_TRUE(lifted);
+    // The magnet takes hold of it as it comes up, and the wait begins again.
+    field.level.RunSeconds(1.0f);
+    EXPECT_LT(field.ai->GetIdleTime(), 2.0f);
+}
+
 }  // namespace

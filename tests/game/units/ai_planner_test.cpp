@@ -188,6 +188,52 @@ TEST(AIPlannerTest, PicksTheTaskThatScoresBest) {
              return s.badFactory;
          },
          Goal::Unit, 0},
+        {"an enemy engineer in the magnet is let go while it gathers infantry and anti-air "
+         "guards the enemy factory",
+         [](Scene& s) {
+             s.PlaceOnGround("Static_AntiAirTurret", -1, 1900.0f, 30.0f);
+             auto first = s.PlaceOnGround("Infantry", -1, 850.0f);
+             s.PlaceOnGround("Infantry", -1, 880.0f);
+             s.level.RunSeconds(0.1f);
+             s.Hold("Engineer", -1);
+             return first;
+         },
+         Goal::Unit, 0},
+        {"an enemy engineer in the magnet is let go with every capability off",
+         [](Scene& s) {
+             s.situation.capabilities = AICapabilities::FromProperties(*Capabilities(false));
+             s.Hold("Engineer", -1);
+             return nullptr;
+         },
+         Goal::Origin, 0},
+        {"an enemy tank out of reach is left alone",
+         [](Scene& s) {
+             s.PlaceOnGround("Tank", -1, 1800.0f, 20.0f);
+             return nullptr;
+         },
+         Goal::Origin, NO_VOTE},
+        {"idle a long while: it hunts the nearest enemy tank out of reach",
+         [](Scene& s) {
+             s.situation.hunting = true;
+             s.PlaceOnGround("Tank", -1, 1900.0f, 20.0f);
+             return s.PlaceOnGround("Tank", -1, 1500.0f, 20.0f);
+         },
+         Goal::Unit, 1},
+        {"hunting: a tank that a flak truck guards is passed over for an unguarded one",
+         [](Scene& s) {
+             s.situation.hunting = true;
+             s.PlaceOnGround("Tank", -1, 1400.0f, 20.0f);
+             s.PlaceOnGround("FlakTruck", -1, 1450.0f, 20.0f);
+             return s.PlaceOnGround("Tank", -1, 1900.0f, 20.0f);
+         },
+         Goal::Unit, 1},
+        {"hunting, but an own engineer waits near: the engineer comes first",
+         [](Scene& s) {
+             s.situation.hunting = true;
+             s.PlaceOnGround("Tank", -1, 1800.0f, 20.0f);
+             return s.PlaceOnGround("Engineer", 1, 650.0f);
+         },
+         Goal::Unit, 1},
         {"carrying enemy infantry low: straight up",
          [](Scene& s) {
              s.MoveShip(250.0f);
