@@ -280,6 +280,7 @@ void ShooterComponent::Fire() {
     }
     shot->SetPosition(shotStart);
     shot->SendMessage(MESSAGE_SET_TARGET, reinterpret_cast<intptr_t>(&aimDirection), this);
+    shot->SendMessage(MESSAGE_SET_FIRER, 0, owner);
     owner->GetWorld()->AddBody(shot);
     if (sound) {
         sound->PlayAt(owner->GetMatrix().m);
