@@ -33,4 +33,8 @@ enum UnitMessage {
     MESSAGE_SET_ARMED = 29,
     MESSAGE_RESET = 30,
     MESSAGE_DAMAGE = 31,
+    // To a shot as it leaves the gun: `arg` is the unit that fired it.
+    MESSAGE_SET_FIRER = 32,
+    // Answered by a unit that the unit `arg` mans (a turret by its gunner).
+    MESSAGE_IS_CREW = 33,
 };

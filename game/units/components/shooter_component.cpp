@@ -248,7 +248,10 @@ void ShooterComponent::UpdateWithSensor() {
     aimDirection = Normalised(
         orvel::Vector4(aim.x - shotStart.x, aim.y - shotStart.y, aim.z - shotStart.z, aim.w));
     if (randomizeBarrel) {
-        const float angle = (std::rand() / 32767.0f - 0.5f) * barrelSpread;
+        // The barrel turns by up to half the spread either way. The draw is
+        // a share of RAND_MAX, which is far above 32767 on this platform.
+        const float share = float(std::rand()) / float(RAND_MAX);
+        const float angle = (share - 0.5f) * barrelSpread;
         const float c = std::cos(angle);
         const float s = std::sin(angle);
         aimDirection =
@@ -277,6 +280,7 @@ void ShooterComponent::Fire() {
     }
     shot->SetPosition(shotStart);
     shot->SendMessage(MESSAGE_SET_TARGET, reinterpret_cast<intptr_t>(&aimDirection), this);
+    shot->SendMessage(MESSAGE_SET_FIRER, 0, owner);
     owner->GetWorld()->AddBody(shot);
     if (sound) {
         sound->PlayAt(owner->GetMatrix().m);

@@ -87,7 +87,10 @@ void TurretComponent::Man(ComponentBody& unit) {
     facingSide = owner->GetTeam();
 }
 
-bool TurretComponent::HandleMessage(int id, intptr_t data, void*) {
+bool TurretComponent::HandleMessage(int id, intptr_t data, void* arg) {
+    if (id == MESSAGE_IS_CREW) {
+        return gunner != nullptr && arg == gunner;
+    }
     if (id != MESSAGE_HURT) {
         return false;
     }

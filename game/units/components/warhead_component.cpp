@@ -94,7 +94,7 @@ void WarheadComponent::CopyFrom(const Component& prototypeComponent) {
     startArmed = armed = prototype.startArmed;
 }
 
-bool WarheadComponent::HandleMessage(int id, intptr_t data, void*) {
+bool WarheadComponent::HandleMessage(int id, intptr_t data, void* arg) {
     switch (id) {
         case MESSAGE_DIE:
             NotifyOwnerWatchers();
@@ -104,6 +104,10 @@ bool WarheadComponent::HandleMessage(int id, intptr_t data, void*) {
             return true;
         case MESSAGE_SET_ARMED:
             armPermitted = data != 0;
+            return true;
+        case MESSAGE_SET_FIRER:
+            firer = static_cast<orvel::Body*>(arg);
+            firer->AddWatcher(this);
             return true;
         default:
             return false;
@@ -146,15 +150,33 @@ bool WarheadComponent::OnContact(PhysMaterial*, PhysContact*, orvel::Body* other
     return false;
 }
 
+// A struck firer is watched already, and that watch must outlast the strike:
+// the firer is neither watched twice nor let go with the struck body.
 void WarheadComponent::Strike(orvel::Body* body) {
     struck = body;
-    body->AddWatcher(this);
+    if (body != firer) {
+        body->AddWatcher(this);
+    }
 }
 
 void WarheadComponent::OnWatchedGoingAway(orvel::Watched* watched) {
     if (watched == struck) {
         struck = nullptr;
     }
+    if (watched == firer) {
+        firer = nullptr;
+    }
+}
+
+bool WarheadComponent::Spares(orvel::Body& body) const {
+    if (!firer) {
+        return false;
+    }
+    if (&body == firer) {
+        return true;
+    }
+    auto* unit = dynamic_cast<ComponentBody*>(firer);
+    return unit && unit->SendMessage(MESSAGE_IS_CREW, 0, &body);
 }
 
 void WarheadComponent::OnFreeze() {
@@ -203,7 +225,9 @@ void WarheadComponent::Update() {
     if (armed && struck) {
         orvel::Body* target = struck;
         struck = nullptr;
-        target->RemoveWatcher(this);
+        if (target != firer) {
+            target->RemoveWatcher(this);
+        }
         if (sensor) {
             Explode(target);
         } else {
@@ -251,6 +275,9 @@ void WarheadComponent::Explode(orvel::Body* trigger) {
 }
 
 void WarheadComponent::Blast(orvel::Body& body) {
+    if (Spares(body)) {
+        return;
+    }
     if (impulse == 0.0f) {
         HitOrHeal(body, GetOwner());
         return;

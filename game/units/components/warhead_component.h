@@ -9,7 +9,9 @@
 // charge with a blast area ("Geometry") then hits everything inside it: with
 // an impulse it throws each body away from a point below the charge; without
 // one it damages (positive "hitPoints") or heals (negative) each body. A
-// charge without a blast area acts on the body it struck alone.
+// charge without a blast area acts on the body it struck alone. A blast
+// spares the unit whose gun fired the charge and that unit's crew, so a
+// burst close to its own gun does not hurt the gunner.
 class WarheadComponent : public Component, public orvel::Watcher {
 public:
     void Load(const orvel::PropertiesPtr& entry) override;
@@ -42,6 +44,8 @@ private:
     // Damage for positive hit points, healing for negative ones.
     void HitOrHeal(orvel::Body& body, orvel::Body* sender);
     void Strike(orvel::Body* body);
+    // Whether the blast leaves the body alone: the firer or its crew.
+    bool Spares(orvel::Body& body) const;
 
     SensorPtr sensor;
     float life = 0.0f;
@@ -56,4 +60,5 @@ private:
     bool exploded = false;
     bool explodeRequested = false;
     orvel::Body* struck = nullptr;
+    orvel::Body* firer = nullptr;
 };

@@ -486,7 +486,7 @@ TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");
 }
 
-TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank) {
+TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenATankBeatenByOurs) {
     StartLesson(3);
     for (const char* step : {"T3M0_EnemyBunker", "T3M1_NeutralBunker", "T3M2_FriendlyBunker"}) {
         SCOPED_TRACE(step);
@@ -517,6 +517,18 @@ TEST_F(TutorialScriptTest, LevelThreeShowsTheBunkersOfEachSideThenCallsForATank)
     EXPECT_TRUE(Dialog().IsArrowShown());
     EXPECT_FALSE(orvel::GlobalProperties().Contains(PropertyKey("BadVehicleStopped")));
     Dismiss();
+
+    // Our bunker stands empty: a soldier bought at home marches into it,
+    // and its rifles wear the halted tank down until it dies where it
+    // stands, with the airship still behind it. Only then does the enemy
+    // start buying.
+    Buy(0);
+    ASSERT_TRUE(ShowsStep("T3M5_TankDies", 60 * 60, behindTank));
+    EXPECT_TRUE(Dialog().IsArrowShown());
+    EXPECT_NE(FindUnit(-1, "Tank", "dyingonground"), nullptr);
+    Dismiss();
+    Run(1);
+    EXPECT_TRUE(game->IsEnemyBuying());
 
     TakeEnemyFactory();
     EXPECT_EQ(RunToEnd(20 * 60), "TutorialWin");

@@ -311,6 +311,8 @@ TEST_F(BunkerComponentTest, AGunnerMansATurretUntilHeFalls) {
     EXPECT_EQ(gunner.get(), gun.GetGunner());
     EXPECT_TRUE(gunner->IsAlive());
     EXPECT_TRUE(gunner->IsStowed());
+    EXPECT_TRUE(turret->SendMessage(MESSAGE_IS_CREW, 0, gunner.get()));
+    EXPECT_FALSE(turret->SendMessage(MESSAGE_IS_CREW, 0, turret.get()));
     EXPECT_EQ(-1, turret->GetTeam());
     EXPECT_EQ(1,
               LastData(ComponentOf<ProbeComponent>(*turret, "ProbeComponent"), MESSAGE_SET_ARMED));
@@ -324,6 +326,7 @@ TEST_F(BunkerComponentTest, AGunnerMansATurretUntilHeFalls) {
     turret->HandleEvent(2, 3, nullptr);
     EXPECT_EQ(nullptr, gun.GetGunner());
     EXPECT_FALSE(gunner->IsAlive());
+    EXPECT_FALSE(turret->SendMessage(MESSAGE_IS_CREW, 0, gunner.get()));
     EXPECT_EQ(0, turret->GetTeam());
     EXPECT_EQ(1, level.stats->Get(UnitStats::KIND_LOST, "Infantry", -1));
     EXPECT_EQ(0,

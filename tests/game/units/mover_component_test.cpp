@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "game/units/component_body.h"
+#include "game/units/components/sprite_component.h"
 #include "game/units/components/unit_physics.h"
+#include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
 #include "probe_component.h"
 #include "level_test_world.h"
@@ -303,7 +305,9 @@ TEST(MoverContentTest, GroundUnitsDriveAndDieOfHardFalls) {
 
 // Vehicles halt at an enemy building: a tank driving at the bad side's
 // factory stops against its wall and stays there (its speed climbs back,
-// but the wall holds it).
+// but the wall holds it). Halted, it still stands on the ground, so shot
+// dead there it shows its death on the ground, the look that the bunker
+// lesson waits for.
 TEST(MoverContentTest, ATankStopsAtAnEnemyFactory) {
     LevelTestWorld level;
     auto factory = level.Place("Static_Factory", -1, 2128.0f, 188.0f);
@@ -316,4 +320,9 @@ TEST(MoverContentTest, ATankStopsAtAnEnemyFactory) {
     level.RunSeconds(2.0f);
     EXPECT_NEAR(tank->GetPosition().x, x, 0.05f);
     EXPECT_FALSE(tank->IsDead());
+    EXPECT_EQ(tank->GetLink(0), 1);
+    tank->HandleEvent(EVENT_HIT, tank->GetHitPoints(), nullptr);
+    ASSERT_TRUE(tank->IsDead());
+    const auto& sprite = *static_cast<SpriteComponent*>(tank->GetComponent("SpriteComponent"));
+    EXPECT_EQ(sprite.GetStateName(), PropertyKey("dyingonground"));
 }

@@ -1,7 +1,9 @@
 #include "game/units/components/shooter_component.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -144,6 +146,41 @@ TEST_F(ShooterComponentTest, AMirroredGunnerHasItsBarrelOnTheOtherSide) {
     EXPECT_FLOAT_EQ(-10.0f / UnitTestWorld::SCALE, ShooterOf(*bad).GetShotCreationPoint().x);
     std::shared_ptr<ComponentBody> good = level.Make("Gunner", 1);
     EXPECT_FLOAT_EQ(10.0f / UnitTestWorld::SCALE, ShooterOf(*good).GetShotCreationPoint().x);
+}
+
+// A barrel randomised by 10 degrees turns each shot by at most 5 degrees
+// either way from the aim at the target (1.9 degrees below level here),
+// and not by the same amount every time.
+TEST_F(ShooterComponentTest, ARandomisedBarrelSpreadsItsShotsAroundTheAim) {
+    // The gunner's gun without its kick, which would slide him out of range.
+    std::string objects = WEAPON_OBJECTS;
+    const std::string kick = "\t\t\tpointf recoilVector: -2, 0\n";
+    objects.replace(objects.find(kick), kick.size(),
+                    "\t\t\tbool randomizeBarrel: true\n\t\t\tint randomizeBarrelBy: 10\n");
+    UnitTestWorld level(objects);
+    std::shared_ptr<ComponentBody> gunner = level.Place("Gunner", 1, 1000.0f, STANDING);
+    level.Place("Target", -1, 1150.0f, STANDING);
+    const float fiveDegrees = 0.0873f;
+    const float aimAtTarget = -0.0333f;
+    float lowest = 1.0f;
+    float highest = -1.0f;
+    // The target takes 10 shots of its 100 hit points; 8 leave it standing.
+    int shots = 0;
+    for (int frame = 0; frame < 10 * 60 && shots < 8; ++frame) {
+        level.RunSeconds(orvel::Mechanica::kStep);
+        const int fired = Count(ProbeOf(*gunner).Ids(), MESSAGE_FIRE);
+        if (fired == shots) {
+            continue;
+        }
+        shots = fired;
+        const orvel::Vector4 aim = ShooterOf(*gunner).GetAimDirection();
+        const float turn = std::atan2(aim.y, aim.x) - aimAtTarget;
+        EXPECT_LE(std::fabs(turn), fiveDegrees + 0.01f) << "shot " << shots;
+        lowest = std::min(lowest, turn);
+        highest = std::max(highest, turn);
+    }
+    EXPECT_EQ(8, shots);
+    EXPECT_GT(highest - lowest, 0.02f);
 }
 
 TEST_F(ShooterComponentTest, AClonedGunIsItsOwn) {

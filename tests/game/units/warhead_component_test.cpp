@@ -45,6 +45,19 @@ TEST(WarheadComponentTest, ABlastDamagesWhatLiesWithinItsArea) {
     }
 }
 
+// A burst hurts its own side too, but never the unit whose gun fired it.
+TEST(WarheadComponentTest, ABlastSparesTheUnitThatFiredIt) {
+    UnitTestWorld level(WEAPON_OBJECTS);
+    std::shared_ptr<ComponentBody> firer = level.Place("Target", 1, 980.0f, STANDING);
+    std::shared_ptr<ComponentBody> ally = level.Place("Target", 1, 1020.0f, STANDING);
+    std::shared_ptr<ComponentBody> shell = level.Place("Shell", 1, 1000.0f, 100.0f);
+    shell->SendMessage(MESSAGE_SET_FIRER, 0, firer.get());
+    level.RunSeconds(0.3f);
+    ASSERT_TRUE(WarheadOf(*shell).HasExploded());
+    EXPECT_EQ(100, firer->GetHitPoints());
+    EXPECT_EQ(70, ally->GetHitPoints());
+}
+
 // A charge with an impulse throws instead of hurting: away from a point
 // below it, so always upwards, and sideways by the side the body lies on.
 TEST(WarheadComponentTest, AnImpulseThrowsWhatLiesWithinUpAndAway) {
