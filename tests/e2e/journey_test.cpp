@@ -394,7 +394,6 @@ TEST_F(JourneyTest, HelpPageAndQuit) {
     ExpectQuietEnd(run);
 }
 
-
 // Every screen of the game from the splash on, one after another, with a
 // picture of each. First on a machine too slow for the game: the splash
 // measures its frame rate and leads to the low frame-rate warning, whose
@@ -525,8 +524,7 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     ASSERT_TRUE(Click(desktop, window, 490, 487, 430, 495, pausedAgain));  // "Quit"
     ASSERT_FALSE(WaitForScreen(desktop, run, window, "17_map_again", ShowsMap).Empty());
     ASSERT_TRUE(PressOnceStill("Escape"));
-    const Screenshot menuAgain =
-        WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu);
+    const Screenshot menuAgain = WaitForScreen(desktop, run, window, "18_main_menu", ShowsMainMenu);
     ASSERT_FALSE(menuAgain.Empty());
 
     // The skirmish setup: side 1 buys by computer after three steps (number
@@ -553,12 +551,10 @@ TEST_F(JourneyTest, EveryScreenFromTheSplashOn) {
     // then its statistics, which fill in 2.5 seconds, and Enter back to the
     // setup.
     ASSERT_TRUE(Click(desktop, window, 700, 562, 760, 550, computers));  // "Play"
-    ASSERT_FALSE(WaitForScreen(desktop, run, window, "21_skirmish_level",
-                               [&](const Screenshot& s) {
-                                   return ChangedShare(computers, s) > 0.5 &&
-                                          !IsDark(s.At(400, 100)) && !IsDark(s.At(100, 300));
-                               })
-                     .Empty());
+    ASSERT_FALSE(WaitForScreen(desktop, run, window, "21_skirmish_level", [&](const Screenshot& s) {
+                     return ChangedShare(computers, s) > 0.5 && !IsDark(s.At(400, 100)) &&
+                            !IsDark(s.At(100, 300));
+                 }).Empty());
     ASSERT_FALSE(
         WaitForScreen(desktop, run, window, "22_statistics", ShowsStatistics, MATCH_TIMEOUT)
             .Empty());
@@ -684,16 +680,14 @@ TEST_F(JourneyTest, TutorialMenuIntoTheFirstLessonAndThroughItsFirstDialog) {
     ASSERT_FALSE(level.Empty());
 
     // The mechanic's dialog rises over the bottom of the play field.
-    const Screenshot dialog =
-        WaitForScreen(desktop, run, window, "t5_first_dialog", [&](const Screenshot& s) {
-            return inLevel(s) && ChangedShare(level, s) > 0.08;
-        });
+    const Screenshot dialog = WaitForScreen(
+        desktop, run, window, "t5_first_dialog",
+        [&](const Screenshot& s) { return inLevel(s) && ChangedShare(level, s) > 0.08; });
     ASSERT_FALSE(dialog.Empty());
     ASSERT_TRUE(PressOnceStill("space"));
-    const Screenshot after =
-        WaitForScreen(desktop, run, window, "t6_dialog_away", [&](const Screenshot& s) {
-            return inLevel(s) && ChangedShare(dialog, s) > 0.08;
-        });
+    const Screenshot after = WaitForScreen(
+        desktop, run, window, "t6_dialog_away",
+        [&](const Screenshot& s) { return inLevel(s) && ChangedShare(dialog, s) > 0.08; });
     ASSERT_FALSE(after.Empty());
     ASSERT_TRUE(run.IsRunning()) << run.GetErrorOutput();
 

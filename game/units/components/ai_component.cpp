@@ -158,8 +158,8 @@ void AIComponent::Steer(const orvel::Vector4& targetPosition, const orvel::Vecto
 
 void AIComponent::ApplyForces() {
     if (suspended == 0) {
-        force.x = std::max(-steering.horizontalThrust,
-                           std::min(force.x, steering.horizontalThrust));
+        force.x =
+            std::max(-steering.horizontalThrust, std::min(force.x, steering.horizontalThrust));
     }
     AddForceNow(*GetOwner(), force);
 }

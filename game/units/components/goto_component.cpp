@@ -137,7 +137,8 @@ void GotoComponent::Update() {
                            0.0f);
     const float load = owner.GetMass() + CarriedMass();
 
-    const float fast = std::fabs(steering.speedContext.GetFuzzySet(FAST)->Evaluate(v.x - targetVelocity.x));
+    const float fast =
+        std::fabs(steering.speedContext.GetFuzzySet(FAST)->Evaluate(v.x - targetVelocity.x));
     const float veryCloseX = std::fabs(Distance(VERY_CLOSE_X, d.x));
     const float distantX = steering.Distant(d.x);
     const float closeY = Distance(CLOSE_Y, d.y);
@@ -223,7 +224,8 @@ void GotoComponent::ApplyForces() {
     const float carried = CarriedMass();
     const float m = owner.GetMass();
     const float hLimit = steering.horizontalThrust;
-    const float vLimit = m * steering.verticalThrust + LOAD_LIFT * carried * GetWorld()->GetGravity().y;
+    const float vLimit =
+        m * steering.verticalThrust + LOAD_LIFT * carried * GetWorld()->GetGravity().y;
     if (suspended == 0) {
         force.x = Clamp(force.x, hLimit);
         force.y = Clamp(force.y, vLimit);

@@ -150,13 +150,9 @@ bool WarheadComponent::OnContact(PhysMaterial*, PhysContact*, orvel::Body* other
     return false;
 }
 
-// A struck firer is watched already, and that watch must outlast the strike:
-// the firer is neither watched twice nor let go with the struck body.
 void WarheadComponent::Strike(orvel::Body* body) {
     struck = body;
-    if (body != firer) {
-        body->AddWatcher(this);
-    }
+    body->AddWatcher(this);
 }
 
 void WarheadComponent::OnWatchedGoingAway(orvel::Watched* watched) {
@@ -225,9 +221,8 @@ void WarheadComponent::Update() {
     if (armed && struck) {
         orvel::Body* target = struck;
         struck = nullptr;
-        if (target != firer) {
-            target->RemoveWatcher(this);
-        }
+        // Removes this strike's watch alone: a struck firer stays watched.
+        target->RemoveWatcher(this);
         if (sensor) {
             Explode(target);
         } else {

@@ -188,10 +188,13 @@ protected:
             return ::testing::AssertionFailure() << step << " was marked before";
         }
         if (!RunUntilShowing(limit, script)) {
-            return ::testing::AssertionFailure() << step << " did not show in " << limit << " frames";
+            return ::testing::AssertionFailure()
+                   << step << " did not show in " << limit << " frames";
         }
         if (!Shown(step)) {
-            return ::testing::AssertionFailure() << "another dialog showed before " << step << " fuel " << Fuel() << " refuel " << Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Refuelling"));
+            return ::testing::AssertionFailure()
+                   << "another dialog showed before " << step << " fuel " << Fuel() << " refuel "
+                   << Dialog().IsPlayed(PropertyKey("TUTORIAL_DIALOG_Refuelling"));
         }
         const std::vector<float> before = Places();
         Run(30, [&](int) { return Keys(held); });
@@ -240,7 +243,8 @@ protected:
         for (const auto& body : bodies) {
             if (body->GetTeam() == team && body->GetObjectName() == PropertyKey(type)) {
                 const float x = body->GetMatrix().m[12] * SCALE;
-                foremost = foremost == 0.0f || x * float(team) > foremost * float(team) ? x : foremost;
+                foremost =
+                    foremost == 0.0f || x * float(team) > foremost * float(team) ? x : foremost;
             }
         }
         return foremost;
@@ -381,8 +385,9 @@ TEST_F(TutorialScriptTest, LevelOneWarnsOfTheAntiAircraftTurretAndEndsWithTutori
     // tank: below 30 % comes the fuel gauge's lesson, and flying home the
     // factory's.
     FlyTo(MIDDLE_X);
-    ASSERT_TRUE(ShowsStep("Refuelling", 60 * 60,
-                          [](int) { return Keys({KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}); }));
+    ASSERT_TRUE(ShowsStep("Refuelling", 60 * 60, [](int) {
+        return Keys({KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN});
+    }));
     EXPECT_LT(Fuel(), 0.3f);
     EXPECT_TRUE(Shown("T1M_GasTankHasFlashed"));
     EXPECT_TRUE(Dialog().IsArrowShown());
@@ -460,11 +465,14 @@ TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
     }
     const orvel::Matrix4 walker = Unit(1, "Infantry")->GetMatrix();
     MoveAirship(walker.m[12] * SCALE, walker.m[13] * SCALE + 70.0f);
-    ASSERT_TRUE(ShowsStep("T2M4_MagdInfNoSeeTurr", 5 * 60, [](int) { return Keys({KEY_LEFT_CTRL}); },
-                          {KEY_LEFT_CTRL}));
+    ASSERT_TRUE(ShowsStep("T2M4_MagdInfNoSeeTurr", 5 * 60,
+                          [](int) { return Keys({KEY_LEFT_CTRL}); }, {KEY_LEFT_CTRL}));
     Dismiss({KEY_LEFT_CTRL});
     ASSERT_TRUE(ShowsStep("T2M5_MagdInfCanSeeTurr", 30 * 60,
-                          [](int) { return Keys({KEY_LEFT_CTRL, KEY_RIGHT}); }, {KEY_LEFT_CTRL}));
+                          [](int) {
+                              return Keys({KEY_LEFT_CTRL, KEY_RIGHT});
+                          },
+                          {KEY_LEFT_CTRL}));
     EXPECT_TRUE(Dialog().IsArrowShown());
     Dismiss({KEY_LEFT_CTRL});
     EXPECT_FALSE(game->IsEnemyBuying());
@@ -472,7 +480,8 @@ TEST_F(TutorialScriptTest, LevelTwoPointsAtTheArtilleryAndTheEnemyWaitsToBuy) {
     // The gunner falls to the soldiers set down behind the turret, and an
     // engineer beside the empty turret takes it: the enemy starts buying.
     MoveAirship(ARTILLERY_X - 200.0f, CRUISE_Y);
-    static_cast<ComponentBody*>(FindBody(-1, "Static_ArtilleryTurret"))->SendMessage(MESSAGE_HURT, 6);
+    static_cast<ComponentBody*>(FindBody(-1, "Static_ArtilleryTurret"))
+        ->SendMessage(MESSAGE_HURT, 6);
     ASSERT_TRUE(ShowsStep("T2M7_TurretDead", 60));
     Dismiss();
     Place("Engineer", 1, ARTILLERY_X - 60.0f);

@@ -72,7 +72,8 @@ TEST_F(AIComponentTest, AClonePilotsLikeItsPrototype) {
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, original);
     EXPECT_EQ(copy->GetSteering().horizontalThrust, original->GetSteering().horizontalThrust);
-    EXPECT_EQ(copy->GetSteering().maxHorizontalVelocity, original->GetSteering().maxHorizontalVelocity);
+    EXPECT_EQ(copy->GetSteering().maxHorizontalVelocity,
+              original->GetSteering().maxHorizontalVelocity);
     EXPECT_EQ(copy->GetSteering().maxVerticalVelocity, original->GetSteering().maxVerticalVelocity);
     EXPECT_EQ(copy->GetSteering().verticalThrust, original->GetSteering().verticalThrust);
     const PropertyKey approach("approachVelocity");

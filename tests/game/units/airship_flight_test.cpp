@@ -352,7 +352,8 @@ TEST(AirshipRefuellingTest, AFactoryRefuelsItsOwnAirshipOverItsRoofAndNoEnemy) {
     const Case cases[] = {{"own factory", 1, true}, {"enemy factory", -1, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::shared_ptr<ComponentBody> factory = level.Stand("Static_Factory", c.factoryTeam, 512.0f, 60.0f);
+        std::shared_ptr<ComponentBody> factory =
+            level.Stand("Static_Factory", c.factoryTeam, 512.0f, 60.0f);
         std::shared_ptr<ComponentBody> ship =
             level.Place("GoodAirShip", 1, 512.0f, level.GroundAt(512.0f) + 200.0f);
         ship->SetHitPoints(30);

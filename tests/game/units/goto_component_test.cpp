@@ -412,7 +412,8 @@ TEST_F(GotoComponentTest, AChangedCloneLeavesItsPrototype) {
     EXPECT_EQ(copy.GetSteering().verticalThrust, 20.0f);
     EXPECT_EQ(copy.GetSteering().maxHorizontalVelocity, 4.0f);
     EXPECT_EQ(copy.GetLitresPerSecond(), 0.5f);
-    EXPECT_EQ(copy.GetSteering().distanceContext.GetFuzzySet("approachVelocity")->Evaluate(2.0f), 0.5f);
+    EXPECT_EQ(copy.GetSteering().distanceContext.GetFuzzySet("approachVelocity")->Evaluate(2.0f),
+              0.5f);
     EXPECT_EQ(copy.GetSteering().speedContext.GetFuzzySet("fast")->Evaluate(1.0f), 0.5f);
 
     copy.SetTargetPoint(3.0f, 4.0f);

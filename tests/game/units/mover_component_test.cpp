@@ -12,8 +12,8 @@
 #include "game/units/components/unit_physics.h"
 #include "game/units/unit_event.h"
 #include "game/units/unit_message.h"
-#include "probe_component.h"
 #include "level_test_world.h"
+#include "probe_component.h"
 #include "unit_test_world.h"
 
 namespace {

@@ -145,29 +145,32 @@ TEST_F(UnitDefinitionTest, ABadDefinitionThrowsANamedErrorAndNothingEntersTheWor
     const Case cases[] = {
         {"no Components", CrateWith("", ""),
          "A value could not be found...\nString:Components" + exceptionTail},
-        {"an entry that is not a struct",
-         CrateWith("", "\tlist int Components\n\t{\n\t\t3\n\t}\n"),
+        {"an entry that is not a struct", CrateWith("", "\tlist int Components\n\t{\n\t\t3\n\t}\n"),
          "A value could not be found...\nString:Component #" + exceptionTail},
         {"an entry without componentName",
          CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tint charge: 1\n\t\t}\n\t}\n"),
          "A string could not be found.\nString:componentName\nIn ComponentBody"},
         {"an unknown componentName",
-         CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
-                       "\"Nonesuch\"\n\t\t}\n\t}\n"),
+         CrateWith("",
+                   "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
+                   "\"Nonesuch\"\n\t\t}\n\t}\n"),
          "A string could not be found.\nString:Nonesuch\nIn ComponentBody"},
         {"a factory without spawnPoint",
-         CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
-                       "\"Factory\"\n\t\t}\n\t}\n"),
+         CrateWith("",
+                   "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
+                   "\"Factory\"\n\t\t}\n\t}\n"),
          "A string could not be found.\nString:spawnPoint\nIn objectFile?"},
         {"a bunker with a negative soldierCapacity",
-         CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
-                       "\"Bunker\"\n\t\t\tint soldierCapacity: -1\n\t\t}\n\t}\n"),
+         CrateWith("",
+                   "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
+                   "\"Bunker\"\n\t\t\tint soldierCapacity: -1\n\t\t}\n\t}\n"),
          "Error: The bunker Bad has a soldierCapacity of -1; it must be 0 or more.\n"
          "In file: objectFile?"},
         {"a bunker with a negative numSoldiers",
-         CrateWith("", "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
-                       "\"Bunker\"\n\t\t\tint soldierCapacity: 4\n\t\t\tint numSoldiers: "
-                       "-2\n\t\t}\n\t}\n"),
+         CrateWith("",
+                   "\tlist struct Components\n\t{\n\t\t{\n\t\t\tstring componentName: "
+                   "\"Bunker\"\n\t\t\tint soldierCapacity: 4\n\t\t\tint numSoldiers: "
+                   "-2\n\t\t}\n\t}\n"),
          "Error: The bunker Bad has a numSoldiers of -2; it must be 0 or more.\n"
          "In file: objectFile?"},
         {"a key of the wrong type",
