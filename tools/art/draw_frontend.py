@@ -246,14 +246,16 @@ def title(x, y, size, content):
 
 # --- the screens ----------------------------------------------------------------
 
-def menu_background(ship, panel_box):
+def menu_background(ship, panel_box, cogs=True):
     """The main menu's look: the title over the downs, the airship `ship`
     (x, y, scale) to the right of the dark panel `panel_box` (x, y, w, h)
-    that the buttons stand on."""
+    that the buttons stand on, and two large cogs in the bottom right corner
+    unless a button stands there."""
     body = defs() + landscape(11)
     body += airship(ship[0], ship[1], ship[2], -4)
-    body += art.gear(700, 520, 60, 14, 0.1, "url(#brass)", OUTLINE, 3)
-    body += art.gear(770, 450, 34, 10, 0.3, "url(#copper)", OUTLINE, 3)
+    if cogs:
+        body += art.gear(700, 520, 60, 14, 0.1, "url(#brass)", OUTLINE, 3)
+        body += art.gear(770, 450, 34, 10, 0.3, "url(#copper)", OUTLINE, 3)
     body += panel(*panel_box)
     body += title(400, 92, 74, "GEARHAVEN")
     body += text(400, 124, 18, "Airships, magnets and the war of the works", fill=PAPER, font=SANS,
@@ -278,10 +280,11 @@ def tutorial_panel(buttons):
 
 
 def tutorial_menu(buttons):
-    """The main menu's look with a panel as wide as the lesson plates, and
-    the airship smaller and further right to clear it."""
+    """The main menu's look with a panel as wide as the lesson plates, the
+    airship smaller and further right to clear it, and no cogs where the
+    Play button stands."""
     x, y, w, h = tutorial_panel(buttons)
-    return menu_background((x + w + 190, 250, 1.1), (x, y, w, h))
+    return menu_background((x + w + 190, 250, 1.1), (x, y, w, h), cogs=False)
 
 
 def menu_button(label):
