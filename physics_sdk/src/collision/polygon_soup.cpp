@@ -27,10 +27,13 @@ namespace {
 
 const char kFileHeader[5] = {'a', 'a', 'b', 'b', '\n'};
 
+// A face waiting for its place in the tree: its padded box, and its box
+// centre in double, computed once for all the levels that sum it.
 struct Leaf {
-    uint32_t code;
+    double centre[3];
     float boxMin[3];
     float boxMax[3];
+    uint32_t code;
 };
 
 // A range of leaves waiting for its node: the node's slot is taken when the
@@ -68,14 +71,14 @@ bool BoxesOverlap(const float* aMin, const float* aMax, const phVector& bMin,
 }
 
 // Axis along which the leaf box centres spread most: var = k·Σc² - (Σc)².
-int SplitAxis(const Leaf* leaves, int count) {
+int SplitAxis(const Leaf* leaves, const int32_t* order, int count) {
     double sum[3] = {0.0, 0.0, 0.0};
     double sumSquares[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
+        const double* centre = leaves[order[i]].centre;
         for (int a = 0; a < 3; ++a) {
-            const double c = 0.5 * (double(leaves[i].boxMin[a]) + double(leaves[i].boxMax[a]));
-            sum[a] += c;
-            sumSquares[a] += c * c;
+            sum[a] += centre[a];
+            sumSquares[a] += centre[a] * centre[a];
         }
     }
     double var[3];
@@ -91,37 +94,64 @@ int SplitAxis(const Leaf* leaves, int count) {
     return var[2] > var[1] ? 2 : 1;
 }
 
-// Moves the leaves whose box maximum lies below the median maximum to the
-// front and returns their number (half the range when that is none or all).
-int SplitLeaves(Leaf* leaves, int count, float* scratch) {
+// Moves the leaves whose box maximum along the axis lies below the median
+// maximum to the front, keeping their order, and returns their number (half
+// the range when that is none or all). The maxima are gathered twice: one
+// copy in leaf order for the partition, one for the median selection to
+// shuffle.
+int SplitLeaves(const Leaf* leaves, int32_t* order, int count, float* maxima,
+                float* selection) {
     if (count == 2) {
         return 1;
     }
-    const int axis = SplitAxis(leaves, count);
+    const int axis = SplitAxis(leaves, order, count);
     for (int i = 0; i < count; ++i) {
-        scratch[i] = leaves[i].boxMax[axis];
+        maxima[i] = selection[i] = leaves[order[i]].boxMax[axis];
     }
-    std::nth_element(scratch, scratch + count / 2, scratch + count);
-    const float split = scratch[count / 2];
+    std::nth_element(selection, selection + count / 2, selection + count);
+    const float split = selection[count / 2];
+    // Swaps each leaf below the split with the first one not below it, by
+    // selection instead of a branch: which side a leaf falls on is as good
+    // as random.
     int left = 0;
     for (int i = 0; i < count; ++i) {
-        if (leaves[i].boxMax[axis] < split) {
-            std::swap(leaves[i], leaves[left]);
-            ++left;
-        }
+        const bool below = maxima[i] < split;
+        const int32_t leaf = order[i];
+        const int32_t atLeft = order[left];
+        order[left] = below ? leaf : atLeft;
+        order[i] = below ? atLeft : leaf;
+        left += int(below);
     }
     return (left == 0 || left == count) ? count / 2 : left;
 }
 
-void UniteBoxes(const Leaf* leaves, int count, phAABBNode& node) {
+void UniteBox(const float* boxMin, const float* boxMax, phAABBNode& node) {
     for (int a = 0; a < 3; ++a) {
-        node.boxMin[a] = leaves[0].boxMin[a];
-        node.boxMax[a] = leaves[0].boxMax[a];
+        node.boxMin[a] = std::min(node.boxMin[a], boxMin[a]);
+        node.boxMax[a] = std::max(node.boxMax[a], boxMax[a]);
     }
-    for (int i = 1; i < count; ++i) {
+}
+
+// A node's box is the union of its children's. Every node comes before its
+// child nodes, so walking from the last node back to the root finds the
+// children's boxes ready. childLeaves holds, per node and side, the leaf
+// there, or -1 for a child node.
+void BoundNodes(const Leaf* leaves, const int32_t* childLeaves, phAABBNode* nodes, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        phAABBNode& node = nodes[i];
         for (int a = 0; a < 3; ++a) {
-            node.boxMin[a] = std::min(node.boxMin[a], leaves[i].boxMin[a]);
-            node.boxMax[a] = std::max(node.boxMax[a], leaves[i].boxMax[a]);
+            node.boxMin[a] = INFINITY;
+            node.boxMax[a] = -INFINITY;
+        }
+        const uint32_t children[2] = {node.back, node.front};
+        for (int side = 0; side < 2; ++side) {
+            const int32_t leaf = childLeaves[2 * i + side];
+            if (leaf >= 0) {
+                UniteBox(leaves[leaf].boxMin, leaves[leaf].boxMax, node);
+            } else {
+                const phAABBNode& child = nodes[children[side] / 2];
+                UniteBox(child.boxMin, child.boxMax, node);
+            }
         }
     }
 }
@@ -195,6 +225,7 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         for (int a = 0; a < 3; ++a) {
             leaf.boxMin[a] -= kSoupBoxPadding;
             leaf.boxMax[a] += kSoupBoxPadding;
+            leaf.centre[a] = 0.5 * (double(leaf.boxMin[a]) + double(leaf.boxMax[a]));
         }
         position += count + 1;
     }
@@ -210,14 +241,25 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
     std::memset(m_nodes, 0, sizeof(phAABBNode) * size_t(m_nodeCount));
 
     if (faceCount == 1) {
-        UniteBoxes(leaves.Data(), 1, m_nodes[0]);
-        m_nodes[0].back = leaves[0].code;
+        const Leaf& leaf = leaves[0];
+        for (int a = 0; a < 3; ++a) {
+            m_nodes[0].boxMin[a] = leaf.boxMin[a];
+            m_nodes[0].boxMax[a] = leaf.boxMax[a];
+        }
+        m_nodes[0].back = leaf.code;
         m_depth = 1;
         CacheLeafBoxes();
         return true;
     }
 
+    // The split permutes leaf numbers, not the leaves themselves.
+    phScratchArray<int32_t> order(static_cast<size_t>(faceCount));
+    for (int f = 0; f < faceCount; ++f) {
+        order[f] = f;
+    }
+    phScratchArray<int32_t> childLeaves(size_t(m_nodeCount) * 2);
     phScratchArray<float> maxima(static_cast<size_t>(faceCount));
+    phScratchArray<float> selection(static_cast<size_t>(faceCount));
     phScratchArray<SplitRange> stack(static_cast<size_t>(faceCount));
     int top = 0;
     int nextNode = 0;
@@ -230,22 +272,25 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
             (range.front ? parent.front : parent.back) = uint32_t(index) * 2;
         }
         m_depth = std::max(m_depth, range.level);
-        Leaf* first = leaves.Data() + range.first;
+        int32_t* first = order.Data() + range.first;
         phAABBNode& node = m_nodes[index];
-        UniteBoxes(first, range.count, node);
-        const int left = SplitLeaves(first, range.count, maxima.Data());
+        const int left =
+            SplitLeaves(leaves.Data(), first, range.count, maxima.Data(), selection.Data());
         const int right = range.count - left;
+        childLeaves[2 * index] = left == 1 ? first[0] : -1;
+        childLeaves[2 * index + 1] = right == 1 ? first[left] : -1;
         if (right == 1) {
-            node.front = first[left].code;
+            node.front = leaves[first[left]].code;
         } else {
             stack[top++] = {range.first + left, right, index, true, range.level + 1};
         }
         if (left == 1) {
-            node.back = first[0].code;
+            node.back = leaves[first[0]].code;
         } else {
             stack[top++] = {range.first, left, index, false, range.level + 1};
         }
     }
+    BoundNodes(leaves.Data(), childLeaves.Data(), m_nodes, m_nodeCount);
     CacheLeafBoxes();
     return true;
 }
