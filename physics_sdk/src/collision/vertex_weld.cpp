@@ -20,6 +20,22 @@ struct WeldEntry {
     float p[3];
 };
 
+// A record's place in the sort: its sort key and second coordinate packed
+// into one integer that compares as the pair of floats does.
+struct SortItem {
+    uint64_t order;
+    int32_t index;
+};
+
+// Maps a float to an integer of the same order; -0 and +0 become equal, as
+// they compare. The floats are finite: the callers never weld a NaN.
+uint32_t OrderBits(float value) {
+    const float normalised = value + 0.0f;
+    uint32_t bits;
+    std::memcpy(&bits, &normalised, sizeof(bits));
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
 }  // namespace
 
 int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, int extraBytes,
@@ -60,14 +76,30 @@ int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, 
         axis = 2;
     }
 
+    // Records of equal key are ordered by a second coordinate, so that the
+    // sweep can pass over the part of such a run that lies out of reach
+    // (a grid mesh puts a whole row of vertices under one key). The sort
+    // moves small records of one integer key each; it compares them as it
+    // would the pairs of floats, so it leaves records of equal pairs in the
+    // same order too.
+    const int compareFloats = compareBytes / 4;
+    const int quick = compareFloats < 3 ? compareFloats : 3;
+    const int second = quick == 3 ? (axis + 1) % 3 : -1;
+    phScratchArray<SortItem> items(static_cast<size_t>(count));
+    for (int v = 0; v < count; ++v) {
+        const uint64_t low = second >= 0 ? OrderBits(component(v, second)) : 0u;
+        items[v] = {uint64_t(OrderBits(component(v, axis))) << 32 | low, v};
+    }
+    std::sort(items.Data(), items.Data() + count,
+              [](const SortItem& a, const SortItem& b) { return a.order < b.order; });
+
     // The sweep reads the sort key, the first three compared floats and the
     // new index of each record from one contiguous entry instead of from the
     // caller's array in sorted, that is scattered, order.
-    const int compareFloats = compareBytes / 4;
-    const int quick = compareFloats < 3 ? compareFloats : 3;
     phScratchArray<WeldEntry> entries(static_cast<size_t>(count));
-    for (int v = 0; v < count; ++v) {
-        WeldEntry& entry = entries[v];
+    for (int s = 0; s < count; ++s) {
+        const int v = items[s].index;
+        WeldEntry& entry = entries[s];
         entry.key = component(v, axis);
         entry.index = v;
         entry.id = -1;
@@ -75,17 +107,6 @@ int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, 
             entry.p[i] = i < quick ? component(v, i) : 0.0f;
         }
     }
-    // Records of equal key are ordered by a second coordinate, so that the
-    // sweep can pass over the part of such a run that lies out of reach
-    // (a grid mesh puts a whole row of vertices under one key).
-    const int second = quick == 3 ? (axis + 1) % 3 : -1;
-    std::sort(entries.Data(), entries.Data() + count,
-              [second](const WeldEntry& a, const WeldEntry& b) {
-                  if (a.key != b.key || second < 0) {
-                      return a.key < b.key;
-                  }
-                  return a.p[second] < b.p[second];
-              });
     // The end of the run of equal keys that each record belongs to.
     phScratchArray<int32_t> runEnd(static_cast<size_t>(count));
     for (int s = count - 1; s >= 0; --s) {
