@@ -55,12 +55,20 @@ int RemoveRepeatedIndices(int count, int32_t* indices) {
     return kept;
 }
 
-bool HasArea(int count, const int32_t* indices, const float* vertices) {
+// Reads the corners of a face as double points, once for all the tests
+// that follow.
+void LoadCorners(int count, const int32_t* indices, const float* vertices, Point3d* points) {
+    for (int i = 0; i < count; ++i) {
+        points[i] = VertexAt(vertices, indices[i]);
+    }
+}
+
+bool HasArea(int count, const Point3d* points) {
     Point3d normal = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
-        const Point3d a = VertexAt(vertices, indices[i == 0 ? count - 1 : i - 1]);
-        const Point3d b = VertexAt(vertices, indices[i]);
-        const Point3d c = VertexAt(vertices, indices[i + 1 == count ? 0 : i + 1]);
+        const Point3d& a = points[i == 0 ? count - 1 : i - 1];
+        const Point3d& b = points[i];
+        const Point3d& c = points[i + 1 == count ? 0 : i + 1];
         const Point3d turn = Cross(Sub(b, a), Sub(c, b));
         normal = {normal.x + turn.x, normal.y + turn.y, normal.z + turn.z};
     }
@@ -72,10 +80,9 @@ bool HasArea(int count, const int32_t* indices, const float* vertices) {
 // 1 / sqrt(|e|² + 1e-8) (a vanishing edge stays short instead of dividing
 // by zero), is above kStraightCornerDot. Compared squared, so that no
 // square root or division is needed.
-bool IsStraightCorner(int32_t a, int32_t b, int32_t c, const float* vertices) {
-    const Point3d pb = VertexAt(vertices, b);
-    const Point3d in = Sub(pb, VertexAt(vertices, a));
-    const Point3d out = Sub(VertexAt(vertices, c), pb);
+bool IsStraightCorner(const Point3d& a, const Point3d& b, const Point3d& c) {
+    const Point3d in = Sub(b, a);
+    const Point3d out = Sub(c, b);
     const double along = Dot(in, out);
     return along > 0.0 && along * along > kStraightCornerDot * kStraightCornerDot *
                                                (Dot(in, in) + 1e-8) * (Dot(out, out) + 1e-8);
@@ -83,8 +90,8 @@ bool IsStraightCorner(int32_t a, int32_t b, int32_t c, const float* vertices) {
 
 // Walks the loop lap after lap, removing corners that do not turn (each
 // judged against the last corner kept), until a lap removes none. Returns
-// the new count.
-int RemoveStraightCorners(int count, int32_t* indices, const float* vertices) {
+// the new count. The corners' points move along with their indices.
+int RemoveStraightCorners(int count, int32_t* indices, Point3d* points) {
     bool removed = true;
     while (removed && count >= 3) {
         removed = false;
@@ -93,13 +100,17 @@ int RemoveStraightCorners(int count, int32_t* indices, const float* vertices) {
             // Entries before i are the kept ones; the one after i is still
             // the original next corner, or for the last corner the first
             // corner kept.
-            const int32_t previous = kept > 0 ? indices[kept - 1] : indices[count - 1];
-            const int32_t next = indices[i + 1 == count ? 0 : i + 1];
-            if (IsStraightCorner(previous, indices[i], next, vertices)) {
+            const Point3d& previous = kept > 0 ? points[kept - 1] : points[count - 1];
+            const Point3d& next = points[i + 1 == count ? 0 : i + 1];
+            if (IsStraightCorner(previous, points[i], next)) {
                 removed = true;
                 continue;
             }
-            indices[kept++] = indices[i];
+            if (kept != i) {
+                points[kept] = points[i];
+                indices[kept] = indices[i];
+            }
+            ++kept;
         }
         count = kept;
     }
@@ -114,6 +125,7 @@ template <class FaceList>
 void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int attribute,
                           FaceList& out) {
     phScratchArray<int32_t> loop(static_cast<size_t>(polyhedra.GetEdgeCount()));
+    phScratchArray<Point3d> points(static_cast<size_t>(polyhedra.GetEdgeCount()));
     const uint32_t mark = static_cast<uint32_t>(polyhedra.IncrementMark());
     for (auto* node = polyhedra.First(); node != nullptr; node = phPolyhedra::Next(node)) {
         phEdge* edge = &node->info;
@@ -127,7 +139,8 @@ void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int att
             loop[count++] = h->incidentVertex;
             h = h->next;
         } while (h != edge && h != nullptr && count < polyhedra.GetEdgeCount());
-        count = RemoveStraightCorners(count, loop.Data(), vertices);
+        LoadCorners(count, loop.Data(), vertices, points.Data());
+        count = RemoveStraightCorners(count, loop.Data(), points.Data());
         if (count >= 3) {
             out.AppendConvex(attribute, count, loop.Data());
         }
@@ -226,10 +239,15 @@ int phMeshBuilder::CleanFace(int count, int32_t* indices, const float* vertices)
     // face that still has fewer than three corners is dropped here instead
     // of being tried again and again.
     count = RemoveRepeatedIndices(count, indices);
-    if (count < 3 || !HasArea(count, indices, vertices)) {
+    if (count < 3) {
         return 0;
     }
-    count = RemoveStraightCorners(count, indices, vertices);
+    Point3d points[kMaxFaceVertices];
+    LoadCorners(count, indices, vertices, points);
+    if (!HasArea(count, points)) {
+        return 0;
+    }
+    count = RemoveStraightCorners(count, indices, points);
     return count < 3 ? 0 : count;
 }
 
