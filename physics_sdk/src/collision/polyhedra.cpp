@@ -17,11 +17,17 @@ phPool& EdgePool() {
     return pool;
 }
 
-using KeySet = phTree<phEdgeKey, char>;
-
-phPool& KeySetPool() {
-    static phPool pool(sizeof(KeySet::Node), phPool::ElementsPerPage(sizeof(KeySet::Node), 4));
-    return pool;
+// True when two sides of the loop join the same two vertices, in either
+// direction: sorted by their vertex pairs, such sides lie next to each other.
+bool RepeatsSide(int count, const int32_t* indices) {
+    phScratchArray<phEdgeKey> sides(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const int32_t p = indices[(i + count - 1) % count];
+        const int32_t c = indices[i];
+        sides[i] = phMakeEdgeKey(std::min(p, c), std::max(p, c));
+    }
+    std::sort(sides.Data(), sides.Data() + count);
+    return std::adjacent_find(sides.Data(), sides.Data() + count) != sides.Data() + count;
 }
 
 const float* Position(const float* vertices, int strideInBytes, int index) {
@@ -61,24 +67,15 @@ phEdge* phPolyhedra::AddFace(int count, const int32_t* indices, const uint64_t* 
     if (count < 3) {
         return nullptr;
     }
-    {
-        KeySet keys(&KeySetPool());
-        for (int i = 0; i < count; ++i) {
-            const int32_t p = indices[(i + count - 1) % count];
-            const int32_t c = indices[i];
-            if (p == c || FindEdge(p, c) != nullptr) {
-                return nullptr;
-            }
-            bool existed = false;
-            keys.Insert(phMakeEdgeKey(p, c), 0, &existed);
-            if (existed) {
-                return nullptr;
-            }
-            keys.Insert(phMakeEdgeKey(c, p), 0, &existed);
-            if (existed) {
-                return nullptr;
-            }
+    for (int i = 0; i < count; ++i) {
+        const int32_t p = indices[(i + count - 1) % count];
+        const int32_t c = indices[i];
+        if (p == c || FindEdge(p, c) != nullptr) {
+            return nullptr;
         }
+    }
+    if (RepeatsSide(count, indices)) {
+        return nullptr;
     }
     const int32_t face = ++m_faceId;
     phEdge* first = nullptr;
