@@ -163,7 +163,7 @@ public:
             // the cost fell meanwhile, the refused cost can still come within
             // 1e-5 of the popped one, so the collapse test is asked on its
             // own.
-            if (Refused(edge) || std::fabs(Cost(edge) - popped) >= 1e-5) {
+            if (Refused(edge) || std::fabs(Error(edge) - popped) >= 1e-5) {
                 continue;
             }
             phEdge* survivor = m_polyhedra.CollapseEdge(edge);
@@ -286,13 +286,9 @@ private:
         return !anyOther;
     }
 
-    // Cost of collapsing h, plus the threshold when the collapse is refused.
-    double Cost(const phEdge* h) const {
-        double cost = m_quadrics[h->incidentVertex].Evaluate(P(h->twin->incidentVertex));
-        if (Refused(h)) {
-            cost += m_threshold;
-        }
-        return cost;
+    // Error of collapsing h: its end measured by the quadric of its origin.
+    double Error(const phEdge* h) const {
+        return m_quadrics[h->incidentVertex].Evaluate(P(h->twin->incidentVertex));
     }
 
     void Cancel(phEdge* h) {
@@ -306,7 +302,14 @@ private:
     // candidate of it.
     void Examine(phEdge* h) {
         Cancel(h);
-        const double cost = Cost(h);
+        // The cost is the error, plus the threshold when the collapse is
+        // refused. An error that reaches the threshold alone is never queued,
+        // so the refusal is not asked for it.
+        const double error = Error(h);
+        if (!(error < m_threshold)) {
+            return;
+        }
+        const double cost = Refused(h) ? error + m_threshold : error;
         if (!(cost < m_threshold)) {
             return;
         }
