@@ -27,14 +27,22 @@ namespace {
 
 const char kFileHeader[5] = {'a', 'a', 'b', 'b', '\n'};
 
-// A face waiting for its place in the tree: its padded box, and its box
-// centre in double, computed once for all the levels that sum it.
+// A face waiting for its place in the tree: its padded box, and, computed
+// once for all the levels that use them, its box centre in double and its
+// box maximum as an order key.
 struct Leaf {
     double centre[3];
     float boxMin[3];
     float boxMax[3];
+    uint32_t maxKey[3];
     uint32_t code;
 };
+
+// Ranges up to this size find their median with the standard selection.
+constexpr int kSmallSelection = 32;
+// Rounds of pivoting after which a range that shrinks too slowly is left to
+// the standard selection.
+constexpr int kMaxSelectionRounds = 48;
 
 // A range of leaves waiting for its node: the node's slot is taken when the
 // range is popped, and its child word written into the parent then.
@@ -94,25 +102,84 @@ int SplitAxis(const Leaf* leaves, const int32_t* order, int count) {
     return var[2] > var[1] ? 2 : 1;
 }
 
+// Maps a finite float to an unsigned integer of the same order; -0 and +0,
+// which compare equal, map to one key.
+uint32_t OrderKey(float value) {
+    const float normalised = value + 0.0f;
+    uint32_t bits;
+    std::memcpy(&bits, &normalised, sizeof(bits));
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+// Copies the keys to target, those for which inFront holds to the front and
+// the others to the back, and returns the number in front. Every key is
+// written at both ends and only the end it belongs to moves on, so nothing
+// branches on the keys and no step waits on the one before it.
+template <class InFront>
+int SplitKeys(const uint32_t* keys, int count, uint32_t* target, InFront inFront) {
+    int front = 0;
+    int back = count - 1;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t key = keys[i];
+        const bool moves = inFront(key);
+        target[front] = key;
+        target[back] = key;
+        front += int(moves);
+        back -= int(!moves);
+    }
+    return front;
+}
+
+// The k-th smallest key, counting from 0, using the two buffers of count
+// keys each. Each round splits the range at the median of its first, middle
+// and last key without branching on the keys, as a comparison-driven
+// selection does at every step, mispredicting about half the time.
+uint32_t SelectKey(const uint32_t* keys, int count, int k, uint32_t* target, uint32_t* spare) {
+    const uint32_t* source = keys;
+    for (int round = 0; count > kSmallSelection && round < kMaxSelectionRounds; ++round) {
+        const uint32_t a = source[0];
+        const uint32_t b = source[count / 2];
+        const uint32_t c = source[count - 1];
+        const uint32_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        int below = SplitKeys(source, count, target, [pivot](uint32_t key) { return key < pivot; });
+        if (below == 0) {
+            // The pivot is the smallest key: split off the keys equal to it.
+            below = SplitKeys(source, count, target, [pivot](uint32_t key) { return key <= pivot; });
+            if (k < below) {
+                return pivot;
+            }
+        }
+        if (k < below) {
+            source = target;
+            count = below;
+        } else {
+            source = target + below;
+            count -= below;
+            k -= below;
+        }
+        std::swap(target, spare);
+    }
+    std::copy(source, source + count, target);
+    std::nth_element(target, target + k, target + count);
+    return target[k];
+}
+
 // Moves the leaves whose box maximum along the axis lies below the median
 // maximum to the front, keeping their order, and returns their number (half
-// the range when that is none or all). The maxima are gathered twice: one
-// copy in leaf order for the partition, one for the median selection to
-// shuffle.
-int SplitLeaves(const Leaf* leaves, int32_t* order, int count, float* maxima,
-                float* selection) {
+// the range when that is none or all). maxima and the two selection buffers
+// hold count keys each.
+int SplitLeaves(const Leaf* leaves, int32_t* order, int count, uint32_t* maxima,
+                uint32_t* selection, uint32_t* spare) {
     if (count == 2) {
         return 1;
     }
     const int axis = SplitAxis(leaves, order, count);
     for (int i = 0; i < count; ++i) {
-        maxima[i] = selection[i] = leaves[order[i]].boxMax[axis];
+        maxima[i] = leaves[order[i]].maxKey[axis];
     }
-    std::nth_element(selection, selection + count / 2, selection + count);
-    const float split = selection[count / 2];
+    const uint32_t split = SelectKey(maxima, count, count / 2, selection, spare);
     // Swaps each leaf below the split with the first one not below it, by
-    // selection instead of a branch: which side a leaf falls on is as good
-    // as random.
+    // selection instead of a branch, as the keys are.
     int left = 0;
     for (int i = 0; i < count; ++i) {
         const bool below = maxima[i] < split;
@@ -226,6 +293,7 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
             leaf.boxMin[a] -= kSoupBoxPadding;
             leaf.boxMax[a] += kSoupBoxPadding;
             leaf.centre[a] = 0.5 * (double(leaf.boxMin[a]) + double(leaf.boxMax[a]));
+            leaf.maxKey[a] = OrderKey(leaf.boxMax[a]);
         }
         position += count + 1;
     }
@@ -258,8 +326,9 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         order[f] = f;
     }
     phScratchArray<int32_t> childLeaves(size_t(m_nodeCount) * 2);
-    phScratchArray<float> maxima(static_cast<size_t>(faceCount));
-    phScratchArray<float> selection(static_cast<size_t>(faceCount));
+    phScratchArray<uint32_t> maxima(static_cast<size_t>(faceCount));
+    phScratchArray<uint32_t> selection(static_cast<size_t>(faceCount));
+    phScratchArray<uint32_t> spare(static_cast<size_t>(faceCount));
     phScratchArray<SplitRange> stack(static_cast<size_t>(faceCount));
     int top = 0;
     int nextNode = 0;
@@ -275,7 +344,8 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         int32_t* first = order.Data() + range.first;
         phAABBNode& node = m_nodes[index];
         const int left =
-            SplitLeaves(leaves.Data(), first, range.count, maxima.Data(), selection.Data());
+            SplitLeaves(leaves.Data(), first, range.count, maxima.Data(), selection.Data(),
+                                     spare.Data());
         const int right = range.count - left;
         childLeaves[2 * index] = left == 1 ? first[0] : -1;
         childLeaves[2 * index + 1] = right == 1 ? first[left] : -1;
