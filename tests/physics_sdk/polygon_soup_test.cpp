@@ -435,6 +435,49 @@ TEST(PolygonSoupTest, StoredFormMatchesTheGoldenFile) {
     std::fclose(again);
 }
 
+// A terraced grid over both signs of x and z, every cell given twice, so
+// that many faces share a box maximum: its stored form, summed up as a
+// 64-bit FNV-1a digest, must not drift either.
+TEST(PolygonSoupTest, StoredFormOfATerracedGridMatchesItsDigest) {
+    Soup s;
+    s.builder.Open();
+    const int cells = 24;
+    auto corner = [&](int i, int j, float* v) {
+        v[0] = float(i - cells / 2) * 0.5f;
+        v[1] = float((i * 7 + j * 13) % 5) * 0.25f - 0.5f;
+        v[2] = float(j - cells / 2) * 0.5f;
+    };
+    for (int copy = 0; copy < 2; ++copy) {
+        for (int i = 0; i < cells; ++i) {
+            for (int j = 0; j < cells; ++j) {
+                float a[9];
+                float b[9];
+                corner(i, j, a);
+                corner(i + 1, j, a + 3);
+                corner(i + 1, j + 1, a + 6);
+                corner(i, j, b);
+                corner(i + 1, j + 1, b + 3);
+                corner(i, j + 1, b + 6);
+                s.builder.AddFace(3, a, 12, copy);
+                s.builder.AddFace(3, b, 12, copy);
+            }
+        }
+    }
+    s.Build();
+    ASSERT_EQ(s.soup->GetNodeCount(), 4 * cells * cells - 1);
+    uint64_t digest = 14695981039346656037ull;
+    s.soup->Serialize(
+        [](void* userData, void* buffer, int size) {
+            uint64_t& hash = *static_cast<uint64_t*>(userData);
+            const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
+            for (int i = 0; i < size; ++i) {
+                hash = (hash ^ bytes[i]) * 1099511628211ull;
+            }
+        },
+        &digest);
+    EXPECT_EQ(digest, 0x92f71786dcdbd91bull);
+}
+
 TEST(PolygonSoupTest, CallbackFormRoundTrip) {
     Soup s;
     s.BuildRandom(120, 10.0f, 8u);

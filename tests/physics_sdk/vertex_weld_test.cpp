@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -75,6 +76,61 @@ TEST(VertexWeldTest, ClustersMatchBruteForceAndEveryRemapPointsAtItsVertex) {
         for (int a = 0; a < 3; ++a) {
             EXPECT_NEAR(welded[remap[i] * 3 + a], original[i * 3 + a], 0.0001f);
         }
+    }
+}
+
+TEST(VertexWeldTest, LatticeAcrossZeroWeldsAndComesOutInSortOrder) {
+    // Each lattice point three times: as it is, with its zero coordinates
+    // given as -0, and with z moved within the tolerance. x spreads most,
+    // so it is the sort key and y the second coordinate; many points share
+    // both and differ only in z.
+    struct Point {
+        float p[3];
+        int lattice;
+    };
+    std::vector<Point> points;
+    for (int x = -4; x <= 4; ++x) {
+        for (int y = -2; y <= 2; ++y) {
+            for (int z = -1; z <= 1; ++z) {
+                const int lattice = ((x + 4) * 5 + y + 2) * 3 + z + 1;
+                const float p[3] = {x * 0.75f, y * 0.5f, z * 0.25f};
+                points.push_back({{p[0], p[1], p[2]}, lattice});
+                points.push_back(
+                    {{x == 0 ? -0.0f : p[0], y == 0 ? -0.0f : p[1], z == 0 ? -0.0f : p[2]},
+                     lattice});
+                points.push_back({{p[0], p[1], p[2] + 0.00003f}, lattice});
+            }
+        }
+    }
+    std::mt19937 random(5);
+    std::shuffle(points.begin(), points.end(), random);
+    const int count = int(points.size());
+    std::vector<float> vertices;
+    for (const Point& point : points) {
+        vertices.insert(vertices.end(), point.p, point.p + 3);
+    }
+    std::vector<int32_t> remap(size_t(count), -1);
+    const int unique =
+        VertexListToIndexList(vertices.data(), 12, 12, 0, count, remap.data(), 0.0001f);
+    ASSERT_EQ(unique, 9 * 5 * 3);
+    std::vector<int> latticeOf(size_t(unique), -1);
+    for (int i = 0; i < count; ++i) {
+        ASSERT_GE(remap[i], 0);
+        ASSERT_LT(remap[i], unique);
+        if (latticeOf[remap[i]] < 0) {
+            latticeOf[remap[i]] = points[i].lattice;
+        }
+        EXPECT_EQ(latticeOf[remap[i]], points[i].lattice);
+        for (int a = 0; a < 3; ++a) {
+            EXPECT_NEAR(vertices[remap[i] * 3 + a], points[i].p[a], 0.0001f);
+        }
+    }
+    // The unique vertices are numbered as the sweep meets them: by x, then
+    // by y.
+    for (int u = 1; u < unique; ++u) {
+        const float* before = &vertices[size_t(u - 1) * 3];
+        const float* after = &vertices[size_t(u) * 3];
+        EXPECT_TRUE(before[0] < after[0] || (before[0] == after[0] && before[1] <= after[1])) << u;
     }
 }
 
