@@ -144,7 +144,8 @@ uint32_t SelectKey(const uint32_t* keys, int count, int k, uint32_t* target, uin
         int below = SplitKeys(source, count, target, [pivot](uint32_t key) { return key < pivot; });
         if (below == 0) {
             // The pivot is the smallest key: split off the keys equal to it.
-            below = SplitKeys(source, count, target, [pivot](uint32_t key) { return key <= pivot; });
+            below =
+                SplitKeys(source, count, target, [pivot](uint32_t key) { return key <= pivot; });
             if (k < below) {
                 return pivot;
             }
@@ -343,9 +344,8 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         m_depth = std::max(m_depth, range.level);
         int32_t* first = order.Data() + range.first;
         phAABBNode& node = m_nodes[index];
-        const int left =
-            SplitLeaves(leaves.Data(), first, range.count, maxima.Data(), selection.Data(),
-                                     spare.Data());
+        const int left = SplitLeaves(leaves.Data(), first, range.count, maxima.Data(),
+                                     selection.Data(), spare.Data());
         const int right = range.count - left;
         childLeaves[2 * index] = left == 1 ? first[0] : -1;
         childLeaves[2 * index + 1] = right == 1 ? first[left] : -1;
