@@ -39,7 +39,7 @@ struct Leaf {
 };
 
 // Ranges up to this size find their median with the standard selection.
-constexpr int kSmallSelection = 32;
+constexpr int kSmallSelection = 8;
 // Rounds of pivoting after which a range that shrinks too slowly is left to
 // the standard selection.
 constexpr int kMaxSelectionRounds = 48;
