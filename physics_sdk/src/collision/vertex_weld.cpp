@@ -36,6 +36,67 @@ uint32_t OrderBits(float value) {
     return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
 }
 
+// Fills the sort records of the vertices: the sort key's order bits above
+// those of the second coordinate (none when second is negative).
+void FillSortItems(const char* bytes, size_t stride, int count, int axis, int second,
+                   SortItem* items) {
+    auto component = [&](int vertex, int i) {
+        float value;
+        std::memcpy(&value, bytes + size_t(vertex) * stride + size_t(i) * sizeof(float),
+                    sizeof(float));
+        return value;
+    };
+    for (int v = 0; v < count; ++v) {
+        const uint64_t low = second >= 0 ? OrderBits(component(v, second)) : 0u;
+        items[v] = {uint64_t(OrderBits(component(v, axis))) << 32 | low, v};
+    }
+}
+
+// Stable least-significant-digit radix sort of the records by their order,
+// a byte at a time, passing over bytes that every record shares. spare holds
+// count records; returns the array that holds the sorted records.
+SortItem* RadixSort(SortItem* items, SortItem* spare, int count) {
+    constexpr int kDigits = 8;
+    static_assert(sizeof(uint64_t) == kDigits, "one digit per byte of the order");
+    int histogram[kDigits][256] = {};
+    for (int i = 0; i < count; ++i) {
+        for (int d = 0; d < kDigits; ++d) {
+            ++histogram[d][(items[i].order >> (8 * d)) & 0xFF];
+        }
+    }
+    SortItem* from = items;
+    SortItem* to = spare;
+    for (int d = 0; d < kDigits; ++d) {
+        if (histogram[d][(items[0].order >> (8 * d)) & 0xFF] == count) {
+            continue;
+        }
+        int next[256];
+        int start = 0;
+        for (int b = 0; b < 256; ++b) {
+            next[b] = start;
+            start += histogram[d][b];
+        }
+        for (int i = 0; i < count; ++i) {
+            to[next[(from[i].order >> (8 * d)) & 0xFF]++] = from[i];
+        }
+        std::swap(from, to);
+    }
+    return from;
+}
+
+// True when every run of records of equal order holds vertices alike byte
+// for byte: then any order within the runs welds the same.
+bool TiesAreAlike(const SortItem* sorted, int count, const char* bytes, size_t stride) {
+    for (int s = 1; s < count; ++s) {
+        if (sorted[s].order == sorted[s - 1].order &&
+            std::memcmp(bytes + size_t(sorted[s].index) * stride,
+                        bytes + size_t(sorted[s - 1].index) * stride, stride) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, int extraBytes,
@@ -78,27 +139,32 @@ int VertexListToIndexList(float* vertices, int strideInBytes, int compareBytes, 
 
     // Records of equal key are ordered by a second coordinate, so that the
     // sweep can pass over the part of such a run that lies out of reach
-    // (a grid mesh puts a whole row of vertices under one key). The sort
-    // moves small records of one integer key each; it compares them as it
-    // would the pairs of floats, so it leaves records of equal pairs in the
-    // same order too.
+    // (a grid mesh puts a whole row of vertices under one key). The records
+    // sorted are small, of one integer key that compares as the pair of
+    // floats does. Records of equal pairs that differ elsewhere weld
+    // differently in a different order, so they keep the order the
+    // comparison sort gives them; when all such records are alike, the
+    // radix sort's order is as good and cheaper to reach.
     const int compareFloats = compareBytes / 4;
     const int quick = compareFloats < 3 ? compareFloats : 3;
     const int second = quick == 3 ? (axis + 1) % 3 : -1;
     phScratchArray<SortItem> items(static_cast<size_t>(count));
-    for (int v = 0; v < count; ++v) {
-        const uint64_t low = second >= 0 ? OrderBits(component(v, second)) : 0u;
-        items[v] = {uint64_t(OrderBits(component(v, axis))) << 32 | low, v};
+    phScratchArray<SortItem> spare(static_cast<size_t>(count));
+    FillSortItems(bytes, stride, count, axis, second, items.Data());
+    SortItem* sorted = RadixSort(items.Data(), spare.Data(), count);
+    if (!TiesAreAlike(sorted, count, bytes, stride)) {
+        sorted = items.Data();
+        FillSortItems(bytes, stride, count, axis, second, sorted);
+        std::sort(sorted, sorted + count,
+                  [](const SortItem& a, const SortItem& b) { return a.order < b.order; });
     }
-    std::sort(items.Data(), items.Data() + count,
-              [](const SortItem& a, const SortItem& b) { return a.order < b.order; });
 
     // The sweep reads the sort key, the first three compared floats and the
     // new index of each record from one contiguous entry instead of from the
     // caller's array in sorted, that is scattered, order.
     phScratchArray<WeldEntry> entries(static_cast<size_t>(count));
     for (int s = 0; s < count; ++s) {
-        const int v = items[s].index;
+        const int v = sorted[s].index;
         WeldEntry& entry = entries[s];
         entry.key = component(v, axis);
         entry.index = v;
