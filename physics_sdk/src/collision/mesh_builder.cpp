@@ -147,6 +147,19 @@ void AppendPolyhedraFaces(phPolyhedra& polyhedra, const float* vertices, int att
     }
 }
 
+// Copies count points into out, 12 bytes apart. This is what the identity
+// transform gives: each coordinate back, a zero as +0, hence the added 0.
+void CopyPoints(float* out, const float* in, int inStrideInBytes, int count) {
+    const char* source = reinterpret_cast<const char*>(in);
+    for (int i = 0; i < count; ++i) {
+        float p[3];
+        std::memcpy(p, source + size_t(i) * size_t(inStrideInBytes), sizeof(p));
+        for (int a = 0; a < 3; ++a) {
+            out[size_t(i) * 3 + a] = p[a] + 0.0f;
+        }
+    }
+}
+
 }  // namespace
 
 template <class T>
@@ -260,7 +273,11 @@ void phMeshBuilder::AddFaceList(const float* vertices, int vertexCount, int stri
     const int base = m_vertexCount;
     m_vertices.Reserve((base + vertexCount) * 3, base * 3);
     float* added = m_vertices.data + size_t(base) * 3;
-    TransformPoints(matrix, added, 12, vertices, strideInBytes, vertexCount);
+    if (std::memcmp(&matrix, &phIdentityMatrix(), sizeof(phMatrix)) == 0) {
+        CopyPoints(added, vertices, strideInBytes, vertexCount);
+    } else {
+        TransformPoints(matrix, added, 12, vertices, strideInBytes, vertexCount);
+    }
     m_vertexCount += vertexCount;
 
     // A vertex that is not a finite point is stored as the origin, and every
