@@ -659,10 +659,17 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
     phScratchArray<phEdge*> members(static_cast<size_t>(limit) + 1);
     size_t memberCount = 0;
 
-    auto unitNormal = [&](const phEdge* face) {
-        const phVector n = FaceNormal(face, vertices, strideInBytes);
+    // The unit normal of a face from its area vector, taken in floats.
+    auto unitOf = [](const double area[3]) {
+        const phVector n(static_cast<float>(area[0]), static_cast<float>(area[1]),
+                         static_cast<float>(area[2]), 0.0f);
         const float length = std::fmax(phLength(n), 1e-12f);
         return n * (1.0f / length);
+    };
+    auto unitNormal = [&](const phEdge* face) {
+        double area[3];
+        AreaVector(face, vertices, strideInBytes, area);
+        return unitOf(area);
     };
     // The plane of a face in double precision (unnormalised normal, a point
     // of the face and the normal's length): in floats the normal is off by
@@ -702,9 +709,9 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
     // its plane; every face reached is stamped, and listed in members when
     // record is set. Returns the number of faces in the group.
     auto floodFill = [&](phEdge* start, uint32_t mark, bool record) {
-        const phVector normal = unitNormal(start);
-        const bool degenerate = phDot(normal, normal) < 0.5f;
         const Plane plane = planeOf(start);
+        const phVector normal = unitOf(plane.n);
+        const bool degenerate = phDot(normal, normal) < 0.5f;
         StampLoop(start, mark, limit);
         memberCount = 0;
         if (record) {
@@ -722,9 +729,11 @@ bool phPolyhedra::MergeCoplanarFaces(const float* vertices, int strideInBytes) {
             int steps = 0;
             do {
                 phEdge* neighbour = h->twin;
+                // The corners are tested before the normal: on a curved
+                // surface they turn most neighbours away sooner.
                 if (neighbour->incidentFace > 0 && neighbour->mark != mark &&
-                    phDot(unitNormal(neighbour), normal) >= 0.9999f &&
-                    nearPlane(neighbour, plane)) {
+                    nearPlane(neighbour, plane) &&
+                    phDot(unitNormal(neighbour), normal) >= 0.9999f) {
                     StampLoop(neighbour, mark, limit);
                     ++faces;
                     if (record && memberCount <= static_cast<size_t>(limit)) {
