@@ -202,8 +202,10 @@ void UniteBox(const float* boxMin, const float* boxMax, phAABBNode& node) {
 
 // A node's box is the union of its children's. Every node comes before its
 // child nodes, so walking from the last node back to the root finds the
-// children's boxes ready. childLeaves holds, per node and side, the leaf
-// there, or -1 for a child node.
+// children's boxes ready. The union is the same as one taken over the
+// node's leaves in any order: the padded boxes never hold a -0, the one
+// value whose pick among equals would show. childLeaves holds, per node and
+// side, the leaf there, or -1 for a child node.
 void BoundNodes(const Leaf* leaves, const int32_t* childLeaves, phAABBNode* nodes, int count) {
     for (int i = count - 1; i >= 0; --i) {
         phAABBNode& node = nodes[i];
