@@ -246,6 +246,37 @@ TEST(MeshBuilderTest, OptimizingMergesCoplanarTrianglesOfOneAttribute) {
     }
 }
 
+TEST(MeshBuilderTest, OptimizingKeepsAttributesApartInTheOrderTheyFirstAppear) {
+    // A flat strip of unit squares, two triangles each, whose attributes
+    // interleave: each attribute's squares merge among themselves only, and
+    // the faces come out grouped by attribute, 7 first, then 2, then 5.
+    const int attributes[] = {7, 2, 7, 7, 5, 2, 2, 7};
+    phMeshBuilder builder;
+    builder.Open();
+    for (int i = 0; i < 8; ++i) {
+        const float x0 = float(i);
+        const float x1 = float(i + 1);
+        Add(builder, {{x0, 0, 0}, {x0, 0, 1}, {x1, 0, 1}}, attributes[i]);
+        Add(builder, {{x0, 0, 0}, {x1, 0, 1}, {x1, 0, 0}}, attributes[i]);
+    }
+    builder.Close(true);
+    const std::vector<int> order = {7, 2, 5};
+    size_t group = 0;
+    double area[3] = {0.0, 0.0, 0.0};
+    for (const BuiltFace& face : Faces(builder)) {
+        while (group < order.size() && order[group] != face.attribute) {
+            ++group;
+        }
+        ASSERT_LT(group, order.size()) << "attribute " << face.attribute << " out of order";
+        const D3 n = AreaVector(builder, face.indices);
+        area[group] += 0.5 * std::sqrt(Dot(n, n));
+    }
+    EXPECT_NEAR(area[0], 4.0, 1e-6);
+    EXPECT_NEAR(area[1], 3.0, 1e-6);
+    EXPECT_NEAR(area[2], 1.0, 1e-6);
+    EXPECT_LT(builder.GetFaceCount(), 16);
+}
+
 // The game's terrain: a strip of quads along x from x = start, one unit deep
 // in z, on a height profile; each quad faces up.
 void AddTerrainStrip(phMeshBuilder& builder, const std::vector<float>& heights, int attribute,

@@ -386,28 +386,52 @@ void phMeshBuilder::CleanAndCompact() {
 }
 
 void phMeshBuilder::MergeFaces() {
-    phScratchArray<int> starts(static_cast<size_t>(m_faces.faceCount));
+    // The faces are merged a group of one attribute at a time, the groups in
+    // the order their attributes first appear and each group's faces in
+    // their order. The faces are numbered by group in one pass and ordered by
+    // group number, instead of the list being scanned again for every
+    // attribute.
+    const int faceCount = m_faces.faceCount;
+    phScratchArray<int> starts(static_cast<size_t>(faceCount));
+    phScratchArray<int> groupOf(static_cast<size_t>(faceCount));
+    phTree<int32_t, int> groupNumbers;
+    int groupCount = 0;
     int position = 0;
-    for (int f = 0; f < m_faces.faceCount; ++f) {
+    for (int f = 0; f < faceCount; ++f) {
         starts[f] = position;
+        bool existed = false;
+        groupOf[f] =
+            groupNumbers.Insert(m_faces.indices.data[position], groupCount, &existed)->info;
+        groupCount += existed ? 0 : 1;
         position += m_faces.runLengths.data[f];
+    }
+    phScratchArray<int> groupStart(static_cast<size_t>(groupCount) + 1);
+    for (int g = 0; g <= groupCount; ++g) {
+        groupStart[g] = 0;
+    }
+    for (int f = 0; f < faceCount; ++f) {
+        ++groupStart[groupOf[f] + 1];
+    }
+    for (int g = 0; g < groupCount; ++g) {
+        groupStart[g + 1] += groupStart[g];
+    }
+    phScratchArray<int> next(static_cast<size_t>(groupCount) + 1);
+    for (int g = 0; g < groupCount; ++g) {
+        next[g] = groupStart[g];
+    }
+    phScratchArray<int> byGroup(static_cast<size_t>(faceCount));
+    for (int f = 0; f < faceCount; ++f) {
+        byGroup[next[groupOf[f]]++] = f;
     }
 
     FaceList merged;
-    phTree<int32_t, int> handled;
-    for (int f = 0; f < m_faces.faceCount; ++f) {
-        const int32_t attribute = m_faces.indices.data[starts[f]];
-        bool existed = false;
-        handled.Insert(attribute, 0, &existed);
-        if (existed) {
-            continue;
-        }
+    for (int g = 0; g < groupCount; ++g) {
+        const int32_t attribute = m_faces.indices.data[starts[byGroup[groupStart[g]]]];
         FaceList group;
-        for (int g = f; g < m_faces.faceCount; ++g) {
-            const int32_t* run = m_faces.indices.data + starts[g];
-            if (run[0] == attribute) {
-                group.Append(attribute, m_faces.runLengths.data[g] - 1, run + 1);
-            }
+        for (int k = groupStart[g]; k < groupStart[g + 1]; ++k) {
+            const int f = byGroup[k];
+            group.Append(attribute, m_faces.runLengths.data[f] - 1,
+                         m_faces.indices.data + starts[f] + 1);
         }
         FaceList result;
         for (int pass = 0; pass < kMaxMergePasses; ++pass) {
@@ -420,8 +444,8 @@ void phMeshBuilder::MergeFaces() {
             }
         }
         const int32_t* run = group.indices.data;
-        for (int g = 0; g < group.faceCount; ++g) {
-            const int length = group.runLengths.data[g];
+        for (int face = 0; face < group.faceCount; ++face) {
+            const int length = group.runLengths.data[face];
             merged.Append(attribute, length - 1, run + 1);
             run += length;
         }
