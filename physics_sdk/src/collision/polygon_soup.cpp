@@ -79,12 +79,15 @@ bool BoxesOverlap(const float* aMin, const float* aMax, const phVector& bMin,
 }
 
 // Axis along which the leaf box centres spread most: var = k·Σc² - (Σc)².
-int SplitAxis(const Leaf* leaves, const int32_t* order, int count) {
+// Gathers the leaves' maximum keys along each axis into maxima on the way.
+int SplitAxis(const Leaf* leaves, const int32_t* order, int count, uint32_t* const maxima[3]) {
     double sum[3] = {0.0, 0.0, 0.0};
     double sumSquares[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
-        const double* centre = leaves[order[i]].centre;
+        const Leaf& leaf = leaves[order[i]];
+        const double* centre = leaf.centre;
         for (int a = 0; a < 3; ++a) {
+            maxima[a][i] = leaf.maxKey[a];
             sum[a] += centre[a];
             sumSquares[a] += centre[a] * centre[a];
         }
@@ -169,15 +172,12 @@ uint32_t SelectKey(const uint32_t* keys, int count, int k, uint32_t* target, uin
 // maximum to the front, keeping their order, and returns their number (half
 // the range when that is none or all). maxima and the two selection buffers
 // hold count keys each.
-int SplitLeaves(const Leaf* leaves, int32_t* order, int count, uint32_t* maxima,
+int SplitLeaves(const Leaf* leaves, int32_t* order, int count, uint32_t* const axisMaxima[3],
                 uint32_t* selection, uint32_t* spare) {
     if (count == 2) {
         return 1;
     }
-    const int axis = SplitAxis(leaves, order, count);
-    for (int i = 0; i < count; ++i) {
-        maxima[i] = leaves[order[i]].maxKey[axis];
-    }
+    const uint32_t* maxima = axisMaxima[SplitAxis(leaves, order, count, axisMaxima)];
     const uint32_t split = SelectKey(maxima, count, count / 2, selection, spare);
     // Swaps each leaf below the split with the first one not below it, by
     // selection instead of a branch, as the keys are.
@@ -329,7 +329,10 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         order[f] = f;
     }
     phScratchArray<int32_t> childLeaves(size_t(m_nodeCount) * 2);
-    phScratchArray<uint32_t> maxima(static_cast<size_t>(faceCount));
+    phScratchArray<uint32_t> maximaX(static_cast<size_t>(faceCount));
+    phScratchArray<uint32_t> maximaY(static_cast<size_t>(faceCount));
+    phScratchArray<uint32_t> maximaZ(static_cast<size_t>(faceCount));
+    uint32_t* const maxima[3] = {maximaX.Data(), maximaY.Data(), maximaZ.Data()};
     phScratchArray<uint32_t> selection(static_cast<size_t>(faceCount));
     phScratchArray<uint32_t> spare(static_cast<size_t>(faceCount));
     phScratchArray<SplitRange> stack(static_cast<size_t>(faceCount));
@@ -346,8 +349,8 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
         m_depth = std::max(m_depth, range.level);
         int32_t* first = order.Data() + range.first;
         phAABBNode& node = m_nodes[index];
-        const int left = SplitLeaves(leaves.Data(), first, range.count, maxima.Data(),
-                                     selection.Data(), spare.Data());
+        const int left =
+            SplitLeaves(leaves.Data(), first, range.count, maxima, selection.Data(), spare.Data());
         const int right = range.count - left;
         childLeaves[2 * index] = left == 1 ? first[0] : -1;
         childLeaves[2 * index + 1] = right == 1 ? first[left] : -1;
