@@ -98,7 +98,7 @@ void phIslandSolver::ReleaseMemory() {
 }
 
 void phIslandSolver::SetVariant(bool simd) {
-    m_kernels = simd ? &phSseSolverKernels() : &phScalarSolverKernels();
+    m_kernels = simd ? &phAvxSolverKernels() : &phScalarSolverKernels();
 }
 
 int phIslandSolver::PassLimit(int rowCount) const {
