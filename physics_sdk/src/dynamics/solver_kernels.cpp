@@ -246,8 +246,10 @@ __attribute__((target("avx2,fma"))) float MultiplyAAvx(const phSolverRows& rows,
         const int r1 = order[i + 1];
         const int r2 = order[i + 2];
         const int r3 = order[i + 3];
-        const __m256 pair01 = _mm256_hadd_ps(RowProductsAvx(rows, r0, accum), RowProductsAvx(rows, r1, accum));
-        const __m256 pair23 = _mm256_hadd_ps(RowProductsAvx(rows, r2, accum), RowProductsAvx(rows, r3, accum));
+        const __m256 pair01 =
+            _mm256_hadd_ps(RowProductsAvx(rows, r0, accum), RowProductsAvx(rows, r1, accum));
+        const __m256 pair23 =
+            _mm256_hadd_ps(RowProductsAvx(rows, r2, accum), RowProductsAvx(rows, r3, accum));
         const __m256 quad = _mm256_hadd_ps(pair01, pair23);
         const __m128 sum = _mm_add_ps(_mm256_castps256_ps128(quad), _mm256_extractf128_ps(quad, 1));
         const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
