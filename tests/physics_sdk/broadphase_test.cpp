@@ -521,6 +521,30 @@ TEST(BroadPhasePairs, FrozenBodiesInAnUnchangedCellCostNothing) {
     EXPECT_TRUE(second.pairs.empty());
 }
 
+// The pair search passes over levels that hold no body: a floor at the root
+// still meets the small boxes two levels below it, and they meet each other.
+TEST(BroadPhasePairs, LevelsBetweenTwoFilledOnesMayBeEmpty) {
+    phBroadPhase grid;
+    grid.SetWorldSize(Splat(-100.0f), Splat(100.0f));
+    TestBox floor(V(-90.0f, -1.0f, -90.0f), V(90.0f, 0.5f, 90.0f), true, true);
+    TestBox a(V(1.0f, 0.2f, 1.0f), V(2.0f, 1.0f, 2.0f));
+    TestBox b(V(1.5f, 0.8f, 1.5f), V(2.5f, 1.6f, 2.5f));
+    AddBody(grid, floor);
+    AddBody(grid, a);
+    AddBody(grid, b);
+    const int floorLevel = Locate(grid, floor).level;
+    const int smallLevel = Locate(grid, a).level;
+    ASSERT_EQ(Locate(grid, b).level, smallLevel);
+    ASSERT_GE(smallLevel - floorLevel, 2);
+    for (int l = floorLevel + 1; l < smallLevel; ++l) {
+        ASSERT_EQ(grid.Level(l).BodyCount(), 0) << l;
+    }
+    PairRecorder recorder;
+    grid.UpdatePairs(recorder);
+    const std::set<Pair> reported(recorder.pairs.begin(), recorder.pairs.end());
+    EXPECT_EQ(reported, (std::set<Pair>{Ordered(&floor, &a), Ordered(&a, &b)}));
+}
+
 TEST(BroadPhasePairs, ABrokenBoxDoesNotHideTheOthersPairs) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     phBroadPhase grid;

@@ -325,25 +325,31 @@ TEST(IslandSolver, BoundedProblemsMatchBruteForce) {
         const double slack = 0.15 * problem.InverseNorm() + 1e-3;
         for (int equalityMode : {0, 1}) {
             f.solver.SetModes(0, equalityMode);
-            // The scalar and the SSE variant each find the solution, and
-            // they differ only by the order of additions.
-            std::vector<float> byVariant[2];
-            for (int simd : {0, 1}) {
-                f.solver.SetVariant(simd != 0);
-                std::vector<float>& forces = byVariant[simd];
+            // The scalar variant, the SSE one and the SSE one with the
+            // eight-float product (where the processor has it) each find the
+            // solution; they differ only by the order and rounding of sums.
+            const phSolverKernels* variants[] = {&phScalarSolverKernels(), &phSseSolverKernels(),
+                                                 &phAvxSolverKernels()};
+            std::vector<float> byVariant[3];
+            for (int v = 0; v < 3; ++v) {
+                f.solver.SetKernels(*variants[v]);
+                std::vector<float>& forces = byVariant[v];
                 Load(f.solver, problem, forces);
                 f.solver.SolveRows();
                 for (size_t i = 0; i < forces.size(); ++i) {
                     const double tolerance = slack + 1e-3 * std::fabs(expected[i]);
                     EXPECT_NEAR(forces[i], expected[i], tolerance)
-                        << "trial " << trial << " row " << i << " mode " << equalityMode << " simd "
-                        << simd;
+                        << "trial " << trial << " row " << i << " mode " << equalityMode
+                        << " variant " << v;
                 }
             }
-            for (size_t i = 0; i < byVariant[0].size(); ++i) {
-                EXPECT_NEAR(byVariant[0][i], byVariant[1][i],
-                            1e-3 * (1.0 + std::fabs(byVariant[0][i])))
-                    << "trial " << trial << " row " << i << " mode " << equalityMode;
+            for (int v = 1; v < 3; ++v) {
+                for (size_t i = 0; i < byVariant[0].size(); ++i) {
+                    EXPECT_NEAR(byVariant[0][i], byVariant[v][i],
+                                1e-3 * (1.0 + std::fabs(byVariant[0][i])))
+                        << "trial " << trial << " row " << i << " mode " << equalityMode
+                        << " variant " << v;
+                }
             }
         }
         ++compared;

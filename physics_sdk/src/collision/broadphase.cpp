@@ -75,7 +75,12 @@ void phBroadPhase::SetWorldSize(const phVector& min, const phVector& max) {
     // Every body goes to its cell under the new geometry. Walking each list
     // from the back keeps the walk valid: a removal fills the hole with an
     // entry that was already visited or just arrived (and is placed already).
+    // A level without bodies has no cell to search; most worlds fill only
+    // one or two of the levels.
     for (phBroadPhaseLevel* level : m_levels) {
+        if (level->BodyCount() == 0) {
+            continue;
+        }
         const int n = level->CellsPerAxis();
         for (int i = 0; i < n * n * n; ++i) {
             phBroadPhaseCell& cell = level->GetCell(i % n, i / (n * n), (i / n) % n);
@@ -153,7 +158,12 @@ void phBroadPhase::UpdateBodyCell(phBroadPhaseBody* body) {
 }
 
 void phBroadPhase::UpdatePairs(phBroadPhasePairHandler& handler) {
+    // A level without bodies has no cell to search; most worlds fill only
+    // one or two of the levels.
     for (phBroadPhaseLevel* level : m_levels) {
+        if (level->BodyCount() == 0) {
+            continue;
+        }
         const int n = level->CellsPerAxis();
         for (int y = 0; y < n; ++y) {
             for (int z = 0; z < n; ++z) {
@@ -168,6 +178,9 @@ void phBroadPhase::UpdatePairs(phBroadPhasePairHandler& handler) {
     }
 
     for (int l = kLevelCount - 1; l > 0; --l) {
+        if (m_levels[l]->BodyCount() == 0) {
+            continue;
+        }
         const int n = m_levels[l]->CellsPerAxis();
         for (int x = 0; x < n; ++x) {
             for (int y = 0; y < n; ++y) {
@@ -177,6 +190,9 @@ void phBroadPhase::UpdatePairs(phBroadPhasePairHandler& handler) {
                         continue;
                     }
                     for (int c = l - 1; c >= 0; --c) {
+                        if (m_levels[c]->BodyCount() == 0) {
+                            continue;
+                        }
                         const int shift = l - c;
                         phBroadPhaseCell& coarse =
                             m_levels[c]->GetCell(x >> shift, y >> shift, z >> shift);

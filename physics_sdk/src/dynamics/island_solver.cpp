@@ -98,7 +98,7 @@ void phIslandSolver::ReleaseMemory() {
 }
 
 void phIslandSolver::SetVariant(bool simd) {
-    m_kernels = simd ? &phSseSolverKernels() : &phScalarSolverKernels();
+    m_kernels = simd ? &phAvxSolverKernels() : &phScalarSolverKernels();
 }
 
 int phIslandSolver::PassLimit(int rowCount) const {
@@ -165,7 +165,10 @@ void phIslandSolver::ReserveRows(int count) {
 void phIslandSolver::AddRow(const phJacobian& jacobian, const phRowBound& bound, float rhs,
                             float stiffness, int body0, int body1, float dropThreshold) {
     const int row = m_rowCount++;
-    ReserveRows(m_rowCount);
+    // The row arrays grow together, so one capacity speaks for all.
+    if (m_rowCount > m_jacobian.Capacity()) {
+        ReserveRows(m_rowCount);
+    }
     float* j = m_jacobian[row].v;
     Put(j, jacobian.linear0);
     Put(j + 4, jacobian.angular0);

@@ -119,8 +119,10 @@ public:
         m_equalityMode = equalityMode;
     }
     int PassLimit(int rowCount) const;
-    // The arithmetic variant: the packed SSE one or the scalar one.
+    // The arithmetic variant: the packed one (with the widest product the
+    // processor has) or the scalar one.
     void SetVariant(bool simd);
+    void SetKernels(const phSolverKernels& kernels) { m_kernels = &kernels; }
 
     // The row solve of one island, open for tests: start an island, add the
     // bodies (entry 0 is the static body) and the rows, prepare, solve.

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #if defined(__SSE2__) || defined(__x86_64__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #define PH_SOLVER_SSE 1
 #endif
 
@@ -199,6 +199,76 @@ float MultiplyASse(const phSolverRows& rows, const int* order, int count, const 
     return Sum(inOut) + tail;
 }
 
+// A row's eight lane products of its scaled Jacobian with its bodies'
+// accumulators.
+__attribute__((target("avx2,fma"))) inline __m256 RowProductsAvx(const phSolverRows& rows, int row,
+                                                                 const float* accum) {
+    const float* scaled = rows.scaled[row].v;
+    const float* a = accum + 8 * rows.bodies[row].body0;
+    const float* b = accum + 8 * rows.bodies[row].body1;
+    return _mm256_fmadd_ps(_mm256_load_ps(scaled + 8), _mm256_loadu_ps(b),
+                           _mm256_mul_ps(_mm256_load_ps(scaled), _mm256_loadu_ps(a)));
+}
+
+// The product with eight-float vectors and fused multiply-adds, for
+// processors that have them: a body's force and torque accumulators form one
+// vector, and so do a row's two Jacobian parts for one body.
+__attribute__((target("avx2,fma"))) float MultiplyAAvx(const phSolverRows& rows, const int* order,
+                                                       int count, const float* in, float* out,
+                                                       float* accum, int bodyCount) {
+    ClearAccumulators(accum, bodyCount);
+    int j = 0;
+    while (j < count) {
+        const phRowBodies bodies = rows.bodies[order[j]];
+        __m256 first = _mm256_setzero_ps();
+        __m256 second = _mm256_setzero_ps();
+        do {
+            const int row = order[j];
+            const phRowBodies& next = rows.bodies[row];
+            if (next.body0 != bodies.body0 || next.body1 != bodies.body1) {
+                break;
+            }
+            const float* jacobian = rows.jacobian[row].v;
+            const __m256 s = _mm256_set1_ps(in[j]);
+            first = _mm256_fmadd_ps(_mm256_load_ps(jacobian), s, first);
+            second = _mm256_fmadd_ps(_mm256_load_ps(jacobian + 8), s, second);
+            ++j;
+        } while (j < count);
+        float* a = accum + 8 * bodies.body0;
+        _mm256_storeu_ps(a, _mm256_add_ps(_mm256_loadu_ps(a), first));
+        float* b = accum + 8 * bodies.body1;
+        _mm256_storeu_ps(b, _mm256_add_ps(_mm256_loadu_ps(b), second));
+    }
+    __m128 inOut = _mm_setzero_ps();
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const int r0 = order[i];
+        const int r1 = order[i + 1];
+        const int r2 = order[i + 2];
+        const int r3 = order[i + 3];
+        const __m256 pair01 =
+            _mm256_hadd_ps(RowProductsAvx(rows, r0, accum), RowProductsAvx(rows, r1, accum));
+        const __m256 pair23 =
+            _mm256_hadd_ps(RowProductsAvx(rows, r2, accum), RowProductsAvx(rows, r3, accum));
+        const __m256 quad = _mm256_hadd_ps(pair01, pair23);
+        const __m128 sum = _mm_add_ps(_mm256_castps256_ps128(quad), _mm256_extractf128_ps(quad, 1));
+        const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
+        const __m128 given = _mm_loadu_ps(in + i);
+        const __m128 product = _mm_fmadd_ps(reg, given, sum);
+        _mm_storeu_ps(out + i, product);
+        inOut = _mm_fmadd_ps(given, product, inOut);
+    }
+    float tail = 0.0f;
+    for (; i < count; ++i) {
+        const int row = order[i];
+        const __m256 v = RowProductsAvx(rows, row, accum);
+        const __m128 half = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
+        out[i] = Sum(half) + rows.reg[row] * in[i];
+        tail += in[i] * out[i];
+    }
+    return Sum(inOut) + tail;
+}
+
 int FirstOutsideSse(const float* x, const float* p, const float* lower, const float* upper,
                     float alpha, int from, int to) {
     const __m128 a = _mm_set1_ps(alpha);
@@ -273,6 +343,11 @@ void DirectionSse(float* p, const float* z, float beta, int count) {
 const phSolverKernels kSse = {MultiplyASse, FirstOutsideSse, DotSse,      MaxAbsSse,
                               StepSse,      PreconditionSse, DirectionSse};
 
+// The same as the SSE table but for the product, which is where the time
+// goes.
+const phSolverKernels kAvx = {MultiplyAAvx, FirstOutsideSse, DotSse,      MaxAbsSse,
+                              StepSse,      PreconditionSse, DirectionSse};
+
 #endif
 
 }  // namespace
@@ -282,6 +357,15 @@ const phSolverKernels& phScalarSolverKernels() { return kScalar; }
 const phSolverKernels& phSseSolverKernels() {
 #ifdef PH_SOLVER_SSE
     return kSse;
+#else
+    return kScalar;
+#endif
+}
+
+const phSolverKernels& phAvxSolverKernels() {
+#ifdef PH_SOLVER_SSE
+    static const bool hasAvx = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return hasAvx ? kAvx : kSse;
 #else
     return kScalar;
 #endif
