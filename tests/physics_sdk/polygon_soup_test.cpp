@@ -296,6 +296,71 @@ TEST(PolygonSoupTest, SegmentQueryReportsEveryFaceTheSegmentHits) {
     EXPECT_GT(hitsSeen, 20);
 }
 
+// A flat grid of unit cells, two triangles each, at y = 0 and far from the
+// origin. The segment query's node boxes hug the faces, so rays along grid
+// lines, through shared corners and lying in the faces' plane meet the boxes
+// exactly at their edges; every face the face test hits must still come back.
+TEST(PolygonSoupTest, SegmentQueryReachesFacesAtTheirBoxEdges) {
+    const int cells = 8;
+    const float origin = 1000.0f;
+    Soup s;
+    s.builder.Open();
+    for (int i = 0; i < cells; ++i) {
+        for (int k = 0; k < cells; ++k) {
+            const float x = origin + float(i);
+            const float z = origin + float(k);
+            const float first[9] = {x, 0, z, x, 0, z + 1, x + 1, 0, z};
+            const float second[9] = {x + 1, 0, z, x, 0, z + 1, x + 1, 0, z + 1};
+            s.builder.AddFace(3, first, 12, 0);
+            s.builder.AddFace(3, second, 12, 1);
+        }
+    }
+    s.Build();
+    const auto faces = BuilderFaces(s.builder);
+    const float edge = origin + 3.0f;
+    const float inside = origin + 3.5f;
+    const float far = origin + float(cells) + 2.0f;
+    const struct {
+        phVector p0;
+        phVector p1;
+    } rays[] = {
+        {phVector(edge, 5, edge), phVector(edge, -5, edge)},          // down through a corner
+        {phVector(edge, 5, inside), phVector(edge, -5, inside)},      // down onto a grid line
+        {phVector(inside, 5, inside), phVector(inside, -5, inside)},  // down onto a diagonal
+        {phVector(origin, 5, origin), phVector(origin, -5, origin)},  // down at the mesh corner
+        {phVector(origin - 2, 0, edge), phVector(far, 0, edge)},      // in the plane, on a line
+        {phVector(origin - 2, 0, inside), phVector(far, 0, inside)},  // in the plane, across
+        {phVector(inside, 0, origin - 2), phVector(inside, 0, far)},  // in the plane, along z
+        {phVector(edge, 1, edge), phVector(edge, 0, edge)},           // ends on a corner
+    };
+    for (const auto& ray : rays) {
+        std::vector<const int32_t*> found;
+        s.soup->ForAllSectorsRayHit(ray.p0, ray.p1, CollectPositions, &found);
+        std::set<int> reported;
+        for (const int32_t* p : found) {
+            reported.insert(int(p - s.soup->GetIndices()));
+        }
+        int hits = 0;
+        for (const auto& face : faces) {
+            for (const bool reversed : {false, true}) {
+                float t;
+                phVector normal;
+                if (RayHitsPolygon(reversed ? ray.p1 : ray.p0, reversed ? ray.p0 : ray.p1,
+                                   s.soup->GetVertices(), 12, s.soup->GetIndices() + face.first,
+                                   face.second, t, normal)) {
+                    ++hits;
+                    EXPECT_EQ(reported.count(face.first), 1u)
+                        << ray.p0.x << " " << ray.p0.y << " " << ray.p0.z;
+                }
+            }
+        }
+        EXPECT_EQ(reported.size(), found.size());
+        if (ray.p0.y != 0.0f) {
+            EXPECT_GT(hits, 0) << ray.p0.x << " " << ray.p0.z;
+        }
+    }
+}
+
 TEST(PolygonSoupTest, SingleFaceMeshHasATreeAndAnswersQueries) {
     Soup s;
     s.builder.Open();

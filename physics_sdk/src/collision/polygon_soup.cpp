@@ -147,6 +147,7 @@ phAABBPolygonSoup::~phAABBPolygonSoup() {
     phFree(m_nodes);
     phFree(m_leafBoxes);
     phFree(m_firstLeafBox);
+    phFree(m_rayNodeBlock);
 }
 
 uint32_t phAABBPolygonSoup::GetClassId() const { return kClassIdAABBPolygonSoup; }
@@ -160,7 +161,10 @@ void phAABBPolygonSoup::Clear() {
     phFree(m_nodes);
     phFree(m_leafBoxes);
     phFree(m_firstLeafBox);
+    phFree(m_rayNodeBlock);
     m_nodes = nullptr;
+    m_rayNodes = nullptr;
+    m_rayNodeBlock = nullptr;
     m_leafBoxes = nullptr;
     m_firstLeafBox = nullptr;
     m_nodeCount = 0;
@@ -274,6 +278,56 @@ void phAABBPolygonSoup::CacheLeafBoxes() {
             }
         }
     }
+    CacheRayNodes();
+}
+
+void phAABBPolygonSoup::CacheRayNodes() {
+    if (m_nodeCount == 0) {
+        return;
+    }
+    const size_t align = alignof(RayNode);
+    m_rayNodeBlock = AllocateArray<char>(sizeof(RayNode) * size_t(m_nodeCount) + align - 1);
+    const uintptr_t base = reinterpret_cast<uintptr_t>(m_rayNodeBlock);
+    m_rayNodes = reinterpret_cast<RayNode*>((base + align - 1) & ~uintptr_t(align - 1));
+    // A child node comes after its parent, so walking backwards finds every
+    // child's boxes done. Growing each face box before the union gives the
+    // very bounds the face test uses, so no face it would pass is cut off.
+    for (int i = m_nodeCount - 1; i >= 0; --i) {
+        RayNode& ray = m_rayNodes[i];
+        int leafBox = m_firstLeafBox[i];
+        for (int side = 0; side < 2; ++side) {
+            const uint32_t child = side == 0 ? m_nodes[i].back : m_nodes[i].front;
+            ray.child[side] = child;
+            float* lo = ray.childMin[side];
+            float* hi = ray.childMax[side];
+            if (child == kSoupNoChild) {
+                std::fill(lo, lo + 3, 0.0f);
+                std::fill(hi, hi + 3, 0.0f);
+            } else if (phIsLeafCode(child)) {
+                const LeafBox& face = m_leafBoxes[leafBox++];
+                for (int a = 0; a < 3; ++a) {
+                    lo[a] = face.boxMin[a] - m_rayFaceMargin;
+                    hi[a] = face.boxMax[a] + m_rayFaceMargin;
+                }
+            } else {
+                const RayNode& below = m_rayNodes[child / 2];
+                for (int a = 0; a < 3; ++a) {
+                    lo[a] = std::min(below.childMin[0][a], below.childMin[1][a]);
+                    hi[a] = std::max(below.childMax[0][a], below.childMax[1][a]);
+                }
+            }
+        }
+    }
+    const RayNode& root = m_rayNodes[0];
+    const int sides = root.child[1] == kSoupNoChild ? 1 : 2;
+    for (int a = 0; a < 3; ++a) {
+        m_rayRootBox.boxMin[a] = root.childMin[0][a];
+        m_rayRootBox.boxMax[a] = root.childMax[0][a];
+        for (int side = 1; side < sides; ++side) {
+            m_rayRootBox.boxMin[a] = std::min(m_rayRootBox.boxMin[a], root.childMin[side][a]);
+            m_rayRootBox.boxMax[a] = std::max(m_rayRootBox.boxMax[a], root.childMax[side][a]);
+        }
+    }
 }
 
 void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
@@ -335,12 +389,31 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
     const phSegmentSlabs segment(p0, p1);
-    WalkFaces([&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
-              [&](const int32_t* face, int count, const LeafBox& box) {
-                  float enter = 0.0f;
-                  return !segment.CrossesBox(box.boxMin, box.boxMax, m_rayFaceMargin, enter) ||
-                         callback(context, m_vertices, m_vertexStride, face, count) != 0;
-              });
+    if (m_nodeCount == 0 || !segment.CrossesBox(m_rayRootBox.boxMin, m_rayRootBox.boxMax)) {
+        return;
+    }
+    // As in WalkFaces, a child is tested before it is pushed; a node's stack
+    // entries number at most one per level above it.
+    phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const RayNode& node = m_rayNodes[stack[--top]];
+        for (int side = 0; side < 2; ++side) {
+            const uint32_t child = node.child[side];
+            if (child == kSoupNoChild ||
+                !segment.CrossesBox(node.childMin[side], node.childMax[side])) {
+                continue;
+            }
+            if (!phIsLeafCode(child)) {
+                stack[top++] = int32_t(child / 2);
+            } else if (callback(context, m_vertices, m_vertexStride,
+                                m_indices + phLeafIndexPosition(child),
+                                phLeafVertexCount(child)) == 0) {
+                return;
+            }
+        }
+    }
 }
 
 void phAABBPolygonSoup::WriteToStream(phFileStream& stream) const {

@@ -73,10 +73,10 @@ public:
     // boxes that only touch overlap.
     void ForAllSectors(const phVector& boxMin, const phVector& boxMax, phSoupFaceCallback callback,
                        void* context) const override;
-    // Calls back for every face whose tree leaf hangs under a node box that
-    // the segment crosses and whose own box, grown by a margin larger than
-    // the face test's tolerance, it crosses too (so every face the segment
-    // can hit); the callback keeps the nearest hit itself.
+    // Calls back for every face whose own box, grown by a margin larger than
+    // the face test's tolerance, the segment crosses (so every face the
+    // segment can hit), walking only the nodes whose faces' boxes so grown
+    // it crosses; the callback keeps the nearest hit itself.
     void ForAllSectorsRayHit(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
                              void* context) const override;
 
@@ -97,6 +97,9 @@ private:
     // Works out the tight box of every leaf's face once, for the box query
     // and the segment query, and the segment query's margin around them.
     void CacheLeafBoxes();
+    // Makes the segment query's copy of the tree from the nodes and the
+    // cached face boxes.
+    void CacheRayNodes();
     // Walks the tree from the root, entering the nodes for which enter(node)
     // is true and handing each face of their leaves to visit(face, count,
     // its tight box); stops when visit returns false.
@@ -113,8 +116,25 @@ private:
         float boxMax[3];
     };
 
+    // The segment query's node: the boxes of both children, tight around
+    // their faces and grown by m_rayFaceMargin, with the children's words.
+    // The padded node boxes reach 0.125 past the faces on every side, so a
+    // ray would enter about twice as many of them; a node and both its
+    // children's boxes fit one cache line.
+    struct alignas(64) RayNode {
+        float childMin[2][3];
+        float childMax[2][3];
+        uint32_t child[2];
+    };
+
     phAABBNode* m_nodes = nullptr;
     LeafBox* m_leafBoxes = nullptr;
+    // m_rayNodes[i] mirrors m_nodes[i]; the block starts in m_rayNodeBlock,
+    // which phMalloc aligns to 16 bytes only.
+    RayNode* m_rayNodes = nullptr;
+    void* m_rayNodeBlock = nullptr;
+    // The union of the root's children's boxes in m_rayNodes.
+    LeafBox m_rayRootBox = {};
     // Per node, the position in m_leafBoxes of its first leaf's box.
     int32_t* m_firstLeafBox = nullptr;
     int32_t m_nodeCount = 0;
