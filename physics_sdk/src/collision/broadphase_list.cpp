@@ -64,6 +64,15 @@ void phBroadPhaseList::ReleaseLastPage() {
     phBroadPhasePagePool::Free(page);
 }
 
+void phBroadPhaseList::FillExtents() {
+    for (phBroadPhasePage* page = m_first; page != nullptr; page = page->next) {
+        for (int i = 0; i < page->count; ++i) {
+            page->axisMin[i] = page->bodies[i]->BoxMin()[m_axis];
+            page->axisMax[i] = page->bodies[i]->BoxMax()[m_axis];
+        }
+    }
+}
+
 void phBroadPhaseList::Sort() {
     if (!m_first) {
         return;

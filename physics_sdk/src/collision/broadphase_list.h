@@ -14,6 +14,12 @@ struct phBroadPhasePage {
     phBroadPhasePage* prev;
     int count;
     phBroadPhaseBody* bodies[kCapacity];
+    // For the ray walk: each entry's box minimum and maximum on the list's
+    // axis, side by side, so that the walk passes over the many bodies that
+    // start after the ray or end before it without loading them. Filled by
+    // FillExtents.
+    float axisMin[kCapacity];
+    float axisMax[kCapacity];
 };
 
 // A position in a list, walked page by page.
@@ -56,6 +62,8 @@ public:
     // lists are nearly sorted from one step to the next.
     void Sort();
     bool IsSorted() const;
+    // Copies the entries' extents on the list's axis into their pages.
+    void FillExtents();
 
     phBroadPhaseCursor Begin() const { return phBroadPhaseCursor{m_first, 0}; }
     // The entry at a position counted from the front; the position must exist.
