@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <optional>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the stored forms are written as the host's little-endian words");
@@ -26,6 +27,8 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 namespace {
 
 const char kFileHeader[5] = {'a', 'a', 'b', 'b', '\n'};
+// Trees up to this deep walk a segment with a stack on the frame.
+const int kRayStackOnFrame = 64;
 
 struct Leaf {
     uint32_t code;
@@ -297,9 +300,10 @@ void phAABBPolygonSoup::CacheRayNodes() {
         int leafBox = m_firstLeafBox[i];
         for (int side = 0; side < 2; ++side) {
             const uint32_t child = side == 0 ? m_nodes[i].back : m_nodes[i].front;
-            ray.child[side] = child;
             float* lo = ray.childMin[side];
             float* hi = ray.childMax[side];
+            std::memcpy(&lo[3], &child, sizeof(child));
+            hi[3] = 0.0f;
             if (child == kSoupNoChild) {
                 std::fill(lo, lo + 3, 0.0f);
                 std::fill(hi, hi + 3, 0.0f);
@@ -319,7 +323,7 @@ void phAABBPolygonSoup::CacheRayNodes() {
         }
     }
     const RayNode& root = m_rayNodes[0];
-    const int sides = root.child[1] == kSoupNoChild ? 1 : 2;
+    const int sides = root.Child(1) == kSoupNoChild ? 1 : 2;
     for (int a = 0; a < 3; ++a) {
         m_rayRootBox.boxMin[a] = root.childMin[0][a];
         m_rayRootBox.boxMax[a] = root.childMax[0][a];
@@ -393,16 +397,23 @@ void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& 
         return;
     }
     // As in WalkFaces, a child is tested before it is pushed; a node's stack
-    // entries number at most one per level above it.
-    phScratchArray<int32_t> stack(static_cast<size_t>(m_depth) + 1);
+    // entries number at most one per level above it. Most trees are shallow
+    // enough for a stack on the frame.
+    int32_t shallow[kRayStackOnFrame];
+    std::optional<phScratchArray<int32_t>> deep;
+    int32_t* stack = shallow;
+    if (m_depth >= kRayStackOnFrame) {
+        deep.emplace(static_cast<size_t>(m_depth) + 1);
+        stack = deep->Data();
+    }
     int top = 0;
     stack[top++] = 0;
     while (top > 0) {
         const RayNode& node = m_rayNodes[stack[--top]];
         for (int side = 0; side < 2; ++side) {
-            const uint32_t child = node.child[side];
+            const uint32_t child = node.Child(side);
             if (child == kSoupNoChild ||
-                !segment.CrossesBox(node.childMin[side], node.childMax[side])) {
+                !segment.CrossesAlignedBox(node.childMin[side], node.childMax[side])) {
                 continue;
             }
             if (!phIsLeafCode(child)) {

@@ -19,6 +19,7 @@
 #include "collision/polygon_soup_database.h"
 
 #include <cstdint>
+#include <cstring>
 
 class phMeshBuilder;
 
@@ -117,14 +118,20 @@ private:
     };
 
     // The segment query's node: the boxes of both children, tight around
-    // their faces and grown by m_rayFaceMargin, with the children's words.
+    // their faces and grown by m_rayFaceMargin, as x, y, z and the child's
+    // word in the fourth float of the minimum (0 in that of the maximum).
     // The padded node boxes reach 0.125 past the faces on every side, so a
     // ray would enter about twice as many of them; a node and both its
-    // children's boxes fit one cache line.
+    // children's boxes fit one cache line and load as aligned blocks.
     struct alignas(64) RayNode {
-        float childMin[2][3];
-        float childMax[2][3];
-        uint32_t child[2];
+        alignas(16) float childMin[2][4];
+        alignas(16) float childMax[2][4];
+
+        uint32_t Child(int side) const {
+            uint32_t word;
+            std::memcpy(&word, &childMin[side][3], sizeof(word));
+            return word;
+        }
     };
 
     phAABBNode* m_nodes = nullptr;
