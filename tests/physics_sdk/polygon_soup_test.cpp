@@ -332,6 +332,10 @@ TEST(PolygonSoupTest, SegmentQueryReachesFacesAtTheirBoxEdges) {
         {phVector(origin - 2, 0, inside), phVector(far, 0, inside)},  // in the plane, across
         {phVector(inside, 0, origin - 2), phVector(inside, 0, far)},  // in the plane, along z
         {phVector(edge, 1, edge), phVector(edge, 0, edge)},           // ends on a corner
+        {phVector(origin - 1, 0, far - 1), phVector(far - 1, 0, origin - 1)},  // along diagonals
+        {phVector(origin - 1, 2, edge), phVector(far, -2, edge)},    // slanting down a line
+        {phVector(edge, 2, origin - 1), phVector(edge, -2, far)},    // the same along z
+        {phVector(inside, 0, inside), phVector(inside, 0, inside)},  // a point on a face
     };
     for (const auto& ray : rays) {
         std::vector<const int32_t*> found;

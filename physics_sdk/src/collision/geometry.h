@@ -34,21 +34,8 @@ public:
     // the parameter where the segment comes into it (0 when it starts inside).
     bool CrossesBox(const float* boxMin, const float* boxMax, float margin, float& enter) const {
         const __m128 grow = _mm_set1_ps(margin);
-        return CrossesLanes(_mm_sub_ps(Load3(boxMin), grow), _mm_add_ps(Load3(boxMax), grow),
-                            enter);
-    }
-    // The test without a margin against a box held as 16-byte aligned blocks
-    // of x, y, z and a fourth float that is not looked at.
-    bool CrossesAlignedBox(const float* boxMin, const float* boxMax) const {
-        const __m128 xyz = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-        float enter = 0.0f;
-        return CrossesLanes(_mm_and_ps(_mm_load_ps(boxMin), xyz),
-                            _mm_and_ps(_mm_load_ps(boxMax), xyz), enter);
-    }
-
-private:
-    // lo and hi hold the box's x, y, z and 0.
-    bool CrossesLanes(__m128 lo, __m128 hi, float& enter) const {
+        const __m128 lo = _mm_sub_ps(Load3(boxMin), grow);
+        const __m128 hi = _mm_add_ps(Load3(boxMax), grow);
         // Axes without motion: the start must lie strictly inside; lane 3 and
         // the moving axes always pass here.
         const __m128 inside =
@@ -72,6 +59,7 @@ private:
         return _mm_comilt_ss(near, far) != 0;
     }
 
+private:
     // x, y and z of three floats, 0 in the fourth lane.
     static __m128 Load3(const float* p) {
         long long xy;

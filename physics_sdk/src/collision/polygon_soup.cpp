@@ -15,6 +15,8 @@
 #include "core/memory.h"
 #include "core/scratch_stack.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -143,6 +145,60 @@ void FaceBox(const float* vertices, const int32_t* indices, int count, float* bo
         }
     }
 }
+
+// The segment against two boxes at once, each in its own lane: lane by lane
+// the very operations of phSegmentSlabs::CrossesBox, so each box passes
+// exactly when that test would pass it. Bit a of kMoving is set when the
+// segment moves along axis a; the walk is made once for each pattern, so
+// that each axis takes only its own half of the test.
+template <int kMoving>
+class SegmentSlabPairs {
+public:
+    SegmentSlabPairs(const phVector& p0, const phVector& p1) {
+        for (int a = 0; a < 3; ++a) {
+            m_origin[a] = _mm_set1_ps(p0[a]);
+            m_inverse[a] = _mm_set1_ps(Moves(a) ? 1.0f / (p1[a] - p0[a]) : 0.0f);
+        }
+    }
+
+    // Bit 0 for the first box of the pair, bit 1 for the second.
+    template <class Pair>
+    int Crosses(const Pair& pair) const {
+        const __m128 zero = _mm_setzero_ps();
+        const __m128 one = _mm_set1_ps(1.0f);
+        __m128 near = zero;
+        __m128 far = one;
+        __m128 inside = _mm_castsi128_ps(_mm_set1_epi32(-1));
+        for (int a = 0; a < 3; ++a) {
+            const __m128 lo = LoadPair(pair.lo[a]);
+            const __m128 hi = LoadPair(pair.hi[a]);
+            if (Moves(a)) {
+                const __m128 t0 = _mm_mul_ps(_mm_sub_ps(lo, m_origin[a]), m_inverse[a]);
+                const __m128 t1 = _mm_mul_ps(_mm_sub_ps(hi, m_origin[a]), m_inverse[a]);
+                // A NaN bound leaves the axis out, as in the single test.
+                near = _mm_max_ps(near, _mm_max_ps(_mm_min_ps(t0, t1), zero));
+                far = _mm_min_ps(far, _mm_min_ps(_mm_max_ps(t0, t1), one));
+            } else {
+                // Without motion the start must lie strictly inside.
+                inside = _mm_and_ps(inside, _mm_and_ps(_mm_cmpgt_ps(m_origin[a], lo),
+                                                       _mm_cmplt_ps(m_origin[a], hi)));
+            }
+        }
+        return _mm_movemask_ps(_mm_and_ps(inside, _mm_cmplt_ps(near, far))) & 3;
+    }
+
+private:
+    static constexpr bool Moves(int axis) { return (kMoving >> axis) & 1; }
+
+    static __m128 LoadPair(const float* p) {
+        long long pair;
+        std::memcpy(&pair, p, sizeof(pair));
+        return _mm_castsi128_ps(_mm_cvtsi64_si128(pair));
+    }
+
+    __m128 m_origin[3];
+    __m128 m_inverse[3];
+};
 
 }  // namespace
 
@@ -300,37 +356,37 @@ void phAABBPolygonSoup::CacheRayNodes() {
         int leafBox = m_firstLeafBox[i];
         for (int side = 0; side < 2; ++side) {
             const uint32_t child = side == 0 ? m_nodes[i].back : m_nodes[i].front;
-            float* lo = ray.childMin[side];
-            float* hi = ray.childMax[side];
-            std::memcpy(&lo[3], &child, sizeof(child));
-            hi[3] = 0.0f;
-            if (child == kSoupNoChild) {
-                std::fill(lo, lo + 3, 0.0f);
-                std::fill(hi, hi + 3, 0.0f);
-            } else if (phIsLeafCode(child)) {
-                const LeafBox& face = m_leafBoxes[leafBox++];
-                for (int a = 0; a < 3; ++a) {
-                    lo[a] = face.boxMin[a] - m_rayFaceMargin;
-                    hi[a] = face.boxMax[a] + m_rayFaceMargin;
-                }
-            } else {
-                const RayNode& below = m_rayNodes[child / 2];
-                for (int a = 0; a < 3; ++a) {
-                    lo[a] = std::min(below.childMin[0][a], below.childMin[1][a]);
-                    hi[a] = std::max(below.childMax[0][a], below.childMax[1][a]);
+            ray.child[side] = child;
+            for (int a = 0; a < 3; ++a) {
+                float& lo = ray.boxes.lo[a][side];
+                float& hi = ray.boxes.hi[a][side];
+                if (child == kSoupNoChild) {
+                    lo = 0.0f;
+                    hi = 0.0f;
+                } else if (phIsLeafCode(child)) {
+                    const LeafBox& face = m_leafBoxes[leafBox];
+                    lo = face.boxMin[a] - m_rayFaceMargin;
+                    hi = face.boxMax[a] + m_rayFaceMargin;
+                } else {
+                    const RayBoxPair& below = m_rayNodes[child / 2].boxes;
+                    lo = std::min(below.lo[a][0], below.lo[a][1]);
+                    hi = std::max(below.hi[a][0], below.hi[a][1]);
                 }
             }
+            leafBox += int(phIsLeafCode(child));
         }
     }
     const RayNode& root = m_rayNodes[0];
-    const int sides = root.Child(1) == kSoupNoChild ? 1 : 2;
+    const int sides = root.child[1] == kSoupNoChild ? 1 : 2;
     for (int a = 0; a < 3; ++a) {
-        m_rayRootBox.boxMin[a] = root.childMin[0][a];
-        m_rayRootBox.boxMax[a] = root.childMax[0][a];
+        float lo = root.boxes.lo[a][0];
+        float hi = root.boxes.hi[a][0];
         for (int side = 1; side < sides; ++side) {
-            m_rayRootBox.boxMin[a] = std::min(m_rayRootBox.boxMin[a], root.childMin[side][a]);
-            m_rayRootBox.boxMax[a] = std::max(m_rayRootBox.boxMax[a], root.childMax[side][a]);
+            lo = std::min(lo, root.boxes.lo[a][side]);
+            hi = std::max(hi, root.boxes.hi[a][side]);
         }
+        m_rayRoot.lo[a][0] = m_rayRoot.lo[a][1] = lo;
+        m_rayRoot.hi[a][0] = m_rayRoot.hi[a][1] = hi;
     }
 }
 
@@ -392,8 +448,38 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
 
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
-    const phSegmentSlabs segment(p0, p1);
-    if (m_nodeCount == 0 || !segment.CrossesBox(m_rayRootBox.boxMin, m_rayRootBox.boxMax)) {
+    if (m_nodeCount == 0) {
+        return;
+    }
+    int moving = 0;
+    for (int a = 0; a < 3; ++a) {
+        moving |= int(p1[a] - p0[a] != 0.0f) << a;
+    }
+    switch (moving) {
+        case 0:
+            return WalkRay<0>(p0, p1, callback, context);
+        case 1:
+            return WalkRay<1>(p0, p1, callback, context);
+        case 2:
+            return WalkRay<2>(p0, p1, callback, context);
+        case 3:
+            return WalkRay<3>(p0, p1, callback, context);
+        case 4:
+            return WalkRay<4>(p0, p1, callback, context);
+        case 5:
+            return WalkRay<5>(p0, p1, callback, context);
+        case 6:
+            return WalkRay<6>(p0, p1, callback, context);
+        default:
+            return WalkRay<7>(p0, p1, callback, context);
+    }
+}
+
+template <int kMoving>
+void phAABBPolygonSoup::WalkRay(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
+                                void* context) const {
+    const SegmentSlabPairs<kMoving> segment(p0, p1);
+    if ((segment.Crosses(m_rayRoot) & 1) == 0) {
         return;
     }
     // As in WalkFaces, a child is tested before it is pushed; a node's stack
@@ -410,10 +496,10 @@ void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& 
     stack[top++] = 0;
     while (top > 0) {
         const RayNode& node = m_rayNodes[stack[--top]];
+        const int crossed = segment.Crosses(node.boxes);
         for (int side = 0; side < 2; ++side) {
-            const uint32_t child = node.Child(side);
-            if (child == kSoupNoChild ||
-                !segment.CrossesAlignedBox(node.childMin[side], node.childMax[side])) {
+            const uint32_t child = node.child[side];
+            if (child == kSoupNoChild || (crossed & (1 << side)) == 0) {
                 continue;
             }
             if (!phIsLeafCode(child)) {

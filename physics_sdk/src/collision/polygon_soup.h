@@ -19,7 +19,6 @@
 #include "collision/polygon_soup_database.h"
 
 #include <cstdint>
-#include <cstring>
 
 class phMeshBuilder;
 
@@ -106,6 +105,11 @@ private:
     // its tight box); stops when visit returns false.
     template <class EnterNode, class VisitFace>
     void WalkFaces(EnterNode&& enter, VisitFace&& visit) const;
+    // The segment query for the segments that move along the axes whose bits
+    // kMoving sets (bit 0 for x).
+    template <int kMoving>
+    void WalkRay(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
+                 void* context) const;
 
     // The tight box of each leaf's face (min x, y, z, max x, y, z), node by
     // node, back before front: the faces never move, and the box query
@@ -117,21 +121,19 @@ private:
         float boxMax[3];
     };
 
-    // The segment query's node: the boxes of both children, tight around
-    // their faces and grown by m_rayFaceMargin, as x, y, z and the child's
-    // word in the fourth float of the minimum (0 in that of the maximum).
-    // The padded node boxes reach 0.125 past the faces on every side, so a
-    // ray would enter about twice as many of them; a node and both its
-    // children's boxes fit one cache line and load as aligned blocks.
+    // The boxes of two children, tight around their faces and grown by
+    // m_rayFaceMargin: per axis, the back child's bound and the front's side
+    // by side, so that the segment query tests both in one pass.
+    struct RayBoxPair {
+        float lo[3][2];
+        float hi[3][2];
+    };
+    // The segment query's node. The padded node boxes reach 0.125 past the
+    // faces on every side, so a ray would enter about twice as many of them;
+    // a node and both its children's boxes fit one cache line.
     struct alignas(64) RayNode {
-        alignas(16) float childMin[2][4];
-        alignas(16) float childMax[2][4];
-
-        uint32_t Child(int side) const {
-            uint32_t word;
-            std::memcpy(&word, &childMin[side][3], sizeof(word));
-            return word;
-        }
+        RayBoxPair boxes;
+        uint32_t child[2];
     };
 
     phAABBNode* m_nodes = nullptr;
@@ -140,8 +142,8 @@ private:
     // which phMalloc aligns to 16 bytes only.
     RayNode* m_rayNodes = nullptr;
     void* m_rayNodeBlock = nullptr;
-    // The union of the root's children's boxes in m_rayNodes.
-    LeafBox m_rayRootBox = {};
+    // The union of the root's children's boxes in m_rayNodes, in both halves.
+    RayBoxPair m_rayRoot = {};
     // Per node, the position in m_leafBoxes of its first leaf's box.
     int32_t* m_firstLeafBox = nullptr;
     int32_t m_nodeCount = 0;
