@@ -9,6 +9,8 @@
 // One page of a cell list. Every page of a chain but the last is full.
 struct phBroadPhasePage {
     static const int kCapacity = 32;
+    // Entries per block of the ray walk's skip.
+    static const int kRayBlock = 8;
 
     phBroadPhasePage* next;
     phBroadPhasePage* prev;
@@ -20,6 +22,9 @@ struct phBroadPhasePage {
     // FillExtents.
     float axisMin[kCapacity];
     float axisMax[kCapacity];
+    // The largest axisMax of each block of kRayBlock entries (infinity when
+    // one is NaN): a block that ends before the ray is passed in one step.
+    float blockMax[kCapacity / kRayBlock];
 };
 
 // A position in a list, walked page by page.

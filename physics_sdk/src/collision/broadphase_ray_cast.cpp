@@ -172,18 +172,28 @@ void RayCast::TestCell(phBroadPhaseCell& cell, float limit) {
     }
     // Page by page; a NaN minimum compares false, as the list's sort key puts
     // it first. Most bodies that the walk meets end before the ray on the
-    // list's axis; one comparison turns them away.
+    // list's axis; one comparison turns them away, and one turns away a block
+    // of them. Passing a block over the early stop changes nothing: its
+    // bodies all fail, and the stop comes at the next body tested.
+    const int blockSize = phBroadPhasePage::kRayBlock;
     for (const phBroadPhasePage* page = list.Begin().page; page != nullptr; page = page->next) {
-        for (int i = 0; i < page->count; ++i) {
-            if (page->axisMin[i] >= limit) {
-                return;
-            }
-            if (page->axisMax[i] < axisLow) {
+        const int count = page->count;
+        for (int first = 0; first < count; first += blockSize) {
+            if (page->blockMax[first / blockSize] < axisLow) {
                 continue;
             }
-            phBroadPhaseBody* const body = page->bodies[i];
-            if (MayHit(*body)) {
-                TestBody(body);
+            const int end = std::min(first + blockSize, count);
+            for (int i = first; i < end; ++i) {
+                if (page->axisMin[i] >= limit) {
+                    return;
+                }
+                if (page->axisMax[i] < axisLow) {
+                    continue;
+                }
+                phBroadPhaseBody* const body = page->bodies[i];
+                if (MayHit(*body)) {
+                    TestBody(body);
+                }
             }
         }
     }
