@@ -63,15 +63,17 @@ template <typename VertexAt>
 bool InsideEdge(const Vector3d& point, int i, int count, const Vector3d& n,
                 const VertexAt& vertex) {
     const Vector3d start = vertex(i);
-    const Vector3d edge = vertex((i + 1) % count) - start;
+    const Vector3d edge = vertex(i + 1 == count ? 0 : i + 1) - start;
     const Vector3d across = Cross(n, edge);
     const double side = Dot(point - start, across);
     if (side >= 0.0) {
         return true;
     }
+    // The width starts at 0 and a NaN side value leaves it, as fmax would.
     double width = 0.0;
     for (int j = 0; j < count; ++j) {
-        width = std::fmax(width, Dot(vertex(j) - start, across));
+        const double d = Dot(vertex(j) - start, across);
+        width = d > width ? d : width;
     }
     return side >= -1e-5 * width;
 }
