@@ -175,9 +175,11 @@ public:
             if (Moves(a)) {
                 const __m128 t0 = _mm_mul_ps(_mm_sub_ps(lo, m_origin[a]), m_inverse[a]);
                 const __m128 t1 = _mm_mul_ps(_mm_sub_ps(hi, m_origin[a]), m_inverse[a]);
-                // A NaN bound leaves the axis out, as in the single test.
-                near = _mm_max_ps(near, _mm_max_ps(_mm_min_ps(t0, t1), zero));
-                far = _mm_min_ps(far, _mm_min_ps(_mm_max_ps(t0, t1), one));
+                // near never falls below 0 nor far rises above 1, so these
+                // clamp as the single test does; a NaN bound (the first
+                // operand) leaves the axis out, as there.
+                near = _mm_max_ps(_mm_min_ps(t0, t1), near);
+                far = _mm_min_ps(_mm_max_ps(t0, t1), far);
             } else {
                 // Without motion the start must lie strictly inside.
                 inside = _mm_and_ps(inside, _mm_and_ps(_mm_cmpgt_ps(m_origin[a], lo),
@@ -485,17 +487,17 @@ void phAABBPolygonSoup::WalkRay(const phVector& p0, const phVector& p1, phSoupFa
     // As in WalkFaces, a child is tested before it is pushed; a node's stack
     // entries number at most one per level above it. Most trees are shallow
     // enough for a stack on the frame.
-    int32_t shallow[kRayStackOnFrame];
-    std::optional<phScratchArray<int32_t>> deep;
-    int32_t* stack = shallow;
+    const RayNode* shallow[kRayStackOnFrame];
+    std::optional<phScratchArray<const RayNode*>> deep;
+    const RayNode** stack = shallow;
     if (m_depth >= kRayStackOnFrame) {
         deep.emplace(static_cast<size_t>(m_depth) + 1);
         stack = deep->Data();
     }
     int top = 0;
-    stack[top++] = 0;
+    stack[top++] = m_rayNodes;
     while (top > 0) {
-        const RayNode& node = m_rayNodes[stack[--top]];
+        const RayNode& node = *stack[--top];
         const int crossed = segment.Crosses(node.boxes);
         for (int side = 0; side < 2; ++side) {
             const uint32_t child = node.child[side];
@@ -503,7 +505,7 @@ void phAABBPolygonSoup::WalkRay(const phVector& p0, const phVector& p1, phSoupFa
                 continue;
             }
             if (!phIsLeafCode(child)) {
-                stack[top++] = int32_t(child / 2);
+                stack[top++] = m_rayNodes + child / 2;
             } else if (callback(context, m_vertices, m_vertexStride,
                                 m_indices + phLeafIndexPosition(child),
                                 phLeafVertexCount(child)) == 0) {
