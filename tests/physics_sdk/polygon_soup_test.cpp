@@ -590,6 +590,43 @@ TEST(PolygonSoupTest, ReadingRefusesDamagedFiles) {
 
 // A soup read back from blocks whose tree is a chain: node i holds face i
 // and node i + 1, so the tree is as deep as it has nodes.
+// A soup read through the callback form from its arrays as given, or null
+// when reading refuses them.
+phAABBPolygonSoup* SoupFromParts(const std::vector<float>& vertices,
+                                 const std::vector<int32_t>& indices,
+                                 const std::vector<phAABBNode>& nodes) {
+    std::vector<std::string> blocks;
+    auto add = [&blocks](const void* data, size_t size) {
+        blocks.emplace_back(static_cast<const char*>(data), size);
+    };
+    const int32_t counts[3] = {int32_t(vertices.size() / 3), int32_t(indices.size()),
+                               int32_t(nodes.size())};
+    add(&counts[0], 4);
+    add(vertices.data(), 4 * vertices.size());
+    add(&counts[1], 4);
+    add(indices.data(), 4 * indices.size());
+    add(&counts[2], 4);
+    for (const phAABBNode& node : nodes) {
+        add(&node, sizeof(node));
+    }
+    struct Reader {
+        std::vector<std::string>* blocks;
+        size_t next;
+    } reader = {&blocks, 0};
+    phAABBPolygonSoup* soup = new phAABBPolygonSoup();
+    const bool read = soup->Deserialize(
+        [](void* userData, void* buffer, int size) {
+            Reader& r = *static_cast<Reader*>(userData);
+            std::memcpy(buffer, (*r.blocks)[r.next++].data(), size_t(size));
+        },
+        &reader);
+    if (!read) {
+        soup->Release();
+        return nullptr;
+    }
+    return soup;
+}
+
 TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
     const int nodeCount = 300;
     const int faceCount = nodeCount + 1;
@@ -610,30 +647,8 @@ TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
                 uint32_t(2 * (i + 1))};
     }
     nodes.back().front = phMakeLeafCode(4 * nodeCount + 1, 3);
-    std::vector<std::string> blocks;
-    auto add = [&blocks](const void* data, size_t size) {
-        blocks.emplace_back(static_cast<const char*>(data), size);
-    };
-    const int32_t counts[3] = {int32_t(vertices.size() / 3), int32_t(indices.size()), nodeCount};
-    add(&counts[0], 4);
-    add(vertices.data(), 4 * vertices.size());
-    add(&counts[1], 4);
-    add(indices.data(), 4 * indices.size());
-    add(&counts[2], 4);
-    for (const phAABBNode& node : nodes) {
-        add(&node, sizeof(node));
-    }
-    struct Reader {
-        std::vector<std::string>* blocks;
-        size_t next;
-    } reader = {&blocks, 0};
-    phAABBPolygonSoup* soup = new phAABBPolygonSoup();
-    ASSERT_TRUE(soup->Deserialize(
-        [](void* userData, void* buffer, int size) {
-            Reader& r = *static_cast<Reader*>(userData);
-            std::memcpy(buffer, (*r.blocks)[r.next++].data(), size_t(size));
-        },
-        &reader));
+    phAABBPolygonSoup* soup = SoupFromParts(vertices, indices, nodes);
+    ASSERT_NE(soup, nullptr);
     EXPECT_EQ(soup->GetDepth(), nodeCount);
     EXPECT_EQ(Query(*soup, phVector(-1, -1, -1), phVector(999, 1, 2)).size(), size_t(faceCount));
     std::vector<const int32_t*> found;
@@ -641,6 +656,36 @@ TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
     soup->ForAllSectorsRayHit(phVector(-5, 0, 0.25f), phVector(999, 0, 0.25f), CollectPositions,
                               &found);
     EXPECT_EQ(found.size(), size_t(faceCount));
+    soup->Release();
+}
+
+// A stored tree may number a child node below its parent: here the root's
+// back child is node 2, whose back child is node 1, and node 2 has no front
+// child. The segment query must still reach the faces under node 1.
+TEST(PolygonSoupTest, SegmentQueryReadsTreesWhoseNodesComeInAnyOrder) {
+    std::vector<float> vertices;
+    std::vector<int32_t> indices;
+    for (int f = 0; f < 3; ++f) {
+        const float x = 2.0f * float(f);
+        const float triangle[] = {x, 0, 0, x, 0, 1, x + 1, 0, 0};
+        vertices.insert(vertices.end(), triangle, triangle + 9);
+        indices.insert(indices.end(), {f, 3 * f, 3 * f + 1, 3 * f + 2});
+    }
+    const std::vector<phAABBNode> nodes = {
+        {{-1, -1, -1}, {6, 1, 2}, 2 * 2, phMakeLeafCode(1, 3)},
+        {{1, -1, -1}, {6, 1, 2}, phMakeLeafCode(5, 3), phMakeLeafCode(9, 3)},
+        {{1, -1, -1}, {6, 1, 2}, 2 * 1, kSoupNoChild},
+    };
+    phAABBPolygonSoup* soup = SoupFromParts(vertices, indices, nodes);
+    ASSERT_NE(soup, nullptr);
+    for (int f = 0; f < 3; ++f) {
+        const float x = 2.0f * float(f) + 0.25f;
+        std::vector<const int32_t*> found;
+        soup->ForAllSectorsRayHit(phVector(x, 1, 0.25f), phVector(x, -1, 0.25f), CollectPositions,
+                                  &found);
+        ASSERT_EQ(found.size(), 1u) << f;
+        EXPECT_EQ(found[0] - soup->GetIndices(), 4 * f + 1) << f;
+    }
     soup->Release();
 }
 

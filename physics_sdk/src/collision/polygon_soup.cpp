@@ -350,45 +350,71 @@ void phAABBPolygonSoup::CacheRayNodes() {
     m_rayNodeBlock = AllocateArray<char>(sizeof(RayNode) * size_t(m_nodeCount) + align - 1);
     const uintptr_t base = reinterpret_cast<uintptr_t>(m_rayNodeBlock);
     m_rayNodes = reinterpret_cast<RayNode*>((base + align - 1) & ~uintptr_t(align - 1));
-    // A child node comes after its parent, so walking backwards finds every
-    // child's boxes done. Growing each face box before the union gives the
-    // very bounds the face test uses, so no face it would pass is cut off.
-    for (int i = m_nodeCount - 1; i >= 0; --i) {
-        RayNode& ray = m_rayNodes[i];
-        int leafBox = m_firstLeafBox[i];
-        for (int side = 0; side < 2; ++side) {
-            const uint32_t child = side == 0 ? m_nodes[i].back : m_nodes[i].front;
-            ray.child[side] = child;
-            for (int a = 0; a < 3; ++a) {
-                float& lo = ray.boxes.lo[a][side];
-                float& hi = ray.boxes.hi[a][side];
-                if (child == kSoupNoChild) {
-                    lo = 0.0f;
-                    hi = 0.0f;
-                } else if (phIsLeafCode(child)) {
-                    const LeafBox& face = m_leafBoxes[leafBox];
-                    lo = face.boxMin[a] - m_rayFaceMargin;
-                    hi = face.boxMax[a] + m_rayFaceMargin;
-                } else {
-                    const RayBoxPair& below = m_rayNodes[child / 2].boxes;
-                    lo = std::min(below.lo[a][0], below.lo[a][1]);
-                    hi = std::max(below.hi[a][0], below.hi[a][1]);
-                }
+    // The nodes in the order a walk from the root meets them, each after its
+    // parent; filled in reverse, every child's boxes are ready before its
+    // parent's. A tree read from a file may number its nodes in any order.
+    phScratchArray<int32_t> order(static_cast<size_t>(m_nodeCount));
+    phScratchArray<int32_t> stack(static_cast<size_t>(m_nodeCount));
+    int count = 0;
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const int index = stack[--top];
+        order[count++] = index;
+        for (const uint32_t child : {m_nodes[index].back, m_nodes[index].front}) {
+            if (child != kSoupNoChild && !phIsLeafCode(child)) {
+                stack[top++] = int32_t(child / 2);
             }
-            leafBox += int(phIsLeafCode(child));
         }
     }
-    const RayNode& root = m_rayNodes[0];
-    const int sides = root.child[1] == kSoupNoChild ? 1 : 2;
+    for (int k = count - 1; k >= 0; --k) {
+        FillRayNode(order[k]);
+    }
     for (int a = 0; a < 3; ++a) {
-        float lo = root.boxes.lo[a][0];
-        float hi = root.boxes.hi[a][0];
-        for (int side = 1; side < sides; ++side) {
-            lo = std::min(lo, root.boxes.lo[a][side]);
-            hi = std::max(hi, root.boxes.hi[a][side]);
-        }
+        float lo = 0.0f;
+        float hi = 0.0f;
+        UniteRayBoxes(m_rayNodes[0], a, lo, hi);
         m_rayRoot.lo[a][0] = m_rayRoot.lo[a][1] = lo;
         m_rayRoot.hi[a][0] = m_rayRoot.hi[a][1] = hi;
+    }
+}
+
+// Growing each face box before the union gives the very bounds the face test
+// uses, so no face it would pass is cut off.
+void phAABBPolygonSoup::FillRayNode(int index) {
+    RayNode& ray = m_rayNodes[index];
+    int leafBox = m_firstLeafBox[index];
+    for (int side = 0; side < 2; ++side) {
+        const uint32_t child = side == 0 ? m_nodes[index].back : m_nodes[index].front;
+        ray.child[side] = child;
+        for (int a = 0; a < 3; ++a) {
+            float& lo = ray.boxes.lo[a][side];
+            float& hi = ray.boxes.hi[a][side];
+            lo = 0.0f;
+            hi = 0.0f;
+            if (phIsLeafCode(child)) {
+                const LeafBox& face = m_leafBoxes[leafBox];
+                lo = face.boxMin[a] - m_rayFaceMargin;
+                hi = face.boxMax[a] + m_rayFaceMargin;
+            } else if (child != kSoupNoChild) {
+                UniteRayBoxes(m_rayNodes[child / 2], a, lo, hi);
+            }
+        }
+        leafBox += int(phIsLeafCode(child));
+    }
+}
+
+void phAABBPolygonSoup::UniteRayBoxes(const RayNode& node, int axis, float& lo, float& hi) {
+    bool first = true;
+    for (int side = 0; side < 2; ++side) {
+        if (node.child[side] == kSoupNoChild) {
+            continue;
+        }
+        const float childLo = node.boxes.lo[axis][side];
+        const float childHi = node.boxes.hi[axis][side];
+        lo = first ? childLo : std::min(lo, childLo);
+        hi = first ? childHi : std::max(hi, childHi);
+        first = false;
     }
 }
 

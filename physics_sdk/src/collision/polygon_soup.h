@@ -136,10 +136,16 @@ private:
         uint32_t child[2];
     };
 
+    // Fills ray node index from its faces and its child nodes' ray nodes.
+    void FillRayNode(int index);
+    // The union of the boxes of the node's children on one axis, into lo and
+    // hi (left as they are when it has none).
+    static void UniteRayBoxes(const RayNode& node, int axis, float& lo, float& hi);
+
     phAABBNode* m_nodes = nullptr;
     LeafBox* m_leafBoxes = nullptr;
-    // m_rayNodes[i] mirrors m_nodes[i]; the block starts in m_rayNodeBlock,
-    // which phMalloc aligns to 16 bytes only.
+    // m_rayNodes[i] mirrors m_nodes[i] (for the nodes the root reaches); the
+    // block starts in m_rayNodeBlock, which phMalloc aligns to 16 bytes only.
     RayNode* m_rayNodes = nullptr;
     void* m_rayNodeBlock = nullptr;
     // The union of the root's children's boxes in m_rayNodes, in both halves.
