@@ -296,6 +296,75 @@ TEST(PolygonSoupTest, SegmentQueryReportsEveryFaceTheSegmentHits) {
     EXPECT_GT(hitsSeen, 20);
 }
 
+// A flat grid of unit cells, two triangles each, at y = 0 and far from the
+// origin. The segment query's node boxes hug the faces, so rays along grid
+// lines, through shared corners and lying in the faces' plane meet the boxes
+// exactly at their edges; every face the face test hits must still come back.
+TEST(PolygonSoupTest, SegmentQueryReachesFacesAtTheirBoxEdges) {
+    const int cells = 8;
+    const float origin = 1000.0f;
+    Soup s;
+    s.builder.Open();
+    for (int i = 0; i < cells; ++i) {
+        for (int k = 0; k < cells; ++k) {
+            const float x = origin + float(i);
+            const float z = origin + float(k);
+            const float first[9] = {x, 0, z, x, 0, z + 1, x + 1, 0, z};
+            const float second[9] = {x + 1, 0, z, x, 0, z + 1, x + 1, 0, z + 1};
+            s.builder.AddFace(3, first, 12, 0);
+            s.builder.AddFace(3, second, 12, 1);
+        }
+    }
+    s.Build();
+    const auto faces = BuilderFaces(s.builder);
+    const float edge = origin + 3.0f;
+    const float inside = origin + 3.5f;
+    const float far = origin + float(cells) + 2.0f;
+    const struct {
+        phVector p0;
+        phVector p1;
+    } rays[] = {
+        {phVector(edge, 5, edge), phVector(edge, -5, edge)},          // down through a corner
+        {phVector(edge, 5, inside), phVector(edge, -5, inside)},      // down onto a grid line
+        {phVector(inside, 5, inside), phVector(inside, -5, inside)},  // down onto a diagonal
+        {phVector(origin, 5, origin), phVector(origin, -5, origin)},  // down at the mesh corner
+        {phVector(origin - 2, 0, edge), phVector(far, 0, edge)},      // in the plane, on a line
+        {phVector(origin - 2, 0, inside), phVector(far, 0, inside)},  // in the plane, across
+        {phVector(inside, 0, origin - 2), phVector(inside, 0, far)},  // in the plane, along z
+        {phVector(edge, 1, edge), phVector(edge, 0, edge)},           // ends on a corner
+        {phVector(origin - 1, 0, far - 1), phVector(far - 1, 0, origin - 1)},  // along diagonals
+        {phVector(origin - 1, 2, edge), phVector(far, -2, edge)},    // slanting down a line
+        {phVector(edge, 2, origin - 1), phVector(edge, -2, far)},    // the same along z
+        {phVector(inside, 0, inside), phVector(inside, 0, inside)},  // a point on a face
+    };
+    for (const auto& ray : rays) {
+        std::vector<const int32_t*> found;
+        s.soup->ForAllSectorsRayHit(ray.p0, ray.p1, CollectPositions, &found);
+        std::set<int> reported;
+        for (const int32_t* p : found) {
+            reported.insert(int(p - s.soup->GetIndices()));
+        }
+        int hits = 0;
+        for (const auto& face : faces) {
+            for (const bool reversed : {false, true}) {
+                float t;
+                phVector normal;
+                if (RayHitsPolygon(reversed ? ray.p1 : ray.p0, reversed ? ray.p0 : ray.p1,
+                                   s.soup->GetVertices(), 12, s.soup->GetIndices() + face.first,
+                                   face.second, t, normal)) {
+                    ++hits;
+                    EXPECT_EQ(reported.count(face.first), 1u)
+                        << ray.p0.x << " " << ray.p0.y << " " << ray.p0.z;
+                }
+            }
+        }
+        EXPECT_EQ(reported.size(), found.size());
+        if (ray.p0.y != 0.0f) {
+            EXPECT_GT(hits, 0) << ray.p0.x << " " << ray.p0.z;
+        }
+    }
+}
+
 TEST(PolygonSoupTest, SingleFaceMeshHasATreeAndAnswersQueries) {
     Soup s;
     s.builder.Open();
@@ -564,6 +633,43 @@ TEST(PolygonSoupTest, ReadingRefusesDamagedFiles) {
 
 // A soup read back from blocks whose tree is a chain: node i holds face i
 // and node i + 1, so the tree is as deep as it has nodes.
+// A soup read through the callback form from its arrays as given, or null
+// when reading refuses them.
+phAABBPolygonSoup* SoupFromParts(const std::vector<float>& vertices,
+                                 const std::vector<int32_t>& indices,
+                                 const std::vector<phAABBNode>& nodes) {
+    std::vector<std::string> blocks;
+    auto add = [&blocks](const void* data, size_t size) {
+        blocks.emplace_back(static_cast<const char*>(data), size);
+    };
+    const int32_t counts[3] = {int32_t(vertices.size() / 3), int32_t(indices.size()),
+                               int32_t(nodes.size())};
+    add(&counts[0], 4);
+    add(vertices.data(), 4 * vertices.size());
+    add(&counts[1], 4);
+    add(indices.data(), 4 * indices.size());
+    add(&counts[2], 4);
+    for (const phAABBNode& node : nodes) {
+        add(&node, sizeof(node));
+    }
+    struct Reader {
+        std::vector<std::string>* blocks;
+        size_t next;
+    } reader = {&blocks, 0};
+    phAABBPolygonSoup* soup = new phAABBPolygonSoup();
+    const bool read = soup->Deserialize(
+        [](void* userData, void* buffer, int size) {
+            Reader& r = *static_cast<Reader*>(userData);
+            std::memcpy(buffer, (*r.blocks)[r.next++].data(), size_t(size));
+        },
+        &reader);
+    if (!read) {
+        soup->Release();
+        return nullptr;
+    }
+    return soup;
+}
+
 TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
     const int nodeCount = 300;
     const int faceCount = nodeCount + 1;
@@ -584,30 +690,8 @@ TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
                 uint32_t(2 * (i + 1))};
     }
     nodes.back().front = phMakeLeafCode(4 * nodeCount + 1, 3);
-    std::vector<std::string> blocks;
-    auto add = [&blocks](const void* data, size_t size) {
-        blocks.emplace_back(static_cast<const char*>(data), size);
-    };
-    const int32_t counts[3] = {int32_t(vertices.size() / 3), int32_t(indices.size()), nodeCount};
-    add(&counts[0], 4);
-    add(vertices.data(), 4 * vertices.size());
-    add(&counts[1], 4);
-    add(indices.data(), 4 * indices.size());
-    add(&counts[2], 4);
-    for (const phAABBNode& node : nodes) {
-        add(&node, sizeof(node));
-    }
-    struct Reader {
-        std::vector<std::string>* blocks;
-        size_t next;
-    } reader = {&blocks, 0};
-    phAABBPolygonSoup* soup = new phAABBPolygonSoup();
-    ASSERT_TRUE(soup->Deserialize(
-        [](void* userData, void* buffer, int size) {
-            Reader& r = *static_cast<Reader*>(userData);
-            std::memcpy(buffer, (*r.blocks)[r.next++].data(), size_t(size));
-        },
-        &reader));
+    phAABBPolygonSoup* soup = SoupFromParts(vertices, indices, nodes);
+    ASSERT_NE(soup, nullptr);
     EXPECT_EQ(soup->GetDepth(), nodeCount);
     EXPECT_EQ(Query(*soup, phVector(-1, -1, -1), phVector(999, 1, 2)).size(), size_t(faceCount));
     std::vector<const int32_t*> found;
@@ -615,6 +699,36 @@ TEST(PolygonSoupTest, QueriesWalkATreeAsDeepAsItHasNodes) {
     soup->ForAllSectorsRayHit(phVector(-5, 0, 0.25f), phVector(999, 0, 0.25f), CollectPositions,
                               &found);
     EXPECT_EQ(found.size(), size_t(faceCount));
+    soup->Release();
+}
+
+// A stored tree may number a child node below its parent: here the root's
+// back child is node 2, whose back child is node 1, and node 2 has no front
+// child. The segment query must still reach the faces under node 1.
+TEST(PolygonSoupTest, SegmentQueryReadsTreesWhoseNodesComeInAnyOrder) {
+    std::vector<float> vertices;
+    std::vector<int32_t> indices;
+    for (int f = 0; f < 3; ++f) {
+        const float x = 2.0f * float(f);
+        const float triangle[] = {x, 0, 0, x, 0, 1, x + 1, 0, 0};
+        vertices.insert(vertices.end(), triangle, triangle + 9);
+        indices.insert(indices.end(), {f, 3 * f, 3 * f + 1, 3 * f + 2});
+    }
+    const std::vector<phAABBNode> nodes = {
+        {{-1, -1, -1}, {6, 1, 2}, 2 * 2, phMakeLeafCode(1, 3)},
+        {{1, -1, -1}, {6, 1, 2}, phMakeLeafCode(5, 3), phMakeLeafCode(9, 3)},
+        {{1, -1, -1}, {6, 1, 2}, 2 * 1, kSoupNoChild},
+    };
+    phAABBPolygonSoup* soup = SoupFromParts(vertices, indices, nodes);
+    ASSERT_NE(soup, nullptr);
+    for (int f = 0; f < 3; ++f) {
+        const float x = 2.0f * float(f) + 0.25f;
+        std::vector<const int32_t*> found;
+        soup->ForAllSectorsRayHit(phVector(x, 1, 0.25f), phVector(x, -1, 0.25f), CollectPositions,
+                                  &found);
+        ASSERT_EQ(found.size(), 1u) << f;
+        EXPECT_EQ(found[0] - soup->GetIndices(), 4 * f + 1) << f;
+    }
     soup->Release();
 }
 

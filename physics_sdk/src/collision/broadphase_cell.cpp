@@ -14,7 +14,7 @@ void phBroadPhaseCell::Remove(phBroadPhaseBody* body) {
     }
     --count;
     changed = count != 0;
-    raySortedLists = 0;
+    rayReadyLists = 0;
 }
 
 void phBroadPhaseCell::SortLists() {
@@ -25,5 +25,5 @@ void phBroadPhaseCell::SortLists() {
 
 void phBroadPhaseCell::MarkChanged() {
     changed = 1;
-    raySortedLists = 0;
+    rayReadyLists = 0;
 }

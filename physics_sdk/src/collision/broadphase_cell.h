@@ -21,10 +21,11 @@ struct phBroadPhaseCell {
     phVector boxMax;
     uint32_t count = 0;
     uint32_t changed = 0;
-    // Lists (bit per axis) that a ray cast has sorted since the cell last
-    // changed, so that the casts between two pair searches sort each at most
-    // once. Cleared whenever the changed flag is set.
-    uint32_t raySortedLists = 0;
+    // Lists (bit per axis) that a ray cast has made ready since the cell last
+    // changed: sorted, and their pages' extents filled. The casts between two
+    // changes do this at most once per list. Cleared whenever the changed
+    // flag is set.
+    uint32_t rayReadyLists = 0;
     phBroadPhaseList lists[3];
     // The list of the axis of widest spread, chosen at the last search.
     phBroadPhaseList* sweepList = nullptr;

@@ -64,6 +64,24 @@ void phBroadPhaseList::ReleaseLastPage() {
     phBroadPhasePagePool::Free(page);
 }
 
+void phBroadPhaseList::FillExtents() {
+    for (phBroadPhasePage* page = m_first; page != nullptr; page = page->next) {
+        for (int i = 0; i < page->count; ++i) {
+            page->axisMin[i] = page->bodies[i]->BoxMin()[m_axis];
+            page->axisMax[i] = page->bodies[i]->BoxMax()[m_axis];
+            float& block = page->blockMax[i / phBroadPhasePage::kRayBlock];
+            if (i % phBroadPhasePage::kRayBlock == 0) {
+                block = -std::numeric_limits<float>::infinity();
+            }
+            if (std::isnan(page->axisMax[i])) {
+                block = std::numeric_limits<float>::infinity();
+            } else if (page->axisMax[i] > block) {
+                block = page->axisMax[i];
+            }
+        }
+    }
+}
+
 void phBroadPhaseList::Sort() {
     if (!m_first) {
         return;

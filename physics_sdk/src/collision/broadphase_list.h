@@ -9,11 +9,22 @@
 // One page of a cell list. Every page of a chain but the last is full.
 struct phBroadPhasePage {
     static const int kCapacity = 32;
+    // Entries per block of the ray walk's skip.
+    static const int kRayBlock = 8;
 
     phBroadPhasePage* next;
     phBroadPhasePage* prev;
     int count;
     phBroadPhaseBody* bodies[kCapacity];
+    // For the ray walk: each entry's box minimum and maximum on the list's
+    // axis, side by side, so that the walk passes over the many bodies that
+    // start after the ray or end before it without loading them. Filled by
+    // FillExtents.
+    float axisMin[kCapacity];
+    float axisMax[kCapacity];
+    // The largest axisMax of each block of kRayBlock entries (infinity when
+    // one is NaN): a block that ends before the ray is passed in one step.
+    float blockMax[kCapacity / kRayBlock];
 };
 
 // A position in a list, walked page by page.
@@ -56,6 +67,8 @@ public:
     // lists are nearly sorted from one step to the next.
     void Sort();
     bool IsSorted() const;
+    // Copies the entries' extents on the list's axis into their pages.
+    void FillExtents();
 
     phBroadPhaseCursor Begin() const { return phBroadPhaseCursor{m_first, 0}; }
     // The entry at a position counted from the front; the position must exist.

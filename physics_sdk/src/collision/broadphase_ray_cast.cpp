@@ -71,11 +71,6 @@ struct RayCast {
 // below the bound counts. This slab test against the slightly grown box costs
 // far less than the body's own ray test, which most bodies of a cell fail.
 bool RayCast::MayHit(const phBroadPhaseBody& body) const {
-    // Most bodies that the list walk meets end before the ray on the list's
-    // axis; one comparison turns them away.
-    if (body.BoxMax()[axis] < axisLow) {
-        return false;
-    }
     float enter = 0.0f;
     if (!slabs->CrossesBox(&body.BoxMin().x, &body.BoxMax().x, margin, enter)) {
         return false;
@@ -166,22 +161,39 @@ void RayCast::TestCell(phBroadPhaseCell& cell, float limit) {
     phBroadPhaseList& list = cell.lists[axis];
     // A changed cell's lists are in the order of adds, removals and moves since
     // its last search; sort this one so that the early stop below holds. Once
-    // sorted it stays so until the cell changes again.
+    // sorted it stays so until the cell changes again, and so do the extents.
     const uint32_t axisBit = 1u << axis;
-    if (cell.changed && !(cell.raySortedLists & axisBit)) {
-        list.Sort();
-        cell.raySortedLists |= axisBit;
+    if (!(cell.rayReadyLists & axisBit)) {
+        if (cell.changed) {
+            list.Sort();
+        }
+        list.FillExtents();
+        cell.rayReadyLists |= axisBit;
     }
     // Page by page; a NaN minimum compares false, as the list's sort key puts
-    // it first.
+    // it first. Most bodies that the walk meets end before the ray on the
+    // list's axis; one comparison turns them away, and one turns away a block
+    // of them. Passing a block over the early stop changes nothing: its
+    // bodies all fail, and the stop comes at the next body tested.
+    const int blockSize = phBroadPhasePage::kRayBlock;
     for (const phBroadPhasePage* page = list.Begin().page; page != nullptr; page = page->next) {
-        for (int i = 0; i < page->count; ++i) {
-            phBroadPhaseBody* const body = page->bodies[i];
-            if (body->BoxMin()[axis] >= limit) {
-                return;
+        const int count = page->count;
+        for (int first = 0; first < count; first += blockSize) {
+            if (page->blockMax[first / blockSize] < axisLow) {
+                continue;
             }
-            if (MayHit(*body)) {
-                TestBody(body);
+            const int end = std::min(first + blockSize, count);
+            for (int i = first; i < end; ++i) {
+                if (page->axisMin[i] >= limit) {
+                    return;
+                }
+                if (page->axisMax[i] < axisLow) {
+                    continue;
+                }
+                phBroadPhaseBody* const body = page->bodies[i];
+                if (MayHit(*body)) {
+                    TestBody(body);
+                }
             }
         }
     }

@@ -63,17 +63,30 @@ template <typename VertexAt>
 bool InsideEdge(const Vector3d& point, int i, int count, const Vector3d& n,
                 const VertexAt& vertex) {
     const Vector3d start = vertex(i);
-    const Vector3d edge = vertex((i + 1) % count) - start;
+    const Vector3d edge = vertex(i + 1 == count ? 0 : i + 1) - start;
     const Vector3d across = Cross(n, edge);
     const double side = Dot(point - start, across);
     if (side >= 0.0) {
         return true;
     }
+    // The width starts at 0 and a NaN side value leaves it, as fmax would.
     double width = 0.0;
     for (int j = 0; j < count; ++j) {
-        width = std::fmax(width, Dot(vertex(j) - start, across));
+        const double d = Dot(vertex(j) - start, across);
+        width = d > width ? d : width;
     }
     return side >= -1e-5 * width;
+}
+
+// Whether the point lies on the inner side of every edge of the polygon.
+template <typename VertexAt>
+bool InsidePolygon(const Vector3d& point, int count, const Vector3d& n, const VertexAt& vertex) {
+    for (int i = 0; i < count; ++i) {
+        if (!InsideEdge(point, i, count, n, vertex)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -181,7 +194,9 @@ bool RayHitsPolygon(const phVector& p0, const phVector& p1, const float* vertice
         return Vector3d(reinterpret_cast<const float*>(base + size_t(indices[i]) * strideInBytes));
     };
     const Vector3d c0 = vertex(0);
-    const Vector3d n = Cross(vertex(1) - c0, vertex(2) - c0);
+    const Vector3d c1 = vertex(1);
+    const Vector3d c2 = vertex(2);
+    const Vector3d n = Cross(c1 - c0, c2 - c0);
     const Vector3d start(&p0.x);
     const Vector3d dp = Vector3d(&p1.x) - start;
     const double denominator = Dot(dp, n);
@@ -193,10 +208,14 @@ bool RayHitsPolygon(const phVector& p0, const phVector& p1, const float* vertice
         return false;
     }
     const Vector3d hit = start + dp * hitT;
-    for (int i = 0; i < indexCount; ++i) {
-        if (!InsideEdge(hit, i, indexCount, n, vertex)) {
-            return false;
-        }
+    // The edge tests read each corner several times: a triangle's, the
+    // common case, are read and converted once.
+    const Vector3d corners[3] = {c0, c1, c2};
+    const bool inside = indexCount == 3
+                            ? InsidePolygon(hit, 3, n, [&corners](int i) { return corners[i]; })
+                            : InsidePolygon(hit, indexCount, n, vertex);
+    if (!inside) {
+        return false;
     }
     t = float(hitT);
     normal = phVector(float(n.x), float(n.y), float(n.z), 1.0f);

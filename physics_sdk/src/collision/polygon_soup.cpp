@@ -15,10 +15,13 @@
 #include "core/memory.h"
 #include "core/scratch_stack.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <optional>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the stored forms are written as the host's little-endian words");
@@ -26,6 +29,8 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 namespace {
 
 const char kFileHeader[5] = {'a', 'a', 'b', 'b', '\n'};
+// Trees up to this deep walk a segment with a stack on the frame.
+const int kRayStackOnFrame = 64;
 
 // A face waiting for its place in the tree: its padded box, and, computed
 // once for all the levels that use them, its box centre in double and its
@@ -241,12 +246,69 @@ void FaceBox(const float* vertices, const int32_t* indices, int count, float* bo
     }
 }
 
+// The segment against two boxes at once, each in its own lane: lane by lane
+// the very operations of phSegmentSlabs::CrossesBox, so each box passes
+// exactly when that test would pass it. Bit a of kMoving is set when the
+// segment moves along axis a; the walk is made once for each pattern, so
+// that each axis takes only its own half of the test.
+template <int kMoving>
+class SegmentSlabPairs {
+public:
+    SegmentSlabPairs(const phVector& p0, const phVector& p1) {
+        for (int a = 0; a < 3; ++a) {
+            m_origin[a] = _mm_set1_ps(p0[a]);
+            m_inverse[a] = _mm_set1_ps(Moves(a) ? 1.0f / (p1[a] - p0[a]) : 0.0f);
+        }
+    }
+
+    // Bit 0 for the first box of the pair, bit 1 for the second.
+    template <class Pair>
+    int Crosses(const Pair& pair) const {
+        const __m128 zero = _mm_setzero_ps();
+        const __m128 one = _mm_set1_ps(1.0f);
+        __m128 near = zero;
+        __m128 far = one;
+        __m128 inside = _mm_castsi128_ps(_mm_set1_epi32(-1));
+        for (int a = 0; a < 3; ++a) {
+            const __m128 lo = LoadPair(pair.lo[a]);
+            const __m128 hi = LoadPair(pair.hi[a]);
+            if (Moves(a)) {
+                const __m128 t0 = _mm_mul_ps(_mm_sub_ps(lo, m_origin[a]), m_inverse[a]);
+                const __m128 t1 = _mm_mul_ps(_mm_sub_ps(hi, m_origin[a]), m_inverse[a]);
+                // near never falls below 0 nor far rises above 1, so these
+                // clamp as the single test does; a NaN bound (the first
+                // operand) leaves the axis out, as there.
+                near = _mm_max_ps(_mm_min_ps(t0, t1), near);
+                far = _mm_min_ps(_mm_max_ps(t0, t1), far);
+            } else {
+                // Without motion the start must lie strictly inside.
+                inside = _mm_and_ps(inside, _mm_and_ps(_mm_cmpgt_ps(m_origin[a], lo),
+                                                       _mm_cmplt_ps(m_origin[a], hi)));
+            }
+        }
+        return _mm_movemask_ps(_mm_and_ps(inside, _mm_cmplt_ps(near, far))) & 3;
+    }
+
+private:
+    static constexpr bool Moves(int axis) { return (kMoving >> axis) & 1; }
+
+    static __m128 LoadPair(const float* p) {
+        long long pair;
+        std::memcpy(&pair, p, sizeof(pair));
+        return _mm_castsi128_ps(_mm_cvtsi64_si128(pair));
+    }
+
+    __m128 m_origin[3];
+    __m128 m_inverse[3];
+};
+
 }  // namespace
 
 phAABBPolygonSoup::~phAABBPolygonSoup() {
     phFree(m_nodes);
     phFree(m_leafBoxes);
     phFree(m_firstLeafBox);
+    phFree(m_rayNodeBlock);
 }
 
 uint32_t phAABBPolygonSoup::GetClassId() const { return kClassIdAABBPolygonSoup; }
@@ -260,7 +322,10 @@ void phAABBPolygonSoup::Clear() {
     phFree(m_nodes);
     phFree(m_leafBoxes);
     phFree(m_firstLeafBox);
+    phFree(m_rayNodeBlock);
     m_nodes = nullptr;
+    m_rayNodes = nullptr;
+    m_rayNodeBlock = nullptr;
     m_leafBoxes = nullptr;
     m_firstLeafBox = nullptr;
     m_nodeCount = 0;
@@ -394,6 +459,83 @@ void phAABBPolygonSoup::CacheLeafBoxes() {
             }
         }
     }
+    CacheRayNodes();
+}
+
+void phAABBPolygonSoup::CacheRayNodes() {
+    if (m_nodeCount == 0) {
+        return;
+    }
+    const size_t align = alignof(RayNode);
+    m_rayNodeBlock = AllocateArray<char>(sizeof(RayNode) * size_t(m_nodeCount) + align - 1);
+    const uintptr_t base = reinterpret_cast<uintptr_t>(m_rayNodeBlock);
+    m_rayNodes = reinterpret_cast<RayNode*>((base + align - 1) & ~uintptr_t(align - 1));
+    // The nodes in the order a walk from the root meets them, each after its
+    // parent; filled in reverse, every child's boxes are ready before its
+    // parent's. A tree read from a file may number its nodes in any order.
+    phScratchArray<int32_t> order(static_cast<size_t>(m_nodeCount));
+    phScratchArray<int32_t> stack(static_cast<size_t>(m_nodeCount));
+    int count = 0;
+    int top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const int index = stack[--top];
+        order[count++] = index;
+        for (const uint32_t child : {m_nodes[index].back, m_nodes[index].front}) {
+            if (child != kSoupNoChild && !phIsLeafCode(child)) {
+                stack[top++] = int32_t(child / 2);
+            }
+        }
+    }
+    for (int k = count - 1; k >= 0; --k) {
+        FillRayNode(order[k]);
+    }
+    for (int a = 0; a < 3; ++a) {
+        float lo = 0.0f;
+        float hi = 0.0f;
+        UniteRayBoxes(m_rayNodes[0], a, lo, hi);
+        m_rayRoot.lo[a][0] = m_rayRoot.lo[a][1] = lo;
+        m_rayRoot.hi[a][0] = m_rayRoot.hi[a][1] = hi;
+    }
+}
+
+// Growing each face box before the union gives the very bounds the face test
+// uses, so no face it would pass is cut off.
+void phAABBPolygonSoup::FillRayNode(int index) {
+    RayNode& ray = m_rayNodes[index];
+    int leafBox = m_firstLeafBox[index];
+    for (int side = 0; side < 2; ++side) {
+        const uint32_t child = side == 0 ? m_nodes[index].back : m_nodes[index].front;
+        ray.child[side] = child;
+        for (int a = 0; a < 3; ++a) {
+            float& lo = ray.boxes.lo[a][side];
+            float& hi = ray.boxes.hi[a][side];
+            lo = 0.0f;
+            hi = 0.0f;
+            if (phIsLeafCode(child)) {
+                const LeafBox& face = m_leafBoxes[leafBox];
+                lo = face.boxMin[a] - m_rayFaceMargin;
+                hi = face.boxMax[a] + m_rayFaceMargin;
+            } else if (child != kSoupNoChild) {
+                UniteRayBoxes(m_rayNodes[child / 2], a, lo, hi);
+            }
+        }
+        leafBox += int(phIsLeafCode(child));
+    }
+}
+
+void phAABBPolygonSoup::UniteRayBoxes(const RayNode& node, int axis, float& lo, float& hi) {
+    bool first = true;
+    for (int side = 0; side < 2; ++side) {
+        if (node.child[side] == kSoupNoChild) {
+            continue;
+        }
+        const float childLo = node.boxes.lo[axis][side];
+        const float childHi = node.boxes.hi[axis][side];
+        lo = first ? childLo : std::min(lo, childLo);
+        hi = first ? childHi : std::max(hi, childHi);
+        first = false;
+    }
 }
 
 void phAABBPolygonSoup::GetAABB(phVector& boxMin, phVector& boxMax) const {
@@ -454,13 +596,69 @@ void phAABBPolygonSoup::ForAllSectors(const phVector& boxMin, const phVector& bo
 
 void phAABBPolygonSoup::ForAllSectorsRayHit(const phVector& p0, const phVector& p1,
                                             phSoupFaceCallback callback, void* context) const {
-    const phSegmentSlabs segment(p0, p1);
-    WalkFaces([&](const phAABBNode& node) { return segment.CrossesBox(node.boxMin, node.boxMax); },
-              [&](const int32_t* face, int count, const LeafBox& box) {
-                  float enter = 0.0f;
-                  return !segment.CrossesBox(box.boxMin, box.boxMax, m_rayFaceMargin, enter) ||
-                         callback(context, m_vertices, m_vertexStride, face, count) != 0;
-              });
+    if (m_nodeCount == 0) {
+        return;
+    }
+    int moving = 0;
+    for (int a = 0; a < 3; ++a) {
+        moving |= int(p1[a] - p0[a] != 0.0f) << a;
+    }
+    switch (moving) {
+        case 0:
+            return WalkRay<0>(p0, p1, callback, context);
+        case 1:
+            return WalkRay<1>(p0, p1, callback, context);
+        case 2:
+            return WalkRay<2>(p0, p1, callback, context);
+        case 3:
+            return WalkRay<3>(p0, p1, callback, context);
+        case 4:
+            return WalkRay<4>(p0, p1, callback, context);
+        case 5:
+            return WalkRay<5>(p0, p1, callback, context);
+        case 6:
+            return WalkRay<6>(p0, p1, callback, context);
+        default:
+            return WalkRay<7>(p0, p1, callback, context);
+    }
+}
+
+template <int kMoving>
+void phAABBPolygonSoup::WalkRay(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
+                                void* context) const {
+    const SegmentSlabPairs<kMoving> segment(p0, p1);
+    if ((segment.Crosses(m_rayRoot) & 1) == 0) {
+        return;
+    }
+    // As in WalkFaces, a child is tested before it is pushed; a node's stack
+    // entries number at most one per level above it. Most trees are shallow
+    // enough for a stack on the frame.
+    const RayNode* shallow[kRayStackOnFrame];
+    std::optional<phScratchArray<const RayNode*>> deep;
+    const RayNode** stack = shallow;
+    if (m_depth >= kRayStackOnFrame) {
+        deep.emplace(static_cast<size_t>(m_depth) + 1);
+        stack = deep->Data();
+    }
+    int top = 0;
+    stack[top++] = m_rayNodes;
+    while (top > 0) {
+        const RayNode& node = *stack[--top];
+        const int crossed = segment.Crosses(node.boxes);
+        for (int side = 0; side < 2; ++side) {
+            const uint32_t child = node.child[side];
+            if (child == kSoupNoChild || (crossed & (1 << side)) == 0) {
+                continue;
+            }
+            if (!phIsLeafCode(child)) {
+                stack[top++] = m_rayNodes + child / 2;
+            } else if (callback(context, m_vertices, m_vertexStride,
+                                m_indices + phLeafIndexPosition(child),
+                                phLeafVertexCount(child)) == 0) {
+                return;
+            }
+        }
+    }
 }
 
 void phAABBPolygonSoup::WriteToStream(phFileStream& stream) const {

@@ -73,10 +73,10 @@ public:
     // boxes that only touch overlap.
     void ForAllSectors(const phVector& boxMin, const phVector& boxMax, phSoupFaceCallback callback,
                        void* context) const override;
-    // Calls back for every face whose tree leaf hangs under a node box that
-    // the segment crosses and whose own box, grown by a margin larger than
-    // the face test's tolerance, it crosses too (so every face the segment
-    // can hit); the callback keeps the nearest hit itself.
+    // Calls back for every face whose own box, grown by a margin larger than
+    // the face test's tolerance, the segment crosses (so every face the
+    // segment can hit), walking only the nodes whose faces' boxes so grown
+    // it crosses; the callback keeps the nearest hit itself.
     void ForAllSectorsRayHit(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
                              void* context) const override;
 
@@ -97,11 +97,19 @@ private:
     // Works out the tight box of every leaf's face once, for the box query
     // and the segment query, and the segment query's margin around them.
     void CacheLeafBoxes();
+    // Makes the segment query's copy of the tree from the nodes and the
+    // cached face boxes.
+    void CacheRayNodes();
     // Walks the tree from the root, entering the nodes for which enter(node)
     // is true and handing each face of their leaves to visit(face, count,
     // its tight box); stops when visit returns false.
     template <class EnterNode, class VisitFace>
     void WalkFaces(EnterNode&& enter, VisitFace&& visit) const;
+    // The segment query for the segments that move along the axes whose bits
+    // kMoving sets (bit 0 for x).
+    template <int kMoving>
+    void WalkRay(const phVector& p0, const phVector& p1, phSoupFaceCallback callback,
+                 void* context) const;
 
     // The tight box of each leaf's face (min x, y, z, max x, y, z), node by
     // node, back before front: the faces never move, and the box query
@@ -113,8 +121,35 @@ private:
         float boxMax[3];
     };
 
+    // The boxes of two children, tight around their faces and grown by
+    // m_rayFaceMargin: per axis, the back child's bound and the front's side
+    // by side, so that the segment query tests both in one pass.
+    struct RayBoxPair {
+        float lo[3][2];
+        float hi[3][2];
+    };
+    // The segment query's node. The padded node boxes reach 0.125 past the
+    // faces on every side, so a ray would enter about twice as many of them;
+    // a node and both its children's boxes fit one cache line.
+    struct alignas(64) RayNode {
+        RayBoxPair boxes;
+        uint32_t child[2];
+    };
+
+    // Fills ray node index from its faces and its child nodes' ray nodes.
+    void FillRayNode(int index);
+    // The union of the boxes of the node's children on one axis, into lo and
+    // hi (left as they are when it has none).
+    static void UniteRayBoxes(const RayNode& node, int axis, float& lo, float& hi);
+
     phAABBNode* m_nodes = nullptr;
     LeafBox* m_leafBoxes = nullptr;
+    // m_rayNodes[i] mirrors m_nodes[i] (for the nodes the root reaches); the
+    // block starts in m_rayNodeBlock, which phMalloc aligns to 16 bytes only.
+    RayNode* m_rayNodes = nullptr;
+    void* m_rayNodeBlock = nullptr;
+    // The union of the root's children's boxes in m_rayNodes, in both halves.
+    RayBoxPair m_rayRoot = {};
     // Per node, the position in m_leafBoxes of its first leaf's box.
     int32_t* m_firstLeafBox = nullptr;
     int32_t m_nodeCount = 0;
