@@ -357,6 +357,57 @@ TEST(IslandSolver, BoundedProblemsMatchBruteForce) {
     EXPECT_GT(compared, 250);
 }
 
+// The SSE product with eight-float vectors adds in the SSE product's order,
+// so the two give the same numbers to the bit: a simulation does not depend
+// on which of them the processor runs. Rows come in runs that share their
+// bodies, as a joint's do, in an order that is not their storage order, with
+// a tail of rows beyond the last group of four.
+TEST(IslandSolver, EightFloatProductAddsAsTheSseOneDoes) {
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> value(-2.0f, 2.0f);
+    std::uniform_int_distribution<int> pickBody(0, 5);
+    std::uniform_int_distribution<int> pickRun(1, 4);
+    const int bodyCount = 6;
+    const int count = 23;
+    phSolverArray<phRowVectors> jacobian;
+    phSolverArray<phRowVectors> scaled;
+    phSolverArray<phRowBodies> bodies;
+    jacobian.Reserve(count);
+    scaled.Reserve(count);
+    bodies.Reserve(count);
+    std::vector<float> reg(count);
+    std::vector<float> in(count);
+    for (int row = 0; row < count;) {
+        const phRowBodies pair = {pickBody(random), pickBody(random)};
+        for (int k = pickRun(random); k > 0 && row < count; --k, ++row) {
+            for (int i = 0; i < 16; ++i) {
+                jacobian[row].v[i] = i % 4 == 3 ? 0.0f : value(random);
+                scaled[row].v[i] = i % 4 == 3 ? 0.0f : value(random);
+            }
+            bodies[row] = pair;
+            reg[row] = 0.01f * std::fabs(value(random));
+            in[row] = value(random);
+        }
+    }
+    // Every run moved as a whole to the other end.
+    std::vector<int> order(count);
+    for (int i = 0; i < count; ++i) {
+        order[i] = count - 1 - i;
+    }
+    const phSolverRows rows = {&jacobian[0], &scaled[0], &bodies[0], reg.data()};
+    std::vector<float> accum(8 * bodyCount);
+    std::vector<float> sse(count);
+    std::vector<float> wide(count);
+    const float sseDot = phSseSolverKernels().multiplyA(rows, order.data(), count, in.data(),
+                                                        sse.data(), accum.data(), bodyCount);
+    const float wideDot = phAvxSolverKernels().multiplyA(rows, order.data(), count, in.data(),
+                                                         wide.data(), accum.data(), bodyCount);
+    EXPECT_EQ(sseDot, wideDot);
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(sse[i], wide[i]) << "position " << i;
+    }
+}
+
 TEST(IslandSolver, WarmStartThatSolvesTheRowsIsKept) {
     SolverFixture f;
     f.solver.AddBody(nullptr, 1.0f, Diagonal(1.0f, 1.0f, 1.0f), Zero(), Zero());

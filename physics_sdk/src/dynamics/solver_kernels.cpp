@@ -199,23 +199,29 @@ float MultiplyASse(const phSolverRows& rows, const int* order, int count, const 
     return Sum(inOut) + tail;
 }
 
-// A row's eight lane products of its scaled Jacobian with its bodies'
-// accumulators.
-__attribute__((target("avx2,fma"))) inline __m256 RowProductsAvx(const phSolverRows& rows, int row,
-                                                                 const float* accum) {
+// The lane sums of RowProducts, in the same order of additions, from
+// eight-float loads: each lane adds the first body's linear and angular
+// products, then the second body's.
+__attribute__((target("avx2"))) inline __m128 RowProductsAvx(const phSolverRows& rows, int row,
+                                                             const float* accum) {
     const float* scaled = rows.scaled[row].v;
-    const float* a = accum + 8 * rows.bodies[row].body0;
-    const float* b = accum + 8 * rows.bodies[row].body1;
-    return _mm256_fmadd_ps(_mm256_load_ps(scaled + 8), _mm256_loadu_ps(b),
-                           _mm256_mul_ps(_mm256_load_ps(scaled), _mm256_loadu_ps(a)));
+    const __m256 a = _mm256_mul_ps(_mm256_load_ps(scaled),
+                                   _mm256_loadu_ps(accum + 8 * rows.bodies[row].body0));
+    const __m256 b = _mm256_mul_ps(_mm256_load_ps(scaled + 8),
+                                   _mm256_loadu_ps(accum + 8 * rows.bodies[row].body1));
+    const __m128 first = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
+    const __m128 second = _mm_add_ps(_mm256_castps256_ps128(b), _mm256_extractf128_ps(b, 1));
+    return _mm_add_ps(first, second);
 }
 
-// The product with eight-float vectors and fused multiply-adds, for
-// processors that have them: a body's force and torque accumulators form one
-// vector, and so do a row's two Jacobian parts for one body.
-__attribute__((target("avx2,fma"))) float MultiplyAAvx(const phSolverRows& rows, const int* order,
-                                                       int count, const float* in, float* out,
-                                                       float* accum, int bodyCount) {
+// The SSE product with eight-float vectors where the processor has AVX2: a
+// body's force and torque accumulators form one vector, and so do a row's
+// two Jacobian parts for one body. Every lane adds in the order of the SSE
+// product (no fused multiply-adds), so the two give the same results to the
+// bit.
+__attribute__((target("avx2"))) float MultiplyAAvx(const phSolverRows& rows, const int* order,
+                                                   int count, const float* in, float* out,
+                                                   float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     int j = 0;
     while (j < count) {
@@ -230,8 +236,8 @@ __attribute__((target("avx2,fma"))) float MultiplyAAvx(const phSolverRows& rows,
             }
             const float* jacobian = rows.jacobian[row].v;
             const __m256 s = _mm256_set1_ps(in[j]);
-            first = _mm256_fmadd_ps(_mm256_load_ps(jacobian), s, first);
-            second = _mm256_fmadd_ps(_mm256_load_ps(jacobian + 8), s, second);
+            first = _mm256_add_ps(first, _mm256_mul_ps(_mm256_load_ps(jacobian), s));
+            second = _mm256_add_ps(second, _mm256_mul_ps(_mm256_load_ps(jacobian + 8), s));
             ++j;
         } while (j < count);
         float* a = accum + 8 * bodies.body0;
@@ -246,24 +252,22 @@ __attribute__((target("avx2,fma"))) float MultiplyAAvx(const phSolverRows& rows,
         const int r1 = order[i + 1];
         const int r2 = order[i + 2];
         const int r3 = order[i + 3];
-        const __m256 pair01 =
-            _mm256_hadd_ps(RowProductsAvx(rows, r0, accum), RowProductsAvx(rows, r1, accum));
-        const __m256 pair23 =
-            _mm256_hadd_ps(RowProductsAvx(rows, r2, accum), RowProductsAvx(rows, r3, accum));
-        const __m256 quad = _mm256_hadd_ps(pair01, pair23);
-        const __m128 sum = _mm_add_ps(_mm256_castps256_ps128(quad), _mm256_extractf128_ps(quad, 1));
+        __m128 v0 = RowProductsAvx(rows, r0, accum);
+        __m128 v1 = RowProductsAvx(rows, r1, accum);
+        __m128 v2 = RowProductsAvx(rows, r2, accum);
+        __m128 v3 = RowProductsAvx(rows, r3, accum);
+        _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
+        const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
         const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
         const __m128 given = _mm_loadu_ps(in + i);
-        const __m128 product = _mm_fmadd_ps(reg, given, sum);
+        const __m128 product = _mm_add_ps(sum, _mm_mul_ps(reg, given));
         _mm_storeu_ps(out + i, product);
-        inOut = _mm_fmadd_ps(given, product, inOut);
+        inOut = _mm_add_ps(inOut, _mm_mul_ps(given, product));
     }
     float tail = 0.0f;
     for (; i < count; ++i) {
         const int row = order[i];
-        const __m256 v = RowProductsAvx(rows, row, accum);
-        const __m128 half = _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
-        out[i] = Sum(half) + rows.reg[row] * in[i];
+        out[i] = Sum(RowProductsAvx(rows, row, accum)) + rows.reg[row] * in[i];
         tail += in[i] * out[i];
     }
     return Sum(inOut) + tail;
@@ -343,8 +347,7 @@ void DirectionSse(float* p, const float* z, float beta, int count) {
 const phSolverKernels kSse = {MultiplyASse, FirstOutsideSse, DotSse,      MaxAbsSse,
                               StepSse,      PreconditionSse, DirectionSse};
 
-// The same as the SSE table but for the product, which is where the time
-// goes.
+// The SSE table with the eight-float product, which is where the time goes.
 const phSolverKernels kAvx = {MultiplyAAvx, FirstOutsideSse, DotSse,      MaxAbsSse,
                               StepSse,      PreconditionSse, DirectionSse};
 
@@ -364,7 +367,7 @@ const phSolverKernels& phSseSolverKernels() {
 
 const phSolverKernels& phAvxSolverKernels() {
 #ifdef PH_SOLVER_SSE
-    static const bool hasAvx = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    static const bool hasAvx = __builtin_cpu_supports("avx2");
     return hasAvx ? kAvx : kSse;
 #else
     return kScalar;

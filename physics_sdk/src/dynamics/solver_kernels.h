@@ -1,9 +1,11 @@
 // The arithmetic of the island solver's row solve, in variants that compute
 // the same thing: a scalar one and a packed SSE one that treats four rows at
-// a time (with a scalar tail), whose product of the system matrix with a
-// vector also comes with eight-float vectors and fused multiply-adds for
-// processors that have them. They differ only in the order and rounding of
-// the additions inside sums. The solver picks one table by processor class.
+// a time (with a scalar tail). They differ only in the order of the additions
+// inside sums. The SSE one's product of the system matrix with a vector also
+// comes with eight-float vectors for processors that have AVX2; it adds in
+// the same order, so its results are the SSE product's to the bit and a
+// simulation runs the same with or without it. The solver picks one table by
+// processor class.
 #ifndef PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 #define PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 
@@ -52,8 +54,8 @@ struct phSolverKernels {
 const phSolverKernels& phScalarSolverKernels();
 // The SSE variant; the scalar one where the build has no SSE.
 const phSolverKernels& phSseSolverKernels();
-// The SSE variant with the eight-float product where the processor has AVX2
-// and FMA, the plain SSE one where it has not.
+// The SSE variant with the eight-float product where the processor has
+// AVX2, the plain SSE one where it has not.
 const phSolverKernels& phAvxSolverKernels();
 
 #endif
