@@ -246,16 +246,14 @@ def title(x, y, size, content):
 
 # --- the screens ----------------------------------------------------------------
 
-def menu_background(ship, panel_box, cogs=True):
+def menu_background(ship, panel_box):
     """The main menu's look: the title over the downs, the airship `ship`
     (x, y, scale) to the right of the dark panel `panel_box` (x, y, w, h)
-    that the buttons stand on, and two large cogs in the bottom right corner
-    unless a button stands there."""
+    that the buttons stand on."""
     body = defs() + landscape(11)
     body += airship(ship[0], ship[1], ship[2], -4)
-    if cogs:
-        body += art.gear(700, 520, 60, 14, 0.1, "url(#brass)", OUTLINE, 3)
-        body += art.gear(770, 450, 34, 10, 0.3, "url(#copper)", OUTLINE, 3)
+    body += art.gear(700, 520, 60, 14, 0.1, "url(#brass)", OUTLINE, 3)
+    body += art.gear(770, 450, 34, 10, 0.3, "url(#copper)", OUTLINE, 3)
     body += panel(*panel_box)
     body += title(400, 92, 74, "GEARHAVEN")
     body += text(400, 124, 18, "Airships, magnets and the war of the works", fill=PAPER, font=SANS,
@@ -280,11 +278,10 @@ def tutorial_panel(buttons):
 
 
 def tutorial_menu(buttons):
-    """The main menu's look with a panel as wide as the lesson plates, the
-    airship smaller and further right to clear it, and no cogs where the
-    Play button stands."""
+    """The main menu's look with a panel as wide as the lesson plates, and
+    the airship smaller and further right to clear it."""
     x, y, w, h = tutorial_panel(buttons)
-    return menu_background((x + w + 190, 250, 1.1), (x, y, w, h), cogs=False)
+    return menu_background((x + w + 190, 250, 1.1), (x, y, w, h))
 
 
 def menu_button(label):
