@@ -388,12 +388,13 @@ void phMeshBuilder::CleanAndCompact() {
 void phMeshBuilder::MergeFaces() {
     // The faces are merged a group of one attribute at a time, the groups in
     // the order their attributes first appear and each group's faces in
-    // their order. The faces are numbered by group in one pass and ordered by
-    // group number, instead of the list being scanned again for every
-    // attribute.
+    // their order. The faces are numbered by group in one pass and sorted by
+    // group, then by place, instead of the list being scanned again
+    // for every attribute.
     const int faceCount = m_faces.faceCount;
     phScratchArray<int> starts(static_cast<size_t>(faceCount));
     phScratchArray<int> groupOf(static_cast<size_t>(faceCount));
+    phScratchArray<int> byGroup(static_cast<size_t>(faceCount));
     phTree<int32_t, int> groupNumbers;
     int groupCount = 0;
     int position = 0;
@@ -403,32 +404,19 @@ void phMeshBuilder::MergeFaces() {
         groupOf[f] =
             groupNumbers.Insert(m_faces.indices.data[position], groupCount, &existed)->info;
         groupCount += existed ? 0 : 1;
+        byGroup[f] = f;
         position += m_faces.runLengths.data[f];
     }
-    phScratchArray<int> groupStart(static_cast<size_t>(groupCount) + 1);
-    for (int g = 0; g <= groupCount; ++g) {
-        groupStart[g] = 0;
-    }
-    for (int f = 0; f < faceCount; ++f) {
-        ++groupStart[groupOf[f] + 1];
-    }
-    for (int g = 0; g < groupCount; ++g) {
-        groupStart[g + 1] += groupStart[g];
-    }
-    phScratchArray<int> next(static_cast<size_t>(groupCount) + 1);
-    for (int g = 0; g < groupCount; ++g) {
-        next[g] = groupStart[g];
-    }
-    phScratchArray<int> byGroup(static_cast<size_t>(faceCount));
-    for (int f = 0; f < faceCount; ++f) {
-        byGroup[next[groupOf[f]]++] = f;
-    }
+    std::sort(byGroup.Data(), byGroup.Data() + faceCount, [&groupOf](int a, int b) {
+        return groupOf[a] != groupOf[b] ? groupOf[a] < groupOf[b] : a < b;
+    });
 
     FaceList merged;
-    for (int g = 0; g < groupCount; ++g) {
-        const int32_t attribute = m_faces.indices.data[starts[byGroup[groupStart[g]]]];
+    for (int k = 0; k < faceCount;) {
+        const int first = byGroup[k];
+        const int32_t attribute = m_faces.indices.data[starts[first]];
         FaceList group;
-        for (int k = groupStart[g]; k < groupStart[g + 1]; ++k) {
+        for (; k < faceCount && groupOf[byGroup[k]] == groupOf[first]; ++k) {
             const int f = byGroup[k];
             group.Append(attribute, m_faces.runLengths.data[f] - 1,
                          m_faces.indices.data + starts[f] + 1);

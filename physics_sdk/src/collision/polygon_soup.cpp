@@ -12,6 +12,7 @@
 #include "collision/geometry.h"
 #include "collision/mesh_builder.h"
 #include "core/class_ids.h"
+#include "core/float_order_key.h"
 #include "core/memory.h"
 #include "core/scratch_stack.h"
 
@@ -108,15 +109,6 @@ int SplitAxis(const Leaf* leaves, const int32_t* order, int count, uint32_t* con
         return 1;
     }
     return var[2] > var[1] ? 2 : 1;
-}
-
-// Maps a finite float to an unsigned integer of the same order; -0 and +0,
-// which compare equal, map to one key.
-uint32_t OrderKey(float value) {
-    const float normalised = value + 0.0f;
-    uint32_t bits;
-    std::memcpy(&bits, &normalised, sizeof(bits));
-    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
 }
 
 // Copies the keys to target, those for which inFront holds to the front and
@@ -361,7 +353,7 @@ bool phAABBPolygonSoup::Create(const phMeshBuilder& builder) {
             leaf.boxMin[a] -= kSoupBoxPadding;
             leaf.boxMax[a] += kSoupBoxPadding;
             leaf.centre[a] = 0.5 * (double(leaf.boxMin[a]) + double(leaf.boxMax[a]));
-            leaf.maxKey[a] = OrderKey(leaf.boxMax[a]);
+            leaf.maxKey[a] = phFloatOrderKey(leaf.boxMax[a]);
         }
         position += count + 1;
     }

@@ -4,6 +4,7 @@
 // all lie within the tolerance and whose extra words are equal.
 #include "collision/polyhedra.h"
 
+#include "core/float_order_key.h"
 #include "core/scratch_stack.h"
 #include "platform/fpu_precision.h"
 
@@ -27,15 +28,6 @@ struct SortItem {
     int32_t index;
 };
 
-// Maps a float to an integer of the same order; -0 and +0 become equal, as
-// they compare. The floats are finite: the callers never weld a NaN.
-uint32_t OrderBits(float value) {
-    const float normalised = value + 0.0f;
-    uint32_t bits;
-    std::memcpy(&bits, &normalised, sizeof(bits));
-    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
-}
-
 // Fills the sort records of the vertices: the sort key's order bits above
 // those of the second coordinate (none when second is negative).
 void FillSortItems(const char* bytes, size_t stride, int count, int axis, int second,
@@ -47,8 +39,8 @@ void FillSortItems(const char* bytes, size_t stride, int count, int axis, int se
         return value;
     };
     for (int v = 0; v < count; ++v) {
-        const uint64_t low = second >= 0 ? OrderBits(component(v, second)) : 0u;
-        items[v] = {uint64_t(OrderBits(component(v, axis))) << 32 | low, v};
+        const uint64_t low = second >= 0 ? phFloatOrderKey(component(v, second)) : 0u;
+        items[v] = {uint64_t(phFloatOrderKey(component(v, axis))) << 32 | low, v};
     }
 }
 
