@@ -30,6 +30,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import draw_level as art  # noqa: E402
+import draw_units as units  # noqa: E402
 
 f = art.f
 OUTLINE = art.OUTLINE
@@ -460,7 +461,8 @@ class Level:
 
     def field(self, x0, y0, w, h, outline):
         """Ground and factories in a w x h box: the ground in the landscape's
-        turf over its earth, the player's factory copper, the enemy's grey."""
+        turf over its earth, each factory the game's own picture of it in its
+        side's colours."""
         p = self.palette
         line = self.profile(x0, y0, w, h)
         closed = "M%s L%s,%s L%s,%s Z" % (" L".join(art.points([q]) for q in line), f(x0 + w), f(y0 + h + 2),
@@ -470,16 +472,26 @@ class Level:
         body += ('<path d="M%s" fill="none" stroke="%s" stroke-width="%s"/>'
                  % (" L".join(art.points([(x, y + outline * 1.2)]) for x, y in line), p["turf"][0], f(outline * 1.6)))
         for team, x, y in self.factories:
-            fh = 120 * h / PLAY_HEIGHT
-            fw = max(120 * w / self.width, fh * 0.8)
+            # The picture's hall is 128 of its pixels high, the factory 120 of
+            # the play field's; its hot spot is the factory's centre.
             cx, cy = x0 + x * w / self.width, y0 + h - y * h / PLAY_HEIGHT
-            body += ('<rect x="%s" y="%s" width="%s" height="%s" fill="%s" stroke="%s" stroke-width="%s"/>'
-                     % (f(cx - fw / 2), f(cy - fh / 2), f(fw), f(fh), COPPER if team == "good" else "#6e6e78",
-                        OUTLINE, f(max(outline * 0.6, 0.8))))
+            body += unit("Static_Factory", "idling", team, cx, cy, 120 * h / PLAY_HEIGHT / 128)
         return body
 
     def seed(self):
         return sum(v for _, v in self.ground) % 997
+
+
+def unit(name, state, palette, x, y, scale=1.0, t=0.0, mirror=False, opacity=1.0):
+    """One frame of a unit's own picture with its hot spot at (x, y)."""
+    obj = units.OBJECTS[name]
+    w, h = obj["size"]
+    hx, hy = obj["hot"]
+    inner = units.frame_svg(name, state, t, palette)
+    flip = " scale(-1 1)" if mirror else ""
+    return ('<g transform="translate(%s,%s)%s scale(%s)" opacity="%s">'
+            '<svg x="%d" y="%d" width="%d" height="%d" viewBox="0 0 %d %d" overflow="visible">%s</svg></g>\n'
+            % (f(x), f(y), flip, f(scale), f(opacity), -hx, -hy, w, h, w, h, inner))
 
 
 def thumbnail(n, level):

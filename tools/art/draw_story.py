@@ -32,7 +32,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import draw_frontend as fe  # noqa: E402
 import draw_level as art  # noqa: E402
-import draw_units as units  # noqa: E402
 
 f = art.f
 OUTLINE = art.OUTLINE
@@ -79,18 +78,6 @@ def pictures():
 
 # --- pieces -------------------------------------------------------------------
 
-def unit(name, state, palette, x, y, scale=1.0, t=0.0, mirror=False, opacity=1.0):
-    """One frame of a unit's own picture with its hot spot at (x, y)."""
-    obj = units.OBJECTS[name]
-    w, h = obj["size"]
-    hx, hy = obj["hot"]
-    inner = units.frame_svg(name, state, t, palette)
-    flip = " scale(-1 1)" if mirror else ""
-    return ('<g transform="translate(%s,%s)%s scale(%s)" opacity="%s">'
-            '<svg x="%d" y="%d" width="%d" height="%d" viewBox="0 0 %d %d" overflow="visible">%s</svg></g>\n'
-            % (f(x), f(y), flip, f(scale), f(opacity), -hx, -hy, w, h, w, h, inner))
-
-
 def scenery(seed, landscape, hills_seed=None, behind=""):
     """A landscape's sky, mountains and near hills over the whole screen;
     `behind` is drawn between the mountains and the hills."""
@@ -119,7 +106,7 @@ def mound(landscape, cx, top, width):
 
 def factory(side, x, top, scale, state="idling", t=0.0):
     """A factory standing with its floor on `top`."""
-    return unit("Static_Factory", state, side, x, top - 64 * scale, scale, t=t)
+    return fe.unit("Static_Factory", state, side, x, top - 64 * scale, scale, t=t)
 
 
 def carrying(x, y, scale, name, state="magneted", unit_scale=None, t=0.3):
@@ -129,9 +116,9 @@ def carrying(x, y, scale, name, state="magneted", unit_scale=None, t=0.3):
     arm_end = arm_top + 74 * scale
     held = UNIT_HALF_HEIGHTS.get(name, 16)
     s = unit_scale if unit_scale is not None else scale
-    return (unit("Spar", "emitting", "good", x, arm_top, scale, t=0.25) +
-            unit(name, state, "good", x, arm_end + held * s, s) +
-            unit("GoodAirShip", "moving", "good", x, y, scale, t=t))
+    return (fe.unit("Spar", "emitting", "good", x, arm_top, scale, t=0.25) +
+            fe.unit(name, state, "good", x, arm_end + held * s, s) +
+            fe.unit("GoodAirShip", "moving", "good", x, y, scale, t=t))
 
 
 def ground(landscape, y, seed, amplitude=18):
@@ -162,7 +149,7 @@ def smoke(x, y, rise, seed, dark="#4a4240", light="#8a807a"):
 
 def burst(x, y, size, seed):
     """A flak burst in the air."""
-    return unit("ExplosionMedium", "explosion", "neutral", x, y, size / 64.0, t=0.3 + 0.1 * (seed % 3))
+    return fe.unit("ExplosionMedium", "explosion", "neutral", x, y, size / 64.0, t=0.3 + 0.1 * (seed % 3))
 
 
 def snowfall(seed, count=220):
@@ -211,13 +198,13 @@ def splash2():
     behind = smoke(700, 330, 220, 3, dark="#5a5250", light="#9a928c")
     body = fe.defs() + scenery(7, "Meadow", hills_seed=31, behind=behind)
     for i, (x, y, s) in enumerate([(640, 185, 0.32), (715, 215, 0.26), (560, 225, 0.22)]):
-        body += unit("BadAirShip", "moving", "bad", x, y, s, t=0.25 * i, mirror=True)
+        body += fe.unit("BadAirShip", "moving", "bad", x, y, s, t=0.25 * i, mirror=True)
     body += ground("Meadow", 560, 2)
     body += factory("good", 150, 530, 0.9)
-    body += unit("Engineer", "moving", "good", 560, 545, 1.4, t=0.2)
-    body += unit("Infantry", "moving", "good", 600, 547, 1.4, t=0.6)
-    body += unit("Tank", "idling", "good", 690, 540, 1.2)
-    body += unit("GoodAirShip", "moving", "good", 330, 300, 1.35, t=0.3)
+    body += fe.unit("Engineer", "moving", "good", 560, 545, 1.4, t=0.2)
+    body += fe.unit("Infantry", "moving", "good", 600, 547, 1.4, t=0.6)
+    body += fe.unit("Tank", "idling", "good", 690, 540, 1.2)
+    body += fe.unit("GoodAirShip", "moving", "good", 330, 300, 1.35, t=0.3)
     body += fe.panel(170, 28, 460, 124)
     body += fe.title(400, 96, 66, "GEARHAVEN")
     body += fe.text(400, 130, 17, "The Soot Barons are coming over the downs", fill=PAPER, font=SANS)
@@ -230,8 +217,8 @@ def cutscene_autumn():
     body = fe.defs() + scenery(41, "Autumn", hills_seed=43, behind=smoke(600, 330, 180, 5))
     body += mound("Autumn", 640, 330, 240)
     body += factory("bad", 650, 332, 0.6)
-    body += unit("BadAirShip", "moving", "bad", 560, 120, 0.45, t=0.5)
-    body += unit("BadAirShip", "moving", "bad", 700, 170, 0.35, t=0.1)
+    body += fe.unit("BadAirShip", "moving", "bad", 560, 120, 0.45, t=0.5)
+    body += fe.unit("BadAirShip", "moving", "bad", 700, 170, 0.35, t=0.1)
     body += falling_leaves(47)
     body += carrying(250, 150, 1.1, "Tank", unit_scale=1.2)
     return body
@@ -243,9 +230,9 @@ def cutscene_snow():
     body = fe.defs() + scenery(71, "Snow", hills_seed=73)
     body += mound("Snow", 620, 320, 280)
     body += factory("bad", 660, 322, 0.6)
-    body += unit("Static_AntiAirTurret", "firing", "bad", 545, 322 - 20 * 0.9, 0.9, t=0.3)
+    body += fe.unit("Static_AntiAirTurret", "firing", "bad", 545, 322 - 20 * 0.9, 0.9, t=0.3)
     body += burst(430, 110, 60, 1) + burst(520, 70, 40, 2) + burst(360, 60, 34, 0)
-    body += unit("BadAirShip", "idling", "bad", 700, 140, 0.4, mirror=True)
+    body += fe.unit("BadAirShip", "idling", "bad", 700, 140, 0.4, mirror=True)
     body += carrying(230, 170, 1.05, "FlakTruck", unit_scale=1.1)
     body += snowfall(79)
     return body
@@ -263,8 +250,8 @@ def cutscene_soot():
     body += mound("Soot", 650, 340, 260)
     body += factory("bad", 650, 342, 0.7, state="emitting", t=0.5)
     body += burst(380, 100, 56, 3) + burst(300, 60, 36, 4) + burst(470, 150, 44, 5)
-    body += unit("BadAirShip", "moving", "bad", 520, 100, 0.5, mirror=True, t=0.6)
-    body += unit("AutoGyro", "moving", "bad", 430, 230, 0.9, mirror=True, t=0.5)
+    body += fe.unit("BadAirShip", "moving", "bad", 520, 100, 0.5, mirror=True, t=0.6)
+    body += fe.unit("AutoGyro", "moving", "bad", 430, 230, 0.9, mirror=True, t=0.5)
     body += carrying(200, 150, 1.05, "BalloonBomb", state="idling", unit_scale=0.9)
     return body
 
@@ -275,10 +262,10 @@ def cutscene_meadow():
     body = fe.defs() + scenery(131, "Meadow", hills_seed=137, behind=smoke(520, 330, 200, 9))
     body += mound("Meadow", 560, 330, 260)
     body += factory("good", 560, 332, 0.75)
-    body += unit("ExplosionLarge", "explosion", "neutral", 520, 300, 0.8, t=0.4)
-    body += unit("BadAirShip", "moving", "bad", 610, 130, 0.6, mirror=True, t=0.2)
-    body += unit("BadAirShip", "moving", "bad", 730, 190, 0.45, mirror=True, t=0.7)
-    body += unit("AutoGyro", "firing", "bad", 450, 220, 0.9, mirror=True, t=0.4)
+    body += fe.unit("ExplosionLarge", "explosion", "neutral", 520, 300, 0.8, t=0.4)
+    body += fe.unit("BadAirShip", "moving", "bad", 610, 130, 0.6, mirror=True, t=0.2)
+    body += fe.unit("BadAirShip", "moving", "bad", 730, 190, 0.45, mirror=True, t=0.7)
+    body += fe.unit("AutoGyro", "firing", "bad", 450, 220, 0.9, mirror=True, t=0.4)
     body += carrying(180, 150, 1.1, "Infantry", unit_scale=1.5)
     return body
 
@@ -325,10 +312,10 @@ def help_flying():
            % OUTLINE)
     pic += ('<path d="M60,262 Q200,230 330,258 T600,250 T740,246 V300 H60 Z" fill="#6e8f58" stroke="%s" '
             'stroke-width="3"/>' % OUTLINE)
-    pic += unit("GoodAirShip", "moving", "good", 250, 180, 0.8, t=0.4)
+    pic += fe.unit("GoodAirShip", "moving", "good", 250, 180, 0.8, t=0.4)
     pic += ('<path d="M340,180 C420,150 480,150 560,176" fill="none" stroke="%s" stroke-width="4" '
             'stroke-dasharray="10 8"/>' % BRASS_LIGHT)
-    pic += unit("GotoTarget", "GotoTarget", "neutral", 590, 185, 0.8)
+    pic += fe.unit("GotoTarget", "GotoTarget", "neutral", 590, 185, 0.8)
     pic += key_cap(640, 226, "&#8593;") + key_cap(604, 260, "&#8592;") + key_cap(640, 260, "&#8595;") + \
         key_cap(676, 260, "&#8594;")
     lines = ["#Where to",
@@ -346,10 +333,10 @@ def help_magnet():
     pic += ('<path d="M60,270 Q250,248 420,268 T740,262 V300 H60 Z" fill="#6e8f58" stroke="%s" '
             'stroke-width="3"/>' % OUTLINE)
     pic += carrying(200, 150, 0.7, "Tank", unit_scale=0.8)
-    pic += unit("Spar", "idling", "good", 520, 150 + 44 * 0.7, 0.7)
-    pic += unit("GoodAirShip", "moving", "good", 520, 150, 0.7, t=0.5)
-    pic += unit("Infantry", "falling", "good", 522, 235, 1.1)
-    pic += unit("Infantry", "idling", "good", 600, 272, 1.1)
+    pic += fe.unit("Spar", "idling", "good", 520, 150 + 44 * 0.7, 0.7)
+    pic += fe.unit("GoodAirShip", "moving", "good", 520, 150, 0.7, t=0.5)
+    pic += fe.unit("Infantry", "falling", "good", 522, 235, 1.1)
+    pic += fe.unit("Infantry", "idling", "good", 600, 272, 1.1)
     pic += fe.text(200, 290, 14, "magnet on: lift", fill=fe.SOOT, font=SANS + ' font-weight="bold"')
     pic += fe.text(520, 290, 14, "magnet off: drop", fill=fe.SOOT, font=SANS + ' font-weight="bold"')
     pic += key_cap(334, 190, "Ctrl", 52)
@@ -372,10 +359,10 @@ def help_buying():
         x = 120 + i * 80
         pic += ('<rect x="%s" y="130" width="66" height="66" rx="6" fill="url(#brass)" stroke="%s" '
                 'stroke-width="2.5"/>' % (f(x - 33), OUTLINE))
-        pic += unit(name, state, "good", x, 166 if name != "BalloonBomb" else 152, scale)
+        pic += fe.unit(name, state, "good", x, 166 if name != "BalloonBomb" else 152, scale)
         pic += key_cap(x - 17, 206, str(i + 1))
         pic += fe.text(x, 262, 16, "$%d" % cost, fill=BRASS_LIGHT, font=SANS + ' font-weight="bold"')
-    pic += unit("Static_Factory", "emitting", "good", 690, 270, 0.45, t=0.5)
+    pic += fe.unit("Static_Factory", "emitting", "good", 690, 270, 0.45, t=0.5)
     lines = ["#Money",
              "Your factory earns two dollars a second and holds at most 150: spend it, or it is lost.",
              "#Buying",
@@ -397,7 +384,7 @@ def help_units():
         x = 70 if i < 3 else 410
         pic += ('<rect x="%s" y="%s" width="60" height="54" rx="6" fill="#6d9cc7" stroke="%s" stroke-width="2"/>'
                 % (f(x), f(y - 22), OUTLINE))
-        pic += unit(name, "idling", "good", x + 30, y + (10 if name != "BalloonBomb" else -4), scale)
+        pic += fe.unit(name, "idling", "good", x + 30, y + (10 if name != "BalloonBomb" else -4), scale)
         pic += fe.text(x + 72, y, 17, label, fill=BRASS_LIGHT, anchor="start")
         words = line.split(" ")
         half = (len(words) + 1) // 2
@@ -416,11 +403,11 @@ def help_winning():
     pic += ('<path d="M60,272 Q300,256 500,266 T740,260 V300 H60 Z" fill="#6e8f58" stroke="%s" '
             'stroke-width="3"/>' % OUTLINE)
     pic += factory("bad", 600, 268, 0.6, state="dying", t=0.35)
-    pic += unit("Engineer", "moving", "good", 470, 262, 1.4, t=0.3)
-    pic += unit("Infantry", "moving", "good", 420, 263, 1.4, t=0.7)
-    pic += unit("Static_Bunker", "moving", "good", 250, 248, 0.9)
-    pic += unit("Flag", "moving", "good", 268, 218, 0.9, t=0.2)
-    pic += unit("Tank", "moving", "good", 150, 255, 0.8, t=0.5)
+    pic += fe.unit("Engineer", "moving", "good", 470, 262, 1.4, t=0.3)
+    pic += fe.unit("Infantry", "moving", "good", 420, 263, 1.4, t=0.7)
+    pic += fe.unit("Static_Bunker", "moving", "good", 250, 248, 0.9)
+    pic += fe.unit("Flag", "moving", "good", 268, 218, 0.9, t=0.2)
+    pic += fe.unit("Tank", "moving", "good", 150, 255, 0.8, t=0.5)
     lines = ["#Take their factory",
              "Infantry and engineers that reach the enemy's factory bring it down, and the level",
              "is won. When your own factory falls, it is lost. Vehicles bounce off the walls.",
