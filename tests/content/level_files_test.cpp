@@ -226,20 +226,28 @@ TEST_P(LevelFileTest, LoadingScreenPicturesAreInTheDatafile) {
     }
 }
 
-// The tests that only campaign levels pass: the tutorials show the first
-// level's loading picture and have no place on the map.
+// Each level's loading screen shows the level's own picture, made from it at
+// build time, not another level's.
+TEST_P(LevelFileTest, LoadingScreenShowsItsOwnPicture) {
+    EXPECT_EQ(orvel::LoadPropertyFile(Resource("loading.txt"))->GetString("animation"), "loading.jpg");
+    const orvel::FrameSheet sheet = Picture("loading.jpg");
+    EXPECT_EQ(sheet.width, 800u);
+    EXPECT_EQ(sheet.frameHeight, 600u);
+}
+
+// The tests that only campaign levels pass: the tutorials have no place on
+// the map and are not offered by the skirmish screen.
 class CampaignLevelFileTest : public LevelFileTest {};
 
-// Each level has its own thumbnail on the map, loading picture and skirmish
-// preview, made from it at build time.
+// Each level has its own thumbnail on the map and skirmish preview, made
+// from it at build time.
 TEST_P(CampaignLevelFileTest, HasItsOwnPictures) {
     const std::string number = GetParam().substr(GetParam().rfind("Level") + 5);
     const struct {
         std::string name;
         uint32_t width;
         uint32_t height;
-    } pictures[] = {{"loading.jpg", 800, 600},
-                    {"preview.jpg", 780, 86},
+    } pictures[] = {{"preview.jpg", 780, 86},
                     {"../MapScreen/thumbnail" + number + ".bbq", 96, 72}};
     for (const auto& picture : pictures) {
         const orvel::FrameSheet sheet = Picture(picture.name);

@@ -11,7 +11,7 @@ statistics screen with its bars and digits, the skirmish setup with its
 controls, its loading picture and its stand-in previews, the help and
 credits pages and,
 for every campaign level, its map thumbnail, loading picture and skirmish
-preview are written as SVG
+preview, and every tutorial lesson's loading picture are written as SVG
 (kept in <out folder>/svg for looking at), rendered with rsvg-convert and
 turned into .bbq or .jpg by our bbq_convert. Text is set in the DejaVu fonts
 of Debian's fonts-dejavu-core. The skies and mountains come from the level
@@ -48,6 +48,11 @@ SCREEN = (800, 600)
 MENU_BUTTONS = ["Play", "Skirmish", "Tutorial", "Options", "Help", "Credits", "Quit"]
 MENU_LABELS = {"Play": "Campaign"}
 TUTORIAL_LABELS = ["1. Flying and engineers", "2. Anti-air turrets", "3. Artillery", "4. Bunkers"]
+# What each lesson's loading picture shows in front of its field: the unit
+# that the lesson is about and its side; the enemy's face the player's
+# factory.
+TUTORIAL_SUBJECTS = [("Engineer", "good", 3.0), ("Static_AntiAirTurret", "bad", 1.6),
+                     ("Static_ArtilleryTurret", "bad", 1.6), ("Static_Bunker", "bad", 1.6)]
 TUTORIAL_BUTTON = (330, 46)
 # The tutorial menu's panel reaches this far round its buttons; less below
 # them, where the screen's frame is near.
@@ -124,6 +129,7 @@ def pictures():
     out += [("MapScreen/thumbnail%d.bbq" % n, THUMB[0], THUMB[1], True) for n in range(LEVEL_COUNT)]
     out += [("Frontend/%s.bbq" % name.lower(), 150, 56, True) for name, _ in DIFFICULTIES]
     out += [("Level%d/loading.jpg" % n, 800, 600, False) for n in range(LEVEL_COUNT)]
+    out += [("TutorialLevel%d/loading.jpg" % n, 800, 600, False) for n in range(len(TUTORIAL_LABELS))]
     out += [("Level%d/preview.jpg" % n, PREVIEW[0], PREVIEW[1], False) for n in range(LEVEL_COUNT)]
     out += skirmish_pictures()
     return out
@@ -478,6 +484,14 @@ class Level:
             body += unit("Static_Factory", "idling", team, cx, cy, 120 * h / PLAY_HEIGHT / 128)
         return body
 
+    def ground_at(self, x0, y0, w, h, x):
+        """The height of the profile in a w x h box at (x0, y0) at x."""
+        line = self.profile(x0, y0, w, h)
+        for (xa, ya), (xb, yb) in zip(line, line[1:]):
+            if xa <= x <= xb:
+                return ya + (yb - ya) * (x - xa) / (xb - xa) if xb > xa else ya
+        return line[-1][1]
+
     def seed(self):
         return sum(v for _, v in self.ground) % 997
 
@@ -546,6 +560,28 @@ def loading_picture(n, level):
     body += panel(150, 30, 500, 110)
     body += title(400, 90, 46, "Level %d" % (n + 1))
     body += text(400, 122, 20, level.name, fill=PAPER, font=SANS)
+    return body + frame(800, 600)
+
+
+def tutorial_loading_picture(n, level):
+    """A lesson's field as the loading picture draws a level's, the unit that
+    the lesson is about standing in front of it, and the lesson's number and
+    name on the plate."""
+    seed = level.seed() + 7 * n
+    body = defs() + embed(art.sky_svg(seed, level.palette), 0, 0, 800, 600)
+    body += embed(art.mountains_svg(seed + 1, level.palette), 0, 150, 800, 450)
+    body += level.field(0, 230, 800, 370, 4)
+    body += airship(400, 220, 0.9, -3)
+    name, side, scale = TUTORIAL_SUBJECTS[n]
+    w, h = units.OBJECTS[name]["size"]
+    hot_y = units.OBJECTS[name]["hot"][1]
+    # It stands on the ridge before the enemy's factory, its feet on the turf.
+    x = 540
+    body += unit(name, "idling", side, x, level.ground_at(0, 230, 800, 370, x) - (h - hot_y) * scale + 6,
+                 scale, mirror=side == "bad")
+    body += panel(150, 30, 500, 110)
+    body += title(400, 90, 46, "Lesson %d" % (n + 1))
+    body += text(400, 122, 20, TUTORIAL_LABELS[n].split(". ", 1)[1], fill=PAPER, font=SANS)
     return body + frame(800, 600)
 
 
@@ -782,7 +818,7 @@ def skirmish_documents():
 
 # --- making them ----------------------------------------------------------------
 
-def documents(levels, places, tutorial):
+def documents(levels, lessons, places, tutorial):
     """Resource name -> SVG body, for every picture."""
     docs = {"MainMenu/background.jpg": main_menu(),
             "MapScreen/map.jpg": map_screen(places),
@@ -823,6 +859,8 @@ def documents(levels, places, tutorial):
         docs["MapScreen/thumbnail%d.bbq" % n] = thumbnail(n, levels[n])
         docs["Level%d/loading.jpg" % n] = loading_picture(n, levels[n])
         docs["Level%d/preview.jpg" % n] = preview(levels[n])
+    for n, lesson in enumerate(lessons):
+        docs["TutorialLevel%d/loading.jpg" % n] = tutorial_loading_picture(n, lesson)
     for name, chevrons in DIFFICULTIES:
         docs["Frontend/%s.bbq" % name.lower()] = difficulty_button(name, chevrons)
     docs.update(skirmish_documents())
@@ -831,10 +869,12 @@ def documents(levels, places, tutorial):
 
 def draw(out, converter, resources):
     levels = [Level(os.path.join(resources, "Level%d" % n, "level.txt")) for n in range(LEVEL_COUNT)]
+    lessons = [Level(os.path.join(resources, "TutorialLevel%d" % n, "level.txt"))
+               for n in range(len(TUTORIAL_LABELS))]
     places = thumbnail_places(os.path.join(resources, "MapScreen", "MapScreen.txt"))
     svg_dir = os.path.join(out, "svg")
     tutorial = tutorial_buttons(os.path.join(resources, "Tutorial", "TutorialMenu.txt"))
-    docs = documents(levels, places, tutorial)
+    docs = documents(levels, lessons, places, tutorial)
     for name, width, height, alpha in pictures():
         target = os.path.join(out, name)
         os.makedirs(os.path.dirname(target), exist_ok=True)
