@@ -360,8 +360,7 @@ TEST(IslandSolver, BoundedProblemsMatchBruteForce) {
 // The SSE product with eight-float vectors adds in the SSE product's order,
 // so the two give the same numbers to the bit: a simulation does not depend
 // on which of them the processor runs. Rows come in runs that share their
-// bodies, as a joint's do, in an order that is not their storage order, with
-// a tail of rows beyond the last group of four.
+// bodies, as a joint's do, with a tail of rows beyond the last group of four.
 TEST(IslandSolver, EightFloatProductAddsAsTheSseOneDoes) {
     std::mt19937 random(99);
     std::uniform_real_distribution<float> value(-2.0f, 2.0f);
@@ -389,19 +388,14 @@ TEST(IslandSolver, EightFloatProductAddsAsTheSseOneDoes) {
             in[row] = value(random);
         }
     }
-    // Every run moved as a whole to the other end.
-    std::vector<int> order(count);
-    for (int i = 0; i < count; ++i) {
-        order[i] = count - 1 - i;
-    }
     const phSolverRows rows = {&jacobian[0], &scaled[0], &bodies[0], reg.data()};
     std::vector<float> accum(8 * bodyCount);
     std::vector<float> sse(count);
     std::vector<float> wide(count);
-    const float sseDot = phSseSolverKernels().multiplyA(rows, order.data(), count, in.data(),
-                                                        sse.data(), accum.data(), bodyCount);
-    const float wideDot = phAvxSolverKernels().multiplyA(rows, order.data(), count, in.data(),
-                                                         wide.data(), accum.data(), bodyCount);
+    const float sseDot = phSseSolverKernels().multiplyA(rows, count, in.data(), sse.data(),
+                                                        accum.data(), bodyCount);
+    const float wideDot = phAvxSolverKernels().multiplyA(rows, count, in.data(), wide.data(),
+                                                         accum.data(), bodyCount);
     EXPECT_EQ(sseDot, wideDot);
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(sse[i], wide[i]) << "position " << i;

@@ -230,14 +230,14 @@ phSolverRows phIslandSolver::Rows() const {
 }
 
 float phIslandSolver::MultiplyA(int count, const float* in, float* out) {
-    return m_kernels->multiplyA(Rows(), &m_order[0], count, in, out, &m_accum[0], m_bodyCount);
+    return m_kernels->multiplyA(Rows(), count, in, out, &m_accum[0], m_bodyCount);
 }
 
 void phIslandSolver::RemoveFromProduct(int removed, int active) {
     // The removed row's force p times its Jacobian is what it added to its
     // bodies' accumulators; the active rows that share a body see it through
     // their scaled Jacobians. The static body's scaled Jacobians are 0.
-    const float* jacobian = m_jacobian[m_order[removed]].v;
+    const float* jacobian = m_jacobian[removed].v;
     const float s = m_p[removed];
     float first[8];
     float second[8];
@@ -245,8 +245,8 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
         first[k] = jacobian[k] * s;
         second[k] = jacobian[8 + k] * s;
     }
-    int a = m_rowBodies[m_order[removed]].body0;
-    int b = m_rowBodies[m_order[removed]].body1;
+    int a = m_rowBodies[removed].body0;
+    int b = m_rowBodies[removed].body1;
     if (a == b) {
         for (int k = 0; k < 8; ++k) {
             first[k] += second[k];
@@ -257,7 +257,7 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
         return;
     }
     for (int i = 0; i < active; ++i) {
-        const phRowBodies& row = m_rowBodies[m_order[i]];
+        const phRowBodies& row = m_rowBodies[i];
         const bool first0 = row.body0 != 0 && row.body0 == a;
         const bool second0 = row.body0 != 0 && row.body0 == b;
         const bool first1 = row.body1 != 0 && row.body1 == a;
@@ -265,7 +265,7 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
         if (!(first0 || second0 || first1 || second1)) {
             continue;
         }
-        const float* scaled = m_scaled[m_order[i]].v;
+        const float* scaled = m_scaled[i].v;
         float d = 0.0f;
         if (first0) {
             d += Dot8(scaled, first);
@@ -284,7 +284,7 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
 float phIslandSolver::Residual(int count) {
     MultiplyA(count, &m_x[0], &m_r[0]);
     for (int i = 0; i < count; ++i) {
-        m_r[i] = m_b[m_order[i]] - m_r[i];
+        m_r[i] = m_b[i] - m_r[i];
     }
     return m_kernels->maxAbs(&m_r[0], count);
 }
@@ -293,7 +293,13 @@ void phIslandSolver::SwapRows(int i, int j) {
     if (i == j) {
         return;
     }
-    // The row records stay where they are; the order names them.
+    std::swap(m_jacobian[i], m_jacobian[j]);
+    std::swap(m_scaled[i], m_scaled[j]);
+    std::swap(m_rowBodies[i], m_rowBodies[j]);
+    std::swap(m_reg[i], m_reg[j]);
+    std::swap(m_b[i], m_b[j]);
+    std::swap(m_bound[i], m_bound[j]);
+    std::swap(m_drop[i], m_drop[j]);
     std::swap(m_order[i], m_order[j]);
     std::swap(m_invPrecond[i], m_invPrecond[j]);
     std::swap(m_lower[i], m_lower[j]);
@@ -410,7 +416,7 @@ int phIslandSolver::SolveClamped(int firstClampable, int count) {
 
 void phIslandSolver::WriteBack(int from, int to) {
     for (int i = from; i < to; ++i) {
-        float* force = m_bound[m_order[i]].force;
+        float* force = m_bound[i].force;
         if (force != nullptr) {
             *force = m_x[i];
         }
@@ -427,13 +433,13 @@ void phIslandSolver::SolveRows() {
         m_x[i] = m_bound[i].force != nullptr ? *m_bound[i].force : 0.0f;
     }
     for (int i = 0; i < count; ++i) {
-        if (m_bound[m_order[i]].kind == kRowUnbounded) {
+        if (m_bound[i].kind == kRowUnbounded) {
             SwapRows(i, equality++);
         }
     }
     int bounded = equality;
     for (int i = equality; i < count; ++i) {
-        const int32_t kind = m_bound[m_order[i]].kind;
+        const int32_t kind = m_bound[i].kind;
         if (kind == kRowFixedBounds) {
             m_x[i] = Min(Max(m_x[i], m_lower[i]), m_upper[i]);
         } else if (kind == kRowOneSided) {
@@ -460,11 +466,11 @@ void phIslandSolver::SolveRows() {
         m_position[m_order[i]] = i;
     }
     for (int i = bounded; i < count;) {
-        const phRowBound& bound = m_bound[m_order[i]];
+        const phRowBound bound = m_bound[i];
         const float normal = Max(m_x[m_position[bound.kind]], 0.0f);
         const float lo = bound.lower * normal;
         const float hi = bound.upper * normal;
-        if (Min(hi, -lo) <= m_drop[m_order[i]]) {
+        if (Min(hi, -lo) <= m_drop[i]) {
             // Dropped this step: it keeps no force for the next one.
             if (bound.force != nullptr) {
                 *bound.force = 0.0f;
@@ -494,13 +500,12 @@ void phIslandSolver::SolveRows() {
 
 void phIslandSolver::ApplyRowForces() {
     for (int i = 0; i < m_rowCount; ++i) {
-        const int row = m_order[i];
-        const float* j = m_jacobian[row].v;
+        const float* j = m_jacobian[i].v;
         const float x = m_x[i];
-        Accumulate(m_force[m_rowBodies[row].body0], j, x);
-        Accumulate(m_torque[m_rowBodies[row].body0], j + 4, x);
-        Accumulate(m_force[m_rowBodies[row].body1], j + 8, x);
-        Accumulate(m_torque[m_rowBodies[row].body1], j + 12, x);
+        Accumulate(m_force[m_rowBodies[i].body0], j, x);
+        Accumulate(m_torque[m_rowBodies[i].body0], j + 4, x);
+        Accumulate(m_force[m_rowBodies[i].body1], j + 8, x);
+        Accumulate(m_torque[m_rowBodies[i].body1], j + 12, x);
     }
 }
 

@@ -179,8 +179,11 @@ private:
     phSolverArray<phConstraint*> m_joints;
     phSolverArray<phConstraintLink*> m_stack;
 
-    // Per row, indexed by the row's number in the island: what never moves
-    // during the solve.
+    // Per row, indexed by the row's position in the solve: row exchanges
+    // move everything the solve reads, so that the active rows lie front to
+    // back. The order keeps each position's row number in the island, which
+    // a friction row names its normal row by; the position array is its
+    // inverse, made when friction is bounded.
     int m_rowCount = 0;
     phSolverArray<phRowVectors> m_jacobian;
     phSolverArray<phRowVectors> m_scaled;
@@ -188,11 +191,7 @@ private:
     phSolverArray<float> m_reg;
     phSolverArray<float> m_b;
     phSolverArray<phRowBound> m_bound;
-    phSolverArray<float> m_rhs;
-    phSolverArray<float> m_stiffness;
     phSolverArray<float> m_drop;
-    // Per position: the row at that position, its bounds and the solver's
-    // vectors, which row exchanges move.
     phSolverArray<int> m_order;
     phSolverArray<int> m_position;
     phSolverArray<float> m_invPrecond;
@@ -203,6 +202,9 @@ private:
     phSolverArray<float> m_z;
     phSolverArray<float> m_p;
     phSolverArray<float> m_q;
+    // Read only while the rows are prepared, before any exchange.
+    phSolverArray<float> m_rhs;
+    phSolverArray<float> m_stiffness;
 
     phJointRowParams m_params;
 };

@@ -17,14 +17,13 @@ void ClearAccumulators(float* accum, int bodyCount) {
     std::memset(accum, 0, sizeof(float) * 8 * size_t(bodyCount));
 }
 
-float MultiplyAScalar(const phSolverRows& rows, const int* order, int count, const float* in,
+float MultiplyAScalar(const phSolverRows& rows, int count, const float* in,
                       float* out, float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     for (int j = 0; j < count; ++j) {
-        const int row = order[j];
-        const float* jacobian = rows.jacobian[row].v;
-        float* a = accum + 8 * rows.bodies[row].body0;
-        float* b = accum + 8 * rows.bodies[row].body1;
+        const float* jacobian = rows.jacobian[j].v;
+        float* a = accum + 8 * rows.bodies[j].body0;
+        float* b = accum + 8 * rows.bodies[j].body1;
         const float s = in[j];
         for (int k = 0; k < 8; ++k) {
             a[k] += jacobian[k] * s;
@@ -35,15 +34,14 @@ float MultiplyAScalar(const phSolverRows& rows, const int* order, int count, con
     }
     float inOut = 0.0f;
     for (int i = 0; i < count; ++i) {
-        const int row = order[i];
-        const float* scaled = rows.scaled[row].v;
-        const float* a = accum + 8 * rows.bodies[row].body0;
-        const float* b = accum + 8 * rows.bodies[row].body1;
+        const float* scaled = rows.scaled[i].v;
+        const float* a = accum + 8 * rows.bodies[i].body0;
+        const float* b = accum + 8 * rows.bodies[i].body1;
         float sum = 0.0f;
         for (int k = 0; k < 8; ++k) {
             sum += scaled[k] * a[k] + scaled[8 + k] * b[k];
         }
-        out[i] = sum + rows.reg[row] * in[i];
+        out[i] = sum + rows.reg[i] * in[i];
         inOut += in[i] * out[i];
     }
     return inOut;
@@ -136,7 +134,7 @@ inline __m128 RowProducts(const phSolverRows& rows, int row, const float* accum)
     return _mm_add_ps(first, second);
 }
 
-float MultiplyASse(const phSolverRows& rows, const int* order, int count, const float* in,
+float MultiplyASse(const phSolverRows& rows, int count, const float* in,
                    float* out, float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     // A joint's rows follow each other and act on the same two bodies: their
@@ -144,18 +142,17 @@ float MultiplyASse(const phSolverRows& rows, const int* order, int count, const 
     // through the accumulators in memory row by row.
     int j = 0;
     while (j < count) {
-        const phRowBodies bodies = rows.bodies[order[j]];
+        const phRowBodies bodies = rows.bodies[j];
         __m128 linear0 = _mm_setzero_ps();
         __m128 angular0 = _mm_setzero_ps();
         __m128 linear1 = _mm_setzero_ps();
         __m128 angular1 = _mm_setzero_ps();
         do {
-            const int row = order[j];
-            const phRowBodies& next = rows.bodies[row];
+            const phRowBodies& next = rows.bodies[j];
             if (next.body0 != bodies.body0 || next.body1 != bodies.body1) {
                 break;
             }
-            const float* jacobian = rows.jacobian[row].v;
+            const float* jacobian = rows.jacobian[j].v;
             const __m128 s = _mm_set1_ps(in[j]);
             linear0 = _mm_add_ps(linear0, _mm_mul_ps(_mm_load_ps(jacobian), s));
             angular0 = _mm_add_ps(angular0, _mm_mul_ps(_mm_load_ps(jacobian + 4), s));
@@ -173,18 +170,14 @@ float MultiplyASse(const phSolverRows& rows, const int* order, int count, const 
     __m128 inOut = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        const int r0 = order[i];
-        const int r1 = order[i + 1];
-        const int r2 = order[i + 2];
-        const int r3 = order[i + 3];
-        __m128 v0 = RowProducts(rows, r0, accum);
-        __m128 v1 = RowProducts(rows, r1, accum);
-        __m128 v2 = RowProducts(rows, r2, accum);
-        __m128 v3 = RowProducts(rows, r3, accum);
+        __m128 v0 = RowProducts(rows, i, accum);
+        __m128 v1 = RowProducts(rows, i + 1, accum);
+        __m128 v2 = RowProducts(rows, i + 2, accum);
+        __m128 v3 = RowProducts(rows, i + 3, accum);
         // Transposed, the four rows' lane products add up lane by lane.
         _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
         const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
-        const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
+        const __m128 reg = _mm_loadu_ps(rows.reg + i);
         const __m128 given = _mm_loadu_ps(in + i);
         const __m128 product = _mm_add_ps(sum, _mm_mul_ps(reg, given));
         _mm_storeu_ps(out + i, product);
@@ -192,8 +185,7 @@ float MultiplyASse(const phSolverRows& rows, const int* order, int count, const 
     }
     float tail = 0.0f;
     for (; i < count; ++i) {
-        const int row = order[i];
-        out[i] = Sum(RowProducts(rows, row, accum)) + rows.reg[row] * in[i];
+        out[i] = Sum(RowProducts(rows, i, accum)) + rows.reg[i] * in[i];
         tail += in[i] * out[i];
     }
     return Sum(inOut) + tail;
@@ -219,22 +211,21 @@ __attribute__((target("avx2"))) inline __m128 RowProductsAvx(const phSolverRows&
 // two Jacobian parts for one body. Every lane adds in the order of the SSE
 // product (no fused multiply-adds), so the two give the same results to the
 // bit.
-__attribute__((target("avx2"))) float MultiplyAAvx(const phSolverRows& rows, const int* order,
-                                                   int count, const float* in, float* out,
-                                                   float* accum, int bodyCount) {
+__attribute__((target("avx2"))) float MultiplyAAvx(const phSolverRows& rows, int count,
+                                                   const float* in, float* out, float* accum,
+                                                   int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     int j = 0;
     while (j < count) {
-        const phRowBodies bodies = rows.bodies[order[j]];
+        const phRowBodies bodies = rows.bodies[j];
         __m256 first = _mm256_setzero_ps();
         __m256 second = _mm256_setzero_ps();
         do {
-            const int row = order[j];
-            const phRowBodies& next = rows.bodies[row];
+            const phRowBodies& next = rows.bodies[j];
             if (next.body0 != bodies.body0 || next.body1 != bodies.body1) {
                 break;
             }
-            const float* jacobian = rows.jacobian[row].v;
+            const float* jacobian = rows.jacobian[j].v;
             const __m256 s = _mm256_set1_ps(in[j]);
             first = _mm256_add_ps(first, _mm256_mul_ps(_mm256_load_ps(jacobian), s));
             second = _mm256_add_ps(second, _mm256_mul_ps(_mm256_load_ps(jacobian + 8), s));
@@ -248,17 +239,13 @@ __attribute__((target("avx2"))) float MultiplyAAvx(const phSolverRows& rows, con
     __m128 inOut = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        const int r0 = order[i];
-        const int r1 = order[i + 1];
-        const int r2 = order[i + 2];
-        const int r3 = order[i + 3];
-        __m128 v0 = RowProductsAvx(rows, r0, accum);
-        __m128 v1 = RowProductsAvx(rows, r1, accum);
-        __m128 v2 = RowProductsAvx(rows, r2, accum);
-        __m128 v3 = RowProductsAvx(rows, r3, accum);
+        __m128 v0 = RowProductsAvx(rows, i, accum);
+        __m128 v1 = RowProductsAvx(rows, i + 1, accum);
+        __m128 v2 = RowProductsAvx(rows, i + 2, accum);
+        __m128 v3 = RowProductsAvx(rows, i + 3, accum);
         _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
         const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
-        const __m128 reg = _mm_setr_ps(rows.reg[r0], rows.reg[r1], rows.reg[r2], rows.reg[r3]);
+        const __m128 reg = _mm_loadu_ps(rows.reg + i);
         const __m128 given = _mm_loadu_ps(in + i);
         const __m128 product = _mm_add_ps(sum, _mm_mul_ps(reg, given));
         _mm_storeu_ps(out + i, product);
@@ -266,8 +253,7 @@ __attribute__((target("avx2"))) float MultiplyAAvx(const phSolverRows& rows, con
     }
     float tail = 0.0f;
     for (; i < count; ++i) {
-        const int row = order[i];
-        out[i] = Sum(RowProductsAvx(rows, row, accum)) + rows.reg[row] * in[i];
+        out[i] = Sum(RowProductsAvx(rows, i, accum)) + rows.reg[i] * in[i];
         tail += in[i] * out[i];
     }
     return Sum(inOut) + tail;

@@ -9,11 +9,13 @@
 #ifndef PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 #define PHYSICS_SDK_DYNAMICS_SOLVER_KERNELS_H
 
-// What the row products read of the rows, each array indexed by row: the
-// Jacobians and the Jacobians seen through the bodies' inverse mass and
-// inertia (the scaled Jacobians), one cache line a row (linear and angular
-// part of the first body, then of the second, four floats a part with the
-// fourth 0); the island indices of the two bodies; the regularisation terms.
+// What the row products read of the rows, each array indexed by the row's
+// position in the solve (the solver exchanges rows in place, so the active
+// rows are read front to back): the Jacobians and the Jacobians seen through
+// the bodies' inverse mass and inertia (the scaled Jacobians), one cache line
+// a row (linear and angular part of the first body, then of the second, four
+// floats a part with the fourth 0); the island indices of the two bodies; the
+// regularisation terms.
 struct phRowVectors {
     float v[16];
 };
@@ -31,10 +33,11 @@ struct phSolverRows {
 };
 
 struct phSolverKernels {
-    // out[i] = A in over the rows order[0..count-1]; accum holds eight floats
-    // (force, torque) per body. Returns in . out, summed as out is formed.
-    float (*multiplyA)(const phSolverRows& rows, const int* order, int count, const float* in,
-                       float* out, float* accum, int bodyCount);
+    // out = A in over the rows at positions 0..count-1; accum holds eight
+    // floats (force, torque) per body. Returns in . out, summed as out is
+    // formed.
+    float (*multiplyA)(const phSolverRows& rows, int count, const float* in, float* out,
+                       float* accum, int bodyCount);
     // The first i in [from, to) whose x + alpha p leaves [lower, upper]; to
     // when there is none.
     int (*firstOutside)(const float* x, const float* p, const float* lower, const float* upper,
