@@ -402,6 +402,30 @@ TEST(IslandSolver, EightFloatProductAddsAsTheSseOneDoes) {
     }
 }
 
+// Finding the rows that share a body with a removed one: both variants stop
+// at the same rows, never at the static body, with an odd row at the end
+// and a removed row on the static body on one side or on both.
+TEST(IslandSolver, RowsSharingABodyAreFoundAlike) {
+    const std::vector<phRowBodies> bodies = {{0, 3}, {2, 0}, {4, 5}, {0, 0}, {3, 3},
+                                             {5, 1}, {0, 2}, {1, 4}, {2, 3}};
+    const struct {
+        int a;
+        int b;
+        std::vector<int> found;
+    } cases[] = {{3, 0, {0, 4, 8}}, {0, 2, {1, 6, 8}}, {5, 1, {2, 5, 7}}, {0, 0, {}}, {6, 0, {}}};
+    const int count = int(bodies.size());
+    for (const auto& c : cases) {
+        for (const phSolverKernels* kernels : {&phScalarSolverKernels(), &phSseSolverKernels()}) {
+            std::vector<int> found;
+            for (int i = kernels->firstSharing(bodies.data(), c.a, c.b, 0, count); i < count;
+                 i = kernels->firstSharing(bodies.data(), c.a, c.b, i + 1, count)) {
+                found.push_back(i);
+            }
+            EXPECT_EQ(found, c.found) << "bodies " << c.a << " and " << c.b;
+        }
+    }
+}
+
 TEST(IslandSolver, WarmStartThatSolvesTheRowsIsKept) {
     SolverFixture f;
     f.solver.AddBody(nullptr, 1.0f, Diagonal(1.0f, 1.0f, 1.0f), Zero(), Zero());

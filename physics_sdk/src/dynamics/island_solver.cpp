@@ -256,15 +256,14 @@ void phIslandSolver::RemoveFromProduct(int removed, int active) {
     if (a == 0 && b == 0) {
         return;
     }
-    for (int i = 0; i < active; ++i) {
+    const phSolverKernels& kernels = *m_kernels;
+    for (int i = kernels.firstSharing(&m_rowBodies[0], a, b, 0, active); i < active;
+         i = kernels.firstSharing(&m_rowBodies[0], a, b, i + 1, active)) {
         const phRowBodies& row = m_rowBodies[i];
         const bool first0 = row.body0 != 0 && row.body0 == a;
         const bool second0 = row.body0 != 0 && row.body0 == b;
         const bool first1 = row.body1 != 0 && row.body1 == a;
         const bool second1 = row.body1 != 0 && row.body1 == b;
-        if (!(first0 || second0 || first1 || second1)) {
-            continue;
-        }
         const float* scaled = m_scaled[i].v;
         float d = 0.0f;
         if (first0) {

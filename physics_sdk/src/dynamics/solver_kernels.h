@@ -42,6 +42,9 @@ struct phSolverKernels {
     // when there is none.
     int (*firstOutside)(const float* x, const float* p, const float* lower, const float* upper,
                         float alpha, int from, int to);
+    // The first i in [from, to) whose row acts on body a or body b; to when
+    // there is none. Body 0 (the static body) is never looked for.
+    int (*firstSharing)(const phRowBodies* bodies, int a, int b, int from, int to);
     float (*dot)(const float* a, const float* b, int count);
     // The largest |a[i]|; a NaN entry never becomes the largest.
     float (*maxAbs)(const float* a, int count);
