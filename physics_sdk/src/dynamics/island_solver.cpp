@@ -325,6 +325,21 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
     }
     int pass = 0;
     float residual = 0.2f;
+    // The largest |r| of the active rows, or -1 when it is not known. Taking
+    // a row out leaves it as it was unless that row held it, so most
+    // removals need no pass over r.
+    float largest = -1.0f;
+    auto removeFromLargest = [this, &largest](int removed) {
+        if (!(std::fabs(m_r[removed]) < largest)) {
+            largest = -1.0f;
+        }
+    };
+    auto largestResidual = [this, &kernels, &largest, &active]() {
+        if (largest < 0.0f) {
+            largest = kernels.maxAbs(&m_r[0], active);
+        }
+        return largest;
+    };
     while (pass < passes) {
         if (residual <= kSolverResidual) {
             return active;
@@ -358,7 +373,8 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
             }
             delta = Max(delta, 0.0f);
             RemoveFromProduct(active, active);
-            if (kernels.maxAbs(&m_r[0], active) < kSolverResidual) {
+            removeFromLargest(active);
+            if (largestResidual() < kSolverResidual) {
                 alpha = delta / 1e20f;
             } else {
                 alpha = delta / Max(kernels.dot(&m_p[0], &m_q[0], active), 1e-16f);
@@ -367,12 +383,14 @@ int phIslandSolver::SolveBounded(int firstClampable, int count) {
             i = firstClampable - 1;
         }
         residual = kernels.step(&m_x[0], &m_r[0], &m_p[0], &m_q[0], alpha, active);
+        largest = residual;
         if (limit >= 0) {
             m_x[limit] = limitBound;
             --active;
             SwapRows(limit, active);
+            removeFromLargest(active);
             RestartDescent(active, delta);
-            residual = kernels.maxAbs(&m_r[0], active);
+            residual = largestResidual();
             pass = 0;
             continue;
         }
