@@ -456,31 +456,45 @@ TEST(IslandSolver, FrictionRowsAreBoundedByTheirNormalRowOrDropped) {
         {"limit under the threshold", 10.0f, 2.0f, 6.0f, false, 0.0f},
     };
     for (int mode : {0, 1}) {
-        for (const Case& c : cases) {
-            SolverFixture f;
-            f.solver.SetModes(0, mode);
-            f.solver.AddBody(nullptr, 1.0f, Diagonal(1.0f, 1.0f, 1.0f), Zero(), Zero());
-            // The normal row starts from last step's force (the one-solve mode
-            // bounds friction by it); a stale friction force from an earlier
-            // step must not survive a drop.
-            float forces[2] = {std::fmax(c.normalRhs, 0.0f), 123.0f};
-            phRowBound normal;
-            normal.kind = kRowOneSided;
-            normal.lower = 0.0f;
-            normal.force = &forces[0];
-            phRowBound friction;
-            friction.kind = 0;
-            friction.lower = -0.5f;
-            friction.upper = 0.5f;
-            friction.force = &forces[1];
-            f.solver.AddRow(AlongY(), normal, c.normalRhs, 0.0f, 1, 0, c.drop);
-            f.solver.AddRow(AlongX(), friction, c.pull, 0.0f, 1, 0, c.drop);
-            f.solver.PrepareRows();
-            f.solver.SolveRows();
-            EXPECT_EQ(f.solver.RowCount(), c.kept ? 2 : 1) << c.name << mode;
-            EXPECT_NEAR(forces[1], c.friction, 0.11f) << c.name << mode;
-            EXPECT_NEAR(f.solver.BodyForce(1).x, c.friction, 0.11f) << c.name << mode;
-            EXPECT_NEAR(forces[0], std::fmax(c.normalRhs, 0.0f), 0.11f) << c.name << mode;
+        // With the friction row added first, the rows change places before
+        // friction is bounded, and each must take its own records along. The
+        // normal row's drop threshold would drop any friction row: only the
+        // friction row's own may count.
+        for (bool frictionFirst : {false, true}) {
+            for (const Case& c : cases) {
+                SolverFixture f;
+                f.solver.SetModes(0, mode);
+                f.solver.AddBody(nullptr, 1.0f, Diagonal(1.0f, 1.0f, 1.0f), Zero(), Zero());
+                // The normal row starts from last step's force (the one-solve
+                // mode bounds friction by it); a stale friction force from an
+                // earlier step must not survive a drop.
+                float forces[2] = {std::fmax(c.normalRhs, 0.0f), 123.0f};
+                phRowBound normal;
+                normal.kind = kRowOneSided;
+                normal.lower = 0.0f;
+                normal.force = &forces[0];
+                phRowBound friction;
+                friction.kind = frictionFirst ? 1 : 0;
+                friction.lower = -0.5f;
+                friction.upper = 0.5f;
+                friction.force = &forces[1];
+                if (frictionFirst) {
+                    f.solver.AddRow(AlongX(), friction, c.pull, 0.0f, 1, 0, c.drop);
+                    f.solver.AddRow(AlongY(), normal, c.normalRhs, 0.0f, 1, 0, 100.0f);
+                } else {
+                    f.solver.AddRow(AlongY(), normal, c.normalRhs, 0.0f, 1, 0, 100.0f);
+                    f.solver.AddRow(AlongX(), friction, c.pull, 0.0f, 1, 0, c.drop);
+                }
+                f.solver.PrepareRows();
+                f.solver.SolveRows();
+                const std::string where =
+                    std::string(c.name) + " mode " + std::to_string(mode) +
+                    (frictionFirst ? " friction first" : " normal first");
+                EXPECT_EQ(f.solver.RowCount(), c.kept ? 2 : 1) << where;
+                EXPECT_NEAR(forces[1], c.friction, 0.11f) << where;
+                EXPECT_NEAR(f.solver.BodyForce(1).x, c.friction, 0.11f) << where;
+                EXPECT_NEAR(forces[0], std::fmax(c.normalRhs, 0.0f), 0.11f) << where;
+            }
         }
     }
 }
