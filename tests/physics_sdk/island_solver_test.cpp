@@ -392,8 +392,8 @@ TEST(IslandSolver, EightFloatProductAddsAsTheSseOneDoes) {
     std::vector<float> accum(8 * bodyCount);
     std::vector<float> sse(count);
     std::vector<float> wide(count);
-    const float sseDot = phSseSolverKernels().multiplyA(rows, count, in.data(), sse.data(),
-                                                        accum.data(), bodyCount);
+    const float sseDot =
+        phSseSolverKernels().multiplyA(rows, count, in.data(), sse.data(), accum.data(), bodyCount);
     const float wideDot = phAvxSolverKernels().multiplyA(rows, count, in.data(), wide.data(),
                                                          accum.data(), bodyCount);
     EXPECT_EQ(sseDot, wideDot);
@@ -487,9 +487,8 @@ TEST(IslandSolver, FrictionRowsAreBoundedByTheirNormalRowOrDropped) {
                 }
                 f.solver.PrepareRows();
                 f.solver.SolveRows();
-                const std::string where =
-                    std::string(c.name) + " mode " + std::to_string(mode) +
-                    (frictionFirst ? " friction first" : " normal first");
+                const std::string where = std::string(c.name) + " mode " + std::to_string(mode) +
+                                          (frictionFirst ? " friction first" : " normal first");
                 EXPECT_EQ(f.solver.RowCount(), c.kept ? 2 : 1) << where;
                 EXPECT_NEAR(forces[1], c.friction, 0.11f) << where;
                 EXPECT_NEAR(f.solver.BodyForce(1).x, c.friction, 0.11f) << where;

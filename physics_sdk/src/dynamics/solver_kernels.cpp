@@ -17,8 +17,8 @@ void ClearAccumulators(float* accum, int bodyCount) {
     std::memset(accum, 0, sizeof(float) * 8 * size_t(bodyCount));
 }
 
-float MultiplyAScalar(const phSolverRows& rows, int count, const float* in,
-                      float* out, float* accum, int bodyCount) {
+float MultiplyAScalar(const phSolverRows& rows, int count, const float* in, float* out,
+                      float* accum, int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     for (int j = 0; j < count; ++j) {
         const float* jacobian = rows.jacobian[j].v;
@@ -110,8 +110,8 @@ void DirectionScalar(float* p, const float* z, float beta, int count) {
     }
 }
 
-const phSolverKernels kScalar = {MultiplyAScalar,  FirstOutsideScalar, FirstSharingScalar,
-                                 DotScalar,        MaxAbsScalar,       StepScalar,
+const phSolverKernels kScalar = {MultiplyAScalar,    FirstOutsideScalar, FirstSharingScalar,
+                                 DotScalar,          MaxAbsScalar,       StepScalar,
                                  PreconditionScalar, DirectionScalar};
 
 #ifdef PH_SOLVER_SSE
@@ -146,8 +146,22 @@ inline __m128 RowProducts(const phSolverRows& rows, int row, const float* accum)
     return _mm_add_ps(first, second);
 }
 
-float MultiplyASse(const phSolverRows& rows, int count, const float* in,
-                   float* out, float* accum, int bodyCount) {
+// Four consecutive rows' part of A in from their lane products v0..v3:
+// transposed, the lane products add up lane by lane; the regularisation is
+// added, the result stored at out and in . out added to inOut. Both packed
+// products finish their rows here, so they sum in one order.
+inline void FinishFourRows(__m128 v0, __m128 v1, __m128 v2, __m128 v3, const float* reg,
+                           const float* in, float* out, __m128& inOut) {
+    _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
+    const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
+    const __m128 given = _mm_loadu_ps(in);
+    const __m128 product = _mm_add_ps(sum, _mm_mul_ps(_mm_loadu_ps(reg), given));
+    _mm_storeu_ps(out, product);
+    inOut = _mm_add_ps(inOut, _mm_mul_ps(given, product));
+}
+
+float MultiplyASse(const phSolverRows& rows, int count, const float* in, float* out, float* accum,
+                   int bodyCount) {
     ClearAccumulators(accum, bodyCount);
     // A joint's rows follow each other and act on the same two bodies: their
     // sum stays in registers until the bodies change, rather than going
@@ -182,18 +196,9 @@ float MultiplyASse(const phSolverRows& rows, int count, const float* in,
     __m128 inOut = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        __m128 v0 = RowProducts(rows, i, accum);
-        __m128 v1 = RowProducts(rows, i + 1, accum);
-        __m128 v2 = RowProducts(rows, i + 2, accum);
-        __m128 v3 = RowProducts(rows, i + 3, accum);
-        // Transposed, the four rows' lane products add up lane by lane.
-        _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
-        const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
-        const __m128 reg = _mm_loadu_ps(rows.reg + i);
-        const __m128 given = _mm_loadu_ps(in + i);
-        const __m128 product = _mm_add_ps(sum, _mm_mul_ps(reg, given));
-        _mm_storeu_ps(out + i, product);
-        inOut = _mm_add_ps(inOut, _mm_mul_ps(given, product));
+        FinishFourRows(RowProducts(rows, i, accum), RowProducts(rows, i + 1, accum),
+                       RowProducts(rows, i + 2, accum), RowProducts(rows, i + 3, accum),
+                       rows.reg + i, in + i, out + i, inOut);
     }
     float tail = 0.0f;
     for (; i < count; ++i) {
@@ -209,8 +214,8 @@ float MultiplyASse(const phSolverRows& rows, int count, const float* in,
 __attribute__((target("avx2"))) inline __m128 RowProductsAvx(const phSolverRows& rows, int row,
                                                              const float* accum) {
     const float* scaled = rows.scaled[row].v;
-    const __m256 a = _mm256_mul_ps(_mm256_load_ps(scaled),
-                                   _mm256_loadu_ps(accum + 8 * rows.bodies[row].body0));
+    const __m256 a =
+        _mm256_mul_ps(_mm256_load_ps(scaled), _mm256_loadu_ps(accum + 8 * rows.bodies[row].body0));
     const __m256 b = _mm256_mul_ps(_mm256_load_ps(scaled + 8),
                                    _mm256_loadu_ps(accum + 8 * rows.bodies[row].body1));
     const __m128 first = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
@@ -251,17 +256,9 @@ __attribute__((target("avx2"))) float MultiplyAAvx(const phSolverRows& rows, int
     __m128 inOut = _mm_setzero_ps();
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        __m128 v0 = RowProductsAvx(rows, i, accum);
-        __m128 v1 = RowProductsAvx(rows, i + 1, accum);
-        __m128 v2 = RowProductsAvx(rows, i + 2, accum);
-        __m128 v3 = RowProductsAvx(rows, i + 3, accum);
-        _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
-        const __m128 sum = _mm_add_ps(_mm_add_ps(v0, v1), _mm_add_ps(v2, v3));
-        const __m128 reg = _mm_loadu_ps(rows.reg + i);
-        const __m128 given = _mm_loadu_ps(in + i);
-        const __m128 product = _mm_add_ps(sum, _mm_mul_ps(reg, given));
-        _mm_storeu_ps(out + i, product);
-        inOut = _mm_add_ps(inOut, _mm_mul_ps(given, product));
+        FinishFourRows(RowProductsAvx(rows, i, accum), RowProductsAvx(rows, i + 1, accum),
+                       RowProductsAvx(rows, i + 2, accum), RowProductsAvx(rows, i + 3, accum),
+                       rows.reg + i, in + i, out + i, inOut);
     }
     float tail = 0.0f;
     for (; i < count; ++i) {
@@ -298,7 +295,8 @@ int FirstSharingSse(const phRowBodies* bodies, int a, int b, int from, int to) {
     int i = from;
     for (; i + 2 <= to; i += 2) {
         const __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bodies + i));
-        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi32(pair, first), _mm_cmpeq_epi32(pair, second));
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi32(pair, first), _mm_cmpeq_epi32(pair, second));
         const int mask = _mm_movemask_ps(_mm_castsi128_ps(hit));
         if (mask != 0) {
             return i + ((mask & 3) != 0 ? 0 : 1);
