@@ -549,40 +549,43 @@ def medal(face, edge):
             'fill="%s"/>' % (OUTLINE, face, OUTLINE, edge, edge))
 
 
-def loading_picture(n, level):
+# Where a loading picture draws a level's field: the whole width, below the
+# mountains' foot.
+LOADING_FIELD = (0, 230, 800, 370)
+
+
+def loading_scene(seed, level, heading, subtitle, foreground=""):
     """The level's landscape with its whole field across the lower part, the
-    factories on it, and its number and name on a plate."""
-    seed = level.seed()
+    factories on it, the airship, what is given in front of the field, and a
+    heading and a subtitle on a plate."""
     body = defs() + embed(art.sky_svg(seed, level.palette), 0, 0, 800, 600)
     body += embed(art.mountains_svg(seed + 1, level.palette), 0, 150, 800, 450)
-    body += level.field(0, 230, 800, 370, 4)
+    body += level.field(*LOADING_FIELD, 4)
     body += airship(400, 220, 0.9, -3)
+    body += foreground
     body += panel(150, 30, 500, 110)
-    body += title(400, 90, 46, "Level %d" % (n + 1))
-    body += text(400, 122, 20, level.name, fill=PAPER, font=SANS)
+    body += title(400, 90, 46, heading)
+    body += text(400, 122, 20, subtitle, fill=PAPER, font=SANS)
     return body + frame(800, 600)
+
+
+def loading_picture(n, level):
+    """A campaign level's loading picture: its number and name on the plate."""
+    return loading_scene(level.seed(), level, "Level %d" % (n + 1), level.name)
 
 
 def tutorial_loading_picture(n, level):
-    """A lesson's field as the loading picture draws a level's, the unit that
-    the lesson is about standing in front of it, and the lesson's number and
-    name on the plate."""
-    seed = level.seed() + 7 * n
-    body = defs() + embed(art.sky_svg(seed, level.palette), 0, 0, 800, 600)
-    body += embed(art.mountains_svg(seed + 1, level.palette), 0, 150, 800, 450)
-    body += level.field(0, 230, 800, 370, 4)
-    body += airship(400, 220, 0.9, -3)
+    """A lesson's loading picture: the unit that the lesson is about standing
+    on the ridge before the enemy's factory, its feet on the turf, and the
+    lesson's number and name on the plate."""
     name, side, scale = TUTORIAL_SUBJECTS[n]
-    w, h = units.OBJECTS[name]["size"]
+    h = units.OBJECTS[name]["size"][1]
     hot_y = units.OBJECTS[name]["hot"][1]
-    # It stands on the ridge before the enemy's factory, its feet on the turf.
     x = 540
-    body += unit(name, "idling", side, x, level.ground_at(0, 230, 800, 370, x) - (h - hot_y) * scale + 6,
-                 scale, mirror=side == "bad")
-    body += panel(150, 30, 500, 110)
-    body += title(400, 90, 46, "Lesson %d" % (n + 1))
-    body += text(400, 122, 20, TUTORIAL_LABELS[n].split(". ", 1)[1], fill=PAPER, font=SANS)
-    return body + frame(800, 600)
+    y = level.ground_at(*LOADING_FIELD, x) - (h - hot_y) * scale + 6
+    subject = unit(name, "idling", side, x, y, scale, mirror=side == "bad")
+    return loading_scene(level.seed() + 7 * n, level, "Lesson %d" % (n + 1),
+                         TUTORIAL_LABELS[n].split(". ", 1)[1], subject)
 
 
 def page(heading, lines, seed):
