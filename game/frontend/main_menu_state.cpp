@@ -1,6 +1,7 @@
 #include "game/frontend/main_menu_state.h"
 
 #include <GL/gl.h>
+#include <allegro.h>
 
 #include "engine/core/colour.h"
 #include "engine/core/input.h"
@@ -18,7 +19,10 @@ const PropertyKey STATE_NAME("TARNMOORE_STATE_MainMenu");
 const char SCREEN_FILE[] = "resources/MainMenu/MainMenu.txt";
 const char VERSION_TEXT[] = "v1.1.3";
 const float VERSION_X = 20.0f;
-const float VERSION_Y = 15.0f;
+// The version text stands on this line: the GL font draws down from the y it
+// is given, so the text's top goes one font height above it. A font taller
+// than the line would otherwise hang off the bottom of the screen.
+const float VERSION_FOOT_Y = 15.0f;
 const uint8_t HIGHLIGHT_DIMMED = 3;
 
 const PropertyKey BUTTONS[] = {
@@ -58,14 +62,18 @@ orvel::StatePtr MainMenuState::Update(const orvel::Input& input, float dt) {
 
 void MainMenuState::Draw() {
     DrawTree(*this);
-    // The GL font's glyphs are blended textures.
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    orvel::DrawGlText(orvel::CurrentGlFont(), VERSION_X, VERSION_Y,
-                      orvel::MakeColour(170, 170, 170, 255), VERSION_TEXT);
-    glPopAttrib();
+    FONT* const glFont = orvel::CurrentGlFont();
+    if (glFont != nullptr) {
+        // The GL font's glyphs are blended textures.
+        glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        const float top = VERSION_FOOT_Y + static_cast<float>(text_height(glFont));
+        orvel::DrawGlText(glFont, VERSION_X, top, orvel::MakeColour(170, 170, 170, 255),
+                          VERSION_TEXT);
+        glPopAttrib();
+    }
     cursor.Draw();
 }
 

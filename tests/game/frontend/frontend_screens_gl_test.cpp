@@ -1,7 +1,11 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <alleggl.h>
+#include <allegro.h>
 
 #include "game/frontend/loading_mechanica_state.h"
 #include "game/frontend/main_menu_state.h"
@@ -189,6 +193,33 @@ TEST_F(ScreensTest, HoverTintsAButtonAndLeavingMakesItIdle) {
     source->mouseX = 400;
     EXPECT_EQ(Frame(menu), nullptr);
     EXPECT_EQ(Red(play), 220);
+}
+
+// The version text stands on the line 15 pixels above the bottom edge, all of
+// it above the line whatever the font's height; the GL font draws down from
+// the point it is given, so a text placed by its top hung below the edge.
+TEST_F(ScreensTest, VersionTextStandsAboveTheBottomEdge) {
+    FONT* glFont =
+        allegro_gl_convert_allegro_font_ex(font, AGL_FONT_TYPE_TEXTURED, 1.0f, GL_ALPHA8);
+    ASSERT_NE(glFont, nullptr);
+    orvel::GlobalProperties()[PropertyKey("glFont")] = glFont;
+    MakeScreen("MainMenu")->Draw();
+    int lowest = 600;
+    int highest = -1;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 20; x < 100; ++x) {
+            const Rgb pixel = ReadPixel(x, y);
+            if (pixel.r == 170 && pixel.g == 170 && pixel.b == 170) {
+                lowest = std::min(lowest, y);
+                highest = std::max(highest, y);
+            }
+        }
+    }
+    orvel::GlobalProperties().Erase(PropertyKey("glFont"));
+    allegro_gl_destroy_font(glFont);
+    // The font's glyphs land a pixel above the top they are given.
+    EXPECT_GE(lowest, 15) << highest;
+    EXPECT_LE(highest, 15 + text_height(font)) << lowest;
 }
 
 TEST_F(ScreensTest, KeysLeadLikeTheButtons) {
