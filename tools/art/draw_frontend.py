@@ -748,13 +748,14 @@ def skirmish_control(label):
 
 def skirmish_toggle(label, on):
     """A unit switch: a lit brass plate when the side may buy the unit, a
-    dark one with a red lamp when not."""
+    dark one with a red lamp when not. The label is sized so that the longest
+    ("Balloons") keeps clear of the lamp and the rim."""
     w, h = SKIRMISH_TOGGLE
     fill, ink, lamp = ("url(#brass)", SOOT, "#7bd45a") if on else ("url(#soot)", "#8a7e70", "#b8432a")
     return (defs() + '<rect x="2" y="2" width="%s" height="%s" rx="7" fill="%s" stroke="%s" '
             'stroke-width="2.5"/><circle cx="12" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>%s'
             % (f(w - 4), f(h - 4), fill, OUTLINE, f(h / 2), lamp, OUTLINE,
-               text(w / 2 + 7, h / 2 + 5, 13, label, ink, font=SANS)))
+               text(w / 2 + 7, h / 2 + 4.5, 11.5, label, ink, font=SANS)))
 
 
 def skirmish_groove():
