@@ -302,16 +302,22 @@ def tutorial_button(label):
 
 
 def small_button(label):
-    return defs() + plate(SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1], label, 21)
+    """A small plate; a label of more than eight letters ("Reset hints")
+    would reach the rivets at the usual size, so it is set smaller."""
+    size = 21 if len(label) <= 8 else 18
+    return defs() + plate(SMALL_BUTTON_SIZE[0], SMALL_BUTTON_SIZE[1], label, size)
 
 
 def difficulty_button(label, chevrons):
-    marks = "".join('<path d="M%s,%s l9,-7 l9,7" fill="none" stroke="%s" stroke-width="4" '
+    """A difficulty's plate: its rank in chevrons, stacked about the middle of
+    the label's height, and the label centred in the room right of them."""
+    lowest = 32 + 4 * (chevrons - 1)
+    marks = "".join('<path d="M%s,%s l8,-6 l8,6" fill="none" stroke="%s" stroke-width="4" '
                     'stroke-linecap="round" stroke-linejoin="round"/>'
-                    % (f(20), f(40 - 8 * i), "#7d1f12") for i in range(chevrons))
+                    % (f(15), f(lowest - 8 * i), "#7d1f12") for i in range(chevrons))
     return (defs() + '<rect x="2" y="2" width="146" height="52" rx="10" fill="url(#brass)" stroke="%s" '
             'stroke-width="3"/>%s%s%s' % (OUTLINE, rivets(2, 2, 146, 52, 8), marks,
-                                          text(88, 36, 21, label)))
+                                          text(90, 36, 20, label)))
 
 
 def button_file(label):

@@ -322,8 +322,8 @@ def help_flying():
              "Click anywhere on the field, or on the map strip under it, and the airship flies there.",
              "The arrow keys push it by hand instead (W A S D where a skirmish gives them).",
              "#Fuel is life",
-             "Every push burns fuel, and the airship's fuel is its hit points: the gauge under",
-             "the field shows what is left. Spend it on flights that carry something."]
+             "Every push burns fuel, and the airship's fuel is its hit points: the FUEL gauge",
+             "at the top right shows what is left. Spend it on flights that carry something."]
     return help_page(1, "Flying the airship", lines, pic)
 
 
