@@ -47,9 +47,9 @@ bool ShowsMap(const Screenshot& s) {
 }
 
 // The loading screen once the level is built: the three difficulty buttons
-// over the dark question plate.
+// (their brass above the rank chevrons) over the dark question plate.
 bool ShowsDifficultyChoice(const Screenshot& s) {
-    return IsBrass(s.At(185, 502)) && IsBrass(s.At(355, 502)) && IsBrass(s.At(525, 502)) &&
+    return IsBrass(s.At(185, 486)) && IsBrass(s.At(355, 486)) && IsBrass(s.At(525, 486)) &&
            IsDark(s.At(290, 568));
 }
 
