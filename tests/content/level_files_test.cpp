@@ -229,7 +229,8 @@ TEST_P(LevelFileTest, LoadingScreenPicturesAreInTheDatafile) {
 // Each level's loading screen shows the level's own picture, made from it at
 // build time, not another level's.
 TEST_P(LevelFileTest, LoadingScreenShowsItsOwnPicture) {
-    EXPECT_EQ(orvel::LoadPropertyFile(Resource("loading.txt"))->GetString("animation"), "loading.jpg");
+    EXPECT_EQ(orvel::LoadPropertyFile(Resource("loading.txt"))->GetString("animation"),
+              "loading.jpg");
     const orvel::FrameSheet sheet = Picture("loading.jpg");
     EXPECT_EQ(sheet.width, 800u);
     EXPECT_EQ(sheet.frameHeight, 600u);
@@ -247,8 +248,7 @@ TEST_P(CampaignLevelFileTest, HasItsOwnPictures) {
         std::string name;
         uint32_t width;
         uint32_t height;
-    } pictures[] = {{"preview.jpg", 780, 86},
-                    {"../MapScreen/thumbnail" + number + ".bbq", 96, 72}};
+    } pictures[] = {{"preview.jpg", 780, 86}, {"../MapScreen/thumbnail" + number + ".bbq", 96, 72}};
     for (const auto& picture : pictures) {
         const orvel::FrameSheet sheet = Picture(picture.name);
         EXPECT_EQ(sheet.width, picture.width) << picture.name;
